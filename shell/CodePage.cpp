@@ -1,0 +1,224 @@
+#include "shell/CodePage.h"
+
+#include <QStringDecoder>
+#include <cerrno>
+#include <iconv.h>
+#include <langinfo.h>
+#include <memory>
+
+namespace vorlix::shell {
+
+namespace {
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// One iconv conversion, owned for the duration of a call.
+class Iconv {
+public:
+    Iconv(const char* to, const char* from)
+        : m_cd(iconv_open(to, from))
+    {
+    }
+    ~Iconv()
+    {
+        if (valid())
+            iconv_close(m_cd);
+    }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    iconv_t handle() const { return m_cd; }
+
+private:
+    iconv_t m_cd;
+};
+
+bool isCp932Lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Converts CP932 bytes to UTF-16 with iconv; a byte sequence iconv refuses becomes U+FFFD and the
+// conversion resumes after it.
+QString cp932ToUnicode(const QByteArray& bytes)
+{
+    Iconv cv("UTF-16LE", "CP932");
+    if (!cv.valid())
+        return QString::fromLatin1(bytes);
+    QString out;
+    out.reserve(bytes.size());
+    QByteArray buffer(4096, Qt::Uninitialized);
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = static_cast<size_t>(bytes.size());
+    while (inLeft > 0) {
+        char* outPtr = buffer.data();
+        size_t outLeft = static_cast<size_t>(buffer.size());
+        const size_t r = iconv(cv.handle(), &in, &inLeft, &outPtr, &outLeft);
+        const auto produced = static_cast<qsizetype>(buffer.size() - static_cast<qsizetype>(outLeft));
+        out.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer.constData()), produced / 2));
+        if (r != static_cast<size_t>(-1) || errno == E2BIG)
+            continue;
+        // EILSEQ or EINVAL: skip the offending character (two bytes when it starts as a lead byte
+        // followed by something), write the replacement character and go on.
+        const auto c = static_cast<unsigned char>(*in);
+        const size_t skip = (isCp932Lead(c) && inLeft >= 2) ? 2 : 1;
+        in += skip;
+        inLeft -= skip;
+        out.append(QChar(QChar::ReplacementCharacter));
+        iconv(cv.handle(), nullptr, nullptr, nullptr, nullptr);
+    }
+    return out;
+}
+
+// Converts UTF-16 text to a byte set with iconv; characters without a code become '?'.
+QByteArray unicodeTo(const char* codeSet, const QString& text, bool* ok)
+{
+    if (ok)
+        *ok = true;
+    Iconv cv(codeSet, "UTF-16LE");
+    if (!cv.valid()) {
+        if (ok)
+            *ok = false;
+        return text.toUtf8();
+    }
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    QByteArray buffer(4096, Qt::Uninitialized);
+    char* in = reinterpret_cast<char*>(const_cast<ushort*>(text.utf16()));
+    size_t inLeft = static_cast<size_t>(text.size()) * 2;
+    while (inLeft > 0) {
+        char* outPtr = buffer.data();
+        size_t outLeft = static_cast<size_t>(buffer.size());
+        const size_t r = iconv(cv.handle(), &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer.constData(), buffer.size() - static_cast<qsizetype>(outLeft));
+        if (r != static_cast<size_t>(-1) || errno == E2BIG)
+            continue;
+        // A character without a code: one UTF-16 unit, or a surrogate pair.
+        const auto unit = *reinterpret_cast<const char16_t*>(in);
+        const size_t skip = (QChar::isHighSurrogate(unit) && inLeft >= 4) ? 4 : 2;
+        in += skip;
+        inLeft -= skip;
+        out.append('?');
+        if (ok)
+            *ok = false;
+        iconv(cv.handle(), nullptr, nullptr, nullptr, nullptr);
+    }
+    return out;
+}
+
+bool isAscii(const QByteArray& bytes)
+{
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+bool isValidUtf8(const QByteArray& bytes)
+{
+    auto decoder = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
+}
+
+bool codeSetIsShiftJis(const QByteArray& set)
+{
+    const QByteArray s = set.toUpper();
+    return s.contains("SJIS") || s.contains("SHIFT_JIS") || s.contains("SHIFT-JIS") || s == "CP932"
+        || s == "WINDOWS-31J";
+}
+
+bool codeSetIsUtf8(const QByteArray& set)
+{
+    const QByteArray s = set.toUpper();
+    return s == "UTF-8" || s == "UTF8";
+}
+
+}
+
+QString fromCp932(const QByteArray& bytes) { return cp932ToUnicode(bytes); }
+
+QByteArray toCp932(const QString& text, bool* ok) { return unicodeTo("CP932", text, ok); }
+
+bool fitsCp932(const QString& text)
+{
+    bool ok = true;
+    (void)toCp932(text, &ok);
+    return ok;
+}
+
+DecodedText decodeText(const QByteArray& bytes)
+{
+    if (bytes.startsWith(kUtf8Bom))
+        return { QString::fromUtf8(bytes.mid(3)), TextEncoding::Utf8Bom };
+    if (!isAscii(bytes) && isValidUtf8(bytes))
+        return { QString::fromUtf8(bytes), TextEncoding::Utf8 };
+    return { fromCp932(bytes), TextEncoding::Cp932 };
+}
+
+QString decodeAs(const QByteArray& bytes, TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Utf8Bom:
+        return QString::fromUtf8(bytes.startsWith(kUtf8Bom) ? bytes.mid(3) : bytes);
+    case TextEncoding::Utf8:
+        return QString::fromUtf8(bytes);
+    case TextEncoding::Cp932:
+        break;
+    }
+    return fromCp932(bytes);
+}
+
+QByteArray encodeText(const QString& text, TextEncoding encoding, TextEncoding* used)
+{
+    TextEncoding chosen = encoding;
+    QByteArray bytes;
+    if (encoding == TextEncoding::Cp932) {
+        bool ok = true;
+        bytes = toCp932(text, &ok);
+        if (!ok)
+            chosen = TextEncoding::Utf8;
+    }
+    if (chosen == TextEncoding::Utf8)
+        bytes = text.toUtf8();
+    else if (chosen == TextEncoding::Utf8Bom)
+        bytes = QByteArray(kUtf8Bom) + text.toUtf8();
+    if (used)
+        *used = chosen;
+    return bytes;
+}
+
+QByteArray encodeNewText(const QString& text, TextEncoding* used)
+{
+    return encodeText(text, TextEncoding::Cp932, used);
+}
+
+QByteArray localeCodeSet()
+{
+    const char* set = nl_langinfo(CODESET);
+    QByteArray name = set ? QByteArray(set) : QByteArray();
+    const QByteArray upper = name.toUpper();
+    if (name.isEmpty() || upper == "ANSI_X3.4-1968" || upper == "ASCII" || upper == "US-ASCII")
+        return "UTF-8";
+    return name;
+}
+
+QByteArray toLocaleBytes(const QString& text)
+{
+    const QByteArray set = localeCodeSet();
+    if (codeSetIsUtf8(set))
+        return text.toUtf8();
+    if (codeSetIsShiftJis(set))
+        return toCp932(text);
+    return unicodeTo(set.constData(), text, nullptr);
+}
+
+QString fromLocaleBytes(const QByteArray& bytes)
+{
+    const QByteArray set = localeCodeSet();
+    if (codeSetIsUtf8(set))
+        return QString::fromUtf8(bytes);
+    if (codeSetIsShiftJis(set))
+        return fromCp932(bytes);
+    return QString::fromLocal8Bit(bytes);
+}
+
+}
