@@ -36,6 +36,8 @@ private:
 
 bool isCp932Lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
+bool isCp932Trail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+
 // Converts CP932 bytes to UTF-16 with iconv; a byte sequence iconv refuses becomes U+FFFD and the
 // conversion resumes after it.
 QString cp932ToUnicode(const QByteArray& bytes)
@@ -58,8 +60,11 @@ QString cp932ToUnicode(const QByteArray& bytes)
             continue;
         // EILSEQ or EINVAL: skip the offending character (two bytes when it starts as a lead byte
         // followed by something), write the replacement character and go on.
+        // The pair goes whole only when its second byte could be a trail byte, so a bad lead
+        // byte never swallows the line end, a blank or a control character after it.
         const auto c = static_cast<unsigned char>(*in);
-        const size_t skip = (isCp932Lead(c) && inLeft >= 2) ? 2 : 1;
+        const bool pair = isCp932Lead(c) && inLeft >= 2 && isCp932Trail(static_cast<unsigned char>(in[1]));
+        const size_t skip = pair ? 2 : 1;
         in += skip;
         inLeft -= skip;
         out.append(QChar(QChar::ReplacementCharacter));

@@ -4,9 +4,52 @@
 #include "shell/ModuleState.h"
 
 #include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace vorlix::shell {
+
+namespace {
+
+// A log on a pipe whose reader has gone must not end the program: SIGPIPE is held back while the
+// log writes, and one it caused is taken off the queue before the mask is restored.
+class SigPipeGuard {
+public:
+    SigPipeGuard()
+    {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_saved);
+        m_wasPending = pipePending();
+    }
+    ~SigPipeGuard()
+    {
+        if (!m_wasPending && pipePending()) {
+            const timespec none {};
+            sigtimedwait(&m_pipe, nullptr, &none);
+        }
+        pthread_sigmask(SIG_SETMASK, &m_saved, nullptr);
+    }
+    SigPipeGuard(const SigPipeGuard&) = delete;
+    SigPipeGuard& operator=(const SigPipeGuard&) = delete;
+
+private:
+    static bool pipePending()
+    {
+        sigset_t pending;
+        sigemptyset(&pending);
+        sigpending(&pending);
+        return sigismember(&pending, SIGPIPE) == 1;
+    }
+
+    sigset_t m_pipe {};
+    sigset_t m_saved {};
+    bool m_wasPending = false;
+};
+
+}
 
 void WriteLog(const QString& message)
 {
@@ -16,6 +59,7 @@ void WriteLog(const QString& message)
         return;
     QByteArray bytes = toLocaleBytes(message);
     bytes.append("\r\n");
+    const SigPipeGuard guard;
     const char* data = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {

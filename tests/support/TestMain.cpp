@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -17,6 +18,11 @@ int main(int argc, char** argv)
     setenv("XDG_DATA_HOME", (root + "/data").constData(), 1);
     setenv("XDG_CACHE_HOME", (root + "/cache").constData(), 1);
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
+    QDir().mkpath(home.path() + "/runtime");
+    QFile::setPermissions(home.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // No test reaches the machine's printers: CUPS is asked at a socket where nothing listens.
+    setenv("CUPS_SERVER", (root + "/no-cups.sock").constData(), 1);
     unsetenv("profiles");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

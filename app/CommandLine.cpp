@@ -1,0 +1,240 @@
+#include "app/CommandLine.h"
+
+#include "shell/Convert.h"
+#include "shell/InitFile.h"
+#include "shell/Log.h"
+#include "shell/ModuleState.h"
+#include "shell/RunError.h"
+
+#include <optional>
+
+namespace vorlix::app {
+
+using shell::moduleState;
+using shell::WriteLog;
+
+namespace {
+
+// The character at a 1-based position, or NUL past either end.
+QChar charAt(const QString& line, int position)
+{
+    if (position < 1 || position > line.size())
+        return QChar();
+    return line[position - 1];
+}
+
+// Up to three characters at a 1-based position, lower-cased.
+QString threeAt(const QString& line, int position)
+{
+    if (position < 1 || position > line.size())
+        return {};
+    return line.mid(position - 1, 3).toLower();
+}
+
+// 1-based position of `c` at or after `from`, or 0.
+int findFrom(const QString& line, QChar c, int from)
+{
+    const qsizetype at = line.indexOf(c, from - 1);
+    return at < 0 ? 0 : static_cast<int>(at) + 1;
+}
+
+// A whole number of a switch: rounded to even; text that is no number, or out of range, counts
+// as not given.
+std::int32_t wholeNumber(const QString& text)
+{
+    const auto value = shell::parseNumber(text);
+    if (!value)
+        return 0;
+    try {
+        return shell::toInt32(*value);
+    } catch (const shell::RunError&) {
+        return 0;
+    }
+}
+
+enum class Switch { Sheet, Face, Title, Printer, Paper, Copies, Orient, Pages };
+
+std::optional<Switch> switchOf(const QString& three)
+{
+    if (three == u"-t=")
+        return Switch::Title;
+    if (three.size() != 3 || (three[0] != u'-' && three[0] != u'/') || three[2] != u'=')
+        return std::nullopt;
+    switch (three[1].unicode()) {
+    case u'd':
+        return Switch::Sheet;
+    case u'f':
+        return Switch::Face;
+    case u'r':
+        return Switch::Printer;
+    case u'c':
+        return Switch::Paper;
+    case u'n':
+        return Switch::Copies;
+    case u'o':
+        return Switch::Orient;
+    case u's':
+        return Switch::Pages;
+    default:
+        return std::nullopt;
+    }
+}
+
+void storeSwitch(Switch which, const QString& three, const QString& value)
+{
+    auto& state = moduleState();
+    const QString prefix = QStringLiteral("  -") + three[1] + u'=';
+    switch (which) {
+    case Switch::Sheet:
+        state.ArgSheetPath = value;
+        break;
+    case Switch::Face:
+        state.ArgFaceFile = value;
+        break;
+    case Switch::Title:
+        state.ArgTitle = value;
+        break;
+    case Switch::Printer:
+        state.ArgPrinter = value;
+        break;
+    case Switch::Paper:
+        state.ArgPaper = value;
+        break;
+    case Switch::Pages:
+        state.ArgPages = value;
+        break;
+    case Switch::Copies:
+        state.ArgCopies = wholeNumber(value);
+        WriteLog(prefix + QString::number(state.ArgCopies));
+        return;
+    case Switch::Orient:
+        state.ArgOrient = wholeNumber(value);
+        WriteLog(prefix + QString::number(state.ArgOrient));
+        return;
+    }
+    WriteLog(prefix + value);
+}
+
+// Reads the mode switch of the first three characters; returns the position where switches start.
+int parseMode(const QString& line)
+{
+    auto& state = moduleState();
+    const QString three = threeAt(line, 1);
+    const bool slashOrHyphen = three.size() == 3 && (three[0] == u'-' || three[0] == u'/');
+    const QChar letter = slashOrHyphen ? three[1] : QChar();
+    const QChar third = slashOrHyphen ? three[2] : QChar();
+    state.RunMode = shell::RunModeWindow;
+    if (third == u' ' && letter == u'p') {
+        state.RunMode = shell::RunModePrint;
+        return 4;
+    }
+    if (third == u' ' && letter == u'v') {
+        state.RunMode = shell::RunModeView;
+        return 4;
+    }
+    if (third == u'=' && (letter == u'm' || letter == u'e')) {
+        state.RunMode = letter == u'm' ? shell::RunModeMerge : shell::RunModeExport;
+        int position = 4;
+        state.OutputFile = NextArg(line, position);
+        return position;
+    }
+    return 1;
+}
+
+}
+
+QString prepareCommandLine(const QStringList& arguments)
+{
+    QStringList parts;
+    for (const QString& argument : arguments) {
+        const bool blanks = argument.contains(u' ') || argument.contains(u'\t');
+        // A switch keeps its name in front ("-t=" then the quoted value) so that it is still read
+        // as a switch.
+        const bool isSwitch = argument.size() >= 3 && (argument[0] == u'-' || argument[0] == u'/')
+            && argument[2] == u'=';
+        if (blanks && isSwitch)
+            parts << argument.left(3) + u'"' + argument.mid(3) + u'"';
+        else if (argument.isEmpty() || blanks)
+            parts << u'"' + argument + u'"';
+        else
+            parts << argument;
+    }
+    QString line = parts.join(u' ');
+    qsizetype start = 0;
+    while (start < line.size() && (line[start] == u' ' || line[start] == u'\t'))
+        ++start;
+    return line.mid(start) + QStringLiteral("  ");
+}
+
+int SkipBlanks(const QString& line, int position)
+{
+    while (charAt(line, position) == u' ' || charAt(line, position) == u'\t')
+        ++position;
+    return position;
+}
+
+QString NextArg(const QString& line, int& position)
+{
+    position = SkipBlanks(line, position);
+    int start = position;
+    QChar delimiter = u' ';
+    if (charAt(line, position) == u'"') {
+        delimiter = u'"';
+        ++start;
+    }
+    const int end = findFrom(line, delimiter, start);
+    if (end > 0) {
+        position = end + 1;
+        return line.mid(start - 1, end - start);
+    }
+    position = static_cast<int>(line.size());
+    return line.mid(start - 1);
+}
+
+QString RestArg(const QString& line, int& position)
+{
+    position = SkipBlanks(line, position);
+    QString name;
+    if (charAt(line, position) == u'"') {
+        const int start = position + 1;
+        const int end = findFrom(line, u'"', start);
+        if (end > 0) {
+            name = line.mid(start - 1, end - start);
+            position = end + 1;
+        } else {
+            name = line.mid(start - 1);
+            position = static_cast<int>(line.size()) + 1;
+        }
+    } else {
+        name = line.mid(position - 1, line.size() - position);
+        position = static_cast<int>(line.size()) + 1;
+    }
+    return name.trimmed();
+}
+
+void ParseCommandLine(const QString& line)
+{
+    auto& state = moduleState();
+    if (state.SettingsFile)
+        state.SettingsFile->SetString(QStringLiteral("general"), QStringLiteral("Command"), line);
+    int position = parseMode(line);
+    WriteLog(QStringLiteral("Vorlix/Main>Mode=") + QString::number(state.RunMode));
+    if (state.RunMode == shell::RunModeMerge || state.RunMode == shell::RunModeExport)
+        WriteLog(QStringLiteral("  OutputFile=") + state.OutputFile);
+    for (;;) {
+        position = SkipBlanks(line, position);
+        const QString three = threeAt(line, position);
+        if (const auto which = switchOf(three)) {
+            position += 3;
+            storeSwitch(*which, three, NextArg(line, position));
+            continue;
+        }
+        if (!three.isEmpty()) {
+            state.InputFile = RestArg(line, position);
+            WriteLog(QStringLiteral("  InputFile=") + state.InputFile);
+        }
+        return;
+    }
+}
+
+}

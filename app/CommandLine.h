@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The command-line grammar of vorlix: a mode switch in the first three characters ("-p ", "-v ",
+// "-m=", "-e="), value switches, then the input file, which takes the rest of the line.
+// Positions are 1-based character positions in the prepared line.
+namespace vorlix::app {
+
+// Joins the program's arguments into the one line the grammar reads: arguments holding blanks
+// (or empty ones) are quoted, leading blanks removed, and exactly two blanks appended, so that an
+// unquoted file name at the end may contain blanks.
+[[nodiscard]] QString prepareCommandLine(const QStringList& arguments);
+
+// Records the line in the settings, sets the run mode and every switch value of the module state
+// and logs what it found.
+void ParseCommandLine(const QString& line);
+
+// The first position at or after `position` that is neither a blank nor a tab.
+[[nodiscard]] int SkipBlanks(const QString& line, int position);
+
+// A switch value: quoted up to the next double quote, else up to the next blank.
+[[nodiscard]] QString NextArg(const QString& line, int& position);
+
+// The input file: quoted up to the next double quote, else the rest of the line but its last
+// character; trimmed.
+[[nodiscard]] QString RestArg(const QString& line, int& position);
+
+}

@@ -1,0 +1,194 @@
+#include "document/ApartXML.h"
+
+#include "shell/RunError.h"
+
+#include <vector>
+
+namespace vorlix::document {
+
+namespace {
+    const QString kPiece = QStringLiteral("piece");
+    const QString kSystem = QStringLiteral("System");
+}
+
+void ApartXML::report(Problem kind, const QString& message)
+{
+    if (kind == Problem::Error)
+        m_fError = true;
+    else
+        m_fWarning = true;
+    if (m_nErrPit == -1)
+        m_nErrPit = m_xml.prevPoint();
+    if (m_sErrMsg.isEmpty())
+        m_sErrMsg = message;
+    shell::WriteLog(QStringLiteral("Compiler/") + message);
+}
+
+void ApartXML::Text(const QString& document)
+{
+    m_pieceCount = 0;
+    m_fWarning = false;
+    m_fError = false;
+    m_nErrPit = -1;
+    m_sErrMsg.clear();
+    m_xml.Text(document);
+    if (m_tree == nullptr) {
+        report(Problem::Error, QStringLiteral("Text>データの木がない"));
+        return;
+    }
+    try {
+        readDocument();
+    } catch (const shell::RunError& error) {
+        // A store failure ends the read like any other error; the count goes to the root.
+        report(Problem::Error, error.description());
+        m_tree->ChRootTree();
+    }
+    try {
+        storePieceCount();
+    } catch (const shell::RunError& error) {
+        report(Problem::Error, error.description());
+    }
+}
+
+bool ApartXML::isVorlixElement(const QString& name, const QString& wanted) const
+{
+    return name == wanted
+        || (m_xml.Attribut() == QLatin1String("manner")
+            && m_xml.Value() == QLatin1String("vorlix"));
+}
+
+void ApartXML::readDocument()
+{
+    QString token;
+    XmlToken kind;
+    do
+        kind = m_xml.getToken(token);
+    while (kind != XmlToken::XmlDecl && kind != XmlToken::EndOfText);
+    if (kind == XmlToken::EndOfText) {
+        report(Problem::Error, QStringLiteral("Text>XML宣言が見つからない"));
+        return;
+    }
+    m_tree->Value(QStringLiteral("xml"), token);
+    for (;;) {
+        kind = m_xml.getToken(token);
+        if (kind == XmlToken::EndOfText) {
+            report(Problem::Error,
+                QStringLiteral("Text>vorlix文書を示すタグが見つかる前にEOF\r\nタグ名:"));
+            return;
+        }
+        if (kind == XmlToken::StartTag && isVorlixElement(token, QStringLiteral("TZQ_002")))
+            break;
+    }
+    m_documentName = token;
+    m_tree->ChTree(kSystem);
+    m_tree->Value(QStringLiteral("TzqVersion"), QStringLiteral("3"));
+    m_tree->ChUpTree();
+    readBody();
+}
+
+void ApartXML::readBody()
+{
+    QString token;
+    for (;;) {
+        switch (m_xml.getToken(token)) {
+        case XmlToken::StartTag:
+            if (isVorlixElement(token, kPiece)) {
+                m_pieceName = token;
+                ++m_pieceCount;
+                const std::int32_t index = m_tree->Add(kPiece);
+                m_tree->ChTree(m_tree->daL(index));
+                readPiece();
+                m_tree->ChUpTree();
+            } else {
+                readElement(token);
+            }
+            break;
+        case XmlToken::EndTag:
+            if (token == m_documentName)
+                return;
+            report(Problem::Warning, QStringLiteral("TzqData>終了タグが違う:") + token);
+            break;
+        case XmlToken::EndOfText:
+            report(Problem::Warning, QStringLiteral("TzqData>予期せぬEOF"));
+            return;
+        default:
+            break;
+        }
+    }
+}
+
+void ApartXML::readPiece()
+{
+    QString token;
+    for (;;) {
+        switch (m_xml.getToken(token)) {
+        case XmlToken::StartTag:
+            readElement(token);
+            break;
+        case XmlToken::EndTag:
+            if (token != m_pieceName)
+                report(Problem::Warning, QStringLiteral("PriData>終了タグが違う:") + token);
+            return;
+        case XmlToken::EndOfText:
+            report(Problem::Warning, QStringLiteral("PriData>予期せぬEOF"));
+            return;
+        default:
+            break;
+        }
+    }
+}
+
+// Reads one data element and everything nested in it. The open elements are kept on an explicit
+// stack, so that documents nested ten thousand levels deep cannot exhaust the call stack; the
+// tree's current directory always holds the innermost open element.
+void ApartXML::readElement(const QString& name)
+{
+    struct Open {
+        std::int32_t index;
+        QString name;
+    };
+    std::vector<Open> open { { m_tree->Add(name), name } };
+    QString token;
+    while (!open.empty()) {
+        const XmlToken kind = m_xml.getToken(token);
+        const std::int32_t index = open.back().index;
+        bool closed = false;
+        switch (kind) {
+        case XmlToken::CharData:
+            m_tree->daV(index, token);
+            break;
+        case XmlToken::StartTag:
+            m_tree->ChTree(m_tree->daL(index));
+            open.push_back({ m_tree->Add(token), token });
+            break;
+        case XmlToken::EndTag:
+            if (token != open.back().name) {
+                m_tree->daV(index, Tree::NoLabel);
+                report(Problem::Warning, QStringLiteral("LabData>終了タグが違う:") + token);
+            }
+            closed = true;
+            break;
+        case XmlToken::EndOfText:
+            m_tree->daV(index, Tree::NoLabel);
+            report(Problem::Warning, QStringLiteral("LabData>予期せぬEOF"));
+            closed = true;
+            break;
+        default:
+            break;
+        }
+        if (closed) {
+            open.pop_back();
+            if (!open.empty())
+                m_tree->ChUpTree();
+        }
+    }
+}
+
+void ApartXML::storePieceCount()
+{
+    m_tree->ChTree(kSystem);
+    m_tree->Value(QStringLiteral("mpiececount"), QString::number(m_pieceCount));
+    m_tree->ChUpTree();
+}
+
+}

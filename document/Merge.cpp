@@ -1,0 +1,568 @@
+#include "document/Merge.h"
+
+#include "shell/CodePage.h"
+#include "shell/Common.h"
+
+#include <QVariant>
+
+namespace vorlix::document {
+
+using lang::TokenCutter;
+using lang::TokenType;
+
+namespace {
+
+    const QString kPiece = QStringLiteral("piece");
+
+    bool endsStatement(TokenType type)
+    {
+        return type == TokenType::TkSeparator || type == TokenType::TkEndOfText;
+    }
+
+}
+
+Merge::Merge()
+{
+    configure(m_cutter);
+}
+
+// Quoted strings keep their quotes, numbers come back normalised and a relative path a/b is one
+// word.
+void Merge::configure(TokenCutter& cutter)
+{
+    cutter.SetOpt3(false);
+    cutter.SetOpt4(true);
+    cutter.SetOpt7(QStringLiteral("/"));
+}
+
+void Merge::setLimits(qsizetype outputCharacters, std::int64_t tokens)
+{
+    m_outputLimit = outputCharacters;
+    m_tokenLimit = tokens;
+}
+
+void Merge::report(Problem kind, const QString& message)
+{
+    if (kind == Problem::Error)
+        m_fError = true;
+    else
+        m_fWarning = true;
+    if (m_nErrPit == -1)
+        m_nErrPit = m_cutter.prevPoint();
+    if (m_sErrMsg.isEmpty())
+        m_sErrMsg = message;
+    shell::WriteLog(message);
+}
+
+// An error after which the merge cannot go on: everything still open is abandoned.
+void Merge::fail(const QString& message)
+{
+    if (m_fatal)
+        return;
+    report(Problem::Error, message);
+    m_fatal = true;
+    m_abortPass = true;
+}
+
+void Merge::append(const QString& text)
+{
+    if (m_out.size() + text.size() > m_outputLimit) {
+        fail(QStringLiteral("Vorlix/Merge>出力が大きすぎる"));
+        return;
+    }
+    m_out += text;
+}
+
+void Merge::writeItem(const QString& text)
+{
+    append(text);
+    append(QStringLiteral(","));
+}
+
+// The "," written after the last item goes again when the next part glues onto it, unless the
+// face program itself had a "," there.
+void Merge::stepBackOverComma(bool keepComma)
+{
+    if (!keepComma && m_out.endsWith(QLatin1Char(',')))
+        m_out.chop(1);
+}
+
+void Merge::endStatement()
+{
+    stepBackOverComma(false);
+    append(QStringLiteral(";"));
+    m_commitPos = writePos();
+}
+
+void Merge::rollBack()
+{
+    if (m_commitPos - 1 < m_out.size())
+        m_out.truncate(m_commitPos - 1);
+}
+
+QString Merge::recordName(std::int64_t record)
+{
+    return record == 1 ? kPiece : kPiece + QLatin1Char('@') + QString::number(record - 1);
+}
+
+void Merge::Text(const QString& face)
+{
+    m_course = 1;
+    m_translateOn = false;
+    m_commaFlag = false;
+    m_abortPass = false;
+    m_fatal = false;
+    m_tokens = 0;
+    m_out = QStringLiteral(" ");
+    m_commitPos = writePos();
+    m_pageStart.clear();
+    m_pageCount = 0;
+    m_cutter.TextEx(face);
+    if (m_tree == nullptr) {
+        fail(QStringLiteral("Vorlix/Merge>データの木がない"));
+    } else {
+        const QString count = m_tree->Value(QStringLiteral("System/mpiececount"));
+        m_recordCount = std::max<std::int64_t>(0, shell::ToLong(QVariant(count), 0));
+        readQuery();
+    }
+    m_table = std::make_unique<ConvTag>();
+    const Stop headStop = m_fatal ? Stop::End : runHead();
+    m_pageCount = 1;
+    m_pageStart = { 1, writePos() };
+    // A statement dropped on the first page must not reach back into an unfinished head
+    // statement: the page would then start beyond the end of the text.
+    m_commitPos = writePos();
+    if (headStop == Stop::Piece && !m_fatal)
+        runPages();
+    m_table.reset();
+}
+
+bool Merge::readQuery()
+{
+    m_queryOn = false;
+    const QString query = m_tree->Value(QStringLiteral("query"));
+    if (query.isEmpty() || query == Tree::NoLabel)
+        return true;
+    const qsizetype comma = query.indexOf(QLatin1Char(','));
+    if (comma < 0) {
+        // A filter needs a name and a value; merging every record instead would print pages
+        // the user excluded.
+        fail(QStringLiteral("Vorlix/Text>queryに「,」がない:") + query);
+        return false;
+    }
+    m_queryName = query.left(comma).trimmed();
+    m_queryValue = query.mid(comma + 1).trimmed();
+    m_queryOn = true;
+    return true;
+}
+
+Merge::Stop Merge::runHead()
+{
+    Stop stop = handleTokens(m_cutter, Context::Head, 0);
+    if (stop == Stop::Aborted) {
+        if (m_fatal)
+            return stop;
+        m_abortPass = false;
+        rollBack();
+        stop = skipPass(m_cutter, true);
+    }
+    if (stop == Stop::Piece)
+        skipRest(m_cutter, TokenType::TkWord);
+    return stop;
+}
+
+// Without a query each record makes one page. With one, the loop stops after the last matching
+// record instead of leaving an empty page behind it.
+void Merge::runPages()
+{
+    m_pageSectionPos = m_cutter.Point();
+    m_record = 1;
+    for (;;) {
+        runPagePass();
+        if (m_fatal)
+            return;
+        if (m_queryOn)
+            m_record = nextMatch(m_record);
+        if (m_record > m_recordCount)
+            return;
+        append(QStringLiteral("#out") + QString::number(m_pageCount) + QStringLiteral("\r\n"));
+        ++m_pageCount;
+        m_commitPos = writePos();
+        m_pageStart.push_back(writePos());
+        m_cutter.SetPoint(m_pageSectionPos);
+    }
+}
+
+void Merge::runPagePass()
+{
+    if (!selectRecord())
+        return;
+    for (;;) {
+        const Stop stop = handleTokens(m_cutter, Context::Page, 0);
+        if (stop == Stop::Aborted) {
+            if (m_fatal)
+                return;
+            m_abortPass = false;
+            rollBack();
+            skipPass(m_cutter, false);
+        } else if (stop == Stop::Piece) {
+            skipRest(m_cutter, TokenType::TkWord);
+            m_tree->ChUpTree();
+            ++m_record;
+            if (!selectRecord())
+                return;
+            continue;
+        }
+        m_tree->ChUpTree();
+        ++m_record;
+        return;
+    }
+}
+
+bool Merge::recordMatches()
+{
+    return m_tree->Value(m_queryName) == m_queryValue;
+}
+
+bool Merge::selectRecord()
+{
+    m_tree->ChRootTree();
+    while (m_record <= m_recordCount) {
+        m_tree->ChTree(recordName(m_record));
+        if (!m_queryOn || recordMatches())
+            return true;
+        m_tree->ChUpTree();
+        ++m_record;
+    }
+    return false;
+}
+
+std::int64_t Merge::nextMatch(std::int64_t from)
+{
+    for (std::int64_t record = from; record <= m_recordCount; ++record) {
+        m_tree->ChRootTree();
+        m_tree->ChTree(recordName(record));
+        const bool matches = recordMatches();
+        m_tree->ChRootTree();
+        if (matches)
+            return record;
+    }
+    return m_recordCount + 1;
+}
+
+Merge::Stop Merge::handleTokens(TokenCutter& cutter, Context context, int depth)
+{
+    QString token;
+    for (;;) {
+        if (m_abortPass)
+            return Stop::Aborted;
+        if (++m_tokens > m_tokenLimit) {
+            fail(QStringLiteral("Vorlix/Merge>処理量が多すぎる"));
+            return Stop::Aborted;
+        }
+        const TokenType type = cutter.getToken(token);
+        switch (type) {
+        case TokenType::TkEndOfText:
+            return Stop::EndOfText;
+        case TokenType::TkSeparator:
+            endStatement();
+            break;
+        case TokenType::TkSymbol:
+            handleOperator(cutter, token, depth);
+            break;
+        case TokenType::TkWord: {
+            Stop stop = Stop::EndOfText;
+            if (handleDirective(cutter, token, context, stop)) {
+                if (stop != Stop::EndOfText)
+                    return stop;
+                break;
+            }
+            writeItem(token);
+            break;
+        }
+        default:
+            writeItem(token);
+            break;
+        }
+        m_commaFlag = cutter.fCtC;
+    }
+}
+
+// Handles the directive words of the context. Returns false for an ordinary word; `stop` is set
+// when the directive ends the section, the page or the fragment.
+bool Merge::handleDirective(TokenCutter& cutter, const QString& word, Context context, Stop& stop)
+{
+    const bool section = context != Context::Fragment;
+    if (word == QLatin1String("chbase")) {
+        handleChbase(cutter);
+    } else if (word == QLatin1String("course")) {
+        handleCourse(cutter);
+    } else if (word == QLatin1String("let") && section) {
+        handleLet(cutter);
+    } else if (word == QLatin1String("tag") && context == Context::Head) {
+        handleTag(cutter);
+    } else if (word == kPiece && section) {
+        stop = Stop::Piece;
+    } else if (word == QLatin1String("end")) {
+        stop = Stop::End;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void Merge::handleChbase(TokenCutter& cutter)
+{
+    QString item;
+    for (TokenType type = cutter.getToken(item); !endsStatement(type);
+         type = cutter.getToken(item)) {
+        if (type != TokenType::TkEmpty)
+            m_tree->ChTree(item);
+    }
+}
+
+void Merge::handleCourse(TokenCutter& cutter)
+{
+    QString value;
+    const TokenType type = cutter.getToken(value);
+    if (type == TokenType::TkNumber) {
+        const int course = shell::ToInteger(QVariant(value), 1);
+        if (course >= 0 && course <= 3)
+            m_course = course;
+    }
+    skipRest(cutter, type);
+}
+
+// let,NAME; text... endlet; stores the raw text between the two statements as NAME in the
+// current data directory.
+void Merge::handleLet(TokenCutter& cutter)
+{
+    QString name;
+    const TokenType type = cutter.getToken(name);
+    skipRest(cutter, type);
+    if (type != TokenType::TkWord)
+        return;
+    const QString text = cutter.getToTemin(QStringLiteral("endlet"));
+    const std::int32_t index = m_tree->Add(name);
+    m_tree->daV(index, text);
+    skipRest(cutter, TokenType::TkWord);
+}
+
+void Merge::handleTag(TokenCutter& cutter)
+{
+    m_translateOn = false;
+    QString set;
+    const TokenType type = cutter.getToken(set);
+    if (type != TokenType::TkWord) {
+        shell::WriteLog(QStringLiteral("Merge/MergeingPublic>タグセット名が正しくない:") + set);
+    } else if (const QString dataSet = m_tree->Value(QStringLiteral("tag"));
+               dataSet != Tree::NoLabel) {
+        m_table->Path(m_tree->Value(QStringLiteral("dir")));
+        if (m_table->TagSet(set, dataSet)) {
+            m_translateOn = true;
+            shell::WriteLog(QStringLiteral("Merge/MergeingPublic>タグの変換"));
+        }
+    }
+    skipRest(cutter, type);
+}
+
+void Merge::handleOperator(TokenCutter& cutter, const QString& symbol, int depth)
+{
+    if (symbol == QLatin1String("$")) {
+        const Reference reference = readReference(cutter);
+        if (reference.found)
+            writeItem(reference.value);
+        else
+            applyCourse(cutter, symbol);
+    } else if (symbol == QLatin1String("&")) {
+        const Reference reference = readReference(cutter);
+        if (reference.found)
+            mergeFragment(reference.value, depth);
+        else
+            applyCourse(cutter, symbol);
+    } else if (symbol == QLatin1String("%")) {
+        handleCharacterCode(cutter);
+    } else if (symbol == QLatin1String("+")) {
+        handleGlue(cutter);
+    } else {
+        shell::WriteLog(QStringLiteral("Merge/MergeingReflex>不明なトークン:") + symbol);
+        dropStatement(cutter);
+    }
+}
+
+void Merge::handleCharacterCode(TokenCutter& cutter)
+{
+    QString number;
+    const TokenType type = cutter.getToken(number);
+    if (type != TokenType::TkNumber) {
+        shell::WriteLog(QStringLiteral("Vorlix/MergeingReflex>%の次が不明なトークン"));
+        unread(cutter, type);
+        dropStatement(cutter);
+        return;
+    }
+    stepBackOverComma(m_commaFlag);
+    append(characterOfCode(shell::ToInteger(QVariant(number), 32)));
+    m_commaFlag = cutter.fCtC;
+    if (m_commaFlag)
+        append(QStringLiteral(","));
+}
+
+void Merge::handleGlue(TokenCutter& cutter)
+{
+    stepBackOverComma(m_commaFlag);
+    m_commaFlag = cutter.fCtC;
+    if (m_commaFlag)
+        append(QStringLiteral(","));
+}
+
+// A fragment is merged with a cutter of its own, straight into the output. Its directives change
+// the engine's state for the rest of the merge.
+void Merge::mergeFragment(const QString& text, int depth)
+{
+    if (depth + 1 > MaxFragmentDepth) {
+        fail(QStringLiteral(
+            "Vorlix/Fragment>フラグメントの入れ子が深すぎる（自分自身を参照している）"));
+        return;
+    }
+    TokenCutter fragment;
+    configure(fragment);
+    fragment.TextEx(text);
+    handleTokens(fragment, Context::Fragment, depth + 1);
+}
+
+Merge::Reference Merge::readReference(TokenCutter& cutter)
+{
+    QString token;
+    const TokenType type = cutter.getToken(token);
+    Reference reference;
+    if (type == TokenType::TkWord) {
+        reference.value = m_tree->Value(translate(token));
+    } else if (type == TokenType::TkSymbol && token == QLatin1String("/")) {
+        reference.value = m_tree->RootValue();
+        reference.found = true;
+        return reference;
+    } else if (type == TokenType::TkSymbol && token == QLatin1String(".")) {
+        reference.value = m_tree->Value(translate(readPath(cutter)));
+    } else {
+        report(Problem::Warning, QStringLiteral("Vorlix/tagValue>不明なトークン:") + token);
+        // A separator belongs to the statement, not to the reference: leave it to end (or drop)
+        // this statement instead of swallowing the next one.
+        unread(cutter, type);
+        return reference;
+    }
+    reference.found = reference.value != Tree::NoLabel;
+    return reference;
+}
+
+// A path after "." runs on while "." and "/" and single words follow: ./a, ../b, ./a/../c.
+QString Merge::readPath(TokenCutter& cutter)
+{
+    QString path = QStringLiteral(".");
+    bool lastWasWord = false;
+    QString token;
+    for (;;) {
+        const std::int32_t point = cutter.Point();
+        const bool commaSeen = cutter.fCtC;
+        const TokenType type = cutter.getToken(token);
+        if (type == TokenType::TkWord && !lastWasWord) {
+            lastWasWord = true;
+        } else if (type == TokenType::TkSymbol
+            && (token == QLatin1String(".") || token == QLatin1String("/"))) {
+            lastWasWord = false;
+        } else {
+            // Read again later; whether a "," followed the path's last part still counts.
+            cutter.SetPoint(point);
+            cutter.fCtC = commaSeen;
+            return path;
+        }
+        path += token;
+    }
+}
+
+void Merge::applyCourse(TokenCutter& cutter, const QString& symbol)
+{
+    switch (m_course) {
+    case 0:
+        report(Problem::Error, QStringLiteral("Vorlix/Replace>トークンが見つからない:") + symbol);
+        m_abortPass = true;
+        break;
+    case 1:
+        dropStatement(cutter);
+        break;
+    case 3:
+        writeItem(QString());
+        break;
+    default:
+        break;
+    }
+}
+
+QString Merge::translate(const QString& name) const
+{
+    return m_translateOn ? m_table->Convert(name) : name;
+}
+
+void Merge::skipRest(TokenCutter& cutter, TokenType last)
+{
+    QString token;
+    while (!endsStatement(last))
+        last = cutter.getToken(token);
+}
+
+void Merge::dropStatement(TokenCutter& cutter)
+{
+    skipRest(cutter, TokenType::TkEmpty);
+    rollBack();
+}
+
+Merge::Stop Merge::skipPass(TokenCutter& cutter, bool stopAtPiece)
+{
+    QString token;
+    for (;;) {
+        const TokenType type = cutter.getToken(token);
+        if (type == TokenType::TkEndOfText)
+            return Stop::EndOfText;
+        if (type != TokenType::TkWord)
+            continue;
+        if (token == QLatin1String("end"))
+            return Stop::End;
+        if (stopAtPiece && token == kPiece)
+            return Stop::Piece;
+    }
+}
+
+void Merge::unread(TokenCutter& cutter, TokenType type)
+{
+    if (endsStatement(type))
+        cutter.SetPoint(cutter.prevPoint());
+}
+
+// The character of a code as the program's code page numbers it: single bytes below 256,
+// double-byte characters as their 16-bit code (negative when the lead byte is 0x80 or above).
+QString Merge::characterOfCode(std::int16_t code)
+{
+    const auto unit = static_cast<std::uint16_t>(code);
+    if (unit < 0x80)
+        return QString(QChar(unit));
+    QByteArray bytes;
+    if (unit > 0xFF)
+        bytes.append(static_cast<char>(unit >> 8));
+    bytes.append(static_cast<char>(unit & 0xFF));
+    return shell::fromCp932(bytes);
+}
+
+QString Merge::Convert() const
+{
+    QString head = QStringLiteral("head,") + QString::number(m_pageCount);
+    for (const qsizetype start : m_pageStart)
+        head += QLatin1Char(',') + QString::number(start);
+    head += QStringLiteral(";\r\n");
+    QString result;
+    result.reserve(head.size() + m_out.size() + 1);
+    result += head;
+    result += m_out;
+    result += QLatin1Char(' ');
+    return result;
+}
+
+}

@@ -1,0 +1,131 @@
+#pragma once
+
+#include "document/ConvTag.h"
+#include "document/Tree.h"
+#include "lang/TokenCutter.h"
+#include "shell/Log.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace vorlix::document {
+
+// Merges a data tree into a face program and produces the paged document the interpreter runs:
+// a header line "head,<pages>,<starts...>;" and CR LF, then the text of the common head and of
+// every page. The head section (up to "piece") is merged once; the page section is merged once
+// per record, rewinding the cutter to the section start for each page. Data references ("$",
+// "&") are replaced by values of the tree; "%" and "+" build items from parts.
+class Merge {
+public:
+    // Fragments may nest this deep; a fragment that references itself stops here.
+    static constexpr int MaxFragmentDepth = 64;
+    // Default guards against fragments that multiply: output characters and tokens handled.
+    static constexpr qsizetype DefaultOutputLimit = qsizetype(256) * 1024 * 1024;
+    static constexpr std::int64_t DefaultTokenLimit = 1'000'000'000;
+
+    Merge();
+
+    // The data tree; its current directory should be the root.
+    void Init(Tree* tree) { m_tree = tree; }
+    // Runs the whole merge of the face program.
+    void Text(const QString& face);
+    // The paged document of the last merge.
+    [[nodiscard]] QString Convert() const;
+
+    [[nodiscard]] bool fError() const { return m_fError; }
+    [[nodiscard]] bool fWarning() const { return m_fWarning; }
+    // Position in the face program where the first problem was met (-1 for none), and its text.
+    [[nodiscard]] std::int32_t nErrPit() const { return m_nErrPit; }
+    [[nodiscard]] const QString& sErrMsg() const { return m_sErrMsg; }
+    // Number of pages of the last merge.
+    [[nodiscard]] std::int64_t pageCount() const { return m_pageCount; }
+
+    // Tightens the guards (the fuzz targets use small ones). A merge that passes them ends with
+    // fError instead of running on.
+    void setLimits(qsizetype outputCharacters, std::int64_t tokens);
+
+private:
+    enum class Context { Head, Page, Fragment };
+    enum class Stop { Piece, End, EndOfText, Aborted };
+    enum class Problem { Warning, Error };
+    struct Reference {
+        bool found = false;
+        QString value;
+    };
+
+    shell::LifeLog m_life { QStringLiteral("Vorlix") };
+    lang::TokenCutter m_cutter;
+    Tree* m_tree = nullptr;
+    std::unique_ptr<ConvTag> m_table;
+    QString m_out;
+    qsizetype m_commitPos = 2;
+    int m_course = 1;
+    bool m_queryOn = false;
+    QString m_queryName;
+    QString m_queryValue;
+    bool m_translateOn = false;
+    bool m_commaFlag = false;
+    std::int32_t m_pageSectionPos = 0;
+    std::int64_t m_record = 1;
+    std::int64_t m_recordCount = 0;
+    std::int64_t m_pageCount = 0;
+    std::vector<qsizetype> m_pageStart;
+    // The rest of the current pass is skipped (a reference not found under course 0).
+    bool m_abortPass = false;
+    // The merge cannot go on at all.
+    bool m_fatal = false;
+    qsizetype m_outputLimit = DefaultOutputLimit;
+    std::int64_t m_tokenLimit = DefaultTokenLimit;
+    std::int64_t m_tokens = 0;
+    bool m_fError = false;
+    bool m_fWarning = false;
+    std::int32_t m_nErrPit = -1;
+    QString m_sErrMsg;
+
+    // The one place where the report fields change, so that the first problem wins.
+    void report(Problem kind, const QString& message);
+    void fail(const QString& message);
+    static void configure(lang::TokenCutter& cutter);
+
+    [[nodiscard]] qsizetype writePos() const { return m_out.size() + 1; }
+    void append(const QString& text);
+    void writeItem(const QString& text);
+    void stepBackOverComma(bool keepComma);
+    void endStatement();
+    void rollBack();
+
+    bool readQuery();
+    Stop runHead();
+    void runPages();
+    void runPagePass();
+    [[nodiscard]] bool selectRecord();
+    [[nodiscard]] std::int64_t nextMatch(std::int64_t from);
+    [[nodiscard]] static QString recordName(std::int64_t record);
+    [[nodiscard]] bool recordMatches();
+
+    Stop handleTokens(lang::TokenCutter& cutter, Context context, int depth);
+    bool handleDirective(
+        lang::TokenCutter& cutter, const QString& word, Context context, Stop& stop);
+    void handleOperator(lang::TokenCutter& cutter, const QString& symbol, int depth);
+    void handleCharacterCode(lang::TokenCutter& cutter);
+    void handleGlue(lang::TokenCutter& cutter);
+    void handleLet(lang::TokenCutter& cutter);
+    void handleTag(lang::TokenCutter& cutter);
+    void handleCourse(lang::TokenCutter& cutter);
+    void handleChbase(lang::TokenCutter& cutter);
+    void mergeFragment(const QString& text, int depth);
+    Reference readReference(lang::TokenCutter& cutter);
+    QString readPath(lang::TokenCutter& cutter);
+    void applyCourse(lang::TokenCutter& cutter, const QString& symbol);
+    [[nodiscard]] QString translate(const QString& name) const;
+
+    static void skipRest(lang::TokenCutter& cutter, lang::TokenType last);
+    void dropStatement(lang::TokenCutter& cutter);
+    static Stop skipPass(lang::TokenCutter& cutter, bool stopAtPiece);
+    static void unread(lang::TokenCutter& cutter, lang::TokenType type);
+    [[nodiscard]] static QString characterOfCode(std::int16_t code);
+};
+
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "shell/Log.h"
+
+#include <QHash>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace vorlix::document {
+
+// The in-memory store of a data document: directories of named text values, like a small file
+// system. Node indices are handed out in allocation order and never reused until Cls; index 0 is
+// the root directory's head. A name added twice to one directory is stored as name@1, name@2, ...
+// Absent values read as "NO-LABEL". Every directory keeps a hash of its names, so adding and
+// finding stay constant-time however many similar names a directory holds.
+class Tree {
+public:
+    // The text that stands for an absent value.
+    static inline const QString NoLabel = QStringLiteral("NO-LABEL");
+
+    Tree();
+
+    // Discards every node and starts again with an empty root, which becomes current.
+    void Cls();
+    // Adds an entry to the current directory (renamed name@k when the name is taken) and returns
+    // its node index; "/" adds nothing and returns the directory's head.
+    std::int32_t Add(const QString& name);
+    // Sets the value of an entry of the current directory, creating it (without renaming).
+    void Value(const QString& name, const QString& value);
+    // The value found by a relative path ("a", "a/b", "../x", "./x"), or "NO-LABEL".
+    [[nodiscard]] QString Value(const QString& path) const;
+    // Value and stored label of a node by index; RunError 9 outside the table.
+    [[nodiscard]] QString daV(std::int32_t index) const;
+    void daV(std::int32_t index, const QString& value);
+    [[nodiscard]] QString daL(std::int32_t index) const;
+    // Enters the sub-directory of the named entry, creating both as needed; "/" moves up.
+    void ChTree(const QString& name);
+    // Moves to the enclosing directory; the root stays current at the root.
+    void ChUpTree();
+    void ChRootTree();
+    // Head index of the current directory.
+    [[nodiscard]] std::int32_t RootIndex() const { return m_current; }
+    // The current directory's own name ("/" at the root).
+    [[nodiscard]] QString TreeName() const;
+    // The value of the entry that owns the current directory (the root's own value at the root).
+    [[nodiscard]] QString RootValue() const;
+    void RootValue(const QString& value);
+    // Number of entries in the current directory.
+    [[nodiscard]] std::int32_t Count() const;
+    // Fills rows of (label, value) for the current directory's head and entries, sorted by label;
+    // returns the last row index (the number of entries).
+    using LetRow = std::array<QString, 2>;
+    std::int32_t LetList(std::vector<LetRow>& rows) const;
+    // Steps through the current directory one entry per call: start with cursor 0; returns the
+    // entry's name and value, and an empty name with cursor -1 after the last one.
+    QString Enumerate(std::int32_t& cursor, std::int32_t& previous, QString& value) const;
+    // Writes the current directory to the debug log.
+    void ln() const;
+
+    // Total number of nodes in use, heads included.
+    [[nodiscard]] std::int32_t nodeCount() const
+    {
+        return static_cast<std::int32_t>(m_nodes.size());
+    }
+
+private:
+    struct Node {
+        QString label;
+        QString value;
+        // Entry: head of its directory. Head: head of the enclosing directory (0 for the root).
+        std::int32_t parent = 0;
+        // Entry: times this name was added again. Head: the entry that owns the directory.
+        std::int32_t dupOrOwner = 0;
+        // Entry: head of its sub-directory. Head: number of entries.
+        std::int32_t subOrCount = 0;
+        // Head: first and last entry in allocation order. Entry: the next one.
+        std::int32_t first = 0;
+        std::int32_t last = 0;
+        std::int32_t next = 0;
+    };
+    struct DirKey {
+        std::int32_t head;
+        QString name;
+        bool operator==(const DirKey& other) const = default;
+    };
+    friend size_t qHash(const DirKey& key, size_t seed) noexcept
+    {
+        return qHashMulti(seed, key.head, key.name);
+    }
+
+    shell::LifeLog m_life { QStringLiteral("Tree") };
+    std::vector<Node> m_nodes;
+    QHash<DirKey, std::int32_t> m_index;
+    std::int32_t m_current = 0;
+
+    // The node of that name in a directory (the head itself for "/"), or -1.
+    [[nodiscard]] std::int32_t find(std::int32_t head, const QString& name) const;
+    std::int32_t link(std::int32_t head, const QString& name);
+    std::int32_t enter(std::int32_t entry);
+    [[nodiscard]] const Node& node(std::int32_t index) const;
+};
+
+}

@@ -1,0 +1,49 @@
+// Runs arbitrary bytes as a paged document and as a plain statement text through the interpreter
+// on fixed text metrics and an in-memory print job. Nothing may crash or hang; a malformed header
+// may only throw the runtime's error.
+#include "lang/DControl.h"
+#include "render/FakeTextMetrics.h"
+#include "render/PageCollector.h"
+#include "shell/CodePage.h"
+#include "shell/RunError.h"
+
+#include <QGuiApplication>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+QGuiApplication* application()
+{
+    static int argc = 1;
+    static char name[] = "fuzz_dcontrol";
+    static char* argv[] = { name, nullptr };
+    static std::unique_ptr<QGuiApplication> app = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }();
+    return app.get();
+}
+
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    (void)application();
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QString text = vorlix::shell::decodeText(bytes).text;
+
+    vorlix::render::PageCollector sink(true);
+    vorlix::lang::DControl control(std::make_shared<vorlix::render::FakeTextMetrics>());
+    control.SetObject(sink, 0, 400, 1.0, 2100, 2970, 0, 0);
+    try {
+        control.SetDoc(text);
+        control.PagePrint(0, 64);
+    } catch (const vorlix::shell::RunError&) {
+    }
+    control.GoDoc(QStringLiteral("start;") + text + QStringLiteral(";;out;"));
+    control.GoDoc(QStringLiteral(";end;"));
+    return 0;
+}

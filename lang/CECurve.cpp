@@ -1,0 +1,135 @@
+#include "lang/CECurve.h"
+
+#include "shell/RunError.h"
+
+#include <cmath>
+#include <utility>
+
+namespace vorlix::lang {
+
+namespace {
+
+    // A double division as the runtime performs it: a zero divisor raises an error.
+    double divide(double numerator, double denominator)
+    {
+        if (denominator == 0.0)
+            throw numerator == 0.0 ? shell::RunError::overflow()
+                                   : shell::RunError::divisionByZero();
+        return numerator / denominator;
+    }
+
+    // Mirrors the neighbouring slope about the chord: the end tangent leans as far beyond the chord
+    // as the neighbouring tangent leans before it.
+    double mirroredSlope(double chord, double neighbour)
+    {
+        return std::tan(2.0 * std::atan(chord) - std::atan(neighbour));
+    }
+
+}
+
+void CECurve::Init(const std::vector<PointRow>& points, int xColumn, int yColumn,
+    std::int32_t first, std::int32_t last)
+{
+    if (first < 0 || last <= first || static_cast<std::size_t>(last) >= points.size() || xColumn < 0
+        || xColumn > 1 || yColumn < 0 || yColumn > 1)
+        throw shell::RunError::subscriptOutOfRange();
+    m_first = first;
+    m_last = last;
+    m_segments = last - first;
+    const auto count = static_cast<std::size_t>(m_segments) + 1;
+    std::vector<double> xs(count);
+    std::vector<double> ys(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        xs[i] = points[static_cast<std::size_t>(first) + i][static_cast<std::size_t>(xColumn)];
+        ys[i] = points[static_cast<std::size_t>(first) + i][static_cast<std::size_t>(yColumn)];
+    }
+    computeSlopes(xs, ys);
+    m_coefficients.assign(count, Coefficients {});
+    for (std::size_t j = 0; j + 1 < count; ++j) {
+        if (xs[j] == xs[j + 1]) {
+            m_coefficients[j][4] = xs[j];
+            continue;
+        }
+        m_coefficients[j]
+            = solveSegment(xs[j], ys[j], m_slopes[j], xs[j + 1], ys[j + 1], m_slopes[j + 1]);
+    }
+}
+
+void CECurve::computeSlopes(const std::vector<double>& xs, const std::vector<double>& ys)
+{
+    const auto m = xs.size() - 1;
+    m_slopes.assign(m + 1, 0.0);
+    for (std::size_t i = 1; i < m; ++i)
+        m_slopes[i] = divide(ys[i + 1] - ys[i - 1], xs[i + 1] - xs[i - 1]);
+    // With two points the first end slope mirrors a neighbour of 0, and the last one mirrors the
+    // new first slope.
+    m_slopes[0] = mirroredSlope(divide(ys[1] - ys[0], xs[1] - xs[0]), m_slopes[1]);
+    m_slopes[m] = mirroredSlope(divide(ys[m] - ys[m - 1], xs[m] - xs[m - 1]), m_slopes[m - 1]);
+}
+
+// Gauss-Jordan elimination on the four conditions (value at both ends, slope at both ends). The
+// rows are exchanged to put the largest remaining value on the pivot: without the exchange a
+// segment starting at x = 0 has a zero first pivot, and dividing by a tiny stand-in for it wipes
+// out the other rows (a line through (0, 10) came out millions of units off).
+CECurve::Coefficients CECurve::solveSegment(
+    double x0, double y0, double s0, double x1, double y1, double s1)
+{
+    std::array<std::array<double, 5>, 4> m { {
+        { x0 * x0 * x0, x0 * x0, x0, 1.0, y0 },
+        { x1 * x1 * x1, x1 * x1, x1, 1.0, y1 },
+        { 3.0 * x0 * x0, 2.0 * x0, 1.0, 0.0, s0 },
+        { 3.0 * x1 * x1, 2.0 * x1, 1.0, 0.0, s1 },
+    } };
+    for (std::size_t k = 0; k < 4; ++k) {
+        std::size_t best = k;
+        for (std::size_t i = k + 1; i < 4; ++i) {
+            if (std::fabs(m[i][k]) > std::fabs(m[best][k]))
+                best = i;
+        }
+        std::swap(m[k], m[best]);
+        const double pivot = m[k][k];
+        if (pivot == 0.0)
+            throw shell::RunError::overflow();
+        for (auto& cell : m[k])
+            cell /= pivot;
+        for (std::size_t i = 0; i < 4; ++i) {
+            if (i == k)
+                continue;
+            const double factor = m[i][k];
+            for (std::size_t c = 0; c < 5; ++c)
+                m[i][c] -= factor * m[k][c];
+        }
+    }
+    Coefficients result { m[0][4], m[1][4], m[2][4], m[3][4], x0 };
+    for (const double value : result) {
+        if (!std::isfinite(value))
+            throw shell::RunError::overflow();
+    }
+    return result;
+}
+
+std::int32_t CECurve::segmentFor(double x) const
+{
+    std::int32_t segment = 0;
+    if (m_segments < 2)
+        return segment;
+    const bool increasing = m_coefficients[1][4] >= m_coefficients[0][4];
+    while (segment + 1 < m_segments) {
+        const double nextStart = m_coefficients[static_cast<std::size_t>(segment) + 1][4];
+        if (increasing ? nextStart > x : nextStart < x)
+            break;
+        ++segment;
+    }
+    return segment;
+}
+
+double CECurve::Y(double x, std::int32_t j) const
+{
+    if (m_coefficients.empty())
+        return 0.0;
+    const std::int32_t segment = j >= m_first && j <= m_last ? j - m_first : segmentFor(x);
+    const Coefficients& c = m_coefficients[static_cast<std::size_t>(segment)];
+    return c[0] * x * x * x + c[1] * x * x + c[2] * x + c[3];
+}
+
+}

@@ -1,0 +1,266 @@
+#include "lang/DControl.h"
+
+#include "lang/SystemBeep.h"
+#include "render/EMF.h"
+#include "shell/RunError.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <algorithm>
+#include <limits>
+#include <new>
+
+namespace vorlix::lang {
+
+using shell::RunError;
+
+namespace {
+
+    const QString UndefinedPrefix = QStringLiteral("DControl/GoDoc>未定義のコマンド又はラベル:");
+    const QString NotCommandPrefix = QStringLiteral("DControl/GoDoc>コマンド又はラベルでない:");
+    const QString FailurePrefix = QStringLiteral("DControl/GoDoc/OnErr>");
+    const QString CausePrefix = QStringLiteral("  エラー原因のコマンド:");
+
+    // At most this many tokens of a stray statement, and this many characters of a quoted
+    // text, go into a diagnostic line.
+    constexpr int QuotedTokens = 15;
+    constexpr int QuotedCharacters = 240;
+
+    const QHash<QString, Command>& commandTable()
+    {
+        static const QHash<QString, Command> table = [] {
+            QHash<QString, Command> t;
+            for (int i = 0; i < CommandCount; ++i)
+                t.insert(QString::fromLatin1(CommandWords[i]), static_cast<Command>(i));
+            return t;
+        }();
+        return table;
+    }
+
+    std::int32_t advance(std::int32_t y, std::int32_t step)
+    {
+        return y > std::numeric_limits<std::int32_t>::max() - step ? y : y + step;
+    }
+
+}
+
+DControl::DControl(std::shared_ptr<const render::TextMetrics> metrics)
+    : m_surface(std::make_unique<render::EMF>(std::move(metrics)))
+{
+}
+
+// The surface goes before the cutter, and the life log's last line comes after both.
+DControl::~DControl()
+{
+    m_surface.reset();
+}
+
+void DControl::SetObject(render::PageSink& target, std::int32_t dc, std::int32_t dpi, double ratio,
+    std::int32_t width, std::int32_t height, std::int32_t marginX, std::int32_t marginY)
+{
+    m_surface->SetObject(target, dc, dpi, ratio, width, height, marginX, marginY);
+}
+
+void DControl::getLtoP(double& sx, double& sy) const
+{
+    m_surface->getLtoP(sx, sy);
+}
+
+void DControl::setRatio(double ratio)
+{
+    m_surface->setRatio(ratio);
+}
+
+void DControl::setLag(std::int32_t x, std::int32_t y)
+{
+    m_surface->setLag(x, y);
+}
+
+void DControl::Refresh()
+{
+    m_docText.clear();
+    m_page = 0;
+    m_headLength = 0;
+    m_pageStart.clear();
+}
+
+std::int32_t DControl::pageStart(std::int32_t i) const
+{
+    if (i < 0 || static_cast<std::size_t>(i) >= m_pageStart.size())
+        return 0;
+    return m_pageStart[static_cast<std::size_t>(i)];
+}
+
+void DControl::SetDoc(const QString& text)
+{
+    const qsizetype semicolon = text.indexOf(QLatin1Char(';'));
+    m_cutter.TextEx(semicolon >= 0 ? text.left(semicolon + 1) : QString());
+    QString token;
+    const TokenType type = m_cutter.getToken(token);
+    if (type != TokenType::TkWord || token != QLatin1String("head")) {
+        // A plain statement text is one page whose whole text runs as the common head.
+        const bool empty = text.isEmpty();
+        m_docText = empty ? QStringLiteral("end;  ") : text;
+        const auto length = static_cast<std::int32_t>(empty ? 4 : text.size());
+        m_page = 1;
+        m_headLength = length;
+        m_pageStart = { 0, length + 1, length + 2 };
+        return;
+    }
+    const std::int32_t count = argI();
+    if (count < 0)
+        throw RunError::subscriptOutOfRange();
+    std::vector<std::int32_t> starts;
+    for (std::int64_t i = 0; i <= count; ++i)
+        starts.push_back(argI());
+    // The body follows the header line; a header without its CR LF is followed directly.
+    const qsizetype lineEnd = text.indexOf(QStringLiteral("\r\n"));
+    const QString body = lineEnd >= 0 ? text.mid(lineEnd + 2) : text.mid(semicolon + 1);
+    starts.push_back(static_cast<std::int32_t>(body.size()));
+    m_docText = body;
+    m_page = count;
+    m_pageStart = std::move(starts);
+    m_headLength = m_pageStart[1] - 1;
+}
+
+// The text of one page: from its start up to the position before the next page's start.
+QString DControl::pageText(std::int32_t page) const
+{
+    const std::int64_t start = pageStart(page);
+    const std::int64_t length = static_cast<std::int64_t>(pageStart(page + 1)) - start;
+    if (start < 1 || length <= 0 || start > m_docText.size())
+        return {};
+    return m_docText.mid(start - 1, length);
+}
+
+void DControl::PagePrint(std::int32_t from, std::int32_t to)
+{
+    if (from < 1 || from > m_page)
+        from = 1;
+    if (to < 1 || to > m_page)
+        to = m_page;
+    if (m_docText.size() <= 10) {
+        GoDoc(QStringLiteral("start;s,100,100,\"DControl/PagePrint>not document\";out;end;"));
+        return;
+    }
+    const QString head = m_docText.left(std::max<std::int32_t>(0, m_headLength));
+    const std::int32_t last = std::max(from, to);
+    for (std::int64_t j = from; j <= last; ++j) {
+        GoDoc(QStringLiteral("start;") + head + pageText(static_cast<std::int32_t>(j)));
+        GoDoc(QStringLiteral(";;out;"));
+    }
+    GoDoc(QStringLiteral(";end;"));
+}
+
+void DControl::GoDoc(const QString& text)
+{
+    fError = false;
+    fWarning = false;
+    fEndCmd = false;
+    m_cutter.TextEx(text);
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+    QString token;
+    for (;;) {
+        const TokenType type = m_cutter.getToken(token);
+        switch (type) {
+        case TokenType::TkWord:
+            switch (ExecCommand(token)) {
+            case ExecResult::Done:
+                break;
+            case ExecResult::Stop:
+                return;
+            case ExecResult::Undefined:
+                if (reportStray(UndefinedPrefix, token))
+                    return;
+                break;
+            case ExecResult::Failed:
+                reportFailure(token);
+                break;
+            }
+            break;
+        case TokenType::TkSeparator:
+            break;
+        case TokenType::TkEndOfText:
+            return;
+        default:
+            if (reportStray(NotCommandPrefix, token))
+                return;
+            break;
+        }
+    }
+}
+
+DControl::ExecResult DControl::ExecCommand(const QString& word)
+{
+    const auto found = commandTable().constFind(word);
+    if (found == commandTable().constEnd())
+        return ExecResult::Undefined;
+    try {
+        switch (found.value()) {
+#define VORLIX_COMMAND_CASE(name, text)                                                            \
+    case Command::name:                                                                            \
+        return cmd##name();
+            VORLIX_ENUMERATE_COMMANDS(VORLIX_COMMAND_CASE)
+#undef VORLIX_COMMAND_CASE
+        }
+    } catch (const RunError& e) {
+        ErrNumber = e.number();
+        ErrDescription = e.description();
+    } catch (const std::bad_alloc&) {
+        ErrNumber = 7;
+        ErrDescription = QStringLiteral("メモリが不足しています。");
+    }
+    return ExecResult::Failed;
+}
+
+bool DControl::reportStray(const QString& prefix, const QString& token)
+{
+    SystemBeep();
+    fWarning = true;
+    QString collected = token;
+    int quoted = 0;
+    bool ended = false;
+    QString next;
+    for (;;) {
+        const TokenType type = m_cutter.getToken(next);
+        if (quoted < QuotedTokens) {
+            collected += QLatin1Char(',') + next;
+            ++quoted;
+        }
+        if (type == TokenType::TkSeparator)
+            break;
+        if (type == TokenType::TkEndOfText) {
+            ended = true;
+            break;
+        }
+    }
+    printDiagnostic(m_msgLineY, prefix + collected.left(QuotedCharacters));
+    m_msgLineY = advance(m_msgLineY, 50);
+    return ended;
+}
+
+void DControl::reportFailure(const QString& word)
+{
+    fError = true;
+    SystemBeep();
+    printDiagnostic(
+        m_msgLineY, FailurePrefix + QString::number(ErrNumber) + QLatin1Char(':') + ErrDescription);
+    printDiagnostic(advance(m_msgLineY, 30), CausePrefix + word.left(QuotedCharacters));
+    m_msgLineY = advance(m_msgLineY, 100);
+}
+
+// A diagnostic that cannot be drawn (no usable font on the page) is still logged: the report
+// must never be what stops a run.
+void DControl::printDiagnostic(std::int32_t y, const QString& message)
+{
+    try {
+        m_surface->XY(100, y);
+        QString text = message;
+        m_surface->LPK(text, 0);
+    } catch (const RunError&) {
+    }
+    shell::WriteLog(message);
+}
+
+}

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "lang/AxisTable.h"
+#include "lang/CommandList.h"
+#include "lang/TokenCutter.h"
+#include "render/EMF.h"
+#include "render/GdiTypes.h"
+#include "shell/Log.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace vorlix::render {
+class PageSink;
+class TextMetrics;
+}
+
+namespace vorlix::lang {
+
+// The interpreter of the page language. It takes a paged document (SetDoc), renders a range of
+// its pages (PagePrint) statement by statement onto its drawing surface, and reports undefined
+// words, stray tokens and failed statements on the page itself and in the log without ever
+// stopping the run.
+class DControl {
+public:
+    // What running one statement came to.
+    enum class ExecResult : int {
+        Done = 0,
+        Stop = 1,
+        Undefined = 2,
+        Failed = 3,
+    };
+
+    // Without metrics the surface measures with real fonts; tests pass fixed metrics.
+    explicit DControl(std::shared_ptr<const render::TextMetrics> metrics = {});
+    ~DControl();
+    DControl(const DControl&) = delete;
+    DControl& operator=(const DControl&) = delete;
+
+    // Binds the surface to a print job or preview and a page size; forwarded unchanged.
+    void SetObject(render::PageSink& target, std::int32_t dc, std::int32_t dpi, double ratio,
+        std::int32_t width, std::int32_t height, std::int32_t marginX, std::int32_t marginY);
+    void getLtoP(double& sx, double& sy) const;
+    void setRatio(double ratio);
+    void setLag(std::int32_t x, std::int32_t y);
+
+    // Number of pages of the document given to SetDoc.
+    [[nodiscard]] std::int32_t Page() const { return m_page; }
+    // Forgets the document.
+    void Refresh();
+    // Takes a paged document ("head,n,o0,...,on;" CR LF and the body) or a plain statement text.
+    // A malformed header throws RunError 13 (missing or non-numeric value) or 9 (negative count).
+    void SetDoc(const QString& text);
+    // Renders pages from..to, each as "start;", the common head and the page, then ";;out;";
+    // finishes with ";end;".
+    void PagePrint(std::int32_t from, std::int32_t to);
+    // Interprets one statement text from its beginning to its end.
+    void GoDoc(const QString& text);
+
+    // The drawing surface (for the owner's page handling and for tests).
+    [[nodiscard]] render::EMF& surface() { return *m_surface; }
+    // The body of the paged document and its layout, as SetDoc read them.
+    [[nodiscard]] const QString& docText() const { return m_docText; }
+    [[nodiscard]] std::int32_t headLength() const { return m_headLength; }
+    // Start position of page i (1-based in the body); 0 outside the document.
+    [[nodiscard]] std::int32_t pageStart(std::int32_t i) const;
+    // Vertical page position of the next diagnostic line.
+    [[nodiscard]] std::int32_t msgLineY() const { return m_msgLineY; }
+
+    // The last GoDoc met an undefined command word or a stray token.
+    bool fWarning = false;
+    // The last GoDoc met a statement that failed.
+    bool fError = false;
+    // The last GoDoc ran an "out" or "end" statement; fNextPage tells which ("out" true).
+    bool fEndCmd = false;
+    bool fNextPage = false;
+    // Number and text of the last failed statement's error.
+    std::int32_t ErrNumber = 0;
+    QString ErrDescription;
+
+private:
+    // ---- Main loop and diagnostics ----
+    [[nodiscard]] ExecResult ExecCommand(const QString& word);
+    // Skips the rest of a stray statement and reports it; true when the text has ended.
+    bool reportStray(const QString& prefix, const QString& token);
+    void reportFailure(const QString& word);
+    // Draws one diagnostic line at (100, y) and logs it.
+    void printDiagnostic(std::int32_t y, const QString& message);
+    [[nodiscard]] QString pageText(std::int32_t page) const;
+
+    // ---- Reading arguments (every command reads its own tokens) ----
+    // A statement with a fixed argument list reads all its tokens (the statement end included)
+    // before it converts any of them, so that "h,1,2;s,..." fails the h having consumed the s.
+    template <std::size_t N> std::array<QString, N> readTokens()
+    {
+        std::array<QString, N> tokens;
+        for (auto& token : tokens)
+            (void)m_cutter.getToken(token);
+        return tokens;
+    }
+    TokenType nextToken(QString& token);
+    // Reads one token and returns its text (T arguments).
+    QString argT();
+    // Reads one token and converts it: I (32-bit integer, halves to even), D (double),
+    // S (single precision). Throw RunError 13 for a non-number and 6 for an overflow.
+    std::int32_t argI();
+    double argD();
+    float argS();
+    // Reads the token that ends the statement ("+;"), whatever it is.
+    void skipToken();
+    [[nodiscard]] static std::int32_t toI(const QString& text);
+    [[nodiscard]] static double toD(const QString& text);
+    [[nodiscard]] static float toS(const QString& text);
+    // 32-bit sum with the runtime's overflow error.
+    [[nodiscard]] static std::int32_t addChecked(std::int32_t a, std::int32_t b);
+
+    // ---- Commands: one member per word of CommandList.h ----
+#define VORLIX_COMMAND_MEMBER(name, word) ExecResult cmd##name();
+    VORLIX_ENUMERATE_COMMANDS(VORLIX_COMMAND_MEMBER)
+#undef VORLIX_COMMAND_MEMBER
+
+    // Family helpers of the drawing and text commands.
+    void DrawPolyline(std::int32_t x, std::int32_t y);
+    // "s", "x" and "ala": plain (LPK) or marked-up (PrintLn) text, optionally reading x and y.
+    void PrintText(bool plain, bool readPosition);
+    void PrintTable(std::int32_t x, std::int32_t y, std::int32_t n);
+    void DrawImage(std::int32_t x, std::int32_t y, const QString& fileName);
+
+    shell::LifeLog m_life { QStringLiteral("DControl") };
+    TokenCutter m_cutter;
+    std::unique_ptr<render::EMF> m_surface;
+
+    QString m_docText;
+    std::int32_t m_page = 0;
+    std::vector<std::int32_t> m_pageStart;
+    std::int32_t m_headLength = 0;
+    std::int32_t m_msgLineY = 100;
+
+    // Step list of the last text table ("t").
+    std::vector<std::int32_t> m_steps;
+
+    // Chart state (axis table, curve data): owned by the chart commands.
+    AxisTable m_axes;
+    render::ColorRef gridColor = render::rgb(240, 150, 30);
+    // End of chart state.
+};
+
+}

@@ -1,0 +1,322 @@
+#include "lang/TokenCutter.h"
+
+#include "shell/Convert.h"
+#include "shell/RunError.h"
+
+namespace vorlix::lang {
+
+namespace {
+
+    bool isDigit(char16_t c)
+    {
+        return c >= '0' && c <= '9';
+    }
+    bool isHexDigit(char16_t c)
+    {
+        return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    }
+    bool isLetter(char16_t c)
+    {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    }
+
+}
+
+QString TokenCutter::codeText(int code)
+{
+    if (code < 0)
+        return {};
+    return QString(QChar(static_cast<char16_t>(code)));
+}
+
+void TokenCutter::TextEx(const QString& source)
+{
+    const std::int32_t n = static_cast<std::int32_t>(source.size());
+    m_text = QString(n + 3, QChar(MarkBlank));
+    QChar* out = m_text.data();
+    const QChar* in = source.constData();
+    std::int32_t p = 1;
+    while (p <= n) {
+        const char16_t c = in[p - 1].unicode();
+        if (c == m_opt6) {
+            out[p - 1] = QChar(MarkField);
+        } else if (c == m_opt2) {
+            out[p - 1] = QChar(MarkStatement);
+        } else if (c == m_opt5) {
+            p = normaliseComment(source, p);
+            continue;
+        } else if (c == '"') {
+            p = normaliseString(source, p);
+            continue;
+        } else if (c == '\r') {
+            if (p < n && in[p].unicode() == '\n' && m_opt1) {
+                p += 2;
+                continue;
+            }
+            out[p - 1] = QChar(MarkStatement);
+        } else if (c == '\n') {
+            if (!m_opt1)
+                out[p - 1] = QChar(MarkStatement);
+        } else if (c > 32 && c != IdeographicSpace) {
+            out[p - 1] = in[p - 1];
+        }
+        ++p;
+    }
+    for (std::int32_t i = n; i < n + 3; ++i)
+        out[i] = QChar(u'\0');
+    m_size = n + 1;
+    m_point = 1;
+    m_commaPending = false;
+}
+
+// A comment runs to its line feed (or carriage return, or the end); it stays blank.
+std::int32_t TokenCutter::normaliseComment(const QString& source, std::int32_t p) const
+{
+    const std::int32_t n = static_cast<std::int32_t>(source.size());
+    const qsizetype lf = source.indexOf(QChar(u'\n'), p - 1);
+    if (lf >= 0 && lf + 1 > p)
+        return static_cast<std::int32_t>(lf) + 2;
+    const qsizetype cr = source.indexOf(QChar(u'\r'), p - 1);
+    if (cr >= 0 && cr + 1 > p)
+        return static_cast<std::int32_t>(cr) + 2;
+    return n + 1;
+}
+
+// Copies a quoted string unchanged between the two quote markers; an unterminated string runs
+// to the end of the text.
+std::int32_t TokenCutter::normaliseString(const QString& source, std::int32_t p)
+{
+    const std::int32_t n = static_cast<std::int32_t>(source.size());
+    const qsizetype close = source.indexOf(QChar(u'"'), p);
+    const std::int32_t q = close >= 0 ? static_cast<std::int32_t>(close) + 1 : n + 1;
+    QChar* out = m_text.data();
+    out[p - 1] = QChar(MarkOpenQuote);
+    for (std::int32_t i = p + 1; i < q; ++i)
+        out[i - 1] = source[i - 1];
+    out[q - 1] = QChar(MarkCloseQuote);
+    return q + 1;
+}
+
+void TokenCutter::SetText(const QString& raw)
+{
+    m_text = raw;
+    m_size = static_cast<std::int32_t>(raw.size());
+    m_point = 1;
+    m_commaPending = false;
+}
+
+void TokenCutter::Refresh()
+{
+    m_text.clear();
+    m_size = 0;
+    m_point = 0;
+    m_commaPending = false;
+}
+
+bool TokenCutter::isWordStart(char16_t c) const
+{
+    return c == '@' || isLetter(c) || c > 126;
+}
+
+bool TokenCutter::isWordPart(char16_t c) const
+{
+    return (m_opt7 >= 0 && c == m_opt7) || isDigit(c) || c == '@' || isLetter(c) || c == '_'
+        || c > 127;
+}
+
+void TokenCutter::skip(std::int32_t from, bool alsoStatements)
+{
+    std::int32_t p = from;
+    while (p <= m_size) {
+        const char16_t c = at(p);
+        if (c != MarkBlank && !(alsoStatements && c == MarkStatement))
+            break;
+        ++p;
+    }
+    if (at(p) == MarkField && !m_commaPending) {
+        ++p;
+        m_commaPending = true;
+        fCtC = true;
+    } else {
+        fCtC = false;
+    }
+    m_point = p;
+}
+
+std::int32_t TokenCutter::cutWord(std::int32_t start) const
+{
+    std::int32_t p = start + 1;
+    while (isWordPart(at(p)))
+        ++p;
+    return p;
+}
+
+std::int32_t TokenCutter::findCloseQuote(std::int32_t from) const
+{
+    for (std::int32_t p = from; p < m_size; ++p) {
+        if (at(p) == MarkCloseQuote)
+            return p;
+    }
+    return m_size;
+}
+
+// The digits after "0x", read as a signed 16-bit value (up to four significant digits) or a
+// signed 32-bit value (up to eight); anything longer or empty reads as 0.
+std::int32_t TokenCutter::cutHexNumber(std::int32_t start, QString& token) const
+{
+    std::int32_t p = start + 2;
+    while (isHexDigit(at(p)))
+        ++p;
+    std::int32_t first = start + 2;
+    while (first < p && at(first) == '0')
+        ++first;
+    const std::int32_t digits = p - first;
+    if (digits == 0 || digits > 8) {
+        token = QStringLiteral("0");
+        return p;
+    }
+    bool ok = false;
+    const std::uint32_t raw = m_text.mid(first - 1, digits).toUInt(&ok, 16);
+    std::int64_t value = raw;
+    if (digits <= 4)
+        value = static_cast<std::int16_t>(static_cast<std::uint16_t>(raw));
+    else
+        value = static_cast<std::int32_t>(raw);
+    token = QString::number(value);
+    return p;
+}
+
+std::int32_t TokenCutter::cutNumber(std::int32_t start) const
+{
+    std::int32_t p = start + 1;
+    while (isDigit(at(p)))
+        ++p;
+    if (at(p) == '.') {
+        ++p;
+        while (isDigit(at(p)))
+            ++p;
+    }
+    if (at(p) == 'E' || at(p) == 'e') {
+        ++p;
+        if (at(p) == '+' || at(p) == '-') {
+            ++p;
+            while (isDigit(at(p)))
+                ++p;
+        }
+    }
+    return p;
+}
+
+QString TokenCutter::normalisedNumber(std::int32_t start, std::int32_t end) const
+{
+    const QString written = m_text.mid(start - 1, end - start);
+    const auto value = shell::parseNumber(written);
+    if (!value)
+        return QStringLiteral("0");
+    return shell::generalNumberText(*value);
+}
+
+TokenType TokenCutter::getToken(QString& token)
+{
+    m_prevPoint = m_point;
+    for (;;) {
+        const char16_t c = at(m_point);
+        const char16_t d = at(m_point + 1);
+        std::int32_t end = 0;
+        TokenType type = TokenType::TkSymbol;
+        if (c == MarkOpenQuote) {
+            const std::int32_t close = findCloseQuote(m_point + 1);
+            token = m_text.mid(m_point, close - m_point - 1);
+            if (!m_opt3)
+                token = QLatin1Char('"') + token + QLatin1Char('"');
+            type = TokenType::TkString;
+            end = close + 1;
+        } else if (isWordStart(c)) {
+            end = cutWord(m_point);
+            token = m_text.mid(m_point - 1, end - m_point);
+            type = TokenType::TkWord;
+        } else if (c == '0' && d == 'x') {
+            end = cutHexNumber(m_point, token);
+            type = TokenType::TkNumber;
+        } else if (isDigit(c) || ((c == '+' || c == '-') && (isDigit(d) || d == '.'))
+            || (c == '.' && isDigit(d))) {
+            end = cutNumber(m_point);
+            token
+                = m_opt4 ? normalisedNumber(m_point, end) : m_text.mid(m_point - 1, end - m_point);
+            type = TokenType::TkNumber;
+        } else if (c >= 33 && c <= 126) {
+            token = QString(QChar(c));
+            end = m_point + 1;
+            if (c == '(' || c == '[' || c == '{')
+                type = TokenType::TkOpen;
+            else if (c == ')' || c == ']' || c == '}')
+                type = TokenType::TkClose;
+        } else if (c == MarkStatement) {
+            token.clear();
+            if (m_commaPending) {
+                m_commaPending = false;
+                return TokenType::TkEmpty;
+            }
+            token = Opt2();
+            skipBlankLine(m_point + 1);
+            return TokenType::TkSeparator;
+        } else if (c == MarkField) {
+            token.clear();
+            m_commaPending = false;
+            ++m_point;
+            return TokenType::TkEmpty;
+        } else if (c == MarkBlank) {
+            skipBlankLine(m_point + 1);
+            continue;
+        } else {
+            token.clear();
+            return TokenType::TkEndOfText;
+        }
+        m_commaPending = false;
+        skipBlank(end);
+        return type;
+    }
+}
+
+QString TokenCutter::getToTemin(const QString& terminator)
+{
+    if (terminator.isEmpty())
+        throw shell::RunError::invalidArgument();
+    if (terminator[0].unicode() == 0)
+        return {};
+    const std::int32_t start = m_point;
+    QString result;
+    result.reserve(std::max<qsizetype>(0, m_text.size() - start + 1));
+    const char16_t first = terminator[0].unicode();
+    std::int32_t p = m_point;
+    for (;;) {
+        const char16_t c = at(p);
+        if (c == 0)
+            break;
+        if (c == first && QStringView(m_text).mid(p - 1).startsWith(terminator))
+            break;
+        if (c == MarkOpenQuote) {
+            const std::int32_t close = findCloseQuote(p + 1);
+            result += QLatin1Char('"');
+            result += QStringView(m_text).mid(p, close - p - 1);
+            result += QLatin1Char('"');
+            p = close + 1;
+            continue;
+        }
+        if (c == MarkField)
+            result += Opt6();
+        else if (c == MarkStatement)
+            result += Opt2();
+        else
+            result += QChar(c);
+        ++p;
+    }
+    m_point = std::max(p, start);
+    qsizetype keep = result.size();
+    while (keep > 0 && result[keep - 1] == QLatin1Char(' '))
+        --keep;
+    result.truncate(keep);
+    return result;
+}
+
+}

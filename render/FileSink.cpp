@@ -1,0 +1,162 @@
+#include "render/FileSink.h"
+
+#include "render/AllocatorTuning.h"
+#include "render/PageRecord.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+
+namespace vorlix::render {
+
+namespace {
+
+    QPageSize pageSizeOf(const PageRecord& page)
+    {
+        const DeviceRect& frame = page.frame();
+        return QPageSize(
+            QSizeF((frame.right - frame.left) / 100.0, (frame.bottom - frame.top) / 100.0),
+            QPageSize::Millimeter);
+    }
+
+}
+
+FileSink::FileSink(Format format, QString path)
+    : m_format(format)
+    , m_path(std::move(path))
+{
+}
+
+FileSink::~FileSink()
+{
+    finish();
+}
+
+std::optional<FileSink::Format> FileSink::formatOf(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"pdf")
+        return Format::Pdf;
+    if (suffix == u"png")
+        return Format::Png;
+    if (suffix == u"svg")
+        return Format::Svg;
+    return std::nullopt;
+}
+
+bool FileSink::startDoc(const QString& documentName)
+{
+    if (m_title.isEmpty())
+        m_title = documentName;
+    return true;
+}
+
+bool FileSink::playPage(const PageRecord& page, const QRect& rect)
+{
+    bool ok = false;
+    switch (m_format) {
+    case Format::Pdf:
+        ok = playPdf(page, rect);
+        break;
+    case Format::Png:
+        ok = playPng(page, rect);
+        break;
+    case Format::Svg:
+        ok = playSvg(page, rect);
+        break;
+    }
+    if (ok)
+        ++m_pages;
+    else
+        m_failed = true;
+    return ok;
+}
+
+bool FileSink::playPdf(const PageRecord& page, const QRect& rect)
+{
+    if (!m_pdf) {
+        keepPageBuffersInHeap();
+        m_pdf = std::make_unique<QPdfWriter>(m_path);
+        m_pdf->setResolution(page.dpi());
+        m_pdf->setTitle(m_title);
+        m_pdf->setCreator(QStringLiteral("Vorlix"));
+        m_pdf->setPageMargins(QMarginsF(0, 0, 0, 0));
+        m_pdf->setPageSize(pageSizeOf(page));
+        if (!m_painter.begin(m_pdf.get()))
+            return false;
+        // Pictures stay as they are; by default they would be re-encoded as JPEG.
+        m_painter.setRenderHint(QPainter::LosslessImageRendering);
+        m_files << m_path;
+    } else {
+        m_pdf->setPageSize(pageSizeOf(page));
+        if (!m_pdf->newPage())
+            return false;
+    }
+    page.play(m_painter, rect);
+    return true;
+}
+
+bool FileSink::playPng(const PageRecord& page, const QRect& rect)
+{
+    QImage image(rect.size(), QImage::Format_RGB32);
+    if (image.isNull())
+        return false;
+    image.fill(Qt::white);
+    const int dotsPerMetre = static_cast<int>(page.dpi() / 0.0254 + 0.5);
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setRenderHint(QPainter::TextAntialiasing);
+        page.play(painter, QRectF(0, 0, rect.width(), rect.height()));
+    }
+    const QString path = pagePath(m_pages + 1);
+    if (!image.save(path, "PNG"))
+        return false;
+    m_files << path;
+    return true;
+}
+
+bool FileSink::playSvg(const PageRecord& page, const QRect& rect)
+{
+    const QString path = pagePath(m_pages + 1);
+    QSvgGenerator generator;
+    generator.setFileName(path);
+    generator.setSize(rect.size());
+    generator.setViewBox(QRect(QPoint(0, 0), rect.size()));
+    generator.setResolution(page.dpi());
+    generator.setTitle(m_title);
+    QPainter painter;
+    if (!painter.begin(&generator))
+        return false;
+    page.play(painter, QRectF(0, 0, rect.width(), rect.height()));
+    if (!painter.end())
+        return false;
+    m_files << path;
+    return true;
+}
+
+QString FileSink::pagePath(int number) const
+{
+    if (m_path.contains(QStringLiteral("%1")))
+        return m_path.arg(number);
+    const QFileInfo info(m_path);
+    const QString suffix = info.suffix();
+    QString base = m_path;
+    if (!suffix.isEmpty())
+        base.chop(suffix.size() + 1);
+    return base + u'-' + QString::number(number) + (suffix.isEmpty() ? QString() : u'.' + suffix);
+}
+
+bool FileSink::finish()
+{
+    if (m_painter.isActive() && !m_painter.end())
+        m_failed = true;
+    m_pdf.reset();
+    return !m_failed;
+}
+
+}

@@ -1,0 +1,31 @@
+#include "render/FontSubstitutions.h"
+
+#include <QFont>
+#include <QStringList>
+
+namespace vorlix::render {
+
+void installFontSubstitutions()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    const QStringList mincho { QStringLiteral("IPAMincho") };
+    const QStringList pMincho { QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho") };
+    const QStringList gothic { QStringLiteral("IPAGothic") };
+    const QStringList pGothic { QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic") };
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ 明朝"), mincho);
+    QFont::insertSubstitutions(QStringLiteral("MS Mincho"), mincho);
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐ明朝"), pMincho);
+    QFont::insertSubstitutions(QStringLiteral("MS PMincho"), pMincho);
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), gothic);
+    QFont::insertSubstitutions(QStringLiteral("MS Gothic"), gothic);
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), pGothic);
+    QFont::insertSubstitutions(QStringLiteral("MS PGothic"), pGothic);
+    QFont::insertSubstitutions(QStringLiteral("Terminal"),
+        { QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Noto Sans Mono"),
+            QStringLiteral("monospace") });
+}
+
+}

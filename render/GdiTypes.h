@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// The small value types the drawing surface hands to its device: a font description in the shape
+// of the platform's LOGFONT, a pen and a brush. Colours are kept as the program's Long colour
+// values, 0x00BBGGRR, so that a colour written back to a face program reads the same as ever.
+namespace vorlix::render {
+
+using ColorRef = std::int32_t;
+
+// Pen styles as the face program numbers them.
+enum class PenStyle : std::int32_t {
+    Solid = 0,
+    Dash = 1,
+    Dot = 2,
+    DashDot = 3,
+    DashDotDot = 4,
+    Null = 5,
+    InsideFrame = 6,
+};
+
+// A font description: lfHeight is the cell height in device units, lfWidth the average
+// (half-width) character width or 0 for the face's own proportion, lfEscapement the direction in
+// tenths of a degree counter-clockwise.
+struct LogFont {
+    std::int32_t lfHeight = 0;
+    std::int32_t lfWidth = 0;
+    std::int32_t lfEscapement = 0;
+    std::int32_t lfOrientation = 0;
+    std::int32_t lfWeight = 400;
+    bool lfItalic = false;
+    bool lfUnderline = false;
+    bool lfStrikeOut = false;
+    std::int32_t lfCharSet = 128;
+    QString lfFaceName;
+
+    friend bool operator==(const LogFont&, const LogFont&) = default;
+};
+
+// A pen as CreatePen takes it: style, width in device units, colour.
+struct PenSpec {
+    std::int32_t style = 0;
+    std::int32_t width = 1;
+    ColorRef color = 0;
+
+    friend bool operator==(const PenSpec&, const PenSpec&) = default;
+};
+
+// A brush: hollow, or solid in one colour.
+struct BrushSpec {
+    bool hollow = true;
+    ColorRef color = 0;
+
+    friend bool operator==(const BrushSpec&, const BrushSpec&) = default;
+};
+
+// Entry n (0..15) of the standard 16-colour palette as a colour value (QBColor).
+[[nodiscard]] ColorRef qbColor(int n);
+
+// A colour number of a face program: 0..15 pick the palette, anything else is a colour value.
+[[nodiscard]] ColorRef paletteOrRgb(std::int32_t color);
+
+// A rectangle as GDI gives it: left, top, right, bottom (right and bottom exclusive).
+struct DeviceRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+
+    // The same rectangle with left <= right and top <= bottom.
+    [[nodiscard]] DeviceRect normalized() const;
+    friend bool operator==(const DeviceRect&, const DeviceRect&) = default;
+};
+
+// Red, green and blue of a colour value.
+[[nodiscard]] constexpr int redOf(ColorRef c)
+{
+    return c & 0xff;
+}
+[[nodiscard]] constexpr int greenOf(ColorRef c)
+{
+    return (c >> 8) & 0xff;
+}
+[[nodiscard]] constexpr int blueOf(ColorRef c)
+{
+    return (c >> 16) & 0xff;
+}
+[[nodiscard]] constexpr ColorRef rgb(int r, int g, int b)
+{
+    return (r & 0xff) | ((g & 0xff) << 8) | ((b & 0xff) << 16);
+}
+
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "shell/CurrentPrinter.h"
+
+#include <QPageSize>
+#include <QPrinterInfo>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+namespace vorlix::render {
+
+class PageSink;
+
+// The application's current printer: the chosen CUPS destination with its paper and orientation.
+// It changes only when the program selects another printer. An export target (a PDF, PNG or SVG
+// file) takes the printer's place for unattended exports: same paper, no unprintable margins.
+class PrinterObject final : public shell::CurrentPrinter {
+public:
+    PrinterObject();
+
+    // The one printer object of the process (also the shell's current printer once installed).
+    [[nodiscard]] static PrinterObject& current();
+    // Makes current() the printer that PaperExtent and the paper utilities ask.
+    static void install();
+
+    // Selects the first installed printer whose name, cut to 31 characters, equals the given one
+    // cut alike; "default" in any letter case keeps the printer. Returns the full name selected,
+    // or empty when nothing changed.
+    QString SelectPrinter(const QString& name);
+
+    // Whether a real printer is behind this object.
+    [[nodiscard]] bool exists() const { return !m_info.isNull(); }
+    [[nodiscard]] QString DeviceName() const;
+    [[nodiscard]] const QPrinterInfo& info() const { return m_info; }
+
+    // Paper code (the program's paper vocabulary) and orientation (1 portrait, 2 landscape).
+    [[nodiscard]] std::int32_t PaperSize() const { return m_paperCode; }
+    void setPaperSize(std::int32_t code);
+    [[nodiscard]] std::int32_t Orientation() const { return m_orientation; }
+    void setOrientation(std::int32_t orientation);
+
+    // Sends jobs to a file instead of the printer (format from the extension); empty for the
+    // printer again.
+    void setExportFile(const QString& path) { m_exportFile = path; }
+    [[nodiscard]] const QString& exportFile() const { return m_exportFile; }
+
+    // Page and printable sizes in twips, in the current orientation.
+    [[nodiscard]] double pageWidthTwips() const override;
+    [[nodiscard]] double pageHeightTwips() const override;
+    [[nodiscard]] double printableWidthTwips() const;
+    [[nodiscard]] double printableHeightTwips() const;
+
+    // A new job for the current printer (or export file) at the resolution dpi, with this
+    // object's paper and orientation; null when the printer does not exist.
+    [[nodiscard]] std::unique_ptr<PageSink> createJob(int dpi) const;
+
+    // The page size of a paper code (custom sizes for codes that have no standard page).
+    [[nodiscard]] static QPageSize pageSizeOf(std::int32_t code);
+    // The paper code of a page size; 256 (user) when the table has none.
+    [[nodiscard]] static std::int32_t codeOf(const QPageSize& size);
+
+private:
+    [[nodiscard]] QSizeF paperTenthsMm() const;
+    [[nodiscard]] QMarginsF marginsMm() const;
+
+    QPrinterInfo m_info;
+    std::int32_t m_paperCode = 9;
+    std::int32_t m_orientation = 1;
+    QString m_exportFile;
+};
+
+}

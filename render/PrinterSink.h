@@ -1,0 +1,45 @@
+#pragma once
+
+#include "render/PageSink.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <memory>
+
+class QPrinterInfo;
+
+namespace vorlix::render {
+
+// A print job on a printer: one QPainter for the job, each page played as it closes and a new
+// printer page between pages. The printer is high-resolution, at the job's DPI, full page (the
+// page's origin is the paper's corner).
+class PrinterSink final : public PageSink {
+public:
+    // A job for the named printer (empty: the system's default) at the resolution dpi.
+    PrinterSink(const QPrinterInfo& printer, int dpi);
+    ~PrinterSink() override;
+
+    // The system's default printer.
+    [[nodiscard]] static std::unique_ptr<PageSink> systemPrinter(int dpi);
+
+    // The printer, for paper, orientation, copies and output file before the job starts.
+    [[nodiscard]] QPrinter& printer() { return m_printer; }
+
+    [[nodiscard]] bool isPrinter() const override { return true; }
+    bool startDoc(const QString& documentName) override;
+    bool playPage(const PageRecord& page, const QRect& rect) override;
+    void endDoc() override;
+    void setPicture(std::shared_ptr<const PageRecord>) override { }
+
+    // Pages played in the current or last job.
+    [[nodiscard]] int pagesPlayed() const { return m_pages; }
+
+private:
+    QPrinter m_printer;
+    QPainter m_painter;
+    int m_dpi;
+    int m_pages = 0;
+    bool m_jobOpen = false;
+};
+
+}

@@ -1,0 +1,115 @@
+#include "render/QtFontCache.h"
+
+#include "render/FontSubstitutions.h"
+#include "shell/Convert.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorlix::render {
+
+namespace {
+
+    constexpr int probePixelSize = 1000;
+    constexpr std::size_t maxEntries = 256;
+
+    void applyOptions(QFont& font)
+    {
+        font.setHintingPreference(QFont::PreferNoHinting);
+        font.setKerning(false);
+    }
+
+    QFont baseFont(const QString& faceName)
+    {
+        QFont font(faceName);
+        applyOptions(font);
+        return font;
+    }
+
+}
+
+QtFontCache::QtFontCache()
+{
+    installFontSubstitutions();
+}
+
+QtFontCache& QtFontCache::shared()
+{
+    static QtFontCache cache;
+    return cache;
+}
+
+const QtFontCache::Entry& QtFontCache::get(const LogFont& description)
+{
+    // The last font asked for is by far the most frequent.
+    if (m_last && m_last->description == description)
+        return *m_last;
+    for (const auto& entry : m_entries) {
+        if (entry->description == description) {
+            m_last = entry.get();
+            return *entry;
+        }
+    }
+    // Pages use a handful of fonts; a document that keeps making new ones starts the cache over.
+    if (m_entries.size() >= maxEntries) {
+        m_entries.clear();
+        m_last = nullptr;
+    }
+    QFont font = makeFont(description);
+    m_entries.push_back(std::make_unique<Entry>(Entry { description, font, QFontMetricsF(font) }));
+    m_last = m_entries.back().get();
+    return *m_last;
+}
+
+QFont QtFontCache::pointFont(const QString& faceName, double pointSize, bool bold, bool italic)
+{
+    installFontSubstitutions();
+    QFont font = baseFont(faceName);
+    if (pointSize > 0.0)
+        font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+double QtFontCache::emPerCell(const QString& faceName)
+{
+    const auto found = m_emPerCell.constFind(faceName);
+    if (found != m_emPerCell.constEnd())
+        return *found;
+    QFont probe = baseFont(faceName);
+    probe.setPixelSize(probePixelSize);
+    const double cell = QFontMetricsF(probe).height();
+    const double ratio = cell > 0.0 ? probePixelSize / cell : 1.0;
+    m_emPerCell.insert(faceName, ratio);
+    return ratio;
+}
+
+QFont QtFontCache::makeFont(const LogFont& description)
+{
+    QFont font = baseFont(description.lfFaceName);
+    int pixels = 16;
+    if (description.lfHeight > 0)
+        pixels = static_cast<int>(
+            shell::roundHalfEven(description.lfHeight * emPerCell(description.lfFaceName)));
+    else if (description.lfHeight < 0)
+        pixels = -description.lfHeight;
+    font.setPixelSize(std::max(pixels, 1));
+    font.setWeight(static_cast<QFont::Weight>(
+        std::clamp(description.lfWeight == 0 ? 400 : description.lfWeight, 100, 900)));
+    font.setItalic(description.lfItalic);
+    font.setUnderline(description.lfUnderline);
+    font.setStrikeOut(description.lfStrikeOut);
+    if (description.lfWidth != 0) {
+        const double natural = QFontMetricsF(font).horizontalAdvance(QStringLiteral("○")) / 2.0;
+        if (natural > 0.0) {
+            const int stretch = static_cast<int>(
+                shell::roundHalfEven(100.0 * std::abs(description.lfWidth) / natural));
+            if (std::abs(stretch - 100) > 1)
+                font.setStretch(std::clamp(stretch, 1, 4000));
+        }
+    }
+    return font;
+}
+
+}

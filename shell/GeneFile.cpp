@@ -1,0 +1,337 @@
+#include "shell/GeneFile.h"
+
+#include "shell/Convert.h"
+#include "shell/InitFile.h"
+#include "shell/ModuleState.h"
+#include "shell/WebFetcher.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <sys/stat.h>
+
+namespace vorlix::shell {
+
+namespace {
+
+    constexpr int kDefaultWebPort = 80;
+    constexpr int kStyleCritical = 16;
+    constexpr int kStyleExclamation = 48;
+    constexpr int kStyleYesNoExclamationDefaultNo = 308;
+    constexpr int kAnswerNo = 7;
+    const QString kCrLf = QStringLiteral("\r\n");
+
+    // The HTTP port of the settings file (server/http), so that every file opened by name uses the
+    // port the user chose in the options dialog.
+    int settingsWebPort()
+    {
+        const auto& settings = moduleState().SettingsFile;
+        if (!settings)
+            return kDefaultWebPort;
+        // GetString makes its section current; the owner of the settings object keeps its own.
+        const QString section = settings->Section();
+        const auto value = parseNumber(settings->GetString(
+            QStringLiteral("server"), QStringLiteral("http"), QStringLiteral("80")));
+        settings->setSection(section);
+        const double port = value ? roundHalfEven(*value) : 0.0;
+        return (port < 1 || port > 65535) ? kDefaultWebPort : static_cast<int>(port);
+    }
+
+    void logLine(const char* operation, const QString& text)
+    {
+        WriteLog(QStringLiteral("GeneFile/") + QLatin1String(operation) + QLatin1Char('>') + text);
+    }
+
+}
+
+GeneFile::GeneFile()
+    : m_webPort(settingsWebPort())
+{
+}
+
+GeneFile::~GeneFile()
+{
+    try {
+        (void)FileClose();
+    } catch (...) {
+        // Releasing must not fail; whatever could not be closed is gone with the object.
+    }
+}
+
+void GeneFile::setOpt1(bool on)
+{
+    m_opt1 = on;
+    if (on)
+        m_opt2 = true;
+}
+
+int GeneFile::FileHandle() const
+{
+    if (m_readFile.isOpen())
+        return m_readFile.handle();
+    if (m_saveFile)
+        return m_saveFile->handle();
+    return 0;
+}
+
+bool GeneFile::FileOpen(int mode, const QString& name)
+{
+    if (mode < 1 || mode > 3)
+        return false;
+    (void)FileClose();
+    m_writeFailed = false;
+    m_mode = mode;
+    bool opened = false;
+    try {
+        if (SetFile(name))
+            opened = (m_name.ServiceType == ServiceKind::Http) ? openHttp(mode) : openLocal(mode);
+    } catch (const std::exception& error) {
+        logLine("FileOpen", QString::fromLocal8Bit(error.what()));
+        opened = false;
+    }
+    if (!opened) {
+        m_web.reset();
+        m_saveFile.reset();
+        m_readFile.close();
+        m_mode = 0;
+    }
+    return opened;
+}
+
+bool GeneFile::SetFile(const QString& name)
+{
+    auto parts = GeneFileName::split(name, QDir::currentPath());
+    if (!parts) {
+        m_name = GeneFileName {};
+        logLine("SetFile", QStringLiteral("ファイル名が不正:") + name);
+        FileMessage(QStringLiteral("ファイル名が不正") + kCrLf + name, kStyleCritical);
+        return false;
+    }
+    m_name = std::move(*parts);
+    return true;
+}
+
+// 1 when the name is an existing regular file, 0 when nothing (or a folder, a device) is there,
+// -1 when the look-up itself failed (no permission on a folder, a name too long).
+int GeneFile::ChkFile()
+{
+    const QString full = m_name.fullPath();
+    struct stat info { };
+    if (::stat(QFile::encodeName(full).constData(), &info) == 0)
+        return S_ISREG(info.st_mode) ? 1 : 0;
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR)
+        return 0;
+    logLine("ChkFile", QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char(':') + full);
+    FileMessage(QStringLiteral("ファイルの確認時にエラー") + kCrLf + full, kStyleCritical);
+    return -1;
+}
+
+int GeneFile::FileMessage(const QString& prompt, int style) const
+{
+    if (!m_opt2)
+        return 1;
+    return ShowMessage(prompt, style);
+}
+
+bool GeneFile::openLocal(int mode)
+{
+    if (mode == 1) {
+        if (ChkFile() != 1) {
+            FileMessage(QStringLiteral("ファイルが見つかりません"), kStyleExclamation);
+            return false;
+        }
+        m_readFile.setFileName(m_name.fullPath());
+        if (!m_readFile.open(QIODevice::ReadOnly)) {
+            logLine("FileOpen", m_readFile.errorString());
+            return false;
+        }
+        return true;
+    }
+    const int found = ChkFile();
+    if (found == -1)
+        return false;
+    if (found == 1 && m_opt1) {
+        const QString question = m_name.FileName + QStringLiteral("は既に存在しています。") + kCrLf
+            + QStringLiteral("上書きしますか？");
+        if (FileMessage(question, kStyleYesNoExclamationDefaultNo) == kAnswerNo)
+            return false;
+    }
+    return openForWriting(mode);
+}
+
+// The new content goes to a temporary file beside the target and replaces it only when closed,
+// so a failed or interrupted write never leaves a half-written file or loses the old one.
+bool GeneFile::openForWriting(int mode)
+{
+    const QString full = m_name.fullPath();
+    const QFileInfo info(full);
+    if (info.exists() && !info.isFile()) {
+        logLine("FileOpen", QStringLiteral("通常のファイルではありません:") + full);
+        return false;
+    }
+    m_encoding = TextEncoding::Cp932;
+    if (mode == 2 && info.exists()) {
+        // Text goes back in the encoding the file already has.
+        QFile existing(full);
+        if (existing.open(QIODevice::ReadOnly))
+            m_encoding = decodeText(existing.readAll()).encoding;
+    }
+    auto file = std::make_unique<QSaveFile>(full);
+    if (!file->open(QIODevice::WriteOnly)) {
+        logLine("FileOpen", file->errorString());
+        return false;
+    }
+    m_saveFile = std::move(file);
+    m_textBuffer.clear();
+    return true;
+}
+
+bool GeneFile::openHttp(int mode)
+{
+    if (mode != 1) {
+        FileMessage(QStringLiteral("読込専用でしか開けません"), kStyleExclamation);
+        return false;
+    }
+    m_web = createWebFetcher();
+    if (!m_web) {
+        logLine("FileOpen", QStringLiteral("HTTP で読み込む手段がありません"));
+        return false;
+    }
+    m_web->setOpt1(m_opt2);
+    m_web->setPort(m_webPort);
+    return m_web->Connect(m_name.DriveLetter, m_name.Path, m_name.FileName);
+}
+
+bool GeneFile::writing() const
+{
+    return m_saveFile != nullptr
+        && (m_name.ServiceType == ServiceKind::Local || m_name.ServiceType == ServiceKind::Network);
+}
+
+std::int64_t GeneFile::FileSize() const
+{
+    if (m_web)
+        return m_web->FileSize();
+    if (m_readFile.isOpen())
+        return m_readFile.size();
+    if (m_saveFile && m_mode == 2)
+        return encodeText(m_textBuffer, m_encoding).size();
+    if (m_saveFile)
+        return m_saveFile->size();
+    return 0;
+}
+
+QString GeneFile::Read()
+{
+    if (m_web) {
+        auto decoded = decodeText(m_web->ReadB());
+        m_encoding = decoded.encoding;
+        return decoded.text;
+    }
+    if (!m_readFile.isOpen())
+        return {};
+    const QByteArray bytes = ReadB();
+    if (bytes.isEmpty())
+        return {};
+    auto decoded = decodeText(bytes);
+    m_encoding = decoded.encoding;
+    return decoded.text;
+}
+
+QByteArray GeneFile::ReadB()
+{
+    if (m_web)
+        return m_web->ReadB();
+    if (!m_readFile.isOpen())
+        return {};
+    try {
+        // Every read hands back the whole file, however often it is called.
+        if (!m_readFile.seek(0)) {
+            logLine("Read", m_readFile.errorString());
+            return {};
+        }
+        QByteArray bytes = m_readFile.readAll();
+        if (m_readFile.error() != QFileDevice::NoError) {
+            logLine("Read", m_readFile.errorString());
+            m_readFile.unsetError();
+            return {};
+        }
+        return bytes;
+    } catch (const std::bad_alloc&) {
+        logLine("Read", QStringLiteral("メモリが足りません"));
+        return {};
+    }
+}
+
+void GeneFile::FileWrite(const QString& text)
+{
+    PrintLn(text + kCrLf);
+}
+
+void GeneFile::PrintLn(const QString& text)
+{
+    if (!writing())
+        return;
+    if (m_mode == 2) {
+        m_textBuffer += text;
+        return;
+    }
+    // A byte file takes text in the code page a new file would use.
+    FileWriteB(encodeNewText(text));
+}
+
+void GeneFile::FileWriteB(const QByteArray& bytes)
+{
+    if (!writing())
+        return;
+    if (m_mode == 2) {
+        // Raw bytes have no place in a file whose encoding is chosen when it closes.
+        logLine("FileWriteB", QStringLiteral("テキスト書込みで開いたファイルです"));
+        return;
+    }
+    // A short write (disk full, size limit) must not be committed as if it were the file.
+    if (m_saveFile->write(bytes) != bytes.size())
+        abandonWrite(*m_saveFile);
+}
+
+bool GeneFile::FileClose()
+{
+    const bool text = m_mode == 2;
+    m_mode = 0;
+    m_web.reset();
+    if (m_readFile.isOpen())
+        m_readFile.close();
+    if (m_saveFile)
+        commitWrite(text);
+    return false;
+}
+
+void GeneFile::commitWrite(bool text)
+{
+    auto file = std::move(m_saveFile);
+    if (text) {
+        TextEncoding used = m_encoding;
+        const QByteArray bytes = encodeText(m_textBuffer, m_encoding, &used);
+        m_encoding = used;
+        m_textBuffer.clear();
+        if (!bytes.isEmpty() && file->write(bytes) != bytes.size())
+            abandonWrite(*file);
+    }
+    if (!file->commit()) {
+        m_writeFailed = true;
+        logLine("FileClose", m_writeError.isEmpty() ? file->errorString() : m_writeError);
+    }
+    m_writeError.clear();
+}
+
+void GeneFile::abandonWrite(QSaveFile& file)
+{
+    if (m_writeError.isEmpty())
+        m_writeError = file.errorString();
+    file.cancelWriting();
+}
+
+}

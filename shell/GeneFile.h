@@ -1,0 +1,105 @@
+#pragma once
+
+#include "shell/CodePage.h"
+#include "shell/GeneFileName.h"
+#include "shell/Log.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+namespace vorlix::shell {
+
+class WebFetcher;
+
+// One way to open a file by whatever name it has: a local path, a network path (a mounted share
+// reached through the local file system) or an http:/ address (read only, fetched through the
+// web-fetch window). Problems become false results, log lines and, when asked for, message boxes.
+class GeneFile {
+public:
+    GeneFile();
+    ~GeneFile();
+    GeneFile(const GeneFile&) = delete;
+    GeneFile& operator=(const GeneFile&) = delete;
+
+    // TCP port for http:/ names; starts as the settings file's server/http (80 without one).
+    [[nodiscard]] int WebPort() const { return m_webPort; }
+    void setWebPort(int port) { m_webPort = port; }
+    // Kept for callers; this class opens nothing over FTP.
+    [[nodiscard]] int FtpPort() const { return m_ftpPort; }
+    void setFtpPort(int port) { m_ftpPort = port; }
+    // Ask before overwriting an existing file; switching it on also switches on message boxes.
+    void setOpt1(bool on);
+    // Show message boxes; when off every message counts as answered OK.
+    void setOpt2(bool on) { m_opt2 = on; }
+
+    // The open local file's descriptor, 0 when none.
+    [[nodiscard]] int FileHandle() const;
+    // 0 nothing set, 1 local path, 2 network path, 3 HTTP address.
+    [[nodiscard]] std::int32_t ServiceType() const
+    {
+        return static_cast<std::int32_t>(m_name.ServiceType);
+    }
+    [[nodiscard]] QString DriveLetter() const { return m_name.DriveLetter; }
+    [[nodiscard]] QString Path() const { return m_name.Path; }
+    [[nodiscard]] QString FileName() const { return m_name.FileName; }
+    [[nodiscard]] QString Extension() const { return m_name.Extension; }
+
+    // Opens for reading (1), writing text (2) or writing bytes (3); true when ready.
+    [[nodiscard]] bool FileOpen(int mode, const QString& name);
+    // Size of the open file (for a write, of what is written so far), or the bytes received.
+    [[nodiscard]] std::int64_t FileSize() const;
+    // The whole content as text, decoded as UTF-8 or CP932 (see encoding()).
+    [[nodiscard]] QString Read();
+    // The whole content as raw bytes.
+    [[nodiscard]] QByteArray ReadB();
+    // Writes the text and CR LF (in a byte file: in the code page a new text file would get).
+    void FileWrite(const QString& text);
+    // Writes raw bytes; only into a file opened for bytes (mode 3).
+    void FileWriteB(const QByteArray& bytes);
+    // Same as FileWrite.
+    void PrintRC(const QString& text) { FileWrite(text); }
+    // Writes the text without a line end.
+    void PrintLn(const QString& text);
+    // Closes; a write replaces the file only now, in one step. The result is always false: ask
+    // writeFailed() whether a write reached the disk.
+    bool FileClose();
+
+    // The encoding of the last text read, or of the text being written.
+    [[nodiscard]] TextEncoding encoding() const { return m_encoding; }
+    // Whether the last write could not be completed (the old file, if any, is left whole).
+    [[nodiscard]] bool writeFailed() const { return m_writeFailed; }
+
+private:
+    [[nodiscard]] bool SetFile(const QString& name);
+    [[nodiscard]] int ChkFile();
+    int FileMessage(const QString& prompt, int style) const;
+    [[nodiscard]] bool openLocal(int mode);
+    [[nodiscard]] bool openForWriting(int mode);
+    [[nodiscard]] bool openHttp(int mode);
+    [[nodiscard]] bool writing() const;
+    void commitWrite(bool text);
+    void abandonWrite(QSaveFile& file);
+
+    LifeLog m_life { QStringLiteral("GeneFile") };
+    int m_webPort = 80;
+    int m_ftpPort = 21;
+    bool m_opt1 = false;
+    bool m_opt2 = false;
+    int m_mode = 0;
+    GeneFileName m_name;
+    QFile m_readFile;
+    std::unique_ptr<QSaveFile> m_saveFile;
+    // Text written in mode 2 waits here so that its encoding can be chosen for the whole file.
+    QString m_textBuffer;
+    TextEncoding m_encoding = TextEncoding::Cp932;
+    bool m_writeFailed = false;
+    // Why a write was abandoned, reported when the file is closed.
+    QString m_writeError;
+    std::unique_ptr<WebFetcher> m_web;
+};
+
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace vorlix::shell {
+
+// One entry of a section as the profile routines deliver it: blanks around "=" removed; a line
+// without "=" gives its text as the key and an empty value.
+struct ProfileEntry {
+    QString key;
+    QString value;
+    friend bool operator==(const ProfileEntry&, const ProfileEntry&) = default;
+};
+
+// An INI file read and written with the private-profile semantics of Windows: section and key
+// names match without regard to letter case, blanks around "=" are removed, ";" lines are
+// comments, and a write touches only its own line. Every call goes to the file (no cache), so a
+// hand edit is seen at the next read. Bytes of untouched lines are written back exactly as read;
+// new lines use the file's encoding (CP932 for a new file) and end in CR LF. A write that fails
+// leaves the file as it was.
+class ProfileFile {
+public:
+    explicit ProfileFile(QString path);
+
+    [[nodiscard]] const QString& path() const { return m_path; }
+
+    // The value of a key in a section, or nothing when the file, section or key is missing.
+    [[nodiscard]] std::optional<QString> readString(
+        const QString& section, const QString& key) const;
+
+    // The entries of a section in file order (comments and blank lines left out); empty when the
+    // section is missing.
+    [[nodiscard]] QList<ProfileEntry> sectionEntries(const QString& section) const;
+
+    // The section names in file order.
+    [[nodiscard]] QStringList sectionNames() const;
+
+    // Replaces the key's line in place, or appends it at the end of its section, creating the
+    // section at the end of the file when missing. Line breaks inside the texts become blanks so
+    // that a value can never add lines of its own. False when the file could not be written.
+    [[nodiscard]] bool writeString(
+        const QString& section, const QString& key, const QString& value) const;
+
+    // Creates the file with these lines (CP932 unless a character does not fit). False when it
+    // could not be written.
+    [[nodiscard]] bool create(const QStringList& lines) const;
+
+private:
+    QString m_path;
+};
+
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace vorlix::shell {
+
+// One HTTP fetch as the file access sees it. The real one is a progress window (shell/ui), so
+// this Core-only layer reaches it through a factory that the window layer registers.
+class WebFetcher {
+public:
+    virtual ~WebFetcher() = default;
+
+    // Whether the fetch may show message boxes; when false every message counts as answered OK.
+    virtual void setOpt1(bool on) = 0;
+    // The TCP port used when the host names none; 0 means 80.
+    virtual void setPort(int port) = 0;
+    [[nodiscard]] virtual int port() const = 0;
+    // Fetches folder + name from host and returns once the transfer has ended; true only when the
+    // whole response arrived and was not refused by the server.
+    [[nodiscard]] virtual bool Connect(
+        const QString& host, const QString& folder, const QString& name)
+        = 0;
+    // Bytes received, headers included.
+    [[nodiscard]] virtual std::int64_t FileSize() const = 0;
+    // The response body as text (headers removed).
+    [[nodiscard]] virtual QString Read() const = 0;
+    // The response body as bytes (headers removed).
+    [[nodiscard]] virtual QByteArray ReadB() const = 0;
+};
+
+using WebFetcherFactory = std::function<std::unique_ptr<WebFetcher>()>;
+
+// Registers what creates fetchers; an empty factory removes it.
+void setWebFetcherFactory(WebFetcherFactory factory);
+
+// A new fetcher, or null when no factory is registered (a program without the window layer).
+[[nodiscard]] std::unique_ptr<WebFetcher> createWebFetcher();
+
+}

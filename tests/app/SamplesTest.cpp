@@ -1,0 +1,254 @@
+// The bundled samples are what a new user prints first: each must render
+// unattended without a single interpreter complaint, with the right number of
+// pages, and its data must add up and keep the amount columns aligned.
+#include "shell/CodePage.h"
+#include "tests/support/TempEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+namespace {
+
+using vorlix::test::readFileBytes;
+using vorlix::test::TempEnvironment;
+
+QString samplesDir()
+{
+    return qEnvironmentVariable("VORLIX_SOURCE_DIR") + QStringLiteral("/samples");
+}
+
+QString program()
+{
+    return qEnvironmentVariable("VORLIX_BINARY_DIR") + QStringLiteral("/app/vorlix");
+}
+
+struct Sample {
+    const char* input; // file handed to the program
+    const char* face; // face file it draws with
+    const char* data; // data document, or nullptr for a face-only sample
+    int pages;
+};
+
+const Sample kSamples[] = {
+    { "invoice.mnd", "invoice.fae", "invoice.mnd", 3 },
+    { "delivery-slip.mnd", "delivery-slip.fae", "delivery-slip.mnd", 2 },
+    { "sample-face.fae", "sample-face.fae", nullptr, 1 },
+};
+
+QString decodeCp932(const QByteArray& bytes)
+{
+    return vorlix::shell::fromCp932(bytes);
+}
+
+// Runs the program in a copy of the samples folder (the data documents find
+// their face through CurDir), with a temporary home.
+class SampleRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QFileInfo::exists(program())) << program().toStdString();
+        work = env.root() + QStringLiteral("/samples");
+        ASSERT_TRUE(QDir().mkpath(work));
+        for (const Sample& s : kSamples) {
+            for (const char* name : { s.face, s.data }) {
+                if (name == nullptr)
+                    continue;
+                const QString target = work + QLatin1Char('/') + QString::fromLatin1(name);
+                QFile::remove(target);
+                ASSERT_TRUE(QFile::copy(
+                    samplesDir() + QLatin1Char('/') + QString::fromLatin1(name), target))
+                    << name;
+            }
+        }
+    }
+
+    int run(const QStringList& arguments, QString* log)
+    {
+        QProcess process;
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert(QStringLiteral("HOME"), env.root());
+        e.insert(QStringLiteral("XDG_CONFIG_HOME"), env.configHome());
+        e.insert(QStringLiteral("XDG_DATA_HOME"), env.dataHome());
+        e.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        e.remove(QStringLiteral("profiles"));
+        process.setProcessEnvironment(e);
+        process.setWorkingDirectory(work);
+        process.start(program(), arguments);
+        EXPECT_TRUE(process.waitForFinished(180000));
+        if (log != nullptr)
+            *log = QString::fromUtf8(process.readAllStandardOutput());
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+
+    TempEnvironment env;
+    QString work;
+};
+
+int pdfPages(const QString& pdf)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), { pdf });
+    if (!info.waitForFinished(60000))
+        return -1;
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    const QRegularExpressionMatch m = QRegularExpression(
+        QStringLiteral("^Pages:\\s+(\\d+)"), QRegularExpression::MultilineOption)
+                                          .match(text);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+TEST_F(SampleRun, EachSampleExportsCleanlyWithItsPageCount)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
+    for (const Sample& s : kSamples) {
+        SCOPED_TRACE(s.input);
+        const QString pdf = env.root() + QStringLiteral("/out-") + QString::fromLatin1(s.input)
+            + QStringLiteral(".pdf");
+        QString log;
+        EXPECT_EQ(run({ QStringLiteral("-e=") + pdf, QString::fromLatin1(s.input) }, &log), 0)
+            << log.toStdString();
+        EXPECT_EQ(pdfPages(pdf), s.pages);
+        // Every diagnostic of the interpreter (unknown word, failed statement,
+        // a value that split a text) is logged by GoDoc and drawn on the page.
+        for (const QString& line : log.split(QStringLiteral("\r\n")))
+            EXPECT_FALSE(line.startsWith(QStringLiteral("DControl/GoDoc"))) << line.toStdString();
+        EXPECT_FALSE(log.contains(QStringLiteral("不明なトークン"))) << log.toStdString();
+    }
+}
+
+TEST_F(SampleRun, InvoiceRowsFollowEachCustomersItemCount)
+{
+    const QString merged = env.root() + QStringLiteral("/invoice.txt");
+    QString log;
+    ASSERT_EQ(run({ QStringLiteral("-m=") + merged, QStringLiteral("invoice.mnd") }, &log), 0)
+        << log.toStdString();
+    const QString text = QString::fromUtf8(readFileBytes(merged));
+    ASSERT_TRUE(text.startsWith(QStringLiteral("head,3,"))) << text.left(40).toStdString();
+
+    // The pages are separated by the merge's "#out" lines; the head comes first.
+    const QStringList pages = text.split(QRegularExpression(QStringLiteral("#out\\d+\r\n")));
+    ASSERT_EQ(pages.size(), 3);
+    const int expectedRows[] = { 7, 3, 5 };
+    // Item names start at x 170; the addressee on the same x stands at y 450.
+    const QRegularExpression nameRow(QStringLiteral("s,170,(?!450,)\\d+,\"[^\"]+\";"));
+    const QRegularExpression amountRow(QStringLiteral("s,1706,\\d+,\" +[0-9,]+\";"));
+    for (int page = 0; page < 3; ++page) {
+        SCOPED_TRACE(page + 1);
+        // Rows the customer does not have are dropped whole: no empty texts,
+        // no unmatched reference left behind.
+        EXPECT_EQ(pages[page].count(nameRow), expectedRows[page]);
+        EXPECT_EQ(
+            pages[page].count(amountRow), expectedRows[page] + 3); // plus subtotal, tax and total
+        EXPECT_FALSE(pages[page].contains(QStringLiteral("\"\""))) << pages[page].toStdString();
+        EXPECT_FALSE(pages[page].contains(QLatin1Char('$')));
+    }
+    // The third customer is a private person: no contact line, no second address line.
+    EXPECT_TRUE(pages[2].contains(QStringLiteral("\"様\"")));
+    EXPECT_FALSE(pages[2].contains(QStringLiteral("s,190,535,")));
+    EXPECT_FALSE(pages[2].contains(QStringLiteral("s,150,398,")));
+}
+
+// The original's files are CP932 with CR LF; a sample saved as UTF-8 or with
+// bare line feeds would still load here but no longer be a faithful example.
+TEST(SampleFiles, AreCp932WithCrLf)
+{
+    const QStringList names = { QStringLiteral("invoice.fae"), QStringLiteral("invoice.mnd"),
+        QStringLiteral("delivery-slip.fae"), QStringLiteral("delivery-slip.mnd"),
+        QStringLiteral("sample-face.fae") };
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray bytes = readFileBytes(samplesDir() + QLatin1Char('/') + name);
+        ASSERT_FALSE(bytes.isEmpty());
+        EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"));
+        EXPECT_EQ(bytes.count('\r'), bytes.count("\r\n"));
+        const QString text = decodeCp932(bytes);
+        EXPECT_FALSE(text.contains(QChar::ReplacementCharacter));
+        EXPECT_EQ(vorlix::shell::toCp932(text), bytes);
+        // Japanese text that happened to be valid UTF-8 would be read as UTF-8.
+        EXPECT_NE(QString::fromUtf8(bytes).toUtf8(), bytes);
+        if (name.endsWith(QStringLiteral(".mnd"))) {
+            EXPECT_TRUE(text.contains(QStringLiteral("encoding=\"Shift_JIS\"")));
+            EXPECT_TRUE(text.contains(QStringLiteral("<path>CurDir</path>")));
+            EXPECT_TRUE(text.contains(QStringLiteral("<face>") + QFileInfo(name).completeBaseName()
+                + QStringLiteral(".fae</face>")));
+        }
+    }
+}
+
+long long amountOf(const QString& padded)
+{
+    QString digits = padded;
+    digits.remove(QLatin1Char('"')).remove(QLatin1Char(',')).remove(QLatin1Char(' '));
+    bool ok = false;
+    const long long value = digits.toLongLong(&ok);
+    EXPECT_TRUE(ok) << padded.toStdString();
+    return value;
+}
+
+QStringList valuesOf(const QString& piece, const QString& element)
+{
+    QStringList values;
+    const QRegularExpression re(QStringLiteral("<%1>([^<]*)</%1>").arg(element));
+    for (auto it = re.globalMatch(piece); it.hasNext();)
+        values << it.next().captured(1);
+    return values;
+}
+
+// Each piece must add up (quantity x price, subtotal, 10 % tax rounded down,
+// total) and every amount must be padded to the column width the faces right-align to.
+TEST(SampleFiles, DataDocumentsAddUpAndStayAligned)
+{
+    struct Doc {
+        const char* name;
+        int pieces;
+        int priceWidth;
+    };
+    const Doc docs[] = { { "invoice.mnd", 3, 13 }, { "delivery-slip.mnd", 2, 12 } };
+    for (const Doc& doc : docs) {
+        SCOPED_TRACE(doc.name);
+        const QString text = decodeCp932(
+            readFileBytes(samplesDir() + QLatin1Char('/') + QString::fromLatin1(doc.name)));
+        const QStringList pieces = text.split(QStringLiteral("<piece>")).mid(1);
+        ASSERT_EQ(pieces.size(), doc.pieces);
+        for (const QString& piece : pieces) {
+            const QStringList qty = valuesOf(piece, QStringLiteral("qty"));
+            const QStringList price = valuesOf(piece, QStringLiteral("price"));
+            const QStringList amount = valuesOf(piece, QStringLiteral("amount"));
+            ASSERT_FALSE(qty.isEmpty());
+            ASSERT_EQ(qty.size(), price.size());
+            ASSERT_EQ(qty.size(), amount.size());
+            long long sum = 0;
+            for (int i = 0; i < qty.size(); ++i) {
+                EXPECT_EQ(qty[i].size(), 6 + 2) << qty[i].toStdString();
+                EXPECT_EQ(price[i].size(), doc.priceWidth + 2) << price[i].toStdString();
+                EXPECT_EQ(amount[i].size(), 13 + 2) << amount[i].toStdString();
+                EXPECT_EQ(amountOf(qty[i]) * amountOf(price[i]), amountOf(amount[i]));
+                sum += amountOf(amount[i]);
+            }
+            const QString subtotal = valuesOf(piece, QStringLiteral("subtotal")).value(0);
+            const QString tax = valuesOf(piece, QStringLiteral("tax")).value(0);
+            const QString total = valuesOf(piece, QStringLiteral("total")).value(0);
+            for (const QString& v : { subtotal, tax, total })
+                EXPECT_EQ(v.size(), 13 + 2) << v.toStdString();
+            EXPECT_EQ(amountOf(subtotal), sum);
+            EXPECT_EQ(amountOf(tax), sum / 10);
+            EXPECT_EQ(amountOf(total), sum + sum / 10);
+            const QStringList boxed = valuesOf(piece, QStringLiteral("seikyu"));
+            if (!boxed.isEmpty()) {
+                QString shown = boxed.first();
+                shown.remove(QStringLiteral("￥")).remove(QStringLiteral("－"));
+                EXPECT_EQ(amountOf(shown), sum + sum / 10);
+            }
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,194 @@
+#include "document/ApartXML.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+using vorlix::document::ApartXML;
+using vorlix::document::Tree;
+
+namespace {
+
+const QString kHead = QStringLiteral("<?xml version=\"1.0\"?>");
+
+struct Read {
+    Tree tree;
+    bool warning = false;
+    bool error = false;
+    std::int32_t pit = -1;
+    QString message;
+};
+
+std::unique_ptr<Read> readDocument(const QString& text)
+{
+    auto read = std::make_unique<Read>();
+    ApartXML reader;
+    reader.Init(&read->tree);
+    reader.Text(text);
+    read->warning = reader.fWarning();
+    read->error = reader.fError();
+    read->pit = reader.nErrPit();
+    read->message = reader.sErrMsg();
+    return read;
+}
+
+TEST(ApartXML, ReadsDocumentPiecesAndSystemItems)
+{
+    const auto read = readDocument(QStringLiteral(
+        "<!-- template -->\r\n<!-- second -->\r\n<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"
+        "<TZQ_002>\r\n  <face>a.fae</face>\r\n  <piece><name>Taro</name></piece>\r\n"
+        "  <piece>\r\n    <name> Hanako </name>\r\n  </piece>\r\n</TZQ_002>\r\n"));
+    EXPECT_FALSE(read->warning);
+    EXPECT_FALSE(read->error);
+    EXPECT_EQ(read->pit, -1);
+    EXPECT_EQ(read->message, "");
+    const Tree& tree = read->tree;
+    EXPECT_EQ(tree.Value(QStringLiteral("xml")), "version=\"1.0\" encoding=\"Shift_JIS\"");
+    EXPECT_EQ(tree.Value(QStringLiteral("face")), "a.fae");
+    EXPECT_EQ(tree.Value(QStringLiteral("piece/name")), "Taro");
+    EXPECT_EQ(tree.Value(QStringLiteral("piece@1/name")), "Hanako");
+    EXPECT_EQ(tree.Value(QStringLiteral("piece@2/name")), "NO-LABEL");
+    EXPECT_EQ(tree.Value(QStringLiteral("System/TzqVersion")), "3");
+    EXPECT_EQ(tree.Value(QStringLiteral("System/mpiececount")), "2");
+    EXPECT_EQ(tree.RootIndex(), 0);
+}
+
+struct ValueCase {
+    const char* name;
+    QString body;
+    std::vector<std::pair<QString, QString>> values;
+};
+
+class ReaderValues : public ::testing::TestWithParam<ValueCase> { };
+
+TEST_P(ReaderValues, StoresTheExpectedValues)
+{
+    const auto read = readDocument(
+        kHead + QStringLiteral("<TZQ_002>") + GetParam().body + QStringLiteral("</TZQ_002>"));
+    EXPECT_FALSE(read->error);
+    EXPECT_FALSE(read->warning) << read->message.toStdString();
+    for (const auto& [path, value] : GetParam().values)
+        EXPECT_EQ(read->tree.Value(path), value) << path.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(ApartXML, ReaderValues,
+    ::testing::Values(ValueCase { "repeatedNames", "<note>1</note><note>2</note><note>3</note>",
+                          { { "note", "1" }, { "note@1", "2" }, { "note@2", "3" } } },
+        ValueCase { "lastTextRunWins", "<a>x<b>1</b>y</a>", { { "a", "y" }, { "a/b", "1" } } },
+        ValueCase { "emptyElementAddsNothing", "<a/><p><a/></p><piece><a /></piece>",
+            { { "a", "NO-LABEL" }, { "p/a", "NO-LABEL" }, { "piece/a", "NO-LABEL" },
+                { "p", "" } } },
+        ValueCase { "entitiesKept", "<a>x &amp; y &#65;</a>", { { "a", "x &amp; y &#65;" } } },
+        ValueCase { "valuesTrimmed", "<a> \r\n\t　x　y \r\n</a>", { { "a", "x　y" } } },
+        ValueCase { "deepData", "<a><b><c>deep</c></b><d>D</d></a>",
+            { { "a/b/c", "deep" }, { "a/d", "D" } } },
+        ValueCase { "pieceByManner", "<rec manner=\"vorlix\"><n>1</n></rec><piece><n>2</n></piece>",
+            { { "piece/n", "1" }, { "piece@1/n", "2" }, { "System/mpiececount", "2" } } },
+        ValueCase { "pieceInsidePieceIsData", "<piece><piece>x</piece><n>1</n></piece>",
+            { { "piece/piece", "x" }, { "piece/n", "1" }, { "System/mpiececount", "1" } } },
+        ValueCase { "japaneseNames", "<氏名>山田</氏名><piece><品名>りんご</品名></piece>",
+            { { "氏名", "山田" }, { "piece/品名", "りんご" } } },
+        ValueCase { "noPieces", "<face>f.fae</face>",
+            { { "face", "f.fae" }, { "System/mpiececount", "0" } } },
+        ValueCase { "commentsAndDeclarationsIgnored",
+            "<!-- <a>no</a> --><?pi <a>?><!DOCTYPE x><a>yes</a>", { { "a", "yes" } } }),
+    [](const auto& testCase) { return testCase.param.name; });
+
+TEST(ApartXML, DocumentElementByMannerMustBeTheLastAttribute)
+{
+    const auto accepted = readDocument(kHead + "<form id=\"1\" manner=\"vorlix\"><a>1</a></form>");
+    EXPECT_FALSE(accepted->error);
+    EXPECT_FALSE(accepted->warning);
+    EXPECT_EQ(accepted->tree.Value(QStringLiteral("a")), "1");
+
+    const auto refused = readDocument(kHead + "<form manner=\"vorlix\" id=\"1\"><a>1</a></form>");
+    EXPECT_TRUE(refused->error);
+    EXPECT_EQ(refused->tree.Value(QStringLiteral("a")), "NO-LABEL");
+}
+
+struct FailureCase {
+    const char* name;
+    QString text;
+    bool error;
+    QString message;
+    // Where the first problem's token begins; 0 means the end of the text.
+    std::int32_t pit;
+    std::vector<std::pair<QString, QString>> values;
+};
+
+class ReaderFailures : public ::testing::TestWithParam<FailureCase> { };
+
+TEST_P(ReaderFailures, ReportsTheFirstProblem)
+{
+    const FailureCase& c = GetParam();
+    const auto read = readDocument(c.text);
+    EXPECT_EQ(read->error, c.error);
+    EXPECT_EQ(read->warning, !c.error);
+    EXPECT_EQ(read->message, c.message);
+    EXPECT_EQ(read->pit, c.pit == 0 ? c.text.size() + 1 : c.pit);
+    for (const auto& [path, value] : c.values)
+        EXPECT_EQ(read->tree.Value(path), value) << path.toStdString();
+}
+
+// Positions: kHead is 21 characters and "<TZQ_002>" 9, so the body starts at 31.
+INSTANTIATE_TEST_SUITE_P(ApartXML, ReaderFailures,
+    ::testing::Values(FailureCase { "noDeclaration", "<TZQ_002><a>1</a></TZQ_002>", true,
+                          "Text>XML宣言が見つからない", 0,
+                          { { "System/mpiececount", "0" }, { "a", "NO-LABEL" },
+                              { "xml", "NO-LABEL" }, { "System/TzqVersion", "NO-LABEL" } } },
+        FailureCase { "noDocumentElement", kHead + "<other><a>1</a></other>", true,
+            "Text>vorlix文書を示すタグが見つかる前にEOF\r\nタグ名:", 0,
+            { { "xml", "version=\"1.0\"" }, { "System/mpiececount", "0" }, { "a", "NO-LABEL" } } },
+        FailureCase { "strayEndTag", kHead + "<TZQ_002></zz><a>1</a></TZQ_002>", false,
+            "TzqData>終了タグが違う:zz", 31, { { "a", "1" } } },
+        FailureCase { "documentNotClosed", kHead + "<TZQ_002><a>1</a>", false,
+            "TzqData>予期せぬEOF", 0, { { "a", "1" }, { "System/mpiececount", "0" } } },
+        FailureCase { "pieceClosedWrongly",
+            kHead + "<TZQ_002><piece><a>1</a></x><b>2</b></TZQ_002>", false,
+            "PriData>終了タグが違う:x", 46,
+            { { "piece/a", "1" }, { "b", "2" }, { "piece/b", "NO-LABEL" } } },
+        FailureCase { "pieceNotClosed", kHead + "<TZQ_002><piece><a>1</a>", false,
+            "PriData>予期せぬEOF", 0, { { "piece/a", "1" }, { "System/mpiececount", "1" } } },
+        FailureCase { "elementClosedWrongly", kHead + "<TZQ_002><a>1</b><c>2</c></TZQ_002>", false,
+            "LabData>終了タグが違う:b", 35, { { "a", "NO-LABEL" }, { "c", "2" } } },
+        FailureCase { "elementNotClosed", kHead + "<TZQ_002><a>1<b>2", false, "LabData>予期せぬEOF",
+            0, { { "a", "NO-LABEL" }, { "a/b", "NO-LABEL" } } },
+        FailureCase { "firstProblemWins", kHead + "<TZQ_002><a>1</b></c><piece><d>1</e></TZQ_002>",
+            false, "LabData>終了タグが違う:b", 35, { { "piece/d", "NO-LABEL" } } }),
+    [](const auto& testCase) { return testCase.param.name; });
+
+TEST(ApartXML, DeepNestingNeedsNoDeepStack)
+{
+    const int depth = 10000;
+    QString text = kHead + QStringLiteral("<TZQ_002>");
+    text += QStringLiteral("<a>").repeated(depth) + QStringLiteral("bottom")
+        + QStringLiteral("</a>").repeated(depth) + QStringLiteral("</TZQ_002>");
+    auto read = readDocument(text);
+    EXPECT_FALSE(read->warning);
+    Tree& tree = read->tree;
+    for (int i = 0; i + 1 < depth; ++i)
+        tree.ChTree(QStringLiteral("a"));
+    EXPECT_EQ(tree.Value(QStringLiteral("a")), "bottom");
+
+    const auto unclosed = readDocument(kHead + QStringLiteral("<TZQ_002>")
+        + QStringLiteral("<piece>") + QStringLiteral("<b>x").repeated(depth));
+    EXPECT_TRUE(unclosed->warning);
+    EXPECT_EQ(unclosed->message, "LabData>予期せぬEOF");
+    EXPECT_EQ(unclosed->tree.Value(QStringLiteral("piece/b")), "NO-LABEL");
+}
+
+TEST(ApartXML, ReadingAgainResetsTheReport)
+{
+    Tree tree;
+    ApartXML reader;
+    reader.Init(&tree);
+    reader.Text(QStringLiteral("nothing"));
+    EXPECT_TRUE(reader.fError());
+    reader.Text(kHead + "<TZQ_002><piece/><piece><a>1</a></piece></TZQ_002>");
+    EXPECT_FALSE(reader.fError());
+    EXPECT_EQ(reader.nErrPit(), -1);
+    EXPECT_EQ(reader.sErrMsg(), "");
+    EXPECT_EQ(tree.Value(QStringLiteral("System/mpiececount")), "1");
+    EXPECT_EQ(tree.Value(QStringLiteral("piece/a")), "1");
+}
+
+}

@@ -1,0 +1,101 @@
+#include "lang/CECurve.h"
+#include "shell/RunError.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using vorlix::lang::CECurve;
+using vorlix::shell::RunError;
+
+namespace {
+
+using Points = std::vector<CECurve::PointRow>;
+
+CECurve curveThrough(const Points& points)
+{
+    CECurve curve;
+    curve.Init(points, 0, 1, 0, static_cast<std::int32_t>(points.size()) - 1);
+    return curve;
+}
+
+TEST(CECurve, PassesThroughEveryPoint)
+{
+    const Points cases[] = {
+        { { 0, 0 }, { 1, 1 }, { 2, 4 }, { 3, 9 } },
+        { { 10, 5 }, { 20, -3 }, { 25, 8 }, { 40, 8 }, { 41, 0 } },
+        { { 30, 3 }, { 20, 1 }, { 10, 2 } },
+        { { -5, 100 }, { 5, -100 } },
+    };
+    for (const Points& points : cases) {
+        const CECurve curve = curveThrough(points);
+        for (std::size_t j = 0; j + 1 < points.size(); ++j) {
+            const auto i = static_cast<std::int32_t>(j);
+            EXPECT_NEAR(curve.Y(points[j][0], i), points[j][1], 1e-9);
+            EXPECT_NEAR(curve.Y(points[j + 1][0], i), points[j + 1][1], 1e-9);
+        }
+    }
+}
+
+TEST(CECurve, SlopesComeFromTheNeighboursAndMirrorAtTheEnds)
+{
+    const CECurve curve = curveThrough({ { 0, 0 }, { 1, 1 }, { 2, 4 }, { 3, 9 } });
+    const auto& s = curve.slopes();
+    ASSERT_EQ(s.size(), 4u);
+    EXPECT_DOUBLE_EQ(s[1], 2.0); // (4 - 0) / (2 - 0)
+    EXPECT_DOUBLE_EQ(s[2], 4.0); // (9 - 1) / (3 - 1)
+    EXPECT_DOUBLE_EQ(s[0], std::tan(2 * std::atan(1.0) - std::atan(2.0)));
+    EXPECT_DOUBLE_EQ(s[3], std::tan(2 * std::atan(5.0) - std::atan(4.0)));
+}
+
+TEST(CECurve, ThreePointsOnALineGiveThatLine)
+{
+    const CECurve curve = curveThrough({ { 0, 10 }, { 10, 15 }, { 20, 20 } });
+    for (const double s : curve.slopes())
+        EXPECT_NEAR(s, 0.5, 1e-12);
+    for (double x = 0; x <= 20; x += 1.25)
+        EXPECT_NEAR(curve.Y(x, x < 10 ? 0 : 1), 10 + x / 2, 1e-9) << x;
+    const auto& c = curve.coefficients();
+    ASSERT_EQ(c.size(), 3u);
+    EXPECT_NEAR(c[1][0], 0, 1e-12);
+    EXPECT_NEAR(c[1][1], 0, 1e-12);
+    EXPECT_NEAR(c[1][2], 0.5, 1e-12);
+    EXPECT_NEAR(c[1][3], 10, 1e-9);
+    EXPECT_DOUBLE_EQ(c[1][4], 10);
+}
+
+TEST(CECurve, SegmentIsFoundByWalkingWhenOutsideTheRows)
+{
+    const Points up { { 0, 0 }, { 1, 1 }, { 2, 4 }, { 3, 9 } };
+    const CECurve rising = curveThrough(up);
+    EXPECT_DOUBLE_EQ(rising.Y(2.5, -1), rising.Y(2.5, 2));
+    EXPECT_DOUBLE_EQ(rising.Y(0.5, 99), rising.Y(0.5, 0));
+    EXPECT_DOUBLE_EQ(rising.Y(1.5, -1), rising.Y(1.5, 1));
+    const CECurve falling = curveThrough({ { 3, 9 }, { 2, 4 }, { 1, 1 }, { 0, 0 } });
+    EXPECT_DOUBLE_EQ(falling.Y(0.5, -1), falling.Y(0.5, 2));
+    EXPECT_DOUBLE_EQ(falling.Y(2.5, -1), falling.Y(2.5, 0));
+}
+
+TEST(CECurve, BadInputFailsOrJumps)
+{
+    auto errorOf = [](const Points& points) {
+        try {
+            (void)curveThrough(points);
+        } catch (const RunError& error) {
+            return error.number();
+        }
+        return 0;
+    };
+    EXPECT_EQ(errorOf({ { 1, 1 } }), 9);
+    EXPECT_EQ(errorOf({}), 9);
+    EXPECT_EQ(errorOf({ { 5, 1 }, { 5, 2 } }), 11);
+    EXPECT_EQ(errorOf({ { 5, 1 }, { 5, 1 } }), 6);
+    EXPECT_EQ(errorOf({ { 0, 0 }, { 5, 1 }, { 0, 2 } }), 11);
+    EXPECT_EQ(errorOf({ { 0, 0 }, { 1e300, 1 }, { 2e300, 2 } }), 6);
+    // A vertical step inside the data is no error: the segment is a jump without a cubic.
+    const CECurve jump = curveThrough({ { 0, 0 }, { 1, 1 }, { 1, 3 }, { 2, 4 } });
+    EXPECT_EQ(jump.coefficients()[1], (CECurve::Coefficients { 0, 0, 0, 0, 1 }));
+    EXPECT_NEAR(jump.Y(2, 2), 4, 1e-9);
+}
+
+}

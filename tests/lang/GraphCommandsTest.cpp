@@ -1,0 +1,239 @@
+#include "AxisChartSupport.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using vorlix::test::callsOf;
+using vorlix::test::ChartRun;
+using vorlix::test::segments;
+using vorlix::test::segmentsWithPen;
+
+namespace {
+
+// Positions of the ruled lines of one direction and pen width: x of vertical lines or y of
+// horizontal ones.
+QList<int> ruled(const QStringList& dump, bool horizontal, int width)
+{
+    QList<int> positions;
+    for (const QString& s : segmentsWithPen(dump)) {
+        static const QRegularExpression line(
+            QStringLiteral("^(\\d+):(-?\\d+),(-?\\d+)>(-?\\d+),(-?\\d+)$"));
+        const auto m = line.match(s);
+        if (!m.hasMatch() || m.captured(1).toInt() != width)
+            continue;
+        const bool isHorizontal = m.captured(3) == m.captured(5);
+        if (isHorizontal == horizontal)
+            positions << (horizontal ? m.captured(3) : m.captured(2)).toInt();
+    }
+    return positions;
+}
+
+TEST(GraphCommands, DecimalPaper)
+{
+    ChartRun run;
+    const QStringList dump = run.page("gra,0,0,200,100;");
+    EXPECT_FALSE(run.control.fError);
+    EXPECT_EQ(ruled(dump, false, 3), QList<int>({ 0, 100, 200 }));
+    EXPECT_EQ(ruled(dump, false, 2), QList<int>({ 50, 150 }));
+    EXPECT_EQ(ruled(dump, false, 1),
+        QList<int>({ 10, 20, 30, 40, 60, 70, 80, 90, 110, 120, 130, 140, 160, 170, 180, 190 }));
+    EXPECT_EQ(ruled(dump, true, 3), QList<int>({ 0, 100 }));
+    EXPECT_EQ(ruled(dump, true, 2), QList<int>({ 50 }));
+    EXPECT_EQ(ruled(dump, true, 1), QList<int>({ 10, 20, 30, 40, 60, 70, 80, 90 }));
+    // Every line spans the whole area, vertical lines first, thin before heavy.
+    const QStringList lines = segments(dump);
+    EXPECT_EQ(lines.first(), QStringLiteral("10,0>10,100"));
+    EXPECT_EQ(lines.last(), QStringLiteral("0,100>200,100"));
+    EXPECT_EQ(lines.size(), 21 + 11);
+}
+
+TEST(GraphCommands, LogDecades)
+{
+    ChartRun run;
+    const QStringList dump = run.page("fgra,0,0,300,300,300,10,0;");
+    EXPECT_EQ(ruled(dump, false, 3), QList<int>({ 0, 90, 143, 181, 210, 233, 254, 271, 286, 300 }));
+    EXPECT_EQ(ruled(dump, false, 1).size(), 21);
+    EXPECT_TRUE(ruled(dump, true, 1).isEmpty());
+}
+
+TEST(GraphCommands, PaperKinds)
+{
+    struct Case {
+        const char* statement;
+        int verticalThin;
+        int verticalMedium;
+        int horizontalThin;
+        int horizontalMedium;
+    };
+    const Case cases[] = {
+        // Semi-logarithmic: log decades across, decimal paper down.
+        { "gra,0,0,300,200,300,1;", 21, 0, 16, 2 },
+        // Logarithmic both ways; a period of 401 or more takes the fine ruling.
+        { "gra,0,0,300,300,300,2;", 21, 0, 21, 0 },
+        { "gra,0,0,500,500,500,x;", 52, 4, 52, 4 },
+        { "gra,0,0,400,100,400,1;", 21, 0, 8, 1 },
+        { "fgra,0,0,100,100,50,0,1;", 0, 0, 8, 0 },
+    };
+    for (const Case& c : cases) {
+        ChartRun run;
+        const QStringList dump = run.page(QString::fromUtf8(c.statement));
+        EXPECT_FALSE(run.control.fError) << c.statement;
+        EXPECT_FALSE(run.control.fWarning) << c.statement;
+        EXPECT_EQ(ruled(dump, false, 1).size(), c.verticalThin) << c.statement;
+        EXPECT_EQ(ruled(dump, false, 2).size(), c.verticalMedium) << c.statement;
+        EXPECT_EQ(ruled(dump, true, 1).size(), c.horizontalThin) << c.statement;
+        EXPECT_EQ(ruled(dump, true, 2).size(), c.horizontalMedium) << c.statement;
+    }
+}
+
+TEST(GraphCommands, ColourAndPenRestore)
+{
+    ChartRun run;
+    const QStringList dump = run.page("ps,2,2,4,0;p,2;glc,0;fgra,0,0,10,10,10,0,0;h,0,50,5;"
+                                      "glc,255;fgra,0,0,10,10,10,0,0;");
+    const QStringList pens = callsOf(dump, QStringLiteral("selectPen"));
+    EXPECT_TRUE(pens.contains(QStringLiteral("selectPen style=0 width=3 color=#000000")));
+    EXPECT_TRUE(pens.contains(QStringLiteral("selectPen style=0 width=3 color=#ff0000")));
+    EXPECT_FALSE(pens.join(u'\n').contains(QStringLiteral("#f0961e")));
+    // The pen selected before the ruling draws again afterwards.
+    const QStringList lines = segmentsWithPen(dump);
+    EXPECT_TRUE(lines.contains(QStringLiteral("2:0,50>5,50"))) << lines.join(' ').toStdString();
+}
+
+TEST(GraphCommands, DegenerateRulingsDrawNothingAndEnd)
+{
+    for (const char* statement : { "fgra,0,0,100,100,0,1,0;", "fgra,0,0,100,100,-5,1,1;",
+             "fgra,0,0,100,100,100,7,0;", "gra,0,0,100,100,0,2;", "gra,0,0,-100,-100;" }) {
+        ChartRun run;
+        const QStringList dump = run.page(QString::fromUtf8(statement));
+        EXPECT_FALSE(run.control.fError) << statement;
+        EXPECT_TRUE(segments(dump).isEmpty()) << statement;
+    }
+    ChartRun huge;
+    (void)huge.page("gra,0,0,2000000000,100;");
+    EXPECT_TRUE(huge.control.fError);
+    EXPECT_EQ(huge.control.ErrNumber, 6);
+}
+
+// The points a curve statement passes, in face units: where it starts, then the end of every
+// line drawn.
+QList<QPoint> curvePoints(const QStringList& dump)
+{
+    QList<QPoint> points;
+    for (const QString& line : dump) {
+        const bool lineTo = line.startsWith(QStringLiteral("lineTo "));
+        if (lineTo || (points.isEmpty() && line.startsWith(QStringLiteral("moveTo "))))
+            points << QPoint(line.section(u' ', 1, 1).toInt(), line.section(u' ', 2, 2).toInt());
+    }
+    return points;
+}
+
+TEST(GraphCommands, CurveThroughPointsOnALineIsThatLine)
+{
+    ChartRun run;
+    const QStringList dump = run.page("as,1,0,0,50;a,1,1;at,0,10,40,30,80,50;");
+    EXPECT_FALSE(run.control.fError);
+    const QList<QPoint> points = curvePoints(dump);
+    // A move to the first point, then sixteen steps per segment (the first step of a segment
+    // lands where the curve already is and adds nothing).
+    ASSERT_EQ(points.size(), 1 + 2 * 16);
+    for (const QPoint& p : points)
+        EXPECT_NEAR(p.y(), 20 + p.x() / 2.0, 0.5) << p.x();
+    EXPECT_EQ(points.front(), QPoint(0, 20));
+    EXPECT_EQ(points[1].x(), 5);
+    EXPECT_EQ(points[8], QPoint(40, 40));
+    EXPECT_EQ(points[16], QPoint(80, 60));
+    EXPECT_EQ(points.back(), QPoint(160, 100));
+}
+
+TEST(GraphCommands, TwoPointCurveBendsAwayFromItsChord)
+{
+    ChartRun run;
+    const QStringList dump = run.page("at,0,0,160,80;");
+    const QList<QPoint> points = curvePoints(dump);
+    ASSERT_EQ(points.size(), 1 + 16);
+    // The first slope mirrors 0 about the chord (4/3), the last one is 0: the middle lies above
+    // the chord's 40.
+    EXPECT_EQ(points[8], QPoint(80, 67));
+    EXPECT_EQ(points[16], QPoint(160, 80));
+    EXPECT_EQ(points[1], QPoint(10, 13));
+}
+
+TEST(GraphCommands, CurveRunsBackwardsAndJumps)
+{
+    ChartRun run;
+    const QList<QPoint> backwards = curvePoints(run.page("at,160,0,0,0;"));
+    ASSERT_EQ(backwards.size(), 17);
+    EXPECT_EQ(backwards[1], QPoint(150, 0));
+    EXPECT_EQ(backwards[16], QPoint(0, 0));
+    // A vertical step in the data is drawn as a straight jump.
+    const QList<QPoint> jump = curvePoints(run.page("at,0,0,16,16,16,40,32,56;"));
+    EXPECT_FALSE(run.control.fError);
+    ASSERT_EQ(jump.size(), 1 + 16 + 1 + 16);
+    EXPECT_EQ(jump[16], QPoint(16, 16));
+    EXPECT_EQ(jump[17], QPoint(16, 40));
+    EXPECT_EQ(jump[18].x(), 17);
+    EXPECT_EQ(jump.back(), QPoint(32, 56));
+}
+
+TEST(GraphCommands, BadCurvesFailTheStatementOnly)
+{
+    struct Case {
+        const char* statements;
+        int error;
+    };
+    const Case cases[] = {
+        { "at;", 9 },
+        { "at,5,5;", 9 },
+        { "at,5,1,5,2;", 11 },
+        { "at,0,0,5,1,0,2;", 11 },
+        { "at,0,0,1,1E+300;", 6 },
+        { "as,1,4,0,1;at,-4,0,4,1;", 5 },
+    };
+    for (const Case& c : cases) {
+        ChartRun run;
+        const QStringList dump = run.page(QString::fromUtf8(c.statements) + "h,0,2000,7;");
+        EXPECT_TRUE(run.control.fError) << c.statements;
+        EXPECT_EQ(run.control.ErrNumber, c.error) << c.statements;
+        EXPECT_TRUE(segments(dump).contains(QStringLiteral("0,2000>7,2000"))) << c.statements;
+    }
+    // Values too large for their step to move them must still end.
+    ChartRun huge;
+    (void)huge.page("at,1E+20,0,1.0000000000000001E+20,1;");
+    EXPECT_LE(curvePoints(huge.sink.pages().back().dump().split(u'\n')).size(), 19);
+}
+
+TEST(GraphCommands, DenseCurveDrawsOnlyWhatMoves)
+{
+    ChartRun run;
+    QString statement = QStringLiteral("at");
+    constexpr int points = 20000;
+    for (int i = 0; i < points; ++i)
+        statement += QStringLiteral(",%1,%2").arg(i).arg(i % 7);
+    statement += u';';
+    const QStringList dump = run.page(statement);
+    EXPECT_FALSE(run.control.fError);
+    const QList<QPoint> drawn = curvePoints(dump);
+    // One face unit per point, sixteen steps each: far fewer lines than steps, none empty.
+    EXPECT_GE(drawn.size(), points);
+    EXPECT_LT(drawn.size(), points * 4);
+    for (qsizetype i = 1; i < drawn.size(); ++i)
+        ASSERT_NE(drawn[i], drawn[i - 1]) << i;
+    EXPECT_EQ(drawn.back(), QPoint(points - 1, (points - 1) % 7));
+}
+
+TEST(GraphCommands, CurvesOfTooManyPointsFailWithoutDrawing)
+{
+    ChartRun run;
+    QString statement = QStringLiteral("at");
+    for (int i = 0; i <= 100000; ++i)
+        statement += QStringLiteral(",%1,%2").arg(i).arg(i % 7);
+    const QStringList dump = run.page(statement + QStringLiteral(";"));
+    EXPECT_TRUE(run.control.fError);
+    EXPECT_EQ(run.control.ErrNumber, 6);
+    EXPECT_TRUE(segments(dump).isEmpty());
+}
+
+}

@@ -1,0 +1,220 @@
+#include "lang/TokenCutter.h"
+
+#include "shell/RunError.h"
+
+#include <QStringList>
+#include <functional>
+#include <gtest/gtest.h>
+
+using vorlix::lang::TokenCutter;
+using vorlix::lang::TokenType;
+
+namespace {
+
+// Cuts the whole text and writes every token as "type:text", ending with the first end token.
+QString cutAll(const QString& source, const std::function<void(TokenCutter&)>& setup = {})
+{
+    TokenCutter cutter;
+    if (setup)
+        setup(cutter);
+    cutter.TextEx(source);
+    QStringList parts;
+    for (int guard = 0; guard < 1000; ++guard) {
+        QString token;
+        const TokenType type = cutter.getToken(token);
+        parts << QString::number(static_cast<int>(type)) + ":" + token;
+        if (type == TokenType::TkEndOfText)
+            break;
+    }
+    return parts.join(' ');
+}
+
+struct CutCase {
+    const char* source;
+    const char* tokens;
+};
+
+class DefaultCutting : public ::testing::TestWithParam<CutCase> { };
+
+TEST_P(DefaultCutting, YieldsTheExpectedTokens)
+{
+    EXPECT_EQ(cutAll(QString::fromUtf8(GetParam().source)), QString::fromUtf8(GetParam().tokens))
+        << GetParam().source;
+}
+
+INSTANTIATE_TEST_SUITE_P(TokenCutter, DefaultCutting,
+    ::testing::Values(
+        // A separator inside a string is part of the string.
+        CutCase { "s,100,100,\"A;B\";", "1:s 3:100 3:100 2:A;B 8:; 10:" },
+        // Empty statements vanish.
+        CutCase { "h,1,2,3;  ;v,4,5,6;", "1:h 3:1 3:2 3:3 8:; 1:v 3:4 3:5 3:6 8:; 10:" },
+        CutCase { "x,,5;", "1:x 9: 3:5 8:; 10:" }, CutCase { "a,;", "1:a 9: 8:; 10:" },
+        CutCase { "a,,;", "1:a 9: 8:; 10:" }, CutCase { "a,,,b", "1:a 9: 9: 1:b 10:" },
+        // A blank after an absorbed comma swallows the separators behind it.
+        CutCase { "a, ;b", "1:a 1:b 10:" }, CutCase { "h,1", "1:h 3:1 10:" },
+        CutCase { "# comment line\r\nend;", "1:end 8:; 10:" },
+        CutCase { "h,1 # rest of line\nv;", "1:h 3:1 1:v 8:; 10:" }, CutCase { "a#x", "1:a 10:" },
+        CutCase { "a#x\rb", "1:a 1:b 10:" },
+        // A lone CR ends a statement; CR LF and LF are blanks.
+        CutCase { "a\rb", "1:a 8:; 1:b 10:" }, CutCase { "a\r\nb\nc", "1:a 1:b 1:c 10:" },
+        CutCase { "0x1F;", "3:31 8:; 10:" }, CutCase { "0x;", "3:0 8:; 10:" },
+        CutCase { "0xFFFF 0x8000 0x10000 0xFFFFFFFF", "3:-1 3:-32768 3:65536 3:-1 10:" },
+        CutCase { "0x123456789 0x0000001", "3:0 3:1 10:" }, CutCase { "0X1", "3:0 1:X1 10:" },
+        CutCase { "-.5 +3 .25 1.50", "3:-.5 3:+3 3:.25 3:1.50 10:" },
+        CutCase { "+x", "6:+ 1:x 10:" }, CutCase { "- 5", "6:- 3:5 10:" },
+        CutCase { "1E5", "3:1E 3:5 10:" }, CutCase { "2.5e+3 1e-2", "3:2.5e+3 3:1e-2 10:" },
+        CutCase { "a1@_b-c", "1:a1@_b 6:- 1:c 10:" }, CutCase { "a/b", "1:a 6:/ 1:b 10:" },
+        CutCase { "(a)[b]{c}", "4:( 1:a 5:) 4:[ 1:b 5:] 4:{ 1:c 5:} 10:" },
+        CutCase { "_ ! ~", "6:_ 6:! 6:~ 10:" }, CutCase { "s,1,2,\"x", "1:s 3:1 3:2 2:x 10:" },
+        CutCase { "\"\";", "2: 8:; 10:" }, CutCase { "\"a,b#c\nd\"", "2:a,b#c\nd 10:" },
+        // Every non-ASCII character is a letter; the ideographic space is a blank.
+        CutCase { "合計　５,「x」", "1:合計 1:５ 1:「x」 10:" },
+        CutCase { "\"合　計\"", "2:合　計 10:" },
+        CutCase { "fs,1,\"ＭＳ 明朝\",9,0;", "1:fs 3:1 2:ＭＳ 明朝 3:9 3:0 8:; 10:" },
+        CutCase { "\t\x01 a", "1:a 10:" }, CutCase { "", "10:" }, CutCase { ";;;", "8:; 10:" }));
+
+TEST(TokenCutter, EndOfTextRepeatsForever)
+{
+    TokenCutter cutter;
+    cutter.TextEx(QStringLiteral("end"));
+    QString token;
+    EXPECT_EQ(cutter.getToken(token), TokenType::TkWord);
+    for (int i = 0; i < 5; ++i) {
+        token = QStringLiteral("junk");
+        EXPECT_EQ(cutter.getToken(token), TokenType::TkEndOfText);
+        EXPECT_TRUE(token.isEmpty());
+    }
+    EXPECT_EQ(cutter.Point(), 4);
+}
+
+TEST(TokenCutter, NormalisedTextMarksSeparatorsAndStrings)
+{
+    TokenCutter cutter;
+    cutter.TextEx(QStringLiteral("a,\"b;\";#c\nd"));
+    const QString expected = QStringLiteral("a\t\x07"
+                                            "b;\x08\n   d")
+        + QString(3, QChar(0));
+    EXPECT_EQ(cutter.Text(), expected);
+    EXPECT_EQ(cutter.Size(), 12);
+    EXPECT_EQ(cutter.Point(), 1);
+}
+
+TEST(TokenCutter, OptionsOfTheMergeLanguage)
+{
+    const auto merge = [](TokenCutter& c) {
+        c.SetOpt3(false);
+        c.SetOpt4(true);
+        c.SetOpt7(QStringLiteral("/"));
+    };
+    EXPECT_EQ(cutAll(QStringLiteral("a/b,\"s\",1.50,1E5,-.5,0x10;"), merge),
+        QStringLiteral("1:a/b 2:\"s\" 3:1.5 3:0 3:5 3:-0.5 3:16 8:; 10:"));
+}
+
+TEST(TokenCutter, LineBreaksEndStatementsWhenOpt1IsOff)
+{
+    const auto lines = [](TokenCutter& c) { c.SetOpt1(false); };
+    EXPECT_EQ(cutAll(QStringLiteral("a b\r\nc\nd"), lines),
+        QStringLiteral("1:a 1:b 8:; 1:c 8:; 1:d 10:"));
+}
+
+TEST(TokenCutter, OtherSeparatorAndCommentCharacters)
+{
+    const auto custom = [](TokenCutter& c) {
+        c.SetOpt2(QStringLiteral("!"));
+        c.SetOpt5(QStringLiteral("%"));
+        c.SetOpt6(QStringLiteral("|"));
+    };
+    EXPECT_EQ(cutAll(QStringLiteral("a|b,c!d%x;y\ne"), custom),
+        QStringLiteral("1:a 1:b 6:, 1:c 8:! 1:d 1:e 10:"));
+    TokenCutter cutter;
+    cutter.SetOpt6(QStringLiteral("|x"));
+    EXPECT_EQ(cutter.Opt6(), QStringLiteral("|"));
+    EXPECT_EQ(cutter.Opt7(), QString());
+}
+
+TEST(TokenCutter, AbsorbedCommaIsReportedInfCtC)
+{
+    TokenCutter cutter;
+    cutter.TextEx(QStringLiteral("a,b c;"));
+    QString token;
+    (void)cutter.getToken(token);
+    EXPECT_TRUE(cutter.fCtC);
+    (void)cutter.getToken(token);
+    EXPECT_FALSE(cutter.fCtC);
+}
+
+TEST(TokenCutter, PointCanBeSavedAndRestored)
+{
+    TokenCutter cutter;
+    cutter.TextEx(QStringLiteral("a,b,c;"));
+    QString token;
+    (void)cutter.getToken(token);
+    const auto saved = cutter.Point();
+    (void)cutter.getToken(token);
+    EXPECT_EQ(token, QStringLiteral("b"));
+    EXPECT_EQ(cutter.prevPoint(), saved);
+    cutter.SetPoint(saved);
+    (void)cutter.getToken(token);
+    EXPECT_EQ(token, QStringLiteral("b"));
+}
+
+TEST(TokenCutter, GetToTeminRestoresTheRawText)
+{
+    TokenCutter cutter;
+    cutter.TextEx(QStringLiteral("a,\"x,y\";b endlet;"));
+    EXPECT_EQ(cutter.getToTemin(QStringLiteral("endlet")), QStringLiteral("a,\"x,y\";b"));
+    QString token;
+    EXPECT_EQ(cutter.getToken(token), TokenType::TkWord);
+    EXPECT_EQ(token, QStringLiteral("endlet"));
+}
+
+TEST(TokenCutter, GetToTeminEdgeCases)
+{
+    TokenCutter cutter;
+    cutter.TextEx(QStringLiteral("x \"end\" #c\r\ny end"));
+    // Strings are never searched and comments come back as blanks.
+    EXPECT_EQ(cutter.getToTemin(QStringLiteral("end")), QStringLiteral("x \"end\"     y"));
+    cutter.TextEx(QStringLiteral("no terminator,\"open"));
+    EXPECT_EQ(cutter.getToTemin(QStringLiteral("zz")), QStringLiteral("no terminator,\"open\""));
+    QString token;
+    EXPECT_EQ(cutter.getToken(token), TokenType::TkEndOfText);
+    EXPECT_EQ(cutter.getToTemin(QString(QChar(0))), QString());
+    try {
+        (void)cutter.getToTemin(QString());
+        FAIL() << "an empty terminator must fail";
+    } catch (const vorlix::shell::RunError& e) {
+        EXPECT_EQ(e.number(), 5);
+    }
+}
+
+TEST(TokenCutter, RefreshAndRawTextNeverReadOutside)
+{
+    TokenCutter cutter;
+    cutter.TextEx(QStringLiteral("a;"));
+    cutter.Refresh();
+    QString token;
+    EXPECT_EQ(cutter.getToken(token), TokenType::TkEndOfText);
+    cutter.SetText(QStringLiteral("ab"));
+    EXPECT_EQ(cutter.Size(), 2);
+    EXPECT_EQ(cutter.getToken(token), TokenType::TkWord);
+    EXPECT_EQ(token, QStringLiteral("ab"));
+    EXPECT_EQ(cutter.getToken(token), TokenType::TkEndOfText);
+}
+
+TEST(TokenCutter, HugeAndHostileInputsEndCleanly)
+{
+    TokenCutter cutter;
+    QString big = QStringLiteral("h");
+    for (int i = 0; i < 100000; ++i)
+        big += QStringLiteral(",1");
+    big += QChar(0);
+    big += QStringLiteral("\"\x08\x07");
+    cutter.TextEx(big);
+    QString token;
+    int count = 0;
+    while (cutter.getToken(token) != TokenType::TkEndOfText)
+        ++count;
+    EXPECT_EQ(count, 100003);
+}
+
+}

@@ -1,0 +1,187 @@
+#include "RenderTestSupport.h"
+
+#include "render/FileSink.h"
+#include "render/PrinterSink.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+using namespace vorlix;
+using namespace vorlix::render;
+using vorlix::test::RenderLogCapture;
+
+namespace {
+
+// Output of a poppler tool run on a file; fails the test when the tool cannot run.
+QString popplerOutput(const QString& tool, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0) {
+        ADD_FAILURE() << tool.toStdString() << " did not run (poppler-utils is needed): "
+                      << process.readAllStandardError().toStdString();
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Draws a small two-page document with real fonts onto a print target.
+void printTwoPages(PageSink& target, int dpi)
+{
+    EMF emf;
+    emf.setDocumentName(QStringLiteral("請求書"));
+    emf.SetObject(target, 0, dpi, 1.0, 2100, 2970, 0, 0);
+    emf.Start();
+    QString gothic = QStringLiteral("ＭＳ ゴシック");
+    emf.setFontType(2, gothic, 12, 1, 0);
+    emf.XY(200, 200);
+    QString title = QStringLiteral("合計金額 Total");
+    emf.LPK(title, 0);
+    emf.FontNo(1);
+    emf.XY(200, 400);
+    QString body = QStringLiteral("お支払い期限は月末です。");
+    emf.PrintLn(body, 0);
+    std::int32_t red = 12;
+    emf.Box(1000, 1000, 500, 300, red);
+    emf.NewPage();
+    emf.Start();
+    emf.XY(200, 200);
+    QString second = QStringLiteral("二ページ目 Page2");
+    emf.LPK(second, 0);
+    emf.NewPage();
+    emf.EndDoc();
+}
+
+TEST(FileSink, PdfHoldsJapaneseTextWithEmbeddedFonts)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.pdf");
+    {
+        FileSink pdf(FileSink::Format::Pdf, path);
+        printTwoPages(pdf, 400);
+        EXPECT_TRUE(pdf.finish());
+        EXPECT_EQ(pdf.pagesWritten(), 2);
+        EXPECT_EQ(pdf.files(), QStringList { path });
+    }
+    const QString text = popplerOutput("pdftotext", { path, "-" });
+    EXPECT_TRUE(text.contains("合計金額 Total")) << text.toStdString();
+    EXPECT_TRUE(text.contains("お支払い期限は月末です。")) << text.toStdString();
+    EXPECT_TRUE(text.contains("二ページ目 Page2")) << text.toStdString();
+    EXPECT_LT(text.indexOf("合計金額"), text.indexOf("二ページ目"));
+
+    const QStringList fonts
+        = popplerOutput("pdffonts", { path }).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    ASSERT_EQ(fonts.size(), 2);
+    for (const QString& font : fonts) {
+        EXPECT_TRUE(font.startsWith("IPA")) << font.toStdString();
+        EXPECT_EQ(font.simplified().section(u' ', 4, 4), "yes") << font.toStdString();
+    }
+    const QString info = popplerOutput("pdfinfo", { path });
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+2\\n")));
+    EXPECT_TRUE(info.contains("(A4)")) << info.toStdString();
+    EXPECT_TRUE(info.contains("請求書"));
+}
+
+TEST(FileSink, PdfPagesMatchThePngPages)
+{
+    QTemporaryDir dir;
+    const QString pdfPath = dir.filePath("page.pdf");
+    {
+        FileSink pdf(FileSink::Format::Pdf, pdfPath);
+        printTwoPages(pdf, 100);
+    }
+    popplerOutput(
+        "pdftoppm", { "-r", "100", "-f", "1", "-l", "1", "-png", pdfPath, dir.filePath("ppm") });
+    const QImage fromPdf(dir.filePath("ppm-1.png"));
+    ASSERT_FALSE(fromPdf.isNull());
+    // The red box: 100 to 150 mm across, 100 to 130 mm down.
+    const QPoint inside(qRound(125 / 25.4 * 100), qRound(115 / 25.4 * 100));
+    EXPECT_EQ(fromPdf.pixel(inside), qRgb(255, 0, 0));
+    EXPECT_EQ(fromPdf.pixel(inside + QPoint(0, 100)), qRgb(255, 255, 255));
+}
+
+TEST(FileSink, PngWritesOneImagePerPageAtTheJobResolution)
+{
+    QTemporaryDir dir;
+    FileSink png(FileSink::Format::Png, dir.filePath("sheet.png"));
+    printTwoPages(png, 100);
+    ASSERT_EQ(
+        png.files(), (QStringList { dir.filePath("sheet-1.png"), dir.filePath("sheet-2.png") }));
+    const QImage first(png.files().at(0));
+    ASSERT_FALSE(first.isNull());
+    // 21000 / 14.4 x 0.567 and 29700 / 14.4 x 0.567 pixels.
+    EXPECT_EQ(first.size(), QSize(827, 1169));
+    EXPECT_NEAR(first.dotsPerMeterX(), 3937, 1);
+    EXPECT_EQ(first.pixel(qRound(125 / 25.4 * 100), qRound(115 / 25.4 * 100)), qRgb(255, 0, 0));
+    const QImage second(png.files().at(1));
+    EXPECT_EQ(
+        second.pixel(qRound(125 / 25.4 * 100), qRound(115 / 25.4 * 100)), qRgb(255, 255, 255));
+}
+
+TEST(FileSink, SvgAndNamePatterns)
+{
+    QTemporaryDir dir;
+    FileSink svg(FileSink::Format::Svg, dir.filePath("p%1-of-doc.svg"));
+    printTwoPages(svg, 100);
+    ASSERT_EQ(svg.files(),
+        (QStringList { dir.filePath("p1-of-doc.svg"), dir.filePath("p2-of-doc.svg") }));
+    QFile file(svg.files().first());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString content = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(content.contains("<svg"));
+    EXPECT_TRUE(content.contains("合計金額"));
+}
+
+TEST(FileSink, FormatsByExtension)
+{
+    EXPECT_EQ(FileSink::formatOf("a/b.PDF"), FileSink::Format::Pdf);
+    EXPECT_EQ(FileSink::formatOf("b.png"), FileSink::Format::Png);
+    EXPECT_EQ(FileSink::formatOf("b.svg"), FileSink::Format::Svg);
+    EXPECT_EQ(FileSink::formatOf("b.tif"), std::nullopt);
+    EXPECT_EQ(FileSink::formatOf("pdf"), std::nullopt);
+}
+
+TEST(FileSink, UnwritableOutputIsReportedAndLogged)
+{
+    RenderLogCapture log;
+    QTemporaryDir dir;
+    FileSink png(FileSink::Format::Png, dir.filePath("missing/folder/out.png"));
+    EMF emf(std::make_shared<FakeTextMetrics>());
+    emf.SetObject(png, 0, 50, 1.0, 2100, 2970, 0, 0);
+    emf.Start();
+    emf.EndDoc();
+    EXPECT_TRUE(png.failed());
+    EXPECT_FALSE(png.finish());
+    EXPECT_TRUE(log.lines().contains("EMF/DispEMF>PlayEMF=0"));
+}
+
+TEST(PrinterSink, PlaysAJobPageByPageOntoThePrinter)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("printed.pdf");
+    PrinterSink printer(QPrinterInfo(), 300);
+    printer.printer().setOutputFormat(QPrinter::PdfFormat);
+    printer.printer().setOutputFileName(path);
+    printTwoPages(printer, 300);
+    EXPECT_EQ(printer.pagesPlayed(), 2);
+    EXPECT_EQ(printer.printer().resolution(), 300);
+    EXPECT_TRUE(printer.printer().fullPage());
+    const QString info = popplerOutput("pdfinfo", { path });
+    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+2\\n"))) << info.toStdString();
+    EXPECT_TRUE(popplerOutput("pdftotext", { path, "-" }).contains("二ページ目"));
+}
+
+TEST(PrinterSink, PagesOutsideAJobAreRefused)
+{
+    PrinterSink printer(QPrinterInfo(), 300);
+    printer.printer().setOutputFormat(QPrinter::PdfFormat);
+    EXPECT_FALSE(printer.playPage(PageRecord(), QRect(0, 0, 10, 10)));
+}
+
+}

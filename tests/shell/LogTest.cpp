@@ -1,0 +1,128 @@
+#include "shell/Log.h"
+#include "shell/CodePage.h"
+#include "shell/ModuleState.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/TempEnvironment.h"
+
+#include <QDir>
+#include <QProcess>
+
+#include <clocale>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+
+using namespace vorlix::shell;
+using vorlix::test::LogCapture;
+
+namespace {
+
+// Puts LC_CTYPE back after a test that changes it.
+class CtypeLocale {
+public:
+    explicit CtypeLocale(const char* name)
+        : m_saved(std::setlocale(LC_CTYPE, nullptr))
+    {
+        m_ok = std::setlocale(LC_CTYPE, name) != nullptr;
+    }
+    ~CtypeLocale() { std::setlocale(LC_CTYPE, m_saved.c_str()); }
+    bool ok() const { return m_ok; }
+
+private:
+    std::string m_saved;
+    bool m_ok = false;
+};
+
+TEST(LogTest, EachCallWritesOneLineEndedByCrLf)
+{
+    CtypeLocale locale("C");
+    LogCapture log;
+    WriteLog("Vorlix/Main>!!START!!");
+    WriteLog("");
+    WriteLog("Source/SeScPath>SheetPath=受取人");
+    EXPECT_EQ(log.bytes(),
+        QByteArray("Vorlix/Main>!!START!!\r\n\r\nSource/SeScPath>SheetPath=")
+            + "\xE5\x8F\x97\xE5\x8F\x96\xE4\xBA\xBA" + "\r\n");
+}
+
+// Builds a Shift_JIS locale into a temporary folder when the machine has none installed.
+bool prepareShiftJisLocale(vorlix::test::TempEnvironment& env)
+{
+    if (CtypeLocale("ja_JP.SJIS").ok())
+        return true;
+    const QString folder = env.root() + "/locale";
+    QDir().mkpath(folder + "/ja_JP.SJIS");
+    QProcess localedef;
+    localedef.start("localedef",
+        { "--no-warnings=ascii", "-i", "ja_JP", "-f", "SHIFT_JIS", folder + "/ja_JP.SJIS" });
+    if (!localedef.waitForFinished(60000) || localedef.exitCode() != 0)
+        return false;
+    env.set("LOCPATH", folder.toLocal8Bit());
+    return true;
+}
+
+TEST(LogTest, ShiftJisLocaleWritesTwoBytesPerDoubleByteCharacter)
+{
+    vorlix::test::TempEnvironment env;
+    if (!prepareShiftJisLocale(env))
+        GTEST_SKIP() << "no Shift_JIS locale and no localedef to build one";
+    CtypeLocale locale("ja_JP.SJIS");
+    ASSERT_TRUE(locale.ok());
+    LogCapture log;
+    WriteLog("Vorlix/CommandLinePrint>ファイルが指定されていない");
+    WriteLog("受取人①");
+    EXPECT_EQ(log.bytes(),
+        toCp932("Vorlix/CommandLinePrint>ファイルが指定されていない") + "\r\n"
+            + QByteArray("\x8E\xF3\x8E\xE6\x90\x6C\x87\x40\r\n"));
+}
+
+TEST(LogTest, NothingIsWrittenWithoutAUsableHandle)
+{
+    LogCapture log;
+    // 987 stands for a descriptor that is not open: the write fails and nobody notices.
+    for (const int handle : { 0, 65537, -1, 987 }) {
+        moduleState().StdOutHandle = handle;
+        WriteLog("must not appear");
+    }
+    moduleState().StdOutHandle = 1;
+    EXPECT_TRUE(log.bytes().isEmpty());
+}
+
+TEST(LogTest, LifeLogReportsBirthAndDeathWithItsTexts)
+{
+    LogCapture log;
+    {
+        LifeLog life("EMF");
+        LifeLog copy(life);
+        LifeLog custom("InitFAPI", "Initialze>", "Terminate>");
+    }
+    EXPECT_EQ(log.lines(),
+        QStringList({ "EMF/Initialize>", "EMF/Initialize>", "InitFAPI/Initialze>",
+            "InitFAPI/Terminate>", "EMF/Terminate>", "EMF/Terminate>" }));
+}
+
+// A reader that went away (vorlix -p x | head -0) must not kill the program through SIGPIPE.
+TEST(LogTest, ABrokenPipeDoesNotEndTheProgram)
+{
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    ::close(fds[0]);
+    std::fflush(stdout);
+    const int saved = ::dup(1);
+    ::dup2(fds[1], 1);
+    ::close(fds[1]);
+    const int savedHandle = moduleState().StdOutHandle;
+    moduleState().StdOutHandle = 1;
+    WriteLog("nobody reads this");
+    WriteLog("nor this");
+    moduleState().StdOutHandle = savedHandle;
+    ::dup2(saved, 1);
+    ::close(saved);
+    sigset_t pending;
+    sigemptyset(&pending);
+    sigpending(&pending);
+    EXPECT_EQ(sigismember(&pending, SIGPIPE), 0) << "a SIGPIPE was left for later";
+}
+
+}
