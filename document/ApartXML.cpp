@@ -1,5 +1,6 @@
 #include "document/ApartXML.h"
 
+#include "lang/SystemBeep.h"
 #include "shell/RunError.h"
 
 #include <vector>
@@ -17,6 +18,7 @@ void ApartXML::report(Problem kind, const QString& message)
         m_fError = true;
     else
         m_fWarning = true;
+    lang::SystemBeep();
     if (m_nErrPit == -1)
         m_nErrPit = m_xml.prevPoint();
     if (m_sErrMsg.isEmpty())

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -224,7 +225,13 @@ TEST_F(VorlixRun, PrintsThroughCups)
     if (geteuid() != 0)
         GTEST_SKIP() << "the private CUPS daemon needs root";
     const QString script = qEnvironmentVariable("VORLIX_SOURCE_DIR") + QStringLiteral("/scripts/cups-sandbox");
-    const QString dir = env.root() + QStringLiteral("/cups");
+    // The daemon's filters run as the lp user: the folder must be reachable for them, which the
+    // private temporary home is not.
+    QTemporaryDir cupsDir(QDir::tempPath() + QStringLiteral("/vorlix-cups-XXXXXX"));
+    ASSERT_TRUE(cupsDir.isValid());
+    QFile::setPermissions(cupsDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+            | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    const QString dir = cupsDir.path();
     QProcess start;
     start.start(script, { QStringLiteral("start"), dir, QStringLiteral("VorlixTestPDF") });
     start.waitForFinished(60000);
@@ -249,8 +256,6 @@ TEST_F(VorlixRun, PrintsThroughCups)
         queue.waitForFinished(10000);
         const QStringList pdfs = QDir(dir + QStringLiteral("/out")).entryList({ QStringLiteral("*.pdf") });
         const QByteArray pending = queue.readAllStandardOutput().trimmed();
-        if (i % 25 == 0)
-            fprintf(stderr, "wait %d: pending=[%s] pdfs=%s\n", i, pending.constData(), pdfs.join(u',').toUtf8().constData());
         if (!pending.isEmpty() || pdfs.isEmpty())
             continue;
         const QString path = dir + QStringLiteral("/out/") + pdfs.first();

@@ -1,5 +1,7 @@
 #include "document/ApartXML.h"
 
+#include "lang/SystemBeep.h"
+
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -174,6 +176,18 @@ TEST(ApartXML, DeepNestingNeedsNoDeepStack)
     EXPECT_TRUE(unclosed->warning);
     EXPECT_EQ(unclosed->message, "LabData>予期せぬEOF");
     EXPECT_EQ(unclosed->tree.Value(QStringLiteral("piece/b")), "NO-LABEL");
+}
+
+TEST(ApartXML, EveryProblemBeeps)
+{
+    int beeps = 0;
+    vorlix::lang::setSystemBeep([&beeps] { ++beeps; });
+    (void)readDocument(kHead + "<TZQ_002><a>1</b><c>2</d></TZQ_002>");
+    const int twoWarnings = beeps;
+    (void)readDocument(kHead + "<TZQ_002><a>1</a></TZQ_002>");
+    vorlix::lang::setSystemBeep(nullptr);
+    EXPECT_EQ(twoWarnings, 2);
+    EXPECT_EQ(beeps, 2);
 }
 
 TEST(ApartXML, ReadingAgainResetsTheReport)
