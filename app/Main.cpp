@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/StartActions.h"
 #include "document/Source.h"
+#include "lang/SystemBeep.h"
 #include "render/PrinterObject.h"
 #include "shell/Common.h"
 #include "shell/InitFile.h"
@@ -129,6 +130,7 @@ int Main(int argc, char** argv)
     shell::setUnattendedMessageSink([](const QString& prompt) { reportToStandardError(prompt); });
     shell::installMessageBoxPresenter();
     shell::installWebFile();
+    lang::setSystemBeep([] { QApplication::beep(); });
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

@@ -145,11 +145,34 @@ void DControl::PagePrint(std::int32_t from, std::int32_t to)
     }
     const QString head = m_docText.left(std::max<std::int32_t>(0, m_headLength));
     const std::int32_t last = std::max(from, to);
+    // Each run clears the flags; the caller asks about the whole range, so a failure or warning
+    // of any page stays reported, with the number and text of the first failure.
+    bool anyError = false;
+    bool anyWarning = false;
+    std::int32_t firstNumber = 0;
+    QString firstDescription;
+    const auto note = [&] {
+        if (fError && !anyError) {
+            firstNumber = ErrNumber;
+            firstDescription = ErrDescription;
+        }
+        anyError = anyError || fError;
+        anyWarning = anyWarning || fWarning;
+    };
     for (std::int64_t j = from; j <= last; ++j) {
         GoDoc(QStringLiteral("start;") + head + pageText(static_cast<std::int32_t>(j)));
+        note();
         GoDoc(QStringLiteral(";;out;"));
+        note();
     }
     GoDoc(QStringLiteral(";end;"));
+    note();
+    fError = anyError;
+    fWarning = anyWarning;
+    if (anyError) {
+        ErrNumber = firstNumber;
+        ErrDescription = firstDescription;
+    }
 }
 
 void DControl::GoDoc(const QString& text)

@@ -323,6 +323,25 @@ TEST(DControlPages, EveryPageStartsItsDiagnosticsAtTheTop)
     EXPECT_EQ(rows, (std::vector<std::int32_t> { 157, 236, 157 }));
 }
 
+// The caller of PagePrint reads the flags afterwards: a failure on any page of the range must
+// still be reported there, not only one in the closing "end".
+TEST(DControlPages, FailureOnAnEarlierPageStaysReported)
+{
+    BoundInterpreter run;
+    run.control.SetDoc(pagedDocument(QString(), { QStringLiteral("h,1,x,1;"), QStringLiteral("s,100,100,\"ok\";") }));
+    run.control.PagePrint(1, 2);
+    ASSERT_EQ(run.sink.pages().size(), 2u);
+    EXPECT_TRUE(run.control.fError);
+    EXPECT_EQ(run.control.ErrNumber, 13);
+    run.control.PagePrint(2, 2);
+    EXPECT_FALSE(run.control.fError);
+    EXPECT_FALSE(run.control.fWarning);
+    run.control.SetDoc(pagedDocument(QString(), { QStringLiteral("s,1,1,\"a\";"), QStringLiteral("undefinedword;") }));
+    run.control.PagePrint(1, 2);
+    EXPECT_TRUE(run.control.fWarning);
+    EXPECT_FALSE(run.control.fError);
+}
+
 TEST(DControlHostile, BadInputNeverStopsTheRun)
 {
     QString manyTokens = QStringLiteral("zz");

@@ -2,8 +2,8 @@
 #include "shell/ModuleState.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
+#include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
