@@ -15,131 +15,132 @@ using shell::WriteLog;
 
 namespace {
 
-// The character at a 1-based position, or NUL past either end.
-QChar charAt(const QString& line, int position)
-{
-    if (position < 1 || position > line.size())
-        return QChar();
-    return line[position - 1];
-}
-
-// Up to three characters at a 1-based position, lower-cased.
-QString threeAt(const QString& line, int position)
-{
-    if (position < 1 || position > line.size())
-        return {};
-    return line.mid(position - 1, 3).toLower();
-}
-
-// 1-based position of `c` at or after `from`, or 0.
-int findFrom(const QString& line, QChar c, int from)
-{
-    const qsizetype at = line.indexOf(c, from - 1);
-    return at < 0 ? 0 : static_cast<int>(at) + 1;
-}
-
-// A whole number of a switch: rounded to even; text that is no number, or out of range, counts
-// as not given.
-std::int32_t wholeNumber(const QString& text)
-{
-    const auto value = shell::parseNumber(text);
-    if (!value)
-        return 0;
-    try {
-        return shell::toInt32(*value);
-    } catch (const shell::RunError&) {
-        return 0;
+    // The character at a 1-based position, or NUL past either end.
+    QChar charAt(const QString& line, int position)
+    {
+        if (position < 1 || position > line.size())
+            return QChar();
+        return line[position - 1];
     }
-}
 
-enum class Switch { Sheet, Face, Title, Printer, Paper, Copies, Orient, Pages };
+    // Up to three characters at a 1-based position, lower-cased.
+    QString threeAt(const QString& line, int position)
+    {
+        if (position < 1 || position > line.size())
+            return {};
+        return line.mid(position - 1, 3).toLower();
+    }
 
-std::optional<Switch> switchOf(const QString& three)
-{
-    if (three == u"-t=")
-        return Switch::Title;
-    if (three.size() != 3 || (three[0] != u'-' && three[0] != u'/') || three[2] != u'=')
-        return std::nullopt;
-    switch (three[1].unicode()) {
-    case u'd':
-        return Switch::Sheet;
-    case u'f':
-        return Switch::Face;
-    case u'r':
-        return Switch::Printer;
-    case u'c':
-        return Switch::Paper;
-    case u'n':
-        return Switch::Copies;
-    case u'o':
-        return Switch::Orient;
-    case u's':
-        return Switch::Pages;
-    default:
-        return std::nullopt;
+    // 1-based position of `c` at or after `from`, or 0.
+    int findFrom(const QString& line, QChar c, int from)
+    {
+        const qsizetype at = line.indexOf(c, from - 1);
+        return at < 0 ? 0 : static_cast<int>(at) + 1;
     }
-}
 
-void storeSwitch(Switch which, const QString& three, const QString& value)
-{
-    auto& state = moduleState();
-    const QString prefix = QStringLiteral("  -") + three[1] + u'=';
-    switch (which) {
-    case Switch::Sheet:
-        state.ArgSheetPath = value;
-        break;
-    case Switch::Face:
-        state.ArgFaceFile = value;
-        break;
-    case Switch::Title:
-        state.ArgTitle = value;
-        break;
-    case Switch::Printer:
-        state.ArgPrinter = value;
-        break;
-    case Switch::Paper:
-        state.ArgPaper = value;
-        break;
-    case Switch::Pages:
-        state.ArgPages = value;
-        break;
-    case Switch::Copies:
-        state.ArgCopies = wholeNumber(value);
-        WriteLog(prefix + QString::number(state.ArgCopies));
-        return;
-    case Switch::Orient:
-        state.ArgOrient = wholeNumber(value);
-        WriteLog(prefix + QString::number(state.ArgOrient));
-        return;
+    // A whole number of a switch: rounded to even; text that is no number, or out of range, counts
+    // as not given.
+    std::int32_t wholeNumber(const QString& text)
+    {
+        const auto value = shell::parseNumber(text);
+        if (!value)
+            return 0;
+        try {
+            return shell::toInt32(*value);
+        } catch (const shell::RunError&) {
+            return 0;
+        }
     }
-    WriteLog(prefix + value);
-}
 
-// Reads the mode switch of the first three characters; returns the position where switches start.
-int parseMode(const QString& line)
-{
-    auto& state = moduleState();
-    const QString three = threeAt(line, 1);
-    const bool slashOrHyphen = three.size() == 3 && (three[0] == u'-' || three[0] == u'/');
-    const QChar letter = slashOrHyphen ? three[1] : QChar();
-    const QChar third = slashOrHyphen ? three[2] : QChar();
-    state.RunMode = shell::RunModeWindow;
-    if (third == u' ' && letter == u'p') {
-        state.RunMode = shell::RunModePrint;
-        return 4;
+    enum class Switch { Sheet, Face, Title, Printer, Paper, Copies, Orient, Pages };
+
+    std::optional<Switch> switchOf(const QString& three)
+    {
+        if (three == u"-t=")
+            return Switch::Title;
+        if (three.size() != 3 || (three[0] != u'-' && three[0] != u'/') || three[2] != u'=')
+            return std::nullopt;
+        switch (three[1].unicode()) {
+        case u'd':
+            return Switch::Sheet;
+        case u'f':
+            return Switch::Face;
+        case u'r':
+            return Switch::Printer;
+        case u'c':
+            return Switch::Paper;
+        case u'n':
+            return Switch::Copies;
+        case u'o':
+            return Switch::Orient;
+        case u's':
+            return Switch::Pages;
+        default:
+            return std::nullopt;
+        }
     }
-    if (third == u' ' && letter == u'v') {
-        state.RunMode = shell::RunModeView;
-        return 4;
+
+    void storeSwitch(Switch which, const QString& three, const QString& value)
+    {
+        auto& state = moduleState();
+        const QString prefix = QStringLiteral("  -") + three[1] + u'=';
+        switch (which) {
+        case Switch::Sheet:
+            state.ArgSheetPath = value;
+            break;
+        case Switch::Face:
+            state.ArgFaceFile = value;
+            break;
+        case Switch::Title:
+            state.ArgTitle = value;
+            break;
+        case Switch::Printer:
+            state.ArgPrinter = value;
+            break;
+        case Switch::Paper:
+            state.ArgPaper = value;
+            break;
+        case Switch::Pages:
+            state.ArgPages = value;
+            break;
+        case Switch::Copies:
+            state.ArgCopies = wholeNumber(value);
+            WriteLog(prefix + QString::number(state.ArgCopies));
+            return;
+        case Switch::Orient:
+            state.ArgOrient = wholeNumber(value);
+            WriteLog(prefix + QString::number(state.ArgOrient));
+            return;
+        }
+        WriteLog(prefix + value);
     }
-    if (third == u'=' && (letter == u'm' || letter == u'e')) {
-        state.RunMode = letter == u'm' ? shell::RunModeMerge : shell::RunModeExport;
-        int position = 4;
-        state.OutputFile = NextArg(line, position);
-        return position;
+
+    // Reads the mode switch of the first three characters; returns the position where switches
+    // start.
+    int parseMode(const QString& line)
+    {
+        auto& state = moduleState();
+        const QString three = threeAt(line, 1);
+        const bool slashOrHyphen = three.size() == 3 && (three[0] == u'-' || three[0] == u'/');
+        const QChar letter = slashOrHyphen ? three[1] : QChar();
+        const QChar third = slashOrHyphen ? three[2] : QChar();
+        state.RunMode = shell::RunModeWindow;
+        if (third == u' ' && letter == u'p') {
+            state.RunMode = shell::RunModePrint;
+            return 4;
+        }
+        if (third == u' ' && letter == u'v') {
+            state.RunMode = shell::RunModeView;
+            return 4;
+        }
+        if (third == u'=' && (letter == u'm' || letter == u'e')) {
+            state.RunMode = letter == u'm' ? shell::RunModeMerge : shell::RunModeExport;
+            int position = 4;
+            state.OutputFile = NextArg(line, position);
+            return position;
+        }
+        return 1;
     }
-    return 1;
-}
 
 }
 

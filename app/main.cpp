@@ -1,3 +1,6 @@
 #include "app/Main.h"
 
-int main(int argc, char** argv) { return vorlix::app::Main(argc, argv); }
+int main(int argc, char** argv)
+{
+    return vorlix::app::Main(argc, argv);
+}

@@ -33,7 +33,7 @@ function(vorlix_test target)
     vorlix_target_defaults(${target})
     gtest_discover_tests(${target}
         WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VORLIX_SOURCE_DIR=${PROJECT_SOURCE_DIR};VORLIX_BINARY_DIR=${PROJECT_BINARY_DIR}"
+        PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
         DISCOVERY_TIMEOUT 60
         DISCOVERY_MODE PRE_TEST)
 endfunction()

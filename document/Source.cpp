@@ -24,23 +24,29 @@ using shell::WriteLog;
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+    const QString kCrLf = QStringLiteral("\r\n");
 
-// A setting with its default; the default itself when the program has no settings object.
-QString setting(const QString& section, const QString& key, const QString& defaultValue)
-{
-    auto& settings = moduleState().SettingsFile;
-    return settings ? settings->GetString(section, key, defaultValue) : defaultValue;
-}
+    // A setting with its default; the default itself when the program has no settings object.
+    QString setting(const QString& section, const QString& key, const QString& defaultValue)
+    {
+        auto& settings = moduleState().SettingsFile;
+        return settings ? settings->GetString(section, key, defaultValue) : defaultValue;
+    }
 
-void storeSetting(const QString& section, const QString& key, const QString& value)
-{
-    if (auto& settings = moduleState().SettingsFile)
-        settings->SetString(section, key, value);
-}
+    void storeSetting(const QString& section, const QString& key, const QString& value)
+    {
+        if (auto& settings = moduleState().SettingsFile)
+            settings->SetString(section, key, value);
+    }
 
-QString shortDate() { return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat); }
-QString shortTime() { return QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat); }
+    QString shortDate()
+    {
+        return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    }
+    QString shortTime()
+    {
+        return QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat);
+    }
 
 }
 
@@ -50,15 +56,19 @@ Source::Source()
     DeviceName = printer.DeviceName();
     PaperSize = static_cast<std::int16_t>(printer.PaperSize());
     Orientation = static_cast<std::int16_t>(printer.Orientation());
-    DPI = shell::ToLong(setting(QStringLiteral("general"), QStringLiteral("DPI"), QStringLiteral("400")), 400);
+    DPI = shell::ToLong(
+        setting(QStringLiteral("general"), QStringLiteral("DPI"), QStringLiteral("400")), 400);
     if (DPI <= 0)
         DPI = 400;
     const auto& state = moduleState();
     Copies = state.ArgCopies > 0 ? state.ArgCopies : 1;
     pageRange(state.ArgPages, FromPage, ToPage);
-    PaperLeftLag = shell::ToLong(setting(settingsSection(), QStringLiteral("PaperLeftLag"), QStringLiteral("0")), 0);
-    PaperTopLag = shell::ToLong(setting(settingsSection(), QStringLiteral("PaperTopLag"), QStringLiteral("0")), 0);
-    m_picRatio = shell::ToDouble(setting(QStringLiteral("view"), QStringLiteral("kPsa"), QStringLiteral("1")), 1.0);
+    PaperLeftLag = shell::ToLong(
+        setting(settingsSection(), QStringLiteral("PaperLeftLag"), QStringLiteral("0")), 0);
+    PaperTopLag = shell::ToLong(
+        setting(settingsSection(), QStringLiteral("PaperTopLag"), QStringLiteral("0")), 0);
+    m_picRatio = shell::ToDouble(
+        setting(QStringLiteral("view"), QStringLiteral("kPsa"), QStringLiteral("1")), 1.0);
     if (m_picRatio <= 0.0)
         m_picRatio = 1.0;
     m_width = shell::PaperExtent(1, PaperSize, Orientation);
@@ -68,8 +78,10 @@ Source::Source()
 
 Source::~Source()
 {
-    storeSetting(QStringLiteral("general"), QStringLiteral("PaperSize"), QString::number(PaperSize));
-    storeSetting(QStringLiteral("general"), QStringLiteral("Orientation"), QString::number(Orientation));
+    storeSetting(
+        QStringLiteral("general"), QStringLiteral("PaperSize"), QString::number(PaperSize));
+    storeSetting(
+        QStringLiteral("general"), QStringLiteral("Orientation"), QString::number(Orientation));
     storeSetting(settingsSection(), QStringLiteral("PaperLeftLag"), QString::number(PaperLeftLag));
     storeSetting(settingsSection(), QStringLiteral("PaperTopLag"), QString::number(PaperTopLag));
 }
@@ -94,9 +106,9 @@ QString Source::faceTemplate(const QString& date, const QString& time)
 {
     return u'#' + date + u' ' + time + kCrLf + QStringLiteral("#newfile.fae") + kCrLf
         + QStringLiteral("fs,1,\"ＭＳ 明朝\",9,0;") + kCrLf + QStringLiteral("ps,1,1,0,0;") + kCrLf
-        + QStringLiteral("a,1,1;") + kCrLf + QStringLiteral("#上の3行は削除しないで下さい。") + kCrLf
-        + QStringLiteral("#パラメータの変更はかまいませんが、最初に必要なコマンドです。") + kCrLf
-        + QStringLiteral("o,210,130;") + kCrLf;
+        + QStringLiteral("a,1,1;") + kCrLf + QStringLiteral("#上の3行は削除しないで下さい。")
+        + kCrLf + QStringLiteral("#パラメータの変更はかまいませんが、最初に必要なコマンドです。")
+        + kCrLf + QStringLiteral("o,210,130;") + kCrLf;
 }
 
 QString Source::dataTemplate(const QString& date, const QString& time)
@@ -114,7 +126,10 @@ void Source::setFileName(const QString& name)
         m_fileName = name;
 }
 
-QString Source::Text() const { return noEditor || !m_editor ? bufferText : m_editor->text(); }
+QString Source::Text() const
+{
+    return noEditor || !m_editor ? bufferText : m_editor->text();
+}
 
 void Source::setText(const QString& text)
 {
@@ -123,7 +138,8 @@ void Source::setText(const QString& text)
     } else {
         bufferText.clear();
         m_editor->setText(text);
-        m_editor->setFontSize(shell::ToLong(setting(QStringLiteral("menu"), QStringLiteral("fontsize"), QStringLiteral("10")), 10));
+        m_editor->setFontSize(shell::ToLong(
+            setting(QStringLiteral("menu"), QStringLiteral("fontsize"), QStringLiteral("10")), 10));
     }
     fTagOn = fMaScOn = fPrCpOn = false;
     ManuScript.clear();
@@ -158,7 +174,8 @@ bool Source::InBuff(bool ask)
     bool read = false;
     if (!m_fileName.isEmpty()) {
         shell::GeneFile file;
-        file.setWebPort(shell::ToLong(setting(QStringLiteral("server"), QStringLiteral("http"), QStringLiteral("80")), 80));
+        file.setWebPort(shell::ToLong(
+            setting(QStringLiteral("server"), QStringLiteral("http"), QStringLiteral("80")), 80));
         file.setOpt2(true);
         if (file.FileOpen(1, m_fileName)) {
             setText(file.Read());
@@ -221,7 +238,8 @@ bool Source::SrcMerg(const QString& text)
     }
     setPLT(nErrPit);
     const QString line = DefaultLine();
-    shell::ShowMessage(QStringLiteral("ソースエラー") + kCrLf + sErrMsg + kCrLf + line.left(120), 0);
+    shell::ShowMessage(
+        QStringLiteral("ソースエラー") + kCrLf + sErrMsg + kCrLf + line.left(120), 0);
     return false;
 }
 
@@ -232,7 +250,8 @@ void Source::writeSystemItems()
     const auto& settings = moduleState().SettingsFile;
     Tr.Value(QStringLiteral("HostName"), settings ? settings->HostName() : QString());
     Tr.Value(QStringLiteral("UserName"), settings ? settings->UserName() : QString());
-    Tr.Value(QStringLiteral("Version"), QStringLiteral("%1.%2").arg(VORLIX_VERSION_MAJOR).arg(VORLIX_VERSION_MINOR));
+    Tr.Value(QStringLiteral("Version"),
+        QStringLiteral("%1.%2").arg(VORLIX_VERSION_MAJOR).arg(VORLIX_VERSION_MINOR));
     Tr.Value(QStringLiteral("Date"), shortDate());
     Tr.Value(QStringLiteral("Time"), shortTime());
     Tr.ChRootTree();
@@ -241,7 +260,8 @@ void Source::writeSystemItems()
 void Source::writeSheetFolders()
 {
     Tr.ChTree(QStringLiteral("path"));
-    Tr.Value(QStringLiteral("CurDir"), setting(QStringLiteral("general"), QStringLiteral("CurDir"), QDir::currentPath()) + u'/');
+    Tr.Value(QStringLiteral("CurDir"),
+        setting(QStringLiteral("general"), QStringLiteral("CurDir"), QDir::currentPath()) + u'/');
     if (auto& settings = moduleState().SettingsFile) {
         settings->setSection(QStringLiteral("sheet"));
         QString key;
@@ -254,9 +274,12 @@ void Source::writeSheetFolders()
 
 QString Source::defaultSheetName(bool first)
 {
-    const bool dpn = setting(QStringLiteral("general"), QStringLiteral("FDPNSW"), QStringLiteral("DPN")) == u"DPN";
+    const bool dpn
+        = setting(QStringLiteral("general"), QStringLiteral("FDPNSW"), QStringLiteral("DPN"))
+        == u"DPN";
     const bool useDefault = first ? dpn : !dpn;
-    return useDefault ? setting(QStringLiteral("general"), QStringLiteral("DefaultPathName"), QStringLiteral("Default"))
+    return useDefault ? setting(QStringLiteral("general"), QStringLiteral("DefaultPathName"),
+               QStringLiteral("Default"))
                       : QStringLiteral("CurDir");
 }
 
@@ -269,10 +292,12 @@ bool Source::ReadTD(const QString& document)
     compiler.Init(&Tr, 3);
     compiler.Text(document);
     if (compiler.fError()) {
-        WriteLog(QStringLiteral("Source/ReadTD>") + QString::number(compiler.nErrPit()) + QStringLiteral(":Compilerで致命的なエラー"));
+        WriteLog(QStringLiteral("Source/ReadTD>") + QString::number(compiler.nErrPit())
+            + QStringLiteral(":Compilerで致命的なエラー"));
         fTagOn = false;
     } else if (compiler.fWarning()) {
-        WriteLog(QStringLiteral("Source/ReadTD>") + QString::number(compiler.nErrPit()) + QStringLiteral(":Compilerで警告"));
+        WriteLog(QStringLiteral("Source/ReadTD>") + QString::number(compiler.nErrPit())
+            + QStringLiteral(":Compilerで警告"));
         fTagOn = false;
     } else {
         fTagOn = true;
@@ -339,7 +364,8 @@ QString Source::SeScPath(const QString& sheetName)
     const QString name = argSheet.isEmpty() ? sheetName : argSheet;
     QString folder;
     if (name == u"CurDir") {
-        folder = setting(QStringLiteral("general"), QStringLiteral("CurDir"), QDir::currentPath()) + u'/';
+        folder = setting(QStringLiteral("general"), QStringLiteral("CurDir"), QDir::currentPath())
+            + u'/';
     } else if (auto& settings = moduleState().SettingsFile) {
         settings->setSection(QStringLiteral("sheet"));
         folder = settings->Value(name);
@@ -351,7 +377,8 @@ QString Source::SeScPath(const QString& sheetName)
 bool Source::tryOpenFace(const QString& folder, const QString& face, QString& text)
 {
     shell::GeneFile file;
-    file.setWebPort(shell::ToLong(setting(QStringLiteral("server"), QStringLiteral("http"), QStringLiteral("80")), 80));
+    file.setWebPort(shell::ToLong(
+        setting(QStringLiteral("server"), QStringLiteral("http"), QStringLiteral("80")), 80));
     if (!file.FileOpen(1, folder + face)) {
         file.FileClose();
         return false;
@@ -380,7 +407,8 @@ QString Source::ReadFace(const QString& face)
     QString f2 = f1;
     QString s2;
     if (!open) {
-        WriteLog(QStringLiteral("Source/Mergeup>１回目のファイルの読み込みが失敗しました") + kCrLf + f1 + face);
+        WriteLog(QStringLiteral("Source/Mergeup>１回目のファイルの読み込みが失敗しました") + kCrLf
+            + f1 + face);
         s2 = defaultSheetName(true);
         f2 = SeScPath(s2);
         if (f2 != f1 && tryOpenFace(f2, face, text)) {
@@ -391,7 +419,8 @@ QString Source::ReadFace(const QString& face)
     }
     QString f3 = f2;
     if (!open) {
-        WriteLog(QStringLiteral("Source/Mergeup>２回目のファイルの読み込みが失敗しました") + kCrLf + f2 + face);
+        WriteLog(QStringLiteral("Source/Mergeup>２回目のファイルの読み込みが失敗しました") + kCrLf
+            + f2 + face);
         const QString s3 = defaultSheetName(false);
         f3 = SeScPath(s3);
         if (f3 != f2 && tryOpenFace(f3, face, text)) {
@@ -401,7 +430,8 @@ QString Source::ReadFace(const QString& face)
         }
     }
     if (!open) {
-        const QString message = QStringLiteral("Source/Mergeup>ァイルの読み込みが失敗しました") + kCrLf + f3 + face;
+        const QString message
+            = QStringLiteral("Source/Mergeup>ァイルの読み込みが失敗しました") + kCrLf + f3 + face;
         WriteLog(message);
         fFaceMissing = true;
         return QStringLiteral("s,100,100,\"") + message + QStringLiteral("\";");
@@ -437,7 +467,10 @@ void Source::pageRange(const QString& pages, std::int32_t& from, std::int32_t& t
     const qsizetype comma = pages.indexOf(u',');
     if (pages.isEmpty() || comma <= 0)
         return;
-    const auto magnitude = [](std::int32_t v) { return static_cast<std::int32_t>(std::min<std::int64_t>(std::abs(std::int64_t(v)), INT32_MAX)); };
+    const auto magnitude = [](std::int32_t v) {
+        return static_cast<std::int32_t>(
+            std::min<std::int64_t>(std::abs(std::int64_t(v)), INT32_MAX));
+    };
     from = magnitude(shell::ToLong(pages.left(comma), 1));
     to = magnitude(shell::ToLong(pages.mid(comma + 1), 0));
     if (to < from)

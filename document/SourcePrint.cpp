@@ -17,56 +17,56 @@ using shell::WriteLog;
 
 namespace {
 
-constexpr double kTwipsPerUnit = 5.67;
+    constexpr double kTwipsPerUnit = 5.67;
 
-// Keeps every copy of a document in one print job: the interpreter ends its job after each
-// rendering of the page range, but the job itself ends only when the last copy is done.
-class CopiesJob final : public render::PageSink {
-public:
-    explicit CopiesJob(render::PageSink& job)
-        : m_job(job)
+    // Keeps every copy of a document in one print job: the interpreter ends its job after each
+    // rendering of the page range, but the job itself ends only when the last copy is done.
+    class CopiesJob final : public render::PageSink {
+    public:
+        explicit CopiesJob(render::PageSink& job)
+            : m_job(job)
+        {
+        }
+
+        [[nodiscard]] bool isPrinter() const override { return true; }
+        [[nodiscard]] int technology() const override { return m_job.technology(); }
+        bool startDoc(const QString& documentName) override
+        {
+            if (m_started)
+                return true;
+            m_started = true;
+            return m_job.startDoc(documentName);
+        }
+        bool playPage(const render::PageRecord& page, const QRect& rect) override
+        {
+            if (!m_started)
+                startDoc(QString());
+            const bool played = m_job.playPage(page, rect);
+            m_failed = m_failed || !played;
+            return played;
+        }
+        void endDoc() override { }
+        void setPicture(std::shared_ptr<const render::PageRecord>) override { }
+
+        // Ends the real job; false when any page could not be played.
+        bool finish()
+        {
+            if (m_started)
+                m_job.endDoc();
+            return !m_failed;
+        }
+
+    private:
+        render::PageSink& m_job;
+        bool m_started = false;
+        bool m_failed = false;
+    };
+
+    bool unattended()
     {
+        const auto mode = moduleState().RunMode;
+        return mode != shell::RunModeWindow && mode != shell::RunModeView;
     }
-
-    [[nodiscard]] bool isPrinter() const override { return true; }
-    [[nodiscard]] int technology() const override { return m_job.technology(); }
-    bool startDoc(const QString& documentName) override
-    {
-        if (m_started)
-            return true;
-        m_started = true;
-        return m_job.startDoc(documentName);
-    }
-    bool playPage(const render::PageRecord& page, const QRect& rect) override
-    {
-        if (!m_started)
-            startDoc(QString());
-        const bool played = m_job.playPage(page, rect);
-        m_failed = m_failed || !played;
-        return played;
-    }
-    void endDoc() override { }
-    void setPicture(std::shared_ptr<const render::PageRecord>) override { }
-
-    // Ends the real job; false when any page could not be played.
-    bool finish()
-    {
-        if (m_started)
-            m_job.endDoc();
-        return !m_failed;
-    }
-
-private:
-    render::PageSink& m_job;
-    bool m_started = false;
-    bool m_failed = false;
-};
-
-bool unattended()
-{
-    const auto mode = moduleState().RunMode;
-    return mode != shell::RunModeWindow && mode != shell::RunModeView;
-}
 
 }
 
@@ -162,8 +162,10 @@ bool Source::OpenPrintDlg(std::int32_t& xOffset, std::int32_t& yOffset)
     if (unattended() || !m_printDialog) {
         PaperSize = static_cast<std::int16_t>(printer.PaperSize());
         Orientation = static_cast<std::int16_t>(printer.Orientation());
-        SetWidth(static_cast<std::int32_t>(shell::roundHalfEven(printer.pageWidthTwips() / kTwipsPerUnit)));
-        SetHeight(static_cast<std::int32_t>(shell::roundHalfEven(printer.pageHeightTwips() / kTwipsPerUnit)));
+        SetWidth(static_cast<std::int32_t>(
+            shell::roundHalfEven(printer.pageWidthTwips() / kTwipsPerUnit)));
+        SetHeight(static_cast<std::int32_t>(
+            shell::roundHalfEven(printer.pageHeightTwips() / kTwipsPerUnit)));
     } else {
         confirmed = m_printDialog(*this);
     }
@@ -240,7 +242,8 @@ void Source::setPLT(std::int32_t position)
 {
     if (noEditor || !m_editor)
         return;
-    m_editor->setSelectionStart(std::clamp<std::int32_t>(position, 0, static_cast<std::int32_t>(m_editor->text().size())));
+    m_editor->setSelectionStart(
+        std::clamp<std::int32_t>(position, 0, static_cast<std::int32_t>(m_editor->text().size())));
 }
 
 void Source::topPLT()

@@ -85,9 +85,15 @@ private:
         QString name;
         bool operator==(const DirKey& other) const = default;
     };
+    // Directories differ only in their head index, which is a small, dense number: it is mixed
+    // thoroughly so that equal names in neighbouring directories do not cluster in the table.
     friend size_t qHash(const DirKey& key, size_t seed) noexcept
     {
-        return qHashMulti(seed, key.head, key.name);
+        quint64 h = qHash(key.name, seed) ^ (quint64(quint32(key.head)) * 0x9E3779B97F4A7C15ULL);
+        h ^= h >> 32;
+        h *= 0xD6E8FEB86659FD93ULL;
+        h ^= h >> 32;
+        return static_cast<size_t>(h);
     }
 
     shell::LifeLog m_life { QStringLiteral("Tree") };

@@ -10,138 +10,153 @@ namespace vorlix::shell {
 
 namespace {
 
-constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+    constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
-// One iconv conversion, owned for the duration of a call.
-class Iconv {
-public:
-    Iconv(const char* to, const char* from)
-        : m_cd(iconv_open(to, from))
+    // One iconv conversion, owned for the duration of a call.
+    class Iconv {
+    public:
+        Iconv(const char* to, const char* from)
+            : m_cd(iconv_open(to, from))
+        {
+        }
+        ~Iconv()
+        {
+            if (valid())
+                iconv_close(m_cd);
+        }
+        Iconv(const Iconv&) = delete;
+        Iconv& operator=(const Iconv&) = delete;
+
+        bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+        iconv_t handle() const { return m_cd; }
+
+    private:
+        iconv_t m_cd;
+    };
+
+    bool isCp932Lead(unsigned char c)
     {
+        return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
     }
-    ~Iconv()
+
+    bool isCp932Trail(unsigned char c)
     {
-        if (valid())
-            iconv_close(m_cd);
+        return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
     }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
 
-    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-    iconv_t handle() const { return m_cd; }
-
-private:
-    iconv_t m_cd;
-};
-
-bool isCp932Lead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
-bool isCp932Trail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
-
-// Converts CP932 bytes to UTF-16 with iconv; a byte sequence iconv refuses becomes U+FFFD and the
-// conversion resumes after it.
-QString cp932ToUnicode(const QByteArray& bytes)
-{
-    Iconv cv("UTF-16LE", "CP932");
-    if (!cv.valid())
-        return QString::fromLatin1(bytes);
-    QString out;
-    out.reserve(bytes.size());
-    QByteArray buffer(4096, Qt::Uninitialized);
-    char* in = const_cast<char*>(bytes.constData());
-    size_t inLeft = static_cast<size_t>(bytes.size());
-    while (inLeft > 0) {
-        char* outPtr = buffer.data();
-        size_t outLeft = static_cast<size_t>(buffer.size());
-        const size_t r = iconv(cv.handle(), &in, &inLeft, &outPtr, &outLeft);
-        const auto produced = static_cast<qsizetype>(buffer.size() - static_cast<qsizetype>(outLeft));
-        out.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer.constData()), produced / 2));
-        if (r != static_cast<size_t>(-1) || errno == E2BIG)
-            continue;
-        // EILSEQ or EINVAL: skip the offending character (two bytes when it starts as a lead byte
-        // followed by something), write the replacement character and go on.
-        // The pair goes whole only when its second byte could be a trail byte, so a bad lead
-        // byte never swallows the line end, a blank or a control character after it.
-        const auto c = static_cast<unsigned char>(*in);
-        const bool pair = isCp932Lead(c) && inLeft >= 2 && isCp932Trail(static_cast<unsigned char>(in[1]));
-        const size_t skip = pair ? 2 : 1;
-        in += skip;
-        inLeft -= skip;
-        out.append(QChar(QChar::ReplacementCharacter));
-        iconv(cv.handle(), nullptr, nullptr, nullptr, nullptr);
+    // Converts CP932 bytes to UTF-16 with iconv; a byte sequence iconv refuses becomes U+FFFD and
+    // the conversion resumes after it.
+    QString cp932ToUnicode(const QByteArray& bytes)
+    {
+        Iconv cv("UTF-16LE", "CP932");
+        if (!cv.valid())
+            return QString::fromLatin1(bytes);
+        QString out;
+        out.reserve(bytes.size());
+        QByteArray buffer(4096, Qt::Uninitialized);
+        char* in = const_cast<char*>(bytes.constData());
+        size_t inLeft = static_cast<size_t>(bytes.size());
+        while (inLeft > 0) {
+            char* outPtr = buffer.data();
+            size_t outLeft = static_cast<size_t>(buffer.size());
+            const size_t r = iconv(cv.handle(), &in, &inLeft, &outPtr, &outLeft);
+            const auto produced
+                = static_cast<qsizetype>(buffer.size() - static_cast<qsizetype>(outLeft));
+            out.append(QString::fromUtf16(
+                reinterpret_cast<const char16_t*>(buffer.constData()), produced / 2));
+            if (r != static_cast<size_t>(-1) || errno == E2BIG)
+                continue;
+            // EILSEQ or EINVAL: skip the offending character (two bytes when it starts as a lead
+            // byte followed by something), write the replacement character and go on. The pair goes
+            // whole only when its second byte could be a trail byte, so a bad lead byte never
+            // swallows the line end, a blank or a control character after it.
+            const auto c = static_cast<unsigned char>(*in);
+            const bool pair
+                = isCp932Lead(c) && inLeft >= 2 && isCp932Trail(static_cast<unsigned char>(in[1]));
+            const size_t skip = pair ? 2 : 1;
+            in += skip;
+            inLeft -= skip;
+            out.append(QChar(QChar::ReplacementCharacter));
+            iconv(cv.handle(), nullptr, nullptr, nullptr, nullptr);
+        }
+        return out;
     }
-    return out;
-}
 
-// Converts UTF-16 text to a byte set with iconv; characters without a code become '?'.
-QByteArray unicodeTo(const char* codeSet, const QString& text, bool* ok)
-{
-    if (ok)
-        *ok = true;
-    Iconv cv(codeSet, "UTF-16LE");
-    if (!cv.valid()) {
+    // Converts UTF-16 text to a byte set with iconv; characters without a code become '?'.
+    QByteArray unicodeTo(const char* codeSet, const QString& text, bool* ok)
+    {
         if (ok)
-            *ok = false;
-        return text.toUtf8();
+            *ok = true;
+        Iconv cv(codeSet, "UTF-16LE");
+        if (!cv.valid()) {
+            if (ok)
+                *ok = false;
+            return text.toUtf8();
+        }
+        QByteArray out;
+        out.reserve(text.size() * 2);
+        QByteArray buffer(4096, Qt::Uninitialized);
+        char* in = reinterpret_cast<char*>(const_cast<ushort*>(text.utf16()));
+        size_t inLeft = static_cast<size_t>(text.size()) * 2;
+        while (inLeft > 0) {
+            char* outPtr = buffer.data();
+            size_t outLeft = static_cast<size_t>(buffer.size());
+            const size_t r = iconv(cv.handle(), &in, &inLeft, &outPtr, &outLeft);
+            out.append(buffer.constData(), buffer.size() - static_cast<qsizetype>(outLeft));
+            if (r != static_cast<size_t>(-1) || errno == E2BIG)
+                continue;
+            // A character without a code: one UTF-16 unit, or a surrogate pair.
+            const auto unit = *reinterpret_cast<const char16_t*>(in);
+            const size_t skip = (QChar::isHighSurrogate(unit) && inLeft >= 4) ? 4 : 2;
+            in += skip;
+            inLeft -= skip;
+            out.append('?');
+            if (ok)
+                *ok = false;
+            iconv(cv.handle(), nullptr, nullptr, nullptr, nullptr);
+        }
+        return out;
     }
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    QByteArray buffer(4096, Qt::Uninitialized);
-    char* in = reinterpret_cast<char*>(const_cast<ushort*>(text.utf16()));
-    size_t inLeft = static_cast<size_t>(text.size()) * 2;
-    while (inLeft > 0) {
-        char* outPtr = buffer.data();
-        size_t outLeft = static_cast<size_t>(buffer.size());
-        const size_t r = iconv(cv.handle(), &in, &inLeft, &outPtr, &outLeft);
-        out.append(buffer.constData(), buffer.size() - static_cast<qsizetype>(outLeft));
-        if (r != static_cast<size_t>(-1) || errno == E2BIG)
-            continue;
-        // A character without a code: one UTF-16 unit, or a surrogate pair.
-        const auto unit = *reinterpret_cast<const char16_t*>(in);
-        const size_t skip = (QChar::isHighSurrogate(unit) && inLeft >= 4) ? 4 : 2;
-        in += skip;
-        inLeft -= skip;
-        out.append('?');
-        if (ok)
-            *ok = false;
-        iconv(cv.handle(), nullptr, nullptr, nullptr, nullptr);
+
+    bool isAscii(const QByteArray& bytes)
+    {
+        for (const char c : bytes)
+            if (static_cast<unsigned char>(c) >= 0x80)
+                return false;
+        return true;
     }
-    return out;
+
+    bool isValidUtf8(const QByteArray& bytes)
+    {
+        auto decoder = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString text = decoder.decode(bytes);
+        return !decoder.hasError();
+    }
+
+    bool codeSetIsShiftJis(const QByteArray& set)
+    {
+        const QByteArray s = set.toUpper();
+        return s.contains("SJIS") || s.contains("SHIFT_JIS") || s.contains("SHIFT-JIS")
+            || s == "CP932" || s == "WINDOWS-31J";
+    }
+
+    bool codeSetIsUtf8(const QByteArray& set)
+    {
+        const QByteArray s = set.toUpper();
+        return s == "UTF-8" || s == "UTF8";
+    }
+
 }
 
-bool isAscii(const QByteArray& bytes)
+QString fromCp932(const QByteArray& bytes)
 {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
+    return cp932ToUnicode(bytes);
 }
 
-bool isValidUtf8(const QByteArray& bytes)
+QByteArray toCp932(const QString& text, bool* ok)
 {
-    auto decoder = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    return !decoder.hasError();
+    return unicodeTo("CP932", text, ok);
 }
-
-bool codeSetIsShiftJis(const QByteArray& set)
-{
-    const QByteArray s = set.toUpper();
-    return s.contains("SJIS") || s.contains("SHIFT_JIS") || s.contains("SHIFT-JIS") || s == "CP932"
-        || s == "WINDOWS-31J";
-}
-
-bool codeSetIsUtf8(const QByteArray& set)
-{
-    const QByteArray s = set.toUpper();
-    return s == "UTF-8" || s == "UTF8";
-}
-
-}
-
-QString fromCp932(const QByteArray& bytes) { return cp932ToUnicode(bytes); }
-
-QByteArray toCp932(const QString& text, bool* ok) { return unicodeTo("CP932", text, ok); }
 
 bool fitsCp932(const QString& text)
 {

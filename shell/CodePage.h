@@ -37,8 +37,8 @@ struct DecodedText {
 // Encodes for writing: a file goes back in the encoding it was read in; CP932 is used only when
 // every character fits, otherwise UTF-8, so that nothing is lost silently. *used (when given)
 // receives the encoding actually written.
-[[nodiscard]] QByteArray encodeText(const QString& text, TextEncoding encoding,
-    TextEncoding* used = nullptr);
+[[nodiscard]] QByteArray encodeText(
+    const QString& text, TextEncoding encoding, TextEncoding* used = nullptr);
 
 // Encodes a new file: CP932 when every character fits, else UTF-8.
 [[nodiscard]] QByteArray encodeNewText(const QString& text, TextEncoding* used = nullptr);

@@ -22,76 +22,86 @@ double roundHalfEven(double value)
 
 namespace {
 
-template <typename Int>
-Int roundChecked(double value)
-{
-    const double r = roundHalfEven(value);
-    if (!std::isfinite(r) || r < static_cast<double>(std::numeric_limits<Int>::min())
-        || r > static_cast<double>(std::numeric_limits<Int>::max()))
-        throw RunError::overflow();
-    return static_cast<Int>(r);
-}
-
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == QChar(0x3000); }
-
-std::optional<double> parseRadix(QStringView digits, int radix)
-{
-    if (digits.isEmpty())
-        return std::nullopt;
-    bool ok = false;
-    const qulonglong raw = digits.toULongLong(&ok, radix);
-    if (!ok || raw > 0xFFFFFFFFull)
-        return std::nullopt;
-    // Up to four hex digits read as a 16-bit value, more as a 32-bit value, as the runtime does.
-    if (radix == 16 && digits.size() <= 4)
-        return static_cast<double>(static_cast<std::int16_t>(raw));
-    if (raw > 0xFFFFull || radix == 8)
-        return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(raw)));
-    return static_cast<double>(static_cast<std::int16_t>(raw));
-}
-
-// Accepts [sign] digits [. digits] [(E|D) [sign] digits] with at least one digit in the mantissa.
-std::optional<double> parseDecimal(QStringView s)
-{
-    qsizetype i = 0;
-    const qsizetype n = s.size();
-    auto digitsAt = [&](qsizetype& k) {
-        const qsizetype start = k;
-        while (k < n && s[k] >= u'0' && s[k] <= u'9')
-            ++k;
-        return k - start;
-    };
-    if (i < n && (s[i] == u'+' || s[i] == u'-'))
-        ++i;
-    qsizetype mantissa = digitsAt(i);
-    if (i < n && s[i] == u'.') {
-        ++i;
-        mantissa += digitsAt(i);
+    template <typename Int> Int roundChecked(double value)
+    {
+        const double r = roundHalfEven(value);
+        if (!std::isfinite(r) || r < static_cast<double>(std::numeric_limits<Int>::min())
+            || r > static_cast<double>(std::numeric_limits<Int>::max()))
+            throw RunError::overflow();
+        return static_cast<Int>(r);
     }
-    if (mantissa == 0)
-        return std::nullopt;
-    if (i < n && (s[i] == u'E' || s[i] == u'e' || s[i] == u'D' || s[i] == u'd')) {
-        ++i;
+
+    bool isBlank(QChar c)
+    {
+        return c == u' ' || c == u'\t' || c == QChar(0x3000);
+    }
+
+    std::optional<double> parseRadix(QStringView digits, int radix)
+    {
+        if (digits.isEmpty())
+            return std::nullopt;
+        bool ok = false;
+        const qulonglong raw = digits.toULongLong(&ok, radix);
+        if (!ok || raw > 0xFFFFFFFFull)
+            return std::nullopt;
+        // Up to four hex digits read as a 16-bit value, more as a 32-bit value, as the runtime
+        // does.
+        if (radix == 16 && digits.size() <= 4)
+            return static_cast<double>(static_cast<std::int16_t>(raw));
+        if (raw > 0xFFFFull || radix == 8)
+            return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(raw)));
+        return static_cast<double>(static_cast<std::int16_t>(raw));
+    }
+
+    // Accepts [sign] digits [. digits] [(E|D) [sign] digits] with at least one digit in the
+    // mantissa.
+    std::optional<double> parseDecimal(QStringView s)
+    {
+        qsizetype i = 0;
+        const qsizetype n = s.size();
+        auto digitsAt = [&](qsizetype& k) {
+            const qsizetype start = k;
+            while (k < n && s[k] >= u'0' && s[k] <= u'9')
+                ++k;
+            return k - start;
+        };
         if (i < n && (s[i] == u'+' || s[i] == u'-'))
             ++i;
-        if (digitsAt(i) == 0)
+        qsizetype mantissa = digitsAt(i);
+        if (i < n && s[i] == u'.') {
+            ++i;
+            mantissa += digitsAt(i);
+        }
+        if (mantissa == 0)
             return std::nullopt;
+        if (i < n && (s[i] == u'E' || s[i] == u'e' || s[i] == u'D' || s[i] == u'd')) {
+            ++i;
+            if (i < n && (s[i] == u'+' || s[i] == u'-'))
+                ++i;
+            if (digitsAt(i) == 0)
+                return std::nullopt;
+        }
+        if (i != n)
+            return std::nullopt;
+        QString text = s.toString();
+        text.replace(u'D', u'E').replace(u'd', u'e');
+        bool ok = false;
+        const double v = text.toDouble(&ok);
+        if (!ok || !std::isfinite(v))
+            return std::nullopt;
+        return v;
     }
-    if (i != n)
-        return std::nullopt;
-    QString text = s.toString();
-    text.replace(u'D', u'E').replace(u'd', u'e');
-    bool ok = false;
-    const double v = text.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return std::nullopt;
-    return v;
-}
 
 }
 
-std::int32_t toInt32(double value) { return roundChecked<std::int32_t>(value); }
-std::int16_t toInt16(double value) { return roundChecked<std::int16_t>(value); }
+std::int32_t toInt32(double value)
+{
+    return roundChecked<std::int32_t>(value);
+}
+std::int16_t toInt16(double value)
+{
+    return roundChecked<std::int16_t>(value);
+}
 
 std::optional<double> parseNumber(const QString& text)
 {

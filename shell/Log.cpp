@@ -13,41 +13,41 @@ namespace vorlix::shell {
 
 namespace {
 
-// A log on a pipe whose reader has gone must not end the program: SIGPIPE is held back while the
-// log writes, and one it caused is taken off the queue before the mask is restored.
-class SigPipeGuard {
-public:
-    SigPipeGuard()
-    {
-        sigemptyset(&m_pipe);
-        sigaddset(&m_pipe, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_saved);
-        m_wasPending = pipePending();
-    }
-    ~SigPipeGuard()
-    {
-        if (!m_wasPending && pipePending()) {
-            const timespec none {};
-            sigtimedwait(&m_pipe, nullptr, &none);
+    // A log on a pipe whose reader has gone must not end the program: SIGPIPE is held back while
+    // the log writes, and one it caused is taken off the queue before the mask is restored.
+    class SigPipeGuard {
+    public:
+        SigPipeGuard()
+        {
+            sigemptyset(&m_pipe);
+            sigaddset(&m_pipe, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &m_pipe, &m_saved);
+            m_wasPending = pipePending();
         }
-        pthread_sigmask(SIG_SETMASK, &m_saved, nullptr);
-    }
-    SigPipeGuard(const SigPipeGuard&) = delete;
-    SigPipeGuard& operator=(const SigPipeGuard&) = delete;
+        ~SigPipeGuard()
+        {
+            if (!m_wasPending && pipePending()) {
+                const timespec none {};
+                sigtimedwait(&m_pipe, nullptr, &none);
+            }
+            pthread_sigmask(SIG_SETMASK, &m_saved, nullptr);
+        }
+        SigPipeGuard(const SigPipeGuard&) = delete;
+        SigPipeGuard& operator=(const SigPipeGuard&) = delete;
 
-private:
-    static bool pipePending()
-    {
-        sigset_t pending;
-        sigemptyset(&pending);
-        sigpending(&pending);
-        return sigismember(&pending, SIGPIPE) == 1;
-    }
+    private:
+        static bool pipePending()
+        {
+            sigset_t pending;
+            sigemptyset(&pending);
+            sigpending(&pending);
+            return sigismember(&pending, SIGPIPE) == 1;
+        }
 
-    sigset_t m_pipe {};
-    sigset_t m_saved {};
-    bool m_wasPending = false;
-};
+        sigset_t m_pipe {};
+        sigset_t m_saved {};
+        bool m_wasPending = false;
+    };
 
 }
 
@@ -86,6 +86,9 @@ LifeLog::LifeLog(const LifeLog& other)
 {
 }
 
-LifeLog::~LifeLog() { WriteLog(m_className + u'/' + m_terminateText); }
+LifeLog::~LifeLog()
+{
+    WriteLog(m_className + u'/' + m_terminateText);
+}
 
 }

@@ -8,17 +8,17 @@ namespace vorlix::shell {
 
 namespace {
 
-MessagePresenter& presenter()
-{
-    static MessagePresenter instance;
-    return instance;
-}
+    MessagePresenter& presenter()
+    {
+        static MessagePresenter instance;
+        return instance;
+    }
 
-UnattendedMessageSink& unattendedSink()
-{
-    static UnattendedMessageSink instance;
-    return instance;
-}
+    UnattendedMessageSink& unattendedSink()
+    {
+        static UnattendedMessageSink instance;
+        return instance;
+    }
 
 }
 
@@ -28,9 +28,15 @@ ModuleState& moduleState()
     return state;
 }
 
-void setMessagePresenter(MessagePresenter p) { presenter() = std::move(p); }
+void setMessagePresenter(MessagePresenter p)
+{
+    presenter() = std::move(p);
+}
 
-void setUnattendedMessageSink(UnattendedMessageSink sink) { unattendedSink() = std::move(sink); }
+void setUnattendedMessageSink(UnattendedMessageSink sink)
+{
+    unattendedSink() = std::move(sink);
+}
 
 int ShowMessage(const QString& prompt, int buttons)
 {

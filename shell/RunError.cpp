@@ -30,14 +30,29 @@ QString RunError::standardDescription(int number)
     }
 }
 
-RunError RunError::invalidArgument() { return { InvalidArgument, standardDescription(InvalidArgument) }; }
-RunError RunError::overflow() { return { Overflow, standardDescription(Overflow) }; }
+RunError RunError::invalidArgument()
+{
+    return { InvalidArgument, standardDescription(InvalidArgument) };
+}
+RunError RunError::overflow()
+{
+    return { Overflow, standardDescription(Overflow) };
+}
 RunError RunError::subscriptOutOfRange()
 {
     return { SubscriptOutOfRange, standardDescription(SubscriptOutOfRange) };
 }
-RunError RunError::divisionByZero() { return { DivisionByZero, standardDescription(DivisionByZero) }; }
-RunError RunError::typeMismatch() { return { TypeMismatch, standardDescription(TypeMismatch) }; }
-RunError RunError::fileNotFound() { return { FileNotFound, standardDescription(FileNotFound) }; }
+RunError RunError::divisionByZero()
+{
+    return { DivisionByZero, standardDescription(DivisionByZero) };
+}
+RunError RunError::typeMismatch()
+{
+    return { TypeMismatch, standardDescription(TypeMismatch) };
+}
+RunError RunError::fileNotFound()
+{
+    return { FileNotFound, standardDescription(FileNotFound) };
+}
 
 }

@@ -85,7 +85,8 @@ TEST_F(CommandLineTest, GrammarTable)
 
 TEST_F(CommandLineTest, EverySwitchIsStoredAndLaterOnesWin)
 {
-    ParseCommandLine(QStringLiteral("-p -d=Web -f=bill.fae -t=Title -r=First -r=Second -c=a4 -n=3 -o=2 -s=2,5 doc.mnd  "));
+    ParseCommandLine(QStringLiteral(
+        "-p -d=Web -f=bill.fae -t=Title -r=First -r=Second -c=a4 -n=3 -o=2 -s=2,5 doc.mnd  "));
     const auto& s = moduleState();
     EXPECT_EQ(s.RunMode, 1);
     EXPECT_EQ(s.ArgSheetPath, u"Web");
@@ -110,8 +111,9 @@ TEST_F(CommandLineTest, LogsModeSwitchesAndInput)
 {
     vorlix::test::LogCapture log;
     ParseCommandLine(QStringLiteral("-m=out.txt -n=2 -d=Default in.mnd  "));
-    const QStringList expected { QStringLiteral("Vorlix/Main>Mode=3"), QStringLiteral("  OutputFile=out.txt"),
-        QStringLiteral("  -n=2"), QStringLiteral("  -d=Default"), QStringLiteral("  InputFile=in.mnd") };
+    const QStringList expected { QStringLiteral("Vorlix/Main>Mode=3"),
+        QStringLiteral("  OutputFile=out.txt"), QStringLiteral("  -n=2"),
+        QStringLiteral("  -d=Default"), QStringLiteral("  InputFile=in.mnd") };
     EXPECT_EQ(log.lines(), expected);
 }
 
@@ -134,10 +136,13 @@ TEST_F(CommandLineTest, ScannerPositions)
 TEST(PrepareCommandLine, QuotesArgumentsWithBlanksAndAppendsTwoBlanks)
 {
     EXPECT_EQ(prepareCommandLine({}), u"  ");
-    EXPECT_EQ(prepareCommandLine({ QStringLiteral("-p"), QStringLiteral("my bill.fae") }), u"-p \"my bill.fae\"  ");
-    EXPECT_EQ(prepareCommandLine({ QStringLiteral("-t="), QStringLiteral("x.mnd") }), u"-t= x.mnd  ");
+    EXPECT_EQ(prepareCommandLine({ QStringLiteral("-p"), QStringLiteral("my bill.fae") }),
+        u"-p \"my bill.fae\"  ");
+    EXPECT_EQ(
+        prepareCommandLine({ QStringLiteral("-t="), QStringLiteral("x.mnd") }), u"-t= x.mnd  ");
     EXPECT_EQ(prepareCommandLine({ QStringLiteral("") }), u"\"\"  ");
-    EXPECT_EQ(prepareCommandLine({ QStringLiteral("-e=my bill.pdf"), QStringLiteral("a.mnd") }), u"-e=\"my bill.pdf\" a.mnd  ");
+    EXPECT_EQ(prepareCommandLine({ QStringLiteral("-e=my bill.pdf"), QStringLiteral("a.mnd") }),
+        u"-e=\"my bill.pdf\" a.mnd  ");
 }
 
 }

@@ -89,7 +89,9 @@ TEST(SourceStatic, PageRanges)
 
 TEST(SourceStatic, Templates)
 {
-    const QStringList face = Source::faceTemplate(QStringLiteral("2026/12/07"), QStringLiteral("9:30")).split(QStringLiteral("\r\n"));
+    const QStringList face
+        = Source::faceTemplate(QStringLiteral("2026/12/07"), QStringLiteral("9:30"))
+              .split(QStringLiteral("\r\n"));
     ASSERT_EQ(face.size(), 9);
     EXPECT_EQ(face[0], u"#2026/12/07 9:30");
     EXPECT_EQ(face[1], u"#newfile.fae");
@@ -99,14 +101,16 @@ TEST(SourceStatic, Templates)
     EXPECT_EQ(face[8], u"");
     const QString data = Source::dataTemplate(QStringLiteral("d"), QStringLiteral("t"));
     EXPECT_TRUE(data.startsWith(QStringLiteral("<!-- d t -->\r\n<!-- newfile.mnd -->\r\n")));
-    EXPECT_TRUE(data.contains(QStringLiteral("<?xml version=\"1.0\"  encoding=\"Shift_JIS\" ?>\r\n")));
+    EXPECT_TRUE(
+        data.contains(QStringLiteral("<?xml version=\"1.0\"  encoding=\"Shift_JIS\" ?>\r\n")));
     EXPECT_TRUE(data.endsWith(QStringLiteral(" <face>filename.fae</face>\r\n\r\n</TZQ_002> ")));
 }
 
 TEST_F(SourceTest, ReadsAFileAndTypesIt)
 {
     Source source;
-    source.setFileName(file(QStringLiteral("請求.MND"), QStringLiteral("<?xml ?><TZQ_002><face>x.fae</face></TZQ_002>")));
+    source.setFileName(file(QStringLiteral("請求.MND"),
+        QStringLiteral("<?xml ?><TZQ_002><face>x.fae</face></TZQ_002>")));
     EXPECT_TRUE(source.InBuff(false));
     EXPECT_EQ(source.FileType, 3);
     EXPECT_EQ(source.title(), u"請求");
@@ -130,11 +134,13 @@ TEST_F(SourceTest, MissingFileCannotBeRead)
 TEST_F(SourceTest, FaceProgramMergesAgainstTheBuiltInData)
 {
     Source source;
-    source.setFileName(file(QStringLiteral("own.fae"), QStringLiteral("s,100,100,$System/filetype;\r\ns,100,200,$nothing;\r\n")));
+    source.setFileName(file(QStringLiteral("own.fae"),
+        QStringLiteral("s,100,100,$System/filetype;\r\ns,100,200,$nothing;\r\n")));
     ASSERT_TRUE(source.InBuff(false));
     ASSERT_TRUE(source.SrcMerg(source.Text()));
     EXPECT_TRUE(source.ManuScript.startsWith(QStringLiteral("head,1,")));
-    EXPECT_TRUE(source.ManuScript.contains(QStringLiteral("s,100,100,3;"))) << source.ManuScript.toStdString();
+    EXPECT_TRUE(source.ManuScript.contains(QStringLiteral("s,100,100,3;")))
+        << source.ManuScript.toStdString();
     // A reference that finds nothing drops its statement.
     EXPECT_FALSE(source.ManuScript.contains(QStringLiteral("s,100,200")));
     EXPECT_EQ(source.Tr.Value(QStringLiteral("path")), u"Direct");
@@ -143,9 +149,11 @@ TEST_F(SourceTest, FaceProgramMergesAgainstTheBuiltInData)
 TEST_F(SourceTest, FaceIsFoundThroughTheDefaultSheetFolder)
 {
     const QString sheet = vorlix::shell::iniInit::DefaultSheetFolder();
-    writeFileBytes(sheet + QStringLiteral("bill.fae"), vorlix::shell::toCp932(QStringLiteral("s,100,100,$name;\r\n")));
+    writeFileBytes(sheet + QStringLiteral("bill.fae"),
+        vorlix::shell::toCp932(QStringLiteral("s,100,100,$name;\r\n")));
     Source source;
-    source.setText(QStringLiteral("<?xml ?><TZQ_002><face>bill.fae</face><name>株式会社テスト</name></TZQ_002>"));
+    source.setText(QStringLiteral(
+        "<?xml ?><TZQ_002><face>bill.fae</face><name>株式会社テスト</name></TZQ_002>"));
     source.FileType = 3;
     vorlix::test::LogCapture log;
     ASSERT_TRUE(source.SrcMerg(source.Text()));
@@ -158,7 +166,8 @@ TEST_F(SourceTest, FaceIsFoundThroughTheDefaultSheetFolder)
 TEST_F(SourceTest, FaceMissingEverywhereGivesTheFailurePage)
 {
     Source source;
-    source.setText(QStringLiteral("<?xml ?><TZQ_002><face>gone.fae</face><path>Nope</path></TZQ_002>"));
+    source.setText(
+        QStringLiteral("<?xml ?><TZQ_002><face>gone.fae</face><path>Nope</path></TZQ_002>"));
     source.FileType = 3;
     vorlix::test::LogCapture log;
     ASSERT_TRUE(source.SrcMerg(source.Text()));
@@ -166,7 +175,8 @@ TEST_F(SourceTest, FaceMissingEverywhereGivesTheFailurePage)
     EXPECT_TRUE(source.ManuScript.contains(QStringLiteral("ァイルの読み込みが失敗しました")));
     const QStringList lines = log.lines();
     auto has = [&](const QString& start) {
-        return std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(start); });
+        return std::any_of(
+            lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(start); });
     };
     EXPECT_TRUE(has(QStringLiteral("Source/Mergeup>１回目のファイルの読み込みが失敗しました")));
     EXPECT_TRUE(has(QStringLiteral("Source/Mergeup>２回目のファイルの読み込みが失敗しました")));
@@ -176,12 +186,15 @@ TEST_F(SourceTest, FaceMissingEverywhereGivesTheFailurePage)
 TEST_F(SourceTest, ArgumentsOverrideFaceAndSheet)
 {
     QDir().mkpath(env.root() + QStringLiteral("/forms"));
-    writeFileBytes(env.root() + QStringLiteral("/forms/other.fae"), QByteArray("s,1,1,\"other\";\r\n"));
-    moduleState().SettingsFile->SetString(QStringLiteral("sheet"), QStringLiteral("Forms"), env.root() + QStringLiteral("/forms/"));
+    writeFileBytes(
+        env.root() + QStringLiteral("/forms/other.fae"), QByteArray("s,1,1,\"other\";\r\n"));
+    moduleState().SettingsFile->SetString(
+        QStringLiteral("sheet"), QStringLiteral("Forms"), env.root() + QStringLiteral("/forms/"));
     moduleState().ArgFaceFile = QStringLiteral("other.fae");
     moduleState().ArgSheetPath = QStringLiteral("Forms");
     Source source;
-    source.setText(QStringLiteral("<?xml ?><TZQ_002><face>bill.fae</face><path>CurDir</path></TZQ_002>"));
+    source.setText(
+        QStringLiteral("<?xml ?><TZQ_002><face>bill.fae</face><path>CurDir</path></TZQ_002>"));
     source.FileType = 3;
     ASSERT_TRUE(source.SrcMerg(source.Text()));
     EXPECT_TRUE(source.ManuScript.contains(QStringLiteral("\"other\"")));
@@ -235,7 +248,8 @@ QString recordsDocument(int records)
 
 TEST_F(SourceTest, PreviewShowsPageOneForAPageBeyondTheDocument)
 {
-    file(QStringLiteral("numbers.fae"), QStringLiteral("fs,1,\"ＭＳ 明朝\",9,0;\r\npiece;\r\ns,100,100,$n;\r\n"));
+    file(QStringLiteral("numbers.fae"),
+        QStringLiteral("fs,1,\"ＭＳ 明朝\",9,0;\r\npiece;\r\ns,100,100,$n;\r\n"));
     Source source;
     StringEditor editor;
     PictureBox box;

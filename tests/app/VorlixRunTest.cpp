@@ -36,7 +36,10 @@ class VorlixRun : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(QFileInfo::exists(program())) << program().toStdString(); }
 
-    static QString program() { return qEnvironmentVariable("VORLIX_BINARY_DIR") + QStringLiteral("/app/vorlix"); }
+    static QString program()
+    {
+        return qEnvironmentVariable("VORLIX_BINARY_DIR") + QStringLiteral("/app/vorlix");
+    }
 
     RunResult run(const QStringList& arguments, const QProcessEnvironment& extra = {})
     {
@@ -74,11 +77,18 @@ protected:
     // An invoice-like face and a data document of three records that uses it.
     void writeInvoice()
     {
-        write(QStringLiteral("bill.fae"), QStringLiteral("fs,1,\"ＭＳ 明朝\",12,0;\nps,1,1,0,0;\nh,100,100,1800;\npiece;\ns,200,200,$customer;\ns,200,300,$amount;\n"));
-        QString data = QStringLiteral("<?xml version=\"1.0\" encoding=\"Shift_JIS\" ?>\n<TZQ_002>\n<face>bill.fae</face>\n<path>CurDir</path>\n");
+        write(QStringLiteral("bill.fae"),
+            QStringLiteral("fs,1,\"ＭＳ "
+                           "明朝\",12,0;\nps,1,1,0,0;\nh,100,100,1800;\npiece;\ns,200,200,$"
+                           "customer;\ns,200,300,$amount;\n"));
+        QString data
+            = QStringLiteral("<?xml version=\"1.0\" encoding=\"Shift_JIS\" "
+                             "?>\n<TZQ_002>\n<face>bill.fae</face>\n<path>CurDir</path>\n");
         const char* customers[] = { "株式会社アルファ", "ベータ商事", "ガンマ工業" };
         for (int i = 0; i < 3; ++i)
-            data += QStringLiteral("<piece><customer>%1</customer><amount>%2</amount></piece>\n").arg(QString::fromUtf8(customers[i])).arg((i + 1) * 1000);
+            data += QStringLiteral("<piece><customer>%1</customer><amount>%2</amount></piece>\n")
+                        .arg(QString::fromUtf8(customers[i]))
+                        .arg((i + 1) * 1000);
         write(QStringLiteral("bill.mnd"), data + QStringLiteral("</TZQ_002>\n"));
     }
 
@@ -148,7 +158,8 @@ TEST_F(VorlixRun, ExportWritesAPdfWithOnePagePerRecord)
 TEST_F(VorlixRun, ExportHonoursPageRangeAndCopies)
 {
     writeInvoice();
-    const RunResult r = run({ QStringLiteral("-e=part.pdf"), QStringLiteral("-s=2,3"), QStringLiteral("-n=2"), QStringLiteral("bill.mnd") });
+    const RunResult r = run({ QStringLiteral("-e=part.pdf"), QStringLiteral("-s=2,3"),
+        QStringLiteral("-n=2"), QStringLiteral("bill.mnd") });
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(pdfPages(env.root() + QStringLiteral("/part.pdf")), 4);
 }
@@ -165,7 +176,8 @@ TEST_F(VorlixRun, ExportToPngWritesOneFilePerPage)
 TEST_F(VorlixRun, FailuresGiveTheirExitStatus)
 {
     writeInvoice();
-    write(QStringLiteral("broken.mnd"), QStringLiteral("<?xml ?>\n<TZQ_002>\n<face>bill.fae</face>\n"));
+    write(QStringLiteral("broken.mnd"),
+        QStringLiteral("<?xml ?>\n<TZQ_002>\n<face>bill.fae</face>\n"));
     QDir(env.root()).mkdir(QStringLiteral("folder.mnd"));
     struct Case {
         QStringList arguments;
@@ -178,7 +190,8 @@ TEST_F(VorlixRun, FailuresGiveTheirExitStatus)
         { { QStringLiteral("-m=out.txt") }, 2, "" },
         { { QStringLiteral("-e=x.pdf"), QStringLiteral("folder.mnd") }, 1, "folder.mnd" },
         { { QStringLiteral("-m=out.txt"), QStringLiteral("broken.mnd") }, 1, "broken.mnd:" },
-        { { QStringLiteral("-m=nowhere/out.txt"), QStringLiteral("bill.mnd") }, 1, "nowhere/out.txt" },
+        { { QStringLiteral("-m=nowhere/out.txt"), QStringLiteral("bill.mnd") }, 1,
+            "nowhere/out.txt" },
         { { QStringLiteral("-p"), QStringLiteral("bill.mnd") }, 1, "プリンタ" },
         { { QStringLiteral("bill.mnd") }, 2, "window" },
     };
@@ -194,28 +207,34 @@ TEST_F(VorlixRun, FailuresGiveTheirExitStatus)
 
 TEST_F(VorlixRun, DataErrorNamesFileLineAndColumn)
 {
-    write(QStringLiteral("bad.mnd"), QStringLiteral("<?xml ?>\n<TZQ_002>\n<face>bill.fae</face>\n<name>open\n</TZQ_002>\n"));
+    write(QStringLiteral("bad.mnd"),
+        QStringLiteral("<?xml ?>\n<TZQ_002>\n<face>bill.fae</face>\n<name>open\n</TZQ_002>\n"));
     const RunResult r = run({ QStringLiteral("-m=out.txt"), QStringLiteral("bad.mnd") });
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.err.contains(QRegularExpression(QStringLiteral("vorlix: bad\\.mnd:\\d+:\\d+: ")))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QRegularExpression(QStringLiteral("vorlix: bad\\.mnd:\\d+:\\d+: "))))
+        << r.err.toStdString();
 }
 
 TEST_F(VorlixRun, MissingFaceWritesTheFailurePageAndFails)
 {
-    write(QStringLiteral("lost.mnd"), QStringLiteral("<?xml ?>\n<TZQ_002>\n<face>nowhere.fae</face>\n</TZQ_002>\n"));
+    write(QStringLiteral("lost.mnd"),
+        QStringLiteral("<?xml ?>\n<TZQ_002>\n<face>nowhere.fae</face>\n</TZQ_002>\n"));
     const RunResult r = run({ QStringLiteral("-m=out.txt"), QStringLiteral("lost.mnd") });
     EXPECT_EQ(r.status, 1);
-    const QString merged = QString::fromUtf8(readFileBytes(env.root() + QStringLiteral("/out.txt")));
+    const QString merged
+        = QString::fromUtf8(readFileBytes(env.root() + QStringLiteral("/out.txt")));
     EXPECT_TRUE(merged.contains(QStringLiteral("ァイルの読み込みが失敗しました")));
 }
 
 TEST_F(VorlixRun, InterpreterErrorStillWritesThePageAndFails)
 {
-    write(QStringLiteral("err.fae"), QStringLiteral("fs,1,\"ＭＳ 明朝\",12,0;\nh,100,x,100;\ns,100,300,\"after\";\n"));
+    write(QStringLiteral("err.fae"),
+        QStringLiteral("fs,1,\"ＭＳ 明朝\",12,0;\nh,100,x,100;\ns,100,300,\"after\";\n"));
     const RunResult r = run({ QStringLiteral("-e=err.pdf"), QStringLiteral("err.fae") });
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(pdfPages(env.root() + QStringLiteral("/err.pdf")), 1);
-    const QString text = tool(QStringLiteral("pdftotext"), { env.root() + QStringLiteral("/err.pdf"), QStringLiteral("-") });
+    const QString text = tool(QStringLiteral("pdftotext"),
+        { env.root() + QStringLiteral("/err.pdf"), QStringLiteral("-") });
     EXPECT_TRUE(text.contains(QStringLiteral("DControl/GoDoc/OnErr>13"))) << text.toStdString();
 }
 
@@ -224,13 +243,15 @@ TEST_F(VorlixRun, PrintsThroughCups)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "the private CUPS daemon needs root";
-    const QString script = qEnvironmentVariable("VORLIX_SOURCE_DIR") + QStringLiteral("/scripts/cups-sandbox");
+    const QString script
+        = qEnvironmentVariable("VORLIX_SOURCE_DIR") + QStringLiteral("/scripts/cups-sandbox");
     // The daemon's filters run as the lp user: the folder must be reachable for them, which the
     // private temporary home is not.
     QTemporaryDir cupsDir(QDir::tempPath() + QStringLiteral("/vorlix-cups-XXXXXX"));
     ASSERT_TRUE(cupsDir.isValid());
-    QFile::setPermissions(cupsDir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-            | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(cupsDir.path(),
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+            | QFile::ReadOther | QFile::ExeOther);
     const QString dir = cupsDir.path();
     QProcess start;
     start.start(script, { QStringLiteral("start"), dir, QStringLiteral("VorlixTestPDF") });
@@ -241,7 +262,9 @@ TEST_F(VorlixRun, PrintsThroughCups)
     writeInvoice();
     QProcessEnvironment cups;
     cups.insert(QStringLiteral("CUPS_SERVER"), dir + QStringLiteral("/cups.sock"));
-    const RunResult r = run({ QStringLiteral("-p"), QStringLiteral("-r=VorlixTestPDF"), QStringLiteral("-n=2"), QStringLiteral("bill.mnd") }, cups);
+    const RunResult r = run({ QStringLiteral("-p"), QStringLiteral("-r=VorlixTestPDF"),
+                                QStringLiteral("-n=2"), QStringLiteral("bill.mnd") },
+        cups);
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     // The job is done when the queue is empty and the PDF that cups-pdf writes stops growing.
     QString arrived;
@@ -254,7 +277,8 @@ TEST_F(VorlixRun, PrintsThroughCups)
         queue.setProcessEnvironment(queueEnv);
         queue.start(QStringLiteral("lpstat"), { QStringLiteral("-o") });
         queue.waitForFinished(10000);
-        const QStringList pdfs = QDir(dir + QStringLiteral("/out")).entryList({ QStringLiteral("*.pdf") });
+        const QStringList pdfs
+            = QDir(dir + QStringLiteral("/out")).entryList({ QStringLiteral("*.pdf") });
         const QByteArray pending = queue.readAllStandardOutput().trimmed();
         if (!pending.isEmpty() || pdfs.isEmpty())
             continue;

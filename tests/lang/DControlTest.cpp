@@ -328,7 +328,8 @@ TEST(DControlPages, EveryPageStartsItsDiagnosticsAtTheTop)
 TEST(DControlPages, FailureOnAnEarlierPageStaysReported)
 {
     BoundInterpreter run;
-    run.control.SetDoc(pagedDocument(QString(), { QStringLiteral("h,1,x,1;"), QStringLiteral("s,100,100,\"ok\";") }));
+    run.control.SetDoc(pagedDocument(
+        QString(), { QStringLiteral("h,1,x,1;"), QStringLiteral("s,100,100,\"ok\";") }));
     run.control.PagePrint(1, 2);
     ASSERT_EQ(run.sink.pages().size(), 2u);
     EXPECT_TRUE(run.control.fError);
@@ -336,7 +337,8 @@ TEST(DControlPages, FailureOnAnEarlierPageStaysReported)
     run.control.PagePrint(2, 2);
     EXPECT_FALSE(run.control.fError);
     EXPECT_FALSE(run.control.fWarning);
-    run.control.SetDoc(pagedDocument(QString(), { QStringLiteral("s,1,1,\"a\";"), QStringLiteral("undefinedword;") }));
+    run.control.SetDoc(pagedDocument(
+        QString(), { QStringLiteral("s,1,1,\"a\";"), QStringLiteral("undefinedword;") }));
     run.control.PagePrint(1, 2);
     EXPECT_TRUE(run.control.fWarning);
     EXPECT_FALSE(run.control.fError);

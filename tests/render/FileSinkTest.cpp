@@ -170,6 +170,9 @@ TEST(PrinterSink, PlaysAJobPageByPageOntoThePrinter)
     printer.printer().setOutputFileName(path);
     printTwoPages(printer, 300);
     EXPECT_EQ(printer.pagesPlayed(), 2);
+    // A face that ends itself makes the job end twice; the second end changes nothing.
+    printer.endDoc();
+    EXPECT_EQ(printer.pagesPlayed(), 2);
     EXPECT_EQ(printer.printer().resolution(), 300);
     EXPECT_TRUE(printer.printer().fullPage());
     const QString info = popplerOutput("pdfinfo", { path });

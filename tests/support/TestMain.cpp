@@ -20,10 +20,13 @@ int main(int argc, char** argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     setenv("XDG_RUNTIME_DIR", (root + "/runtime").constData(), 1);
     QDir().mkpath(home.path() + "/runtime");
-    QFile::setPermissions(home.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(
+        home.path() + "/runtime", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // No test reaches the machine's printers: CUPS is asked at a socket where nothing listens.
     setenv("CUPS_SERVER", (root + "/no-cups.sock").constData(), 1);
     unsetenv("profiles");
+    setenv("VORLIX_SOURCE_DIR", VORLIX_TEST_SOURCE_DIR, 0);
+    setenv("VORLIX_BINARY_DIR", VORLIX_TEST_BINARY_DIR, 0);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
