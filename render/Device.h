@@ -32,8 +32,8 @@ public:
     [[nodiscard]] virtual QSize textExtent(const QString& text) = 0;
 
     virtual void selectFont(const LogFont& font) = 0;
-    virtual void selectPen(const PenSpec& pen) = 0;
-    virtual void selectBrush(const BrushSpec& brush) = 0;
+    virtual void selectPen(const PenDesc& pen) = 0;
+    virtual void selectBrush(const BrushDesc& brush) = 0;
     // The device's initial objects (what a fresh page starts with).
     virtual void selectInitialFont() = 0;
     virtual void selectInitialPen() = 0;

@@ -176,7 +176,7 @@ private:
         std::int32_t style = 0;
         std::int32_t strokeFrom = 0;
         std::int32_t strokeTo = 0;
-        PenSpec pen;
+        PenDesc pen;
     };
 
     // Mapping.

@@ -40,20 +40,20 @@ struct LogFont {
 };
 
 // A pen as CreatePen takes it: style, width in device units, colour.
-struct PenSpec {
+struct PenDesc {
     std::int32_t style = 0;
     std::int32_t width = 1;
     ColorRef color = 0;
 
-    friend bool operator==(const PenSpec&, const PenSpec&) = default;
+    friend bool operator==(const PenDesc&, const PenDesc&) = default;
 };
 
 // A brush: hollow, or solid in one colour.
-struct BrushSpec {
+struct BrushDesc {
     bool hollow = true;
     ColorRef color = 0;
 
-    friend bool operator==(const BrushSpec&, const BrushSpec&) = default;
+    friend bool operator==(const BrushDesc&, const BrushDesc&) = default;
 };
 
 // Entry n (0..15) of the standard 16-colour palette as a colour value (QBColor).

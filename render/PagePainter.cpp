@@ -85,15 +85,15 @@ void PagePainter::play(const QRectF& target)
     m_painter.restore();
 }
 
-void PagePainter::setPen(const PenSpec& spec)
+void PagePainter::setPen(const PenDesc& desc)
 {
-    if (spec.style == static_cast<std::int32_t>(PenStyle::Null)) {
+    if (desc.style == static_cast<std::int32_t>(PenStyle::Null)) {
         m_pen = QPen(Qt::NoPen);
     } else {
         // Width 0 or 1 is one device pixel; thicker pens end and join round.
-        const double width = std::max(spec.width, 1);
-        m_pen = QPen(toColor(spec.color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-        const QVector<qreal> pattern = dashPattern(spec.style, m_page.dpi() / 96.0 / width);
+        const double width = std::max(desc.width, 1);
+        m_pen = QPen(toColor(desc.color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+        const QVector<qreal> pattern = dashPattern(desc.style, m_page.dpi() / 96.0 / width);
         if (!pattern.isEmpty()) {
             m_pen.setCapStyle(Qt::FlatCap);
             m_pen.setDashPattern(pattern);

@@ -28,7 +28,7 @@ public:
 
 private:
     void playCall(const PageRecord::Call& call);
-    void setPen(const PenSpec& pen);
+    void setPen(const PenDesc& pen);
     void drawText(int x, int y, const QString& text);
     void drawArc(const PageRecord::Call& call);
     void drawImage(const PageRecord::Call& call);

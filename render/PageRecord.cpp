@@ -47,12 +47,12 @@ void PageRecord::addFont(const LogFont& font)
     add(Op::SelectFont, {}, index);
 }
 
-void PageRecord::addPen(const PenSpec& pen)
+void PageRecord::addPen(const PenDesc& pen)
 {
     add(Op::SelectPen, { pen.style, pen.width, pen.color });
 }
 
-void PageRecord::addBrush(const BrushSpec& brush)
+void PageRecord::addBrush(const BrushDesc& brush)
 {
     add(Op::SelectBrush, { brush.hollow ? 1 : 0, brush.color });
 }

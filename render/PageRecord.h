@@ -60,8 +60,8 @@ public:
     void add(Op op, std::initializer_list<std::int32_t> values, std::int32_t index = -1);
     void addText(int x, int y, const QString& text);
     void addFont(const LogFont& font);
-    void addPen(const PenSpec& pen);
-    void addBrush(const BrushSpec& brush);
+    void addPen(const PenDesc& pen);
+    void addBrush(const BrushDesc& brush);
     void addImage(int x, int y, int w, int h, const QImage& image, int srcW, int srcH);
 
     [[nodiscard]] const QString& text(int index) const { return m_texts.at(index); }

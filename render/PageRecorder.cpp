@@ -80,12 +80,12 @@ void PageRecorder::selectFont(const LogFont& font)
     m_record.addFont(font);
 }
 
-void PageRecorder::selectPen(const PenSpec& pen)
+void PageRecorder::selectPen(const PenDesc& pen)
 {
     m_record.addPen(pen);
 }
 
-void PageRecorder::selectBrush(const BrushSpec& brush)
+void PageRecorder::selectBrush(const BrushDesc& brush)
 {
     m_record.addBrush(brush);
 }

@@ -30,8 +30,8 @@ public:
     void textOut(int x, int y, const QString& text) override;
     [[nodiscard]] QSize textExtent(const QString& text) override;
     void selectFont(const LogFont& font) override;
-    void selectPen(const PenSpec& pen) override;
-    void selectBrush(const BrushSpec& brush) override;
+    void selectPen(const PenDesc& pen) override;
+    void selectBrush(const BrushDesc& brush) override;
     void selectInitialFont() override;
     void selectInitialPen() override;
     void setClip(const DeviceRect& rect) override;
