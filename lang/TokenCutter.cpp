@@ -207,9 +207,30 @@ std::int32_t TokenCutter::cutNumber(std::int32_t start) const
     return p;
 }
 
+namespace {
+
+    // A plain integer of up to 15 digits without a leading zero is already its own general
+    // decimal text, which spares the conversion for the most common numbers of a face.
+    bool isPlainInteger(QStringView s)
+    {
+        qsizetype i = s.startsWith(u'-') ? 1 : 0;
+        const qsizetype digits = s.size() - i;
+        if (digits < 1 || digits > 15 || (s[i] == u'0' && (digits > 1 || i == 1)))
+            return false;
+        for (; i < s.size(); ++i) {
+            if (s[i] < u'0' || s[i] > u'9')
+                return false;
+        }
+        return true;
+    }
+
+}
+
 QString TokenCutter::normalisedNumber(std::int32_t start, std::int32_t end) const
 {
     const QString written = m_text.mid(start - 1, end - start);
+    if (isPlainInteger(written))
+        return written;
     const auto value = shell::parseNumber(written);
     if (!value)
         return QStringLiteral("0");

@@ -53,6 +53,23 @@ namespace {
         return static_cast<double>(static_cast<std::int16_t>(raw));
     }
 
+    // Short plain integers, the most common numbers by far, read without the general conversion.
+    std::optional<double> parseShortInteger(QStringView s)
+    {
+        qsizetype i = (!s.isEmpty() && (s[0] == u'+' || s[0] == u'-')) ? 1 : 0;
+        const qsizetype digits = s.size() - i;
+        if (digits < 1 || digits > 9)
+            return std::nullopt;
+        std::int32_t value = 0;
+        for (qsizetype k = i; k < s.size(); ++k) {
+            const char16_t c = s[k].unicode();
+            if (c < u'0' || c > u'9')
+                return std::nullopt;
+            value = value * 10 + (c - u'0');
+        }
+        return static_cast<double>(s[0] == u'-' ? -value : value);
+    }
+
     // Accepts [sign] digits [. digits] [(E|D) [sign] digits] with at least one digit in the
     // mantissa.
     std::optional<double> parseDecimal(QStringView s)
@@ -118,6 +135,8 @@ std::optional<double> parseNumber(const QString& text)
         if (s[1] == u'O' || s[1] == u'o')
             return parseRadix(s.mid(2), 8);
     }
+    if (const auto plain = parseShortInteger(s))
+        return plain;
     return parseDecimal(s);
 }
 

@@ -108,6 +108,12 @@ TEST(TokenCutter, OptionsOfTheMergeLanguage)
     };
     EXPECT_EQ(cutAll(QStringLiteral("a/b,\"s\",1.50,1E5,-.5,0x10;"), merge),
         QStringLiteral("1:a/b 2:\"s\" 3:1.5 3:0 3:5 3:-0.5 3:16 8:; 10:"));
+    // Integers written plainly stay as written; leading zeros, signs and long ones are
+    // normalised like every other number.
+    EXPECT_EQ(
+        cutAll(QStringLiteral("123,-45,0,007,-0,+8,123456789012345,1234567890123456;"), merge),
+        QStringLiteral(
+            "3:123 3:-45 3:0 3:7 3:0 3:8 3:123456789012345 3:1.23456789012346E+15 8:; 10:"));
 }
 
 TEST(TokenCutter, LineBreaksEndStatementsWhenOpt1IsOff)

@@ -68,6 +68,12 @@ TEST(ConvertTest, NumericTestAcceptsTheRuntimeForms)
         { "&H", std::nullopt },
         { "&HG", std::nullopt },
         { ".", std::nullopt },
+        { "-", std::nullopt },
+        { "+", std::nullopt },
+        { "999999999", 999999999.0 },
+        { "-0012", -12.0 },
+        { "1234567890123", 1234567890123.0 },
+        { "-2147483649", -2147483649.0 },
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(parseNumber(QString::fromUtf8(text)), expected) << text;
