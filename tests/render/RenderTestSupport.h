@@ -8,6 +8,7 @@
 #include "shell/CodePage.h"
 #include "shell/ModuleState.h"
 #include "shell/RunError.h"
+#include "tests/support/LogFileCapture.h"
 
 #include <QFile>
 #include <QStringList>
@@ -24,34 +25,7 @@ inline void PrintTo(const QString& text, std::ostream* os)
 
 namespace vorlix::test {
 
-// Sends the debug log into a temporary file for the lifetime of the object.
-class RenderLogCapture {
-public:
-    RenderLogCapture()
-        : m_saved(shell::moduleState().StdOutHandle)
-    {
-        m_file.open();
-        shell::moduleState().StdOutHandle = m_file.handle();
-    }
-    ~RenderLogCapture() { shell::moduleState().StdOutHandle = m_saved; }
-    RenderLogCapture(const RenderLogCapture&) = delete;
-    RenderLogCapture& operator=(const RenderLogCapture&) = delete;
-
-    QStringList lines()
-    {
-        QFile reader(m_file.fileName());
-        if (!reader.open(QIODevice::ReadOnly))
-            return {};
-        QStringList all = shell::fromLocaleBytes(reader.readAll()).split(QStringLiteral("\r\n"));
-        if (!all.isEmpty() && all.last().isEmpty())
-            all.removeLast();
-        return all;
-    }
-
-private:
-    QTemporaryFile m_file;
-    int m_saved;
-};
+using RenderLogCapture = LogFileCapture;
 
 // A surface with fixed metrics bound to an in-memory print job. At 254 dpi one face unit is one
 // device pixel, so expected positions read directly; the default font (9 points) then has
