@@ -64,6 +64,8 @@ void DControl::skipToken()
 
 std::int32_t DControl::toI(const QString& text)
 {
+    if (const auto plain = shell::parsePlainInteger(text))
+        return *plain;
     return shell::toInt32(toD(text));
 }
 

@@ -5,10 +5,13 @@
 #include "shell/RunError.h"
 
 #include <QCoreApplication>
-#include <QHash>
+#include <QStringView>
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace vorlix::lang {
 
@@ -26,15 +29,53 @@ namespace {
     constexpr int QuotedTokens = 15;
     constexpr int QuotedCharacters = 240;
 
-    const QHash<QString, Command>& commandTable()
+    // Milliseconds between two rounds of event handling during a run.
+    constexpr qint64 EventInterval = 20;
+
+    // Command words are short and plain ASCII: each packs into one number, and the dispatcher
+    // finds it by a binary search instead of hashing a string per statement.
+    constexpr qsizetype MaxWordLength = 8;
+
+    std::optional<std::uint64_t> wordKey(QStringView word)
     {
-        static const QHash<QString, Command> table = [] {
-            QHash<QString, Command> t;
+        if (word.isEmpty() || word.size() > MaxWordLength)
+            return std::nullopt;
+        std::uint64_t key = 0;
+        for (qsizetype i = 0; i < word.size(); ++i) {
+            const char16_t c = word[i].unicode();
+            if (c >= 128)
+                return std::nullopt;
+            key |= std::uint64_t { c } << (8 * i);
+        }
+        return key;
+    }
+
+    using CommandEntry = std::pair<std::uint64_t, Command>;
+
+    const std::vector<CommandEntry>& commandTable()
+    {
+        static const std::vector<CommandEntry> table = [] {
+            std::vector<CommandEntry> t;
             for (int i = 0; i < CommandCount; ++i)
-                t.insert(QString::fromLatin1(CommandWords[i]), static_cast<Command>(i));
+                t.emplace_back(
+                    *wordKey(QString::fromLatin1(CommandWords[i])), static_cast<Command>(i));
+            std::sort(t.begin(), t.end());
             return t;
         }();
         return table;
+    }
+
+    std::optional<Command> findCommand(QStringView word)
+    {
+        const auto key = wordKey(word);
+        if (!key)
+            return std::nullopt;
+        const auto& table = commandTable();
+        const auto found = std::lower_bound(table.begin(), table.end(), *key,
+            [](const CommandEntry& entry, std::uint64_t k) { return entry.first < k; });
+        if (found == table.end() || found->first != *key)
+            return std::nullopt;
+        return found->second;
     }
 
     std::int32_t advance(std::int32_t y, std::int32_t step)
@@ -47,6 +88,7 @@ namespace {
 DControl::DControl(std::shared_ptr<const render::TextMetrics> metrics)
     : m_surface(std::make_unique<render::EMF>(std::move(metrics)))
 {
+    m_tokenPool.reserve(64);
 }
 
 // The surface goes before the cutter, and the life log's last line comes after both.
@@ -181,8 +223,13 @@ void DControl::GoDoc(const QString& text)
     fWarning = false;
     fEndCmd = false;
     m_cutter.TextEx(text);
-    if (QCoreApplication::instance())
+    // Pending window events are handled between runs, but not more often than a person could
+    // tell: a run of thousands of small pages would otherwise spend its time polling.
+    if (QCoreApplication::instance()
+        && (!m_eventsClock.isValid() || m_eventsClock.hasExpired(EventInterval))) {
         QCoreApplication::processEvents();
+        m_eventsClock.start();
+    }
     QString token;
     for (;;) {
         const TokenType type = m_cutter.getToken(token);
@@ -216,11 +263,11 @@ void DControl::GoDoc(const QString& text)
 
 DControl::ExecResult DControl::ExecCommand(const QString& word)
 {
-    const auto found = commandTable().constFind(word);
-    if (found == commandTable().constEnd())
+    const auto found = findCommand(word);
+    if (!found)
         return ExecResult::Undefined;
     try {
-        switch (found.value()) {
+        switch (*found) {
 #define VORLIX_COMMAND_CASE(name, text)                                                            \
     case Command::name:                                                                            \
         return cmd##name();

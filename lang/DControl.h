@@ -2,11 +2,13 @@
 
 #include "lang/AxisTable.h"
 #include "lang/CommandList.h"
+#include "lang/TokenBuffers.h"
 #include "lang/TokenCutter.h"
 #include "render/EMF.h"
 #include "render/GdiTypes.h"
 #include "shell/Log.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -94,12 +96,9 @@ private:
     // ---- Reading arguments (every command reads its own tokens) ----
     // A statement with a fixed argument list reads all its tokens (the statement end included)
     // before it converts any of them, so that "h,1,2;s,..." fails the h having consumed the s.
-    template <std::size_t N> std::array<QString, N> readTokens()
+    template <std::size_t N> TokenBuffers<N> readTokens()
     {
-        std::array<QString, N> tokens;
-        for (auto& token : tokens)
-            (void)m_cutter.getToken(token);
-        return tokens;
+        return TokenBuffers<N>(m_tokenPool, m_cutter);
     }
     TokenType nextToken(QString& token);
     // Reads one token and returns its text (T arguments).
@@ -131,6 +130,8 @@ private:
 
     shell::LifeLog m_life { QStringLiteral("DControl") };
     TokenCutter m_cutter;
+    // String buffers lent to readTokens.
+    std::vector<QString> m_tokenPool;
     std::unique_ptr<render::EMF> m_surface;
 
     QString m_docText;
@@ -138,6 +139,7 @@ private:
     std::vector<std::int32_t> m_pageStart;
     std::int32_t m_headLength = 0;
     std::int32_t m_msgLineY = 100;
+    QElapsedTimer m_eventsClock;
 
     // Step list of the last text table ("t").
     std::vector<std::int32_t> m_steps;

@@ -45,14 +45,16 @@ void DControl::PrintText(bool plain, bool readPosition)
         const auto y = toI(t[1]);
         m_surface->XY(x, y);
     }
-    QString token;
+    BorrowedToken buffer(m_tokenPool);
+    QString& token = buffer.get();
     TokenType type = nextToken(token);
     if (!startsText(type)) {
         while (!endsStatement(type))
             type = nextToken(token);
         return;
     }
-    QString text = token;
+    // A copy of its own: the text goes into the page, the buffer back to the pool.
+    QString text(token.constData(), token.size());
     std::int32_t width = 0;
     for (;;) {
         type = nextToken(token);

@@ -20,6 +20,13 @@ namespace {
         return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     }
 
+    // Copies into the caller's token buffer, which keeps its capacity from token to token, so
+    // that cutting a statement allocates nothing.
+    void assign(QString& token, QStringView text)
+    {
+        token.setUnicode(reinterpret_cast<const QChar*>(text.data()), text.size());
+    }
+
 }
 
 QString TokenCutter::codeText(int code)
@@ -226,15 +233,15 @@ namespace {
 
 }
 
-QString TokenCutter::normalisedNumber(std::int32_t start, std::int32_t end) const
+void TokenCutter::normalisedNumber(std::int32_t start, std::int32_t end, QString& token) const
 {
-    const QString written = m_text.mid(start - 1, end - start);
-    if (isPlainInteger(written))
-        return written;
+    const QStringView written = QStringView(m_text).mid(start - 1, end - start);
+    if (isPlainInteger(written)) {
+        assign(token, written);
+        return;
+    }
     const auto value = shell::parseNumber(written);
-    if (!value)
-        return QStringLiteral("0");
-    return shell::generalNumberText(*value);
+    token = value ? shell::generalNumberText(*value) : QStringLiteral("0");
 }
 
 TokenType TokenCutter::getToken(QString& token)
@@ -247,14 +254,15 @@ TokenType TokenCutter::getToken(QString& token)
         TokenType type = TokenType::TkSymbol;
         if (c == MarkOpenQuote) {
             const std::int32_t close = findCloseQuote(m_point + 1);
-            token = m_text.mid(m_point, close - m_point - 1);
+            // The caller's buffer is reused: most statements need no allocation for their tokens.
+            assign(token, QStringView(m_text).mid(m_point, close - m_point - 1));
             if (!m_opt3)
                 token = QLatin1Char('"') + token + QLatin1Char('"');
             type = TokenType::TkString;
             end = close + 1;
         } else if (isWordStart(c)) {
             end = cutWord(m_point);
-            token = m_text.mid(m_point - 1, end - m_point);
+            assign(token, QStringView(m_text).mid(m_point - 1, end - m_point));
             type = TokenType::TkWord;
         } else if (c == '0' && d == 'x') {
             end = cutHexNumber(m_point, token);
@@ -262,27 +270,32 @@ TokenType TokenCutter::getToken(QString& token)
         } else if (isDigit(c) || ((c == '+' || c == '-') && (isDigit(d) || d == '.'))
             || (c == '.' && isDigit(d))) {
             end = cutNumber(m_point);
-            token
-                = m_opt4 ? normalisedNumber(m_point, end) : m_text.mid(m_point - 1, end - m_point);
+            if (m_opt4)
+                normalisedNumber(m_point, end, token);
+            else
+                assign(token, QStringView(m_text).mid(m_point - 1, end - m_point));
             type = TokenType::TkNumber;
         } else if (c >= 33 && c <= 126) {
-            token = QString(QChar(c));
+            assign(token, QStringView(&c, 1));
             end = m_point + 1;
             if (c == '(' || c == '[' || c == '{')
                 type = TokenType::TkOpen;
             else if (c == ')' || c == ']' || c == '}')
                 type = TokenType::TkClose;
         } else if (c == MarkStatement) {
-            token.clear();
+            token.resize(0); // keeps the buffer
             if (m_commaPending) {
                 m_commaPending = false;
                 return TokenType::TkEmpty;
             }
-            token = Opt2();
+            if (m_opt2 >= 0) {
+                const char16_t separator = static_cast<char16_t>(m_opt2);
+                assign(token, QStringView(&separator, 1));
+            }
             skipBlankLine(m_point + 1);
             return TokenType::TkSeparator;
         } else if (c == MarkField) {
-            token.clear();
+            token.resize(0); // keeps the buffer
             m_commaPending = false;
             ++m_point;
             return TokenType::TkEmpty;
@@ -290,7 +303,7 @@ TokenType TokenCutter::getToken(QString& token)
             skipBlankLine(m_point + 1);
             continue;
         } else {
-            token.clear();
+            token.resize(0); // keeps the buffer
             return TokenType::TkEndOfText;
         }
         m_commaPending = false;

@@ -102,7 +102,7 @@ private:
     std::int32_t cutNumber(std::int32_t start) const;
     std::int32_t cutHexNumber(std::int32_t start, QString& token) const;
     std::int32_t findCloseQuote(std::int32_t from) const;
-    QString normalisedNumber(std::int32_t start, std::int32_t end) const;
+    void normalisedNumber(std::int32_t start, std::int32_t end, QString& token) const;
 
     std::int32_t normaliseComment(const QString& source, std::int32_t p) const;
     std::int32_t normaliseString(const QString& source, std::int32_t p);

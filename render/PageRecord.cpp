@@ -3,6 +3,7 @@
 #include "render/PagePainter.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace vorlix::render {
 
@@ -17,11 +18,10 @@ PageRecord::PageRecord(
 
 void PageRecord::add(Op op, std::initializer_list<std::int32_t> values, std::int32_t index)
 {
-    Call call { op, {}, index };
-    std::size_t i = 0;
-    for (const std::int32_t v : values)
-        call.v[i++] = v;
-    m_calls.push_back(call);
+    Call& call = m_calls.emplace_back();
+    call.op = op;
+    std::copy(values.begin(), values.end(), call.v);
+    call.index = index;
 }
 
 void PageRecord::addText(int x, int y, const QString& text)

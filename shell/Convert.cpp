@@ -9,15 +9,8 @@ namespace vorlix::shell {
 
 double roundHalfEven(double value)
 {
-    if (!std::isfinite(value))
-        return value;
-    const double lower = std::floor(value);
-    const double diff = value - lower;
-    if (diff < 0.5)
-        return lower;
-    if (diff > 0.5)
-        return lower + 1.0;
-    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
+    // The default rounding mode rounds ties to even, and the program never changes it.
+    return std::nearbyint(value);
 }
 
 namespace {
@@ -51,23 +44,6 @@ namespace {
         if (raw > 0xFFFFull || radix == 8)
             return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(raw)));
         return static_cast<double>(static_cast<std::int16_t>(raw));
-    }
-
-    // Short plain integers, the most common numbers by far, read without the general conversion.
-    std::optional<double> parseShortInteger(QStringView s)
-    {
-        qsizetype i = (!s.isEmpty() && (s[0] == u'+' || s[0] == u'-')) ? 1 : 0;
-        const qsizetype digits = s.size() - i;
-        if (digits < 1 || digits > 9)
-            return std::nullopt;
-        std::int32_t value = 0;
-        for (qsizetype k = i; k < s.size(); ++k) {
-            const char16_t c = s[k].unicode();
-            if (c < u'0' || c > u'9')
-                return std::nullopt;
-            value = value * 10 + (c - u'0');
-        }
-        return static_cast<double>(s[0] == u'-' ? -value : value);
     }
 
     // Accepts [sign] digits [. digits] [(E|D) [sign] digits] with at least one digit in the
@@ -111,6 +87,22 @@ namespace {
 
 }
 
+std::optional<std::int32_t> parsePlainInteger(QStringView s)
+{
+    qsizetype i = (!s.isEmpty() && (s[0] == u'+' || s[0] == u'-')) ? 1 : 0;
+    const qsizetype digits = s.size() - i;
+    if (digits < 1 || digits > 9)
+        return std::nullopt;
+    std::int32_t value = 0;
+    for (qsizetype k = i; k < s.size(); ++k) {
+        const char16_t c = s[k].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c - u'0');
+    }
+    return s[0] == u'-' ? -value : value;
+}
+
 std::int32_t toInt32(double value)
 {
     return roundChecked<std::int32_t>(value);
@@ -120,7 +112,7 @@ std::int16_t toInt16(double value)
     return roundChecked<std::int16_t>(value);
 }
 
-std::optional<double> parseNumber(const QString& text)
+std::optional<double> parseNumber(QStringView text)
 {
     qsizetype b = 0;
     qsizetype e = text.size();
@@ -135,8 +127,8 @@ std::optional<double> parseNumber(const QString& text)
         if (s[1] == u'O' || s[1] == u'o')
             return parseRadix(s.mid(2), 8);
     }
-    if (const auto plain = parseShortInteger(s))
-        return plain;
+    if (const auto plain = parsePlainInteger(s))
+        return *plain;
     return parseDecimal(s);
 }
 

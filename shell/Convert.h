@@ -19,7 +19,11 @@ namespace vorlix::shell {
 // The numeric test: surrounding blanks, an optional sign, digits with an optional decimal point
 // and an optional exponent (E or D), or &H / &O prefixed hexadecimal and octal integers.
 // Returns the value, or nothing when the text does not read as a number.
-[[nodiscard]] std::optional<double> parseNumber(const QString& text);
+[[nodiscard]] std::optional<double> parseNumber(QStringView text);
+
+// Short plain integers ([sign] up to nine digits, nothing else), the most common numbers by far,
+// read without the general conversion; anything else gives nothing.
+[[nodiscard]] std::optional<std::int32_t> parsePlainInteger(QStringView text);
 
 // String to 32-bit integer as a statement argument converts: RunError 13 when the text is no
 // number, RunError 6 when it does not fit.

@@ -4,6 +4,7 @@
 #include "lang/DControl.h"
 #include "shell/RunError.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -237,9 +238,65 @@ TEST(DControl, EveryCommandWordIsDispatched)
         run.control.GoDoc(QString::fromLatin1(word) + QStringLiteral(";"));
         EXPECT_TRUE(log.linesStartingWith(Undefined).isEmpty()) << word;
     }
+    // Words are matched exactly: other case, a longer or shorter spelling, full-width letters
+    // and words longer than any command are not commands.
+    for (const char* word : { "H", "hh", "ax", "agff", "ｈ", "abcdefghijk", "img1" }) {
+        BoundInterpreter run;
+        LogCapture log;
+        run.control.GoDoc(QString::fromUtf8(word) + QStringLiteral(",1,2,3;"));
+        EXPECT_TRUE(run.control.fWarning) << word;
+        EXPECT_EQ(log.linesStartingWith(Undefined),
+            QStringList({ Undefined + QString::fromUtf8(word) + ",1,2,3,;" }))
+            << word;
+    }
+}
+
+// Statements that read their arguments while an outer statement still holds its own (a text
+// table reads its layout after its position) see their own values.
+TEST(DControl, NestedArgumentReadingKeepsEachStatementsValues)
+{
+    BoundInterpreter nested;
+    nested.control.GoDoc(QStringLiteral("start;t,100,200,2,1,40,300,\"A\",\"B\";out;end;"));
+    BoundInterpreter separate;
+    separate.control.GoDoc(QStringLiteral("start;s,100,200,\"A\";s,400,200,\"B\";out;end;"));
+    EXPECT_FALSE(nested.control.fError);
+    EXPECT_FALSE(nested.control.fWarning);
+    EXPECT_EQ(nested.dumps(), separate.dumps());
+}
+
+// Plain integers take a shorter way than other numbers; both must round and overflow alike.
+TEST(DControl, IntegerArgumentsConvertAlikeWhateverTheirSpelling)
+{
+    const auto dumpOf = [](const QString& statement) {
+        BoundInterpreter run;
+        run.control.GoDoc(QStringLiteral("start;") + statement + QStringLiteral("out;end;"));
+        EXPECT_FALSE(run.control.fError) << statement.toStdString();
+        return run.dumps();
+    };
+    const QString plain = dumpOf(QStringLiteral("h,100,200,12;"));
+    for (const char* spelling : { "h,+100,200.0,12;", "h,100,0200,11.5;", "h,1E+2,200,12.49;",
+             "h,0x64,200,000000012;", "h,100,200,0000000012;" })
+        EXPECT_EQ(dumpOf(QString::fromLatin1(spelling)), plain) << spelling;
+    EXPECT_EQ(dumpOf(QStringLiteral("h,100,200,-0;")), dumpOf(QStringLiteral("h,100,200,0;")));
+
+    for (const char* overflow :
+        { "h,2147483648,1,1;", "h,-2147483649,1,1;", "h,1,1,9999999999;" }) {
+        BoundInterpreter run;
+        run.control.GoDoc(QString::fromLatin1(overflow));
+        EXPECT_TRUE(run.control.fError) << overflow;
+        EXPECT_EQ(run.control.ErrNumber, 6) << overflow;
+    }
+}
+
+// A run handles the window's pending events, so a long print does not freeze the program.
+TEST(DControl, RunHandlesPendingEvents)
+{
     BoundInterpreter run;
-    run.control.GoDoc(QStringLiteral("H,1,2,3;"));
-    EXPECT_TRUE(run.control.fWarning);
+    bool handled = false;
+    QTimer::singleShot(0, [&] { handled = true; });
+    run.control.SetDoc(pagedDocument(QStringLiteral("o,0,0;"), { QStringLiteral("h,1,1,1;") }));
+    run.control.PagePrint(1, 1);
+    EXPECT_TRUE(handled);
 }
 
 TEST(DControl, EndStopsTheRun)

@@ -11,16 +11,23 @@ using vorlix::lang::TokenType;
 
 namespace {
 
+enum class Buffer { Fresh, Reused };
+
 // Cuts the whole text and writes every token as "type:text", ending with the first end token.
-QString cutAll(const QString& source, const std::function<void(TokenCutter&)>& setup = {})
+// The token goes into a new string per call, or into one string reused for every call, as the
+// interpreter does; both must give the same tokens.
+QString cutAll(const QString& source, const std::function<void(TokenCutter&)>& setup = {},
+    Buffer buffer = Buffer::Fresh)
 {
     TokenCutter cutter;
     if (setup)
         setup(cutter);
     cutter.TextEx(source);
     QStringList parts;
+    QString reused;
     for (int guard = 0; guard < 1000; ++guard) {
-        QString token;
+        QString fresh;
+        QString& token = buffer == Buffer::Reused ? reused : fresh;
         const TokenType type = cutter.getToken(token);
         parts << QString::number(static_cast<int>(type)) + ":" + token;
         if (type == TokenType::TkEndOfText)
@@ -38,8 +45,10 @@ class DefaultCutting : public ::testing::TestWithParam<CutCase> { };
 
 TEST_P(DefaultCutting, YieldsTheExpectedTokens)
 {
-    EXPECT_EQ(cutAll(QString::fromUtf8(GetParam().source)), QString::fromUtf8(GetParam().tokens))
-        << GetParam().source;
+    const QString source = QString::fromUtf8(GetParam().source);
+    const QString expected = QString::fromUtf8(GetParam().tokens);
+    EXPECT_EQ(cutAll(source), expected) << GetParam().source;
+    EXPECT_EQ(cutAll(source, {}, Buffer::Reused), expected) << GetParam().source;
 }
 
 INSTANTIATE_TEST_SUITE_P(TokenCutter, DefaultCutting,
@@ -85,6 +94,22 @@ TEST(TokenCutter, EndOfTextRepeatsForever)
         EXPECT_TRUE(token.isEmpty());
     }
     EXPECT_EQ(cutter.Point(), 4);
+}
+
+// The cutter writes into the caller's string; a copy the caller kept of an earlier token must not
+// change, and a long token followed by short ones leaves nothing of itself behind.
+TEST(TokenCutter, ReusedTokenLeavesEarlierCopiesAlone)
+{
+    TokenCutter cutter;
+    cutter.SetOpt4(true);
+    cutter.TextEx(QStringLiteral("\"長い長い文字列\",7,,0x1F,2.50;x"));
+    QString token;
+    QStringList kept;
+    for (TokenType type = cutter.getToken(token); type != TokenType::TkEndOfText;
+         type = cutter.getToken(token))
+        kept << token;
+    EXPECT_EQ(kept, QStringList({ "長い長い文字列", "7", "", "31", "2.5", ";", "x" }));
+    EXPECT_TRUE(token.isEmpty());
 }
 
 TEST(TokenCutter, NormalisedTextMarksSeparatorsAndStrings)

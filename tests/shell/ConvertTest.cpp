@@ -79,6 +79,32 @@ TEST(ConvertTest, NumericTestAcceptsTheRuntimeForms)
         EXPECT_EQ(parseNumber(QString::fromUtf8(text)), expected) << text;
 }
 
+// The short way for plain integers takes only what it reads exactly; everything else is left to
+// the general conversion (nothing here means "not plain", not "not a number").
+TEST(ConvertTest, PlainIntegersAreReadExactlyOrLeftAlone)
+{
+    const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
+        { "0", 0 },
+        { "-0", 0 },
+        { "+12", 12 },
+        { "-999999999", -999999999 },
+        { "000000007", 7 },
+        { "0000000007", std::nullopt },
+        { "1000000000", std::nullopt },
+        { " 12", std::nullopt },
+        { "12 ", std::nullopt },
+        { "1.0", std::nullopt },
+        { "1E2", std::nullopt },
+        { "&H10", std::nullopt },
+        { "+", std::nullopt },
+        { "-", std::nullopt },
+        { "", std::nullopt },
+        { "１２", std::nullopt },
+    };
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(parsePlainInteger(QString::fromUtf8(text)), expected) << text;
+}
+
 TEST(ConvertTest, StatementConversionsRaiseTypeMismatchAndOverflow)
 {
     EXPECT_EQ(cLng("2.5"), 2);
