@@ -9,7 +9,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <sys/resource.h>
 
@@ -17,7 +19,9 @@ using namespace vorlix::render;
 
 namespace {
 
-constexpr int pageCount = 1000;
+// "bench_render N" draws N pages (default 1,000): the streamed figures for two counts show
+// whether memory grows with the document.
+int pageCount = 1000;
 constexpr int linesPerPage = 200;
 constexpr int textsPerPage = 100;
 constexpr int dpi = 400;
@@ -118,6 +122,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc > 1)
+        pageCount = std::max(1, std::atoi(argv[1]));
     QTemporaryDir dir;
     const QStringList texts = sampleTexts();
     std::printf("bench_render: %d pages, %d lines and %d Japanese text runs per page, %d dpi\n",
