@@ -456,6 +456,7 @@ void Source::SetDocTitle(const QString& title)
 void Source::setApplicationTitle(const QString& title)
 {
     m_title = title;
+    moduleState().ApplicationTitle = title;
     if (m_titleSink)
         m_titleSink(title);
 }

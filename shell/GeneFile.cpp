@@ -133,7 +133,7 @@ int GeneFile::FileMessage(const QString& prompt, int style) const
 {
     if (!m_opt2)
         return 1;
-    return ShowMessage(prompt, style);
+    return ShowMessage(prompt, style, QStringLiteral("/GeneFile"));
 }
 
 bool GeneFile::openLocal(int mode)

@@ -2,6 +2,7 @@
 
 #include "shell/Log.h"
 
+#include <QCoreApplication>
 #include <fcntl.h>
 
 namespace vorlix::shell {
@@ -38,7 +39,13 @@ void setUnattendedMessageSink(UnattendedMessageSink sink)
     unattendedSink() = std::move(sink);
 }
 
-int ShowMessage(const QString& prompt, int buttons)
+QString applicationTitle()
+{
+    const QString& title = moduleState().ApplicationTitle;
+    return title.isEmpty() ? QCoreApplication::applicationName() : title;
+}
+
+int ShowMessage(const QString& prompt, int buttons, const QString& captionSuffix)
 {
     const auto mode = moduleState().RunMode;
     if (mode != RunModeWindow && mode != RunModeView) {
@@ -48,7 +55,7 @@ int ShowMessage(const QString& prompt, int buttons)
     }
     if (!presenter())
         return 1;
-    return presenter()(prompt, buttons);
+    return presenter()(prompt, buttons, applicationTitle() + captionSuffix);
 }
 
 void EndApp()

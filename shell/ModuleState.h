@@ -38,6 +38,9 @@ struct ModuleState {
     int StdOutHandle = 0;
     // The one settings object.
     std::shared_ptr<InitFile> SettingsFile;
+    // The application title: the program's name until a document gives its own; message boxes
+    // and print jobs carry it.
+    QString ApplicationTitle;
     // The one source-document object; held without its type so that this bottom layer need not
     // know the document classes.
     std::shared_ptr<void> TheSource;
@@ -46,14 +49,19 @@ struct ModuleState {
 // The module state of this process.
 ModuleState& moduleState();
 
+// The application title, or the program's name while none is set.
+[[nodiscard]] QString applicationTitle();
+
 // Shows a message with button and icon flags as the platform numbers them (0 OK, 64 information,
-// 35 Yes/No/Cancel question) and returns the answer (1 OK, 2 Cancel, 6 Yes, 7 No). In every run
-// mode other than 0 and 2 nobody is there: the answer is 1 at once.
-int ShowMessage(const QString& prompt, int buttons);
+// 35 Yes/No/Cancel question) and returns the answer (1 OK, 2 Cancel, 6 Yes, 7 No). The caption is
+// the application title followed by captionSuffix (the file objects add "/GeneFile" or
+// "/WebFile"). In every run mode other than 0 and 2 nobody is there: the answer is 1 at once.
+int ShowMessage(const QString& prompt, int buttons, const QString& captionSuffix = {});
 
 // What shows a message when somebody is there; installed by the window layer. Without one,
 // ShowMessage answers 1.
-using MessagePresenter = std::function<int(const QString& prompt, int buttons)>;
+using MessagePresenter
+    = std::function<int(const QString& prompt, int buttons, const QString& caption)>;
 void setMessagePresenter(MessagePresenter presenter);
 
 // What the unattended modes do with a message nobody sees (the command line writes it to

@@ -49,10 +49,11 @@ namespace {
 
 }
 
-std::unique_ptr<QMessageBox> MessageBoxPresenter::build(const QString& prompt, int style)
+std::unique_ptr<QMessageBox> MessageBoxPresenter::build(
+    const QString& prompt, int style, const QString& caption)
 {
     auto box = std::make_unique<QMessageBox>();
-    box->setWindowTitle(caption());
+    box->setWindowTitle(caption);
     box->setText(prompt);
     box->setIcon(iconOf(style));
     const auto buttons = buttonsOf(style);
@@ -92,9 +93,9 @@ int MessageBoxPresenter::answer(QMessageBox::StandardButton pressed, int style)
     return buttonsOf(style).contains(QMessageBox::Cancel) ? 2 : 1;
 }
 
-int MessageBoxPresenter::present(const QString& prompt, int style)
+int MessageBoxPresenter::present(const QString& prompt, int style, const QString& caption)
 {
-    const auto box = build(prompt, style);
+    const auto box = build(prompt, style, caption);
     box->exec();
     const auto pressed
         = box->clickedButton() ? box->standardButton(box->clickedButton()) : QMessageBox::NoButton;
@@ -103,8 +104,8 @@ int MessageBoxPresenter::present(const QString& prompt, int style)
 
 void installMessageBoxPresenter()
 {
-    setMessagePresenter([](const QString& prompt, int buttons) {
-        return MessageBoxPresenter::present(prompt, buttons);
+    setMessagePresenter([](const QString& prompt, int buttons, const QString& caption) {
+        return MessageBoxPresenter::present(prompt, buttons, caption);
     });
 }
 

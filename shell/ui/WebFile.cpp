@@ -353,7 +353,7 @@ int WebFile::WebMessage(const QString& prompt, int style) const
 {
     if (!m_opt1)
         return 1;
-    return ShowMessage(prompt, style);
+    return ShowMessage(prompt, style, QStringLiteral("/WebFile"));
 }
 
 QString WebFile::Read() const

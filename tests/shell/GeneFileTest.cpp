@@ -24,6 +24,7 @@ namespace {
 struct Prompt {
     QString text;
     int style = 0;
+    QString caption;
 };
 
 // Someone at the screen: run mode 0 and a presenter that records every message and gives one
@@ -34,8 +35,8 @@ public:
         : m_savedMode(moduleState().RunMode)
     {
         moduleState().RunMode = RunModeWindow;
-        setMessagePresenter([this, answer](const QString& text, int style) {
-            prompts.push_back({ text, style });
+        setMessagePresenter([this, answer](const QString& text, int style, const QString& caption) {
+            prompts.push_back({ text, style, caption });
             return answer;
         });
     }
@@ -216,6 +217,7 @@ TEST_F(GeneFileTest, WhatIsNoReadableFileGivesNotFound)
         ASSERT_EQ(messages.prompts.size(), 1u);
         EXPECT_EQ(messages.prompts[0].text, "ファイルが見つかりません");
         EXPECT_EQ(messages.prompts[0].style, 48);
+        EXPECT_EQ(messages.prompts[0].caption, applicationTitle() + "/GeneFile");
         EXPECT_EQ(f.Read(), "");
     }
     MessageRecorder quiet;

@@ -32,8 +32,9 @@ TEST(MessageBoxPresenterTest, StylesChooseButtonsIconAndCaption)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.style);
-        const auto box = MessageBoxPresenter::build("ファイルが見つかりません", c.style);
-        EXPECT_EQ(box->windowTitle(), "Vorlix");
+        const auto box
+            = MessageBoxPresenter::build("ファイルが見つかりません", c.style, "請求書/GeneFile");
+        EXPECT_EQ(box->windowTitle(), "請求書/GeneFile");
         EXPECT_EQ(box->text(), "ファイルが見つかりません");
         EXPECT_EQ(box->standardButtons(), c.buttons);
         EXPECT_EQ(box->icon(), c.icon);

@@ -4,6 +4,8 @@
 #include "tests/support/LogCapture.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QCoreApplication>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 using namespace vorlix::shell;
@@ -28,7 +30,7 @@ protected:
 TEST_F(ModuleStateTest, UnattendedModesAnswerOkWithoutAskingAnybody)
 {
     int asked = 0;
-    setMessagePresenter([&](const QString&, int) {
+    setMessagePresenter([&](const QString&, int, const QString&) {
         ++asked;
         return 7;
     });
@@ -47,8 +49,10 @@ TEST_F(ModuleStateTest, UnattendedModesAnswerOkWithoutAskingAnybody)
 TEST_F(ModuleStateTest, WindowModesAskThePresenter)
 {
     QList<std::pair<QString, int>> asked;
-    setMessagePresenter([&](const QString& prompt, int style) {
+    QStringList captions;
+    setMessagePresenter([&](const QString& prompt, int style, const QString& caption) {
         asked.append({ prompt, style });
+        captions << caption;
         return 6;
     });
     for (const int mode : { 0, 2 }) {
@@ -57,6 +61,18 @@ TEST_F(ModuleStateTest, WindowModesAskThePresenter)
     }
     EXPECT_EQ(
         asked, (QList<std::pair<QString, int>> { { "保存しますか", 35 }, { "保存しますか", 35 } }));
+
+    // The caption is the application title, the program's name until a document sets its own,
+    // with the asking object's suffix.
+    moduleState().ApplicationTitle.clear();
+    EXPECT_EQ(ShowMessage("?", 0, "/GeneFile"), 6);
+    moduleState().ApplicationTitle = QStringLiteral("請求書");
+    EXPECT_EQ(ShowMessage("?", 0, "/WebFile"), 6);
+    EXPECT_EQ(ShowMessage("?", 0), 6);
+    moduleState().ApplicationTitle.clear();
+    EXPECT_EQ(captions,
+        QStringList({ QCoreApplication::applicationName(), QCoreApplication::applicationName(),
+            QCoreApplication::applicationName() + "/GeneFile", "請求書/WebFile", "請求書" }));
     setMessagePresenter({});
     EXPECT_EQ(ShowMessage("nobody to ask", 35), 1);
 }

@@ -24,6 +24,7 @@ namespace {
 struct Prompt {
     QString text;
     int style = 0;
+    QString caption;
 };
 
 // Someone at the screen: run mode 0 and a presenter that records every message.
@@ -33,8 +34,8 @@ public:
         : m_savedMode(moduleState().RunMode)
     {
         moduleState().RunMode = RunModeWindow;
-        setMessagePresenter([this](const QString& text, int style) {
-            prompts.push_back({ text, style });
+        setMessagePresenter([this](const QString& text, int style, const QString& caption) {
+            prompts.push_back({ text, style, caption });
             return 1;
         });
     }
@@ -239,6 +240,7 @@ TEST(WebFileTest, SilentServerTimesOut)
     ASSERT_EQ(outcome.prompts.size(), 1u);
     EXPECT_EQ(outcome.prompts[0].text, "タイムアウトによる切断");
     EXPECT_EQ(outcome.prompts[0].style, 64);
+    EXPECT_EQ(outcome.prompts[0].caption, applicationTitle() + "/WebFile");
 }
 
 TEST(WebFileTest, UnreachableHostsAreReported)
