@@ -40,15 +40,7 @@ TEST_P(GoldenPages, MatchTheirDumps)
     const QString golden
         = dataPath(QString(face).replace(QStringLiteral(".fae"), QStringLiteral(".golden")));
     const QString actual = renderFace(face);
-    if (qEnvironmentVariableIntValue("VORLIX_REGENERATE_GOLDEN") == 1) {
-        QFile out(golden);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(actual.toUtf8());
-        GTEST_SKIP() << "regenerated " << golden.toStdString();
-    }
-    QFile expected(golden);
-    ASSERT_TRUE(expected.open(QIODevice::ReadOnly)) << golden.toStdString();
-    EXPECT_EQ(actual.toStdString(), QString::fromUtf8(expected.readAll()).toStdString());
+    vorlix::test::expectGolden(actual, golden);
 }
 
 INSTANTIATE_TEST_SUITE_P(DControl, GoldenPages,

@@ -1,3 +1,4 @@
+#include "LangTestSupport.h"
 #include "lang/DControl.h"
 #include "render/FakeTextMetrics.h"
 #include "render/PageCollector.h"
@@ -44,15 +45,7 @@ TEST_P(ChartSamples, MatchTheirDumps)
     bool clean = false;
     const QString actual = renderSample(name, clean);
     EXPECT_TRUE(clean) << "the sample reports a warning or a failed statement";
-    if (qEnvironmentVariableIntValue("VORLIX_REGENERATE_GOLDEN") == 1) {
-        QFile out(golden);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(actual.toUtf8());
-        GTEST_SKIP() << "regenerated " << golden.toStdString();
-    }
-    QFile expected(golden);
-    ASSERT_TRUE(expected.open(QIODevice::ReadOnly)) << golden.toStdString();
-    EXPECT_EQ(actual.toStdString(), QString::fromUtf8(expected.readAll()).toStdString());
+    vorlix::test::expectGolden(actual, golden);
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, ChartSamples,
