@@ -1,7 +1,7 @@
 #include "document/ApartXML.h"
 
-#include "lang/SystemBeep.h"
 #include "shell/RunError.h"
+#include "shell/UserInterface.h"
 
 #include <vector>
 
@@ -14,25 +14,15 @@ namespace {
 
 void ApartXML::report(Problem kind, const QString& message)
 {
-    if (kind == Problem::Error)
-        m_fError = true;
-    else
-        m_fWarning = true;
-    lang::SystemBeep();
-    if (m_nErrPit == -1)
-        m_nErrPit = m_xml.prevPoint();
-    if (m_sErrMsg.isEmpty())
-        m_sErrMsg = message;
+    m_report.note(kind, m_xml.prevPoint(), message);
+    shell::SystemBeep();
     shell::WriteLog(QStringLiteral("Compiler/") + message);
 }
 
 void ApartXML::Text(const QString& document)
 {
     m_pieceCount = 0;
-    m_fWarning = false;
-    m_fError = false;
-    m_nErrPit = -1;
-    m_sErrMsg.clear();
+    m_report = {};
     m_xml.Text(document);
     if (m_tree == nullptr) {
         report(Problem::Error, QStringLiteral("Text>データの木がない"));

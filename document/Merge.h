@@ -4,6 +4,7 @@
 #include "document/Tree.h"
 #include "lang/TokenCutter.h"
 #include "shell/Log.h"
+#include "shell/Report.h"
 
 #include <QString>
 #include <cstdint>
@@ -34,11 +35,8 @@ public:
     // The paged document of the last merge.
     [[nodiscard]] QString Convert() const;
 
-    [[nodiscard]] bool fError() const { return m_fError; }
-    [[nodiscard]] bool fWarning() const { return m_fWarning; }
-    // Position in the face program where the first problem was met (-1 for none), and its text.
-    [[nodiscard]] std::int32_t nErrPit() const { return m_nErrPit; }
-    [[nodiscard]] const QString& sErrMsg() const { return m_sErrMsg; }
+    // What the last merge found wrong; positions are those in the face program.
+    [[nodiscard]] const shell::Report& report() const { return m_report; }
     // Number of pages of the last merge.
     [[nodiscard]] std::int64_t pageCount() const { return m_pageCount; }
 
@@ -47,9 +45,20 @@ public:
     void setLimits(qsizetype outputCharacters, std::int64_t tokens);
 
 private:
+    // What a reference that finds nothing does; set by "course,N;" (N is the number).
+    enum class Course : int {
+        // An error; the rest of the pass is skipped.
+        Stop = 0,
+        // The whole statement goes.
+        DropStatement = 1,
+        // Only the reference goes; the statement goes on.
+        DropReference = 2,
+        // An empty item takes its place.
+        EmptyItem = 3,
+    };
     enum class Context { Head, Page, Fragment };
     enum class Stop { Piece, End, EndOfText, Aborted };
-    enum class Problem { Warning, Error };
+    using Problem = shell::Report::Severity;
     struct Reference {
         bool found = false;
         QString value;
@@ -61,7 +70,7 @@ private:
     std::unique_ptr<ConvTag> m_table;
     QString m_out;
     qsizetype m_commitPos = 2;
-    int m_course = 1;
+    Course m_course = Course::DropStatement;
     bool m_queryOn = false;
     QString m_queryName;
     QString m_queryValue;
@@ -79,12 +88,9 @@ private:
     qsizetype m_outputLimit = DefaultOutputLimit;
     std::int64_t m_tokenLimit = DefaultTokenLimit;
     std::int64_t m_tokens = 0;
-    bool m_fError = false;
-    bool m_fWarning = false;
-    std::int32_t m_nErrPit = -1;
-    QString m_sErrMsg;
+    shell::Report m_report;
 
-    // The one place where the report fields change, so that the first problem wins.
+    // The one place where the report changes: notes the problem and logs it.
     void report(Problem kind, const QString& message);
     void fail(const QString& message);
     static void configure(lang::TokenCutter& cutter);

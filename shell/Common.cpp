@@ -218,6 +218,13 @@ QString FileExtension(const QString& name)
     return dot < 0 ? QString() : name.mid(dot + 1);
 }
 
+QString localPath(const QString& name)
+{
+    QString local = name;
+    local.replace(u'\\', u'/');
+    return local;
+}
+
 QString BaseName(const QString& name)
 {
     if (name.size() < 2)

@@ -104,9 +104,9 @@ int MessageBoxPresenter::present(const QString& prompt, int style, const QString
 
 void installMessageBoxPresenter()
 {
-    setMessagePresenter([](const QString& prompt, int buttons, const QString& caption) {
+    moduleState().ui.presenter = [](const QString& prompt, int buttons, const QString& caption) {
         return MessageBoxPresenter::present(prompt, buttons, caption);
-    });
+    };
 }
 
 }

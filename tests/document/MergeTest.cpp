@@ -23,7 +23,8 @@ std::unique_ptr<Tree> dataTree(const QString& body)
     reader.Init(tree.get());
     reader.Text(
         QStringLiteral("<?xml version=\"1.0\"?><TZQ_002>") + body + QStringLiteral("</TZQ_002>"));
-    EXPECT_FALSE(reader.fError() || reader.fWarning()) << reader.sErrMsg().toStdString();
+    EXPECT_FALSE(reader.report().fError || reader.report().fWarning)
+        << reader.report().sErrMsg.toStdString();
     return tree;
 }
 
@@ -40,8 +41,8 @@ Merged mergeInto(Tree& tree, const QString& face)
     Merge merge;
     merge.Init(&tree);
     merge.Text(face);
-    return { merge.Convert(), merge.fError(), merge.fWarning(), merge.sErrMsg(),
-        merge.pageCount() };
+    return { merge.Convert(), merge.report().fError, merge.report().fWarning,
+        merge.report().sErrMsg, merge.pageCount() };
 }
 
 const QString kThreePieces = QStringLiteral("<name>Taro</name><piece><name>A</name></piece>"
@@ -198,7 +199,7 @@ TEST(Merge, MultiplyingFragmentsHitTheOutputLimit)
     merge.Init(tree.get());
     merge.setLimits(100000, 10'000'000);
     merge.Text(face);
-    EXPECT_TRUE(merge.fError());
+    EXPECT_TRUE(merge.report().fError);
     EXPECT_LE(merge.Convert().size(), 100100);
 }
 
@@ -293,7 +294,8 @@ TEST(Merge, TranslatesJapaneseDataNamesThroughTheTagTable)
     ApartXML reader;
     reader.Init(&tree);
     reader.Text(decoded.text);
-    ASSERT_FALSE(reader.fError() || reader.fWarning()) << reader.sErrMsg().toStdString();
+    ASSERT_FALSE(reader.report().fError || reader.report().fWarning)
+        << reader.report().sErrMsg.toStdString();
     EXPECT_EQ(tree.Value(QStringLiteral("piece/氏名")), "山田　太郎");
 
     const Merged merged

@@ -4,7 +4,9 @@
 #include "lang/DControl.h"
 #include "shell/RunError.h"
 
-#include <QTimer>
+#include "tests/support/ScopedModuleState.h"
+
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -12,6 +14,7 @@ using vorlix::lang::DControl;
 using vorlix::shell::RunError;
 using vorlix::test::BoundInterpreter;
 using vorlix::test::LogCapture;
+using vorlix::test::ScopedModuleState;
 
 namespace {
 
@@ -139,8 +142,8 @@ TEST(DControl, UndefinedWordIsQuotedWithItsStatement)
     BoundInterpreter run;
     LogCapture log;
     run.control.GoDoc(QStringLiteral("zz,1,2;nc;yy;"));
-    EXPECT_TRUE(run.control.fWarning);
-    EXPECT_FALSE(run.control.fError);
+    EXPECT_TRUE(run.control.report.fWarning);
+    EXPECT_FALSE(run.control.report.fError);
     EXPECT_EQ(log.linesStartingWith(QStringLiteral("DControl/")),
         QStringList({ Undefined + "zz,1,2,;", Undefined + "yy,;" }));
     EXPECT_EQ(run.control.msgLineY(), 200);
@@ -162,9 +165,9 @@ TEST(DControl, FailedStatementIsReportedWithItsCommandWord)
     BoundInterpreter run;
     LogCapture log;
     run.control.GoDoc(QStringLiteral("h,1,2;s,3,4,\"a\";"));
-    EXPECT_TRUE(run.control.fError);
-    EXPECT_TRUE(run.control.fWarning);
-    EXPECT_EQ(run.control.ErrNumber, 13);
+    EXPECT_TRUE(run.control.report.fError);
+    EXPECT_TRUE(run.control.report.fWarning);
+    EXPECT_EQ(run.control.report.ErrNumber, 13);
     EXPECT_EQ(log.linesStartingWith(QStringLiteral("DControl/")).value(0),
         OnErr + "13:" + RunError::standardDescription(13));
     EXPECT_EQ(log.linesStartingWith(Cause), QStringList({ Cause + "h" }));
@@ -207,8 +210,8 @@ TEST_P(StatementFailures, FailWithTheRuntimeError)
 {
     BoundInterpreter run;
     run.control.GoDoc(QString::fromUtf8(GetParam().statement));
-    EXPECT_TRUE(run.control.fError) << GetParam().statement;
-    EXPECT_EQ(run.control.ErrNumber, GetParam().error) << GetParam().statement;
+    EXPECT_TRUE(run.control.report.fError) << GetParam().statement;
+    EXPECT_EQ(run.control.report.ErrNumber, GetParam().error) << GetParam().statement;
 }
 
 INSTANTIATE_TEST_SUITE_P(DControl, StatementFailures,
@@ -223,10 +226,10 @@ TEST(DControl, GifRefusalKeepsItsMessage)
 {
     BoundInterpreter run;
     run.control.GoDoc(QStringLiteral("img,0,0,\"a.gif\",300;"));
-    EXPECT_EQ(run.control.ErrNumber, -2147221504);
-    EXPECT_TRUE(run.control.ErrDescription.startsWith(
+    EXPECT_EQ(run.control.report.ErrNumber, -2147221504);
+    EXPECT_TRUE(run.control.report.sErrMsg.startsWith(
         QStringLiteral("\\n本プログラムはUnisys社のGIF-LZW圧縮に関する\\n")));
-    EXPECT_TRUE(run.control.ErrDescription.endsWith(
+    EXPECT_TRUE(run.control.report.sErrMsg.endsWith(
         QStringLiteral("\\nなプログラムを引渡す事が可能です。")));
 }
 
@@ -244,7 +247,7 @@ TEST(DControl, EveryCommandWordIsDispatched)
         BoundInterpreter run;
         LogCapture log;
         run.control.GoDoc(QString::fromUtf8(word) + QStringLiteral(",1,2,3;"));
-        EXPECT_TRUE(run.control.fWarning) << word;
+        EXPECT_TRUE(run.control.report.fWarning) << word;
         EXPECT_EQ(log.linesStartingWith(Undefined),
             QStringList({ Undefined + QString::fromUtf8(word) + ",1,2,3,;" }))
             << word;
@@ -259,8 +262,8 @@ TEST(DControl, NestedArgumentReadingKeepsEachStatementsValues)
     nested.control.GoDoc(QStringLiteral("start;t,100,200,2,1,40,300,\"A\",\"B\";out;end;"));
     BoundInterpreter separate;
     separate.control.GoDoc(QStringLiteral("start;s,100,200,\"A\";s,400,200,\"B\";out;end;"));
-    EXPECT_FALSE(nested.control.fError);
-    EXPECT_FALSE(nested.control.fWarning);
+    EXPECT_FALSE(nested.control.report.fError);
+    EXPECT_FALSE(nested.control.report.fWarning);
     EXPECT_EQ(nested.dumps(), separate.dumps());
 }
 
@@ -270,7 +273,7 @@ TEST(DControl, IntegerArgumentsConvertAlikeWhateverTheirSpelling)
     const auto dumpOf = [](const QString& statement) {
         BoundInterpreter run;
         run.control.GoDoc(QStringLiteral("start;") + statement + QStringLiteral("out;end;"));
-        EXPECT_FALSE(run.control.fError) << statement.toStdString();
+        EXPECT_FALSE(run.control.report.fError) << statement.toStdString();
         return run.dumps();
     };
     const QString plain = dumpOf(QStringLiteral("h,100,200,12;"));
@@ -283,20 +286,27 @@ TEST(DControl, IntegerArgumentsConvertAlikeWhateverTheirSpelling)
         { "h,2147483648,1,1;", "h,-2147483649,1,1;", "h,1,1,9999999999;" }) {
         BoundInterpreter run;
         run.control.GoDoc(QString::fromLatin1(overflow));
-        EXPECT_TRUE(run.control.fError) << overflow;
-        EXPECT_EQ(run.control.ErrNumber, 6) << overflow;
+        EXPECT_TRUE(run.control.report.fError) << overflow;
+        EXPECT_EQ(run.control.report.ErrNumber, 6) << overflow;
     }
 }
 
-// A run handles the window's pending events, so a long print does not freeze the program.
-TEST(DControl, RunHandlesPendingEvents)
+// A run lets the window handle its pending events, so a long print does not freeze the program;
+// a run of thousands of small pages does not spend its time on it.
+TEST(DControl, RunHandlesPendingEventsThroughTheWindowsHook)
 {
+    ScopedModuleState state;
+    int rounds = 0;
+    state->ui.pendingEvents = [&] { ++rounds; };
+    QElapsedTimer clock;
+    clock.start();
     BoundInterpreter run;
-    bool handled = false;
-    QTimer::singleShot(0, [&] { handled = true; });
     run.control.SetDoc(pagedDocument(QStringLiteral("o,0,0;"), { QStringLiteral("h,1,1,1;") }));
     run.control.PagePrint(1, 1);
-    EXPECT_TRUE(handled);
+    EXPECT_EQ(rounds, 1);
+    for (int i = 0; i < 2000; ++i)
+        run.control.GoDoc(QStringLiteral("h,1,1,1;"));
+    EXPECT_LE(rounds, clock.elapsed() / 20 + 1) << "handled on every run";
 }
 
 TEST(DControl, EndStopsTheRun)
@@ -318,8 +328,8 @@ TEST(DControl, OutMarksTheNextPageAndResetsTheDiagnosticLine)
     EXPECT_TRUE(run.control.fNextPage);
     EXPECT_EQ(run.control.msgLineY(), 100);
     run.control.GoDoc(QStringLiteral("head,1;piece;tag,x;chbase,\"a\";"));
-    EXPECT_FALSE(run.control.fWarning);
-    EXPECT_FALSE(run.control.fError);
+    EXPECT_FALSE(run.control.report.fWarning);
+    EXPECT_FALSE(run.control.report.fError);
     EXPECT_FALSE(run.control.fEndCmd);
 }
 
@@ -356,8 +366,8 @@ TEST(DControlPages, PlainTextIsOnePageRunAsTheHead)
     run.control.PagePrint(1, 1);
     ASSERT_EQ(run.sink.pages().size(), 1u);
     EXPECT_EQ(pageTexts(run), QStringList({ "x", "y" }));
-    EXPECT_FALSE(run.control.fError);
-    EXPECT_FALSE(run.control.fWarning);
+    EXPECT_FALSE(run.control.report.fError);
+    EXPECT_FALSE(run.control.report.fWarning);
 }
 
 // Settings made by statements persist from page to page, which is why every page repeats the
@@ -389,16 +399,16 @@ TEST(DControlPages, FailureOnAnEarlierPageStaysReported)
         QString(), { QStringLiteral("h,1,x,1;"), QStringLiteral("s,100,100,\"ok\";") }));
     run.control.PagePrint(1, 2);
     ASSERT_EQ(run.sink.pages().size(), 2u);
-    EXPECT_TRUE(run.control.fError);
-    EXPECT_EQ(run.control.ErrNumber, 13);
+    EXPECT_TRUE(run.control.report.fError);
+    EXPECT_EQ(run.control.report.ErrNumber, 13);
     run.control.PagePrint(2, 2);
-    EXPECT_FALSE(run.control.fError);
-    EXPECT_FALSE(run.control.fWarning);
+    EXPECT_FALSE(run.control.report.fError);
+    EXPECT_FALSE(run.control.report.fWarning);
     run.control.SetDoc(pagedDocument(
         QString(), { QStringLiteral("s,1,1,\"a\";"), QStringLiteral("undefinedword;") }));
     run.control.PagePrint(1, 2);
-    EXPECT_TRUE(run.control.fWarning);
-    EXPECT_FALSE(run.control.fError);
+    EXPECT_TRUE(run.control.report.fWarning);
+    EXPECT_FALSE(run.control.report.fError);
 }
 
 TEST(DControlHostile, BadInputNeverStopsTheRun)

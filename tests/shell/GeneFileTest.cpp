@@ -3,6 +3,8 @@
 #include "shell/InitFile.h"
 #include "shell/ModuleState.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/ScopedModuleState.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
@@ -15,45 +17,18 @@
 
 using namespace vorlix::shell;
 using vorlix::test::LogCapture;
+using vorlix::test::MessageRecorder;
 using vorlix::test::readFileBytes;
+using vorlix::test::ScopedModuleState;
 using vorlix::test::TempEnvironment;
 using vorlix::test::writeFileBytes;
 
 namespace {
 
-struct Prompt {
-    QString text;
-    int style = 0;
-    QString caption;
-};
-
-// Someone at the screen: run mode 0 and a presenter that records every message and gives one
-// answer. Restores the unattended state afterwards.
-class MessageRecorder {
-public:
-    explicit MessageRecorder(int answer = 1)
-        : m_savedMode(moduleState().RunMode)
-    {
-        moduleState().RunMode = RunModeWindow;
-        setMessagePresenter([this, answer](const QString& text, int style, const QString& caption) {
-            prompts.push_back({ text, style, caption });
-            return answer;
-        });
-    }
-    ~MessageRecorder()
-    {
-        setMessagePresenter({});
-        moduleState().RunMode = m_savedMode;
-    }
-    std::vector<Prompt> prompts;
-
-private:
-    std::int32_t m_savedMode;
-};
-
 class GeneFileTest : public ::testing::Test {
 protected:
     GeneFileTest() { QDir().mkpath(env.root() + "/files"); }
+    ScopedModuleState state { RunModes::Print };
     QString file(const QString& name) const { return env.root() + "/files/" + name; }
     void put(const QString& name, const QByteArray& bytes) const
     {
@@ -360,25 +335,26 @@ TEST_F(GeneFileTest, OverwriteQuestion)
     const QString question = "a.fae" + QString("は既に存在しています。\r\n上書きしますか？");
     struct {
         bool opt1;
-        std::int32_t runMode;
+        RunModes runMode;
         int answer;
         bool exists;
         bool asked;
         bool written;
     } cases[] = {
-        { true, RunModeWindow, 7, true, true, false },
-        { true, RunModeWindow, 6, true, true, true },
-        { false, RunModeWindow, 7, true, false, true },
-        { true, RunModeWindow, 7, false, false, true },
-        { true, RunModePrint, 7, true, false, true },
+        { true, RunModes::Window, 7, true, true, false },
+        { true, RunModes::Window, 6, true, true, true },
+        { false, RunModes::Window, 7, true, false, true },
+        { true, RunModes::Window, 7, false, false, true },
+        { true, RunModes::Print, 7, true, false, true },
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.opt1 << " " << c.runMode << " " << c.answer);
+        SCOPED_TRACE(
+            testing::Message() << c.opt1 << " " << static_cast<int>(c.runMode) << " " << c.answer);
         QFile::remove(file("a.fae"));
         if (c.exists)
             put("a.fae", "old");
         MessageRecorder messages(c.answer);
-        moduleState().RunMode = c.runMode;
+        moduleState().commandLine.RunMode = c.runMode;
         GeneFile f;
         f.setOpt1(c.opt1);
         EXPECT_EQ(f.FileOpen(2, file("a.fae")), c.written);
@@ -471,16 +447,14 @@ TEST_F(GeneFileTest, NetworkNamesOpenThroughTheLocalFileSystem)
 TEST_F(GeneFileTest, WebPortComesFromTheSettingsFile)
 {
     EXPECT_EQ(GeneFile().WebPort(), 80);
-    auto settings = std::make_shared<InitFile>();
-    moduleState().SettingsFile = settings;
-    settings->setSection("sheet");
+    InitFile& settings = state.startSettings();
+    settings.setSection("sheet");
     EXPECT_EQ(GeneFile().WebPort(), 80);
-    EXPECT_EQ(settings->Section(), "sheet");
-    settings->SetString("server", "http", "8081");
+    EXPECT_EQ(settings.Section(), "sheet");
+    settings.SetString("server", "http", "8081");
     EXPECT_EQ(GeneFile().WebPort(), 8081);
-    settings->SetString("server", "http", "many");
+    settings.SetString("server", "http", "many");
     EXPECT_EQ(GeneFile().WebPort(), 80);
-    moduleState().SettingsFile.reset();
 }
 
 TEST_F(GeneFileTest, LifeIsLogged)

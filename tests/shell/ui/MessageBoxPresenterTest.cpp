@@ -1,5 +1,6 @@
 #include "shell/ui/MessageBoxPresenter.h"
 #include "shell/ModuleState.h"
+#include "tests/support/ScopedModuleState.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -74,8 +75,8 @@ void pressWhenShown(QMessageBox::StandardButton button)
 
 TEST(MessageBoxPresenterTest, InstalledPresenterShowsTheBoxAndReturnsThePressedButton)
 {
+    vorlix::test::ScopedModuleState state(RunModes::Window);
     installMessageBoxPresenter();
-    moduleState().RunMode = 0;
     const std::pair<QMessageBox::StandardButton, int> cases[] = {
         { QMessageBox::No, 7 },
         { QMessageBox::Yes, 6 },
@@ -87,7 +88,6 @@ TEST(MessageBoxPresenterTest, InstalledPresenterShowsTheBoxAndReturnsThePressedB
     }
     pressWhenShown(QMessageBox::Ok);
     EXPECT_EQ(ShowMessage("完了しました", 64), 1);
-    setMessagePresenter({});
 }
 
 }
