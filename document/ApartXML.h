@@ -41,7 +41,11 @@ private:
     // The one place where the report changes: notes the problem, beeps and logs it.
     void report(Problem kind, const QString& message);
     void readDocument();
+    // Reads elements (and pieces, when allowed) up to the next end tag; false when the text ended
+    // first.
+    bool readUntilEndTag(bool piecesAllowed, QString& endTag);
     void readBody();
+    void readPieceElement(const QString& name);
     void readPiece();
     void readElement(const QString& name);
     void storePieceCount();

@@ -47,14 +47,10 @@ public:
 private:
     // What a reference that finds nothing does; set by "course,N;" (N is the number).
     enum class Course : int {
-        // An error; the rest of the pass is skipped.
-        Stop = 0,
-        // The whole statement goes.
-        DropStatement = 1,
-        // Only the reference goes; the statement goes on.
-        DropReference = 2,
-        // An empty item takes its place.
-        EmptyItem = 3,
+        Stop = 0, // an error; the rest of the pass is skipped
+        DropStatement = 1, // the whole statement goes
+        DropReference = 2, // only the reference goes; the statement goes on
+        EmptyItem = 3, // an empty item takes its place
     };
     enum class Context { Head, Page, Fragment };
     enum class Stop { Piece, End, EndOfText, Aborted };

@@ -10,25 +10,15 @@ namespace vorlix::document {
 // size in tenths of a millimetre. The printer dialog changes it; the document writes the paper and
 // the corrections back to the settings when it ends.
 struct PrinterSettings {
-    // The name of the printer in use; its settings section holds its corrections.
-    QString DeviceName;
-    // The paper code of the printer in use (9 is A4).
-    std::int16_t PaperSize = 9;
-    // 1 portrait, 2 landscape.
-    std::int16_t Orientation = 1;
-    // The first and the last page a print job prints.
-    std::int32_t FromPage = 1;
-    std::int32_t ToPage = 9999;
-    // How often a print job prints the page range.
-    std::int32_t Copies = 1;
+    QString DeviceName; // the printer in use; its settings section holds its corrections
+    std::int16_t PaperSize = 9; // paper code of the printer in use (9 is A4)
+    std::int16_t Orientation = 1; // 1 portrait, 2 landscape
+    std::int32_t FromPage = 1, ToPage = 9999; // the pages a print job prints
+    std::int32_t Copies = 1; // how often a print job prints the page range
     // How far this printer's pages are moved right and down, in tenths of a millimetre.
-    std::int32_t PaperLeftLag = 0;
-    std::int32_t PaperTopLag = 0;
-    // The resolution print jobs draw at (general/DPI).
-    std::int32_t DPI = 400;
-    // The page size in tenths of a millimetre.
-    std::int32_t Width = 2100;
-    std::int32_t Height = 2970;
+    std::int32_t PaperLeftLag = 0, PaperTopLag = 0;
+    std::int32_t DPI = 400; // the resolution print jobs draw at (general/DPI)
+    std::int32_t Width = 2100, Height = 2970; // the page size in tenths of a millimetre
 
     // As the document starts: the current printer, the settings and the command line.
     [[nodiscard]] static PrinterSettings current();

@@ -218,54 +218,44 @@ bool SourceMerge::tryOpenFace(const QString& folder, const QString& face, QStrin
 // before.
 QString SourceMerge::ReadFace(const QString& face)
 {
+    static const QString failedAttempt[] = {
+        QStringLiteral("Source/Mergeup>１回目のファイルの読み込みが失敗しました"),
+        QStringLiteral("Source/Mergeup>２回目のファイルの読み込みが失敗しました"),
+    };
     Tr.ChRootTree();
     QString text;
     QString sheet = Tr.Value(QStringLiteral("path"));
     if (sheet == Tree::NoLabel)
         sheet.clear();
-    QString f1 = QStringLiteral("/");
+    QString folder = QStringLiteral("/");
     bool open = false;
     if (!sheet.isEmpty()) {
-        f1 = SeScPath(sheet);
-        open = tryOpenFace(f1, face, text);
-        if (f1.isEmpty())
-            f1 = QStringLiteral("/");
+        folder = SeScPath(sheet);
+        open = tryOpenFace(folder, face, text);
+        if (folder.isEmpty())
+            folder = QStringLiteral("/");
     }
-    QString f2 = f1;
-    if (!open) {
-        WriteLog(QStringLiteral("Source/Mergeup>１回目のファイルの読み込みが失敗しました") + kCrLf
-            + f1 + face);
-        const QString s2 = defaultSheetName(true);
-        f2 = SeScPath(s2);
-        if (f2 != f1 && tryOpenFace(f2, face, text)) {
+    for (int attempt = 0; attempt < 2 && !open; ++attempt) {
+        WriteLog(failedAttempt[attempt] + kCrLf + folder + face);
+        const QString nextSheet = defaultSheetName(attempt == 0);
+        const QString next = SeScPath(nextSheet);
+        if (next != folder && tryOpenFace(next, face, text)) {
             open = true;
-            sheet = s2;
-            f1 = f2;
+            sheet = nextSheet;
         }
-    }
-    QString f3 = f2;
-    if (!open) {
-        WriteLog(QStringLiteral("Source/Mergeup>２回目のファイルの読み込みが失敗しました") + kCrLf
-            + f2 + face);
-        const QString s3 = defaultSheetName(false);
-        f3 = SeScPath(s3);
-        if (f3 != f2 && tryOpenFace(f3, face, text)) {
-            open = true;
-            sheet = s3;
-            f1 = f3;
-        }
+        folder = next;
     }
     if (!open) {
-        const QString message
-            = QStringLiteral("Source/Mergeup>ァイルの読み込みが失敗しました") + kCrLf + f3 + face;
+        const QString message = QStringLiteral("Source/Mergeup>ァイルの読み込みが失敗しました")
+            + kCrLf + folder + face;
         WriteLog(message);
         m_face.missing = true;
         return QStringLiteral("s,100,100,\"") + message + QStringLiteral("\";");
     }
     Tr.ChRootTree();
     Tr.Value(QStringLiteral("path"), sheet);
-    Tr.Value(QStringLiteral("dir"), f1);
-    m_face.file = f1 + face;
+    Tr.Value(QStringLiteral("dir"), folder);
+    m_face.file = folder + face;
     return text;
 }
 

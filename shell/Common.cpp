@@ -2,6 +2,7 @@
 
 #include "shell/Convert.h"
 #include "shell/CurrentPrinter.h"
+#include "shell/Trim.h"
 
 #include <cmath>
 #include <limits>
@@ -141,13 +142,7 @@ namespace {
 
     QString trimSpaces(const QString& text)
     {
-        qsizetype b = 0;
-        qsizetype e = text.size();
-        while (b < e && text[b] == u' ')
-            ++b;
-        while (e > b && text[e - 1] == u' ')
-            --e;
-        return text.mid(b, e - b);
+        return trimmedBy(text, [](QChar c) { return c == u' '; }).toString();
     }
 
 }

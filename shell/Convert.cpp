@@ -1,5 +1,7 @@
 #include "shell/Convert.h"
 
+#include "shell/Trim.h"
+
 #include "shell/RunError.h"
 
 #include <cmath>
@@ -114,13 +116,7 @@ std::int16_t toInt16(double value)
 
 std::optional<double> parseNumber(QStringView text)
 {
-    qsizetype b = 0;
-    qsizetype e = text.size();
-    while (b < e && isBlank(text[b]))
-        ++b;
-    while (e > b && isBlank(text[e - 1]))
-        --e;
-    const QStringView s = QStringView(text).mid(b, e - b);
+    const QStringView s = trimmedBy(text, isBlank);
     if (s.size() >= 2 && s[0] == u'&') {
         if (s[1] == u'H' || s[1] == u'h')
             return parseRadix(s.mid(2), 16);

@@ -20,8 +20,8 @@ class WebFetcher;
 // web-fetch window). Problems become false results, log lines and, when asked for, message boxes.
 class GeneFile {
 public:
-    GeneFile();
-    ~GeneFile();
+    GeneFile(); // the web port from the settings
+    ~GeneFile(); // closes; a write is committed
     GeneFile(const GeneFile&) = delete;
     GeneFile& operator=(const GeneFile&) = delete;
 

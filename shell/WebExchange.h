@@ -24,12 +24,12 @@ class WebExchange final : public QObject, public WebFetcher {
 public:
     // The progress phases; only Finished counts as success.
     enum class State : std::int32_t {
-        Created = 0,
-        ConnectCalled = 100,
-        Connecting = 110,
-        RequestSent = 120,
-        DataArriving = 130,
-        Finished = 200,
+        Created = 0, // nothing asked yet
+        ConnectCalled = 100, // an exchange was asked for; it starts with the event loop
+        Connecting = 110, // the connection is being made
+        RequestSent = 120, // connected, the request went out
+        DataArriving = 130, // the answer is coming in
+        Finished = 200, // the server closed the connection after a whole answer
     };
 
     explicit WebExchange(QObject* parent = nullptr);

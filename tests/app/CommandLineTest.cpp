@@ -9,13 +9,8 @@
 
 namespace {
 
-using vorlix::app::NextArg;
-using vorlix::app::ParseCommandLine;
-using vorlix::app::prepareCommandLine;
-using vorlix::app::RestArg;
-using vorlix::app::SkipBlanks;
-using vorlix::shell::CommandLineOptions;
-using vorlix::shell::RunModes;
+using namespace vorlix::app;
+using namespace vorlix::shell;
 using vorlix::test::ScopedModuleState;
 
 // Every test starts from the state of a process that has not parsed anything yet.

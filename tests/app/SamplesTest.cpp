@@ -15,8 +15,7 @@
 
 namespace {
 
-using vorlix::test::readFileBytes;
-using vorlix::test::TempEnvironment;
+using namespace vorlix::test;
 
 QString samplesDir()
 {
@@ -71,13 +70,8 @@ protected:
     int run(const QStringList& arguments, QString* log)
     {
         QProcess process;
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        e.insert(QStringLiteral("HOME"), env.root());
-        e.insert(QStringLiteral("XDG_CONFIG_HOME"), env.configHome());
-        e.insert(QStringLiteral("XDG_DATA_HOME"), env.dataHome());
-        e.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        QProcessEnvironment e = env.processEnvironment();
         e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        e.remove(QStringLiteral("profiles"));
         process.setProcessEnvironment(e);
         process.setWorkingDirectory(work);
         process.start(program(), arguments);

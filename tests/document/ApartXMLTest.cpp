@@ -6,8 +6,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-using vorlix::document::ApartXML;
-using vorlix::document::Tree;
+using namespace vorlix::document;
 
 namespace {
 

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-using vorlix::document::Compiler;
-using vorlix::document::Tree;
+using namespace vorlix::document;
 
 namespace {
 

@@ -9,9 +9,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-using vorlix::document::ApartXML;
-using vorlix::document::Merge;
-using vorlix::document::Tree;
+using namespace vorlix::document;
 
 namespace {
 
@@ -48,6 +46,13 @@ Merged mergeInto(Tree& tree, const QString& face)
 const QString kThreePieces = QStringLiteral("<name>Taro</name><piece><name>A</name></piece>"
                                             "<piece><name>B</name></piece>"
                                             "<piece><name>C</name></piece>");
+
+// Merges a face against the data of three pieces.
+Merged mergeThreePieces(const QString& face)
+{
+    auto tree = dataTree(kThreePieces);
+    return mergeInto(*tree, face);
+}
 
 struct OutputCase {
     const char* name;
@@ -181,10 +186,10 @@ TEST(Merge, SelfReferencingFragmentsEndWithAnError)
         QStringLiteral("piece;let,a;&a;endlet;&a;"),
     };
     for (const QString& face : faces) {
-        auto tree = dataTree(kThreePieces);
-        const Merged merged = mergeInto(*tree, face);
-        EXPECT_TRUE(merged.error) << face.toStdString();
-        EXPECT_TRUE(merged.message.startsWith("Vorlix/Fragment>")) << face.toStdString();
+        SCOPED_TRACE(face.toStdString());
+        const Merged merged = mergeThreePieces(face);
+        EXPECT_TRUE(merged.error);
+        EXPECT_TRUE(merged.message.startsWith("Vorlix/Fragment>"));
     }
 }
 
@@ -221,10 +226,8 @@ TEST(Merge, UnfinishedInputNeverHangs)
         QStringLiteral("s,$./.././a/./b"),
     };
     for (const QString& face : faces) {
-        auto tree = dataTree(kThreePieces);
-        const Merged merged = mergeInto(*tree, face);
-        EXPECT_TRUE(merged.text.startsWith("head,")) << face.toStdString();
-        EXPECT_TRUE(merged.text.endsWith(' ')) << face.toStdString();
+        const QString text = mergeThreePieces(face).text;
+        EXPECT_TRUE(text.startsWith("head,") && text.endsWith(' ')) << face.toStdString();
     }
 }
 

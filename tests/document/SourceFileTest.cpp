@@ -16,16 +16,11 @@ class SourceFileTest : public vorlix::test::SourceFixture { };
 
 TEST(SourceFileStatic, FileTypesByExtension)
 {
-    const std::pair<const char*, FileTypes> cases[] = {
-        { "bill.fae", FileTypes::FaceProgram },
-        { "DATA.XML", FileTypes::DataDocument },
-        { "a.Mnd", FileTypes::DataDocument },
-        { "notes.txt", FileTypes::OtherFile },
-        { "README", FileTypes::OtherFile },
-        { "", FileTypes::OtherFile },
-    };
-    for (const auto& [name, type] : cases)
-        EXPECT_EQ(SourceFile::fileTypeOf(QString::fromUtf8(name)), type) << name;
+    EXPECT_EQ(SourceFile::fileTypeOf(QStringLiteral("bill.fae")), FileTypes::FaceProgram);
+    for (const char* data : { "DATA.XML", "a.Mnd", "/forms.v2/請求書.mnd" })
+        EXPECT_EQ(SourceFile::fileTypeOf(QString::fromUtf8(data)), FileTypes::DataDocument) << data;
+    for (const char* other : { "notes.txt", "README", "", "fae" })
+        EXPECT_EQ(SourceFile::fileTypeOf(QString::fromUtf8(other)), FileTypes::OtherFile) << other;
 }
 
 TEST(SourceFileStatic, Templates)

@@ -9,10 +9,8 @@
 
 namespace {
 
-using vorlix::document::Source;
-using vorlix::document::SourceFile;
-using vorlix::test::LogCapture;
-using vorlix::test::writeFileBytes;
+using namespace vorlix::document;
+using namespace vorlix::test;
 using FileTypes = SourceFile::FileTypes;
 
 class SourceMergeTest : public vorlix::test::SourceFixture {

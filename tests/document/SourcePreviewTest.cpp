@@ -6,10 +6,8 @@
 
 namespace {
 
-using vorlix::document::Source;
-using vorlix::document::SourceFile;
-using vorlix::test::PictureBox;
-using vorlix::test::StringEditor;
+using namespace vorlix::document;
+using namespace vorlix::test;
 
 // A data document of numbered records and a face that prints each record's number on its page.
 QString recordsDocument(int records)

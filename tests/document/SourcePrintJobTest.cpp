@@ -8,9 +8,7 @@
 
 namespace {
 
-using vorlix::document::PrinterSettings;
-using vorlix::document::Source;
-using vorlix::document::SourceFile;
+using namespace vorlix::document;
 using vorlix::test::PictureBox;
 
 // Counts the pages of a PDF with pdfinfo.

@@ -12,9 +12,7 @@
 
 using vorlix::lang::DControl;
 using vorlix::shell::RunError;
-using vorlix::test::BoundInterpreter;
-using vorlix::test::LogCapture;
-using vorlix::test::ScopedModuleState;
+using namespace vorlix::test;
 
 namespace {
 
@@ -137,24 +135,28 @@ TEST(DControl, PagePrintRunsTheChosenPages)
     }
 }
 
+// The lines the interpreter logs while it runs the text.
+QStringList logOfRun(BoundInterpreter& run, const QString& text)
+{
+    LogCapture log;
+    run.control.GoDoc(text);
+    return log.lines();
+}
+
 TEST(DControl, UndefinedWordIsQuotedWithItsStatement)
 {
     BoundInterpreter run;
-    LogCapture log;
-    run.control.GoDoc(QStringLiteral("zz,1,2;nc;yy;"));
+    EXPECT_EQ(logOfRun(run, QStringLiteral("zz,1,2;nc;yy;")),
+        QStringList({ Undefined + "zz,1,2,;", Undefined + "yy,;" }));
     EXPECT_TRUE(run.control.report.fWarning);
     EXPECT_FALSE(run.control.report.fError);
-    EXPECT_EQ(log.linesStartingWith(QStringLiteral("DControl/")),
-        QStringList({ Undefined + "zz,1,2,;", Undefined + "yy,;" }));
     EXPECT_EQ(run.control.msgLineY(), 200);
 }
 
 TEST(DControl, StrayTokensAreReported)
 {
     BoundInterpreter run;
-    LogCapture log;
-    run.control.GoDoc(QStringLiteral("\"abc\",1;(;12"));
-    EXPECT_EQ(log.linesStartingWith(QStringLiteral("DControl/")),
+    EXPECT_EQ(logOfRun(run, QStringLiteral("\"abc\",1;(;12")),
         QStringList({ NotCommand + "abc,1,;", NotCommand + "(,;", NotCommand + "12," }));
 }
 
@@ -163,15 +165,12 @@ TEST(DControl, StrayTokensAreReported)
 TEST(DControl, FailedStatementIsReportedWithItsCommandWord)
 {
     BoundInterpreter run;
-    LogCapture log;
-    run.control.GoDoc(QStringLiteral("h,1,2;s,3,4,\"a\";"));
+    EXPECT_EQ(logOfRun(run, QStringLiteral("h,1,2;s,3,4,\"a\";")),
+        QStringList({ OnErr + "13:" + RunError::standardDescription(13), Cause + "h",
+            NotCommand + "3,4,a,;" }));
     EXPECT_TRUE(run.control.report.fError);
     EXPECT_TRUE(run.control.report.fWarning);
     EXPECT_EQ(run.control.report.ErrNumber, 13);
-    EXPECT_EQ(log.linesStartingWith(QStringLiteral("DControl/")).value(0),
-        OnErr + "13:" + RunError::standardDescription(13));
-    EXPECT_EQ(log.linesStartingWith(Cause), QStringList({ Cause + "h" }));
-    EXPECT_EQ(log.linesStartingWith(NotCommand), QStringList({ NotCommand + "3,4,a,;" }));
     EXPECT_EQ(run.control.msgLineY(), 250);
 }
 

@@ -8,9 +8,7 @@
 #include <gtest/gtest.h>
 
 using namespace vorlix::shell;
-using vorlix::test::LogCapture;
-using vorlix::test::ScopedModuleState;
-using vorlix::test::TempEnvironment;
+using namespace vorlix::test;
 
 namespace {
 

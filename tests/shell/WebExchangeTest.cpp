@@ -14,9 +14,7 @@
 #include <gtest/gtest.h>
 
 using namespace vorlix::shell;
-using vorlix::test::HttpTestServer;
-using vorlix::test::LogCapture;
-using vorlix::test::MessageRecorder;
+using namespace vorlix::test;
 
 namespace {
 

@@ -15,8 +15,8 @@ namespace vorlix::test {
 // the log wrote (the locale's character set, CR LF), so that a test can check them exactly.
 class LogCapture {
 public:
-    LogCapture();
-    ~LogCapture();
+    LogCapture(); // installs itself as the log sink
+    ~LogCapture(); // puts the previous sink back
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 

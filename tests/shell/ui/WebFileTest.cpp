@@ -13,9 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace vorlix::shell;
-using vorlix::test::HttpTestServer;
-using vorlix::test::LogCapture;
-using vorlix::test::MessageRecorder;
+using namespace vorlix::test;
 
 namespace {
 
