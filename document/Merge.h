@@ -64,26 +64,25 @@ private:
     lang::TokenCutter m_cutter;
     Tree* m_tree = nullptr;
     std::unique_ptr<ConvTag> m_table;
-    QString m_out;
-    qsizetype m_commitPos = 2;
-    Course m_course = Course::DropStatement;
-    bool m_queryOn = false;
-    QString m_queryName;
-    QString m_queryValue;
-    bool m_translateOn = false;
-    bool m_commaFlag = false;
-    std::int32_t m_pageSectionPos = 0;
-    std::int64_t m_record = 1;
-    std::int64_t m_recordCount = 0;
-    std::int64_t m_pageCount = 0;
-    std::vector<qsizetype> m_pageStart;
+    QString m_out; // the text written so far (it starts with one blank)
+    qsizetype m_commitPos = 2; // where the statement being written began; a dropped one ends here
+    Course m_course = Course::DropStatement; // what a reference that finds nothing does
+    bool m_queryOn = false; // the data's "query" chooses the records merged
+    QString m_queryName, m_queryValue; // the item a chosen record holds, and its value
+    bool m_translateOn = false; // names go through the tag table ("tag" matched the data's set)
+    bool m_commaFlag = false; // the token just handled was followed by a ","
+    std::int32_t m_pageSectionPos = 0; // where the page section starts in the face ("piece;")
+    std::int64_t m_record = 1; // the record being merged: 1 is piece, 2 piece@1...
+    std::int64_t m_recordCount = 0; // the data's System/mpiececount
+    std::int64_t m_pageCount = 0; // pages written so far
+    std::vector<qsizetype> m_pageStart; // where each page starts in the text
     // The rest of the current pass is skipped (a reference not found under course 0).
     bool m_abortPass = false;
     // The merge cannot go on at all.
     bool m_fatal = false;
-    qsizetype m_outputLimit = DefaultOutputLimit;
+    qsizetype m_outputLimit = DefaultOutputLimit; // the guards of setLimits
     std::int64_t m_tokenLimit = DefaultTokenLimit;
-    std::int64_t m_tokens = 0;
+    std::int64_t m_tokens = 0; // tokens handled so far
     shell::Report m_report;
 
     // The one place where the report changes: notes the problem and logs it.

@@ -34,10 +34,14 @@ public:
     // Empties the text; Size and Point become 0.
     void Refresh();
 
-    [[nodiscard]] std::int32_t Size() const { return m_size; }
+    [[nodiscard]] std::int32_t Size() const { return m_size; } // the text's length
+    // The position of the next character to read, and moving it.
     [[nodiscard]] std::int32_t Point() const { return m_point; }
     void Point(std::int32_t point) { m_point = point; }
-    [[nodiscard]] std::int32_t prevPoint() const { return m_prevPoint; }
+    [[nodiscard]] std::int32_t prevPoint() const
+    {
+        return m_prevPoint;
+    } // where the last token began
     // Name and quoted value of the last attribute of the last start or empty-element tag.
     [[nodiscard]] const QString& Attribut() const { return m_attribut; }
     [[nodiscard]] const QString& Value() const { return m_value; }

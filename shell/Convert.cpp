@@ -39,8 +39,8 @@ namespace {
         const qulonglong raw = digits.toULongLong(&ok, radix);
         if (!ok || raw > 0xFFFFFFFFull)
             return std::nullopt;
-        // Up to four hex digits read as a 16-bit value, more as a 32-bit value, as the runtime
-        // does.
+        // Up to four hex digits read as a 16-bit value (&HFFFF is -1), more as a 32-bit value:
+        // forms written for the old program rely on it.
         if (radix == 16 && digits.size() <= 4)
             return static_cast<double>(static_cast<std::int16_t>(raw));
         if (raw > 0xFFFFull || radix == 8)

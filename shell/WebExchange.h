@@ -35,13 +35,17 @@ public:
     explicit WebExchange(QObject* parent = nullptr);
     ~WebExchange() override;
 
+    // Opt1: show the exchange's messages (cannot connect, timeout); off, they count as answered OK.
     void setOpt1(bool on) override { m_opt1 = on; }
+    // The TCP port when the host names none; 80 at first, and for 0 or a number that is no port.
     void setPort(int port) override;
     [[nodiscard]] int port() const override { return m_port; }
     // Runs the exchange in an event loop of its own and returns once it has ended.
     [[nodiscard]] bool Connect(
         const QString& host, const QString& folder, const QString& name) override;
+    // All bytes received, the response header included.
     [[nodiscard]] std::int64_t FileSize() const override { return m_received.size(); }
+    // The body without the response header, as text (UTF-8 or CP932) or as bytes.
     [[nodiscard]] QString Read() const override;
     [[nodiscard]] QByteArray ReadB() const override;
 

@@ -150,7 +150,7 @@ TEST_F(SampleRun, InvoiceRowsFollowEachCustomersItemCount)
     EXPECT_FALSE(pages[2].contains(QStringLiteral("s,150,398,")));
 }
 
-// The original's files are CP932 with CR LF; a sample saved as UTF-8 or with
+// Forms made on Windows are CP932 with CR LF; a sample saved as UTF-8 or with
 // bare line feeds would still load here but no longer be a faithful example.
 TEST(SampleFiles, AreCp932WithCrLf)
 {

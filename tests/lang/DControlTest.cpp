@@ -205,7 +205,7 @@ struct FailCase {
 
 class StatementFailures : public ::testing::TestWithParam<FailCase> { };
 
-TEST_P(StatementFailures, FailWithTheRuntimeError)
+TEST_P(StatementFailures, FailWithTheStandardRunError)
 {
     BoundInterpreter run;
     run.control.GoDoc(QString::fromUtf8(GetParam().statement));
