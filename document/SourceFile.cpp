@@ -172,7 +172,10 @@ bool SourceFile::OutBuff(bool fNSD, bool fOWA)
             written = !file.writeFailed();
         }
     }
-    fFileEdit = false;
+    // A cancelled or failed save leaves the changes unsaved: the window must still ask about
+    // them before it closes.
+    if (written)
+        fFileEdit = false;
     return written;
 }
 

@@ -44,8 +44,8 @@ public:
     void Clear(FileTypes type);
     // Opens the named file (asking for a name when ask is true or none is set); true when read.
     bool InBuff(bool ask);
-    // Saves (asking for a name when fNSD or none is set); fOWA allows overwriting. True when
-    // written.
+    // Saves (asking for a name when fNSD or none is set); fOWA asks before overwriting. True when
+    // written; only then does fFileEdit go back to false.
     bool OutBuff(bool fNSD, bool fOWA);
     // The encoding the file was read in (CP932 for a new document).
     [[nodiscard]] shell::TextEncoding encoding() const { return m_encoding; }

@@ -115,6 +115,26 @@ TEST_F(SourceFileTest, SavingWritesTheTextBackInTheFilesEncoding)
         vorlix::shell::toCp932(QStringLiteral("s,1,1,\"①\";\r\n")));
 }
 
+// A save that did not happen must not make the changes look saved, or closing the window would
+// lose them without asking.
+TEST_F(SourceFileTest, ChangesStayUnsavedWhenTheSaveDoesNotHappen)
+{
+    SourceFile document;
+    document.setText(QStringLiteral("h,1,1,1;"));
+    document.fFileEdit = true;
+    document.setFileDialog([](bool) { return QString(); });
+    EXPECT_FALSE(document.OutBuff(true, false));
+    EXPECT_TRUE(document.fFileEdit);
+    QDir().mkpath(env.root() + QStringLiteral("/folder.fae"));
+    document.setFileDialog([&](bool) { return env.root() + QStringLiteral("/folder.fae"); });
+    EXPECT_FALSE(document.OutBuff(true, false));
+    EXPECT_TRUE(document.fFileEdit);
+    document.setFileDialog([&](bool) { return env.root() + QStringLiteral("/saved.fae"); });
+    EXPECT_TRUE(document.OutBuff(true, false));
+    EXPECT_FALSE(document.fFileEdit);
+    EXPECT_EQ(readFileBytes(env.root() + QStringLiteral("/saved.fae")), "h,1,1,1;");
+}
+
 TEST_F(SourceFileTest, NewDocumentsGoIntoTheEditorWithItsFontSize)
 {
     vorlix::test::StringEditor editor;
