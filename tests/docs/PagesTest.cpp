@@ -1,6 +1,7 @@
 #include "tests/docs/DocsFolder.h"
 #include "tests/docs/DocsUpdate.h"
 #include "tests/docs/MarkdownPage.h"
+#include "tests/support/TempEnvironment.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -118,4 +119,18 @@ TEST(ManualPages, ReadmeLeadsToTheTutorialAndTheReference)
         EXPECT_TRUE(links.contains(QString::fromUtf8(page))) << page;
 }
 
+}
+
+// The tutorial's finished form ships as a sample, the very files the tutorial draws.
+TEST(ManualPages, TutorialFormIsTheSample)
+{
+    const QString samples = qEnvironmentVariable("VORLIX_SOURCE_DIR") + "/samples/";
+    for (const char* name : { "nouhinsho.fae", "nouhinsho.mnd", "logo.png" }) {
+        const QByteArray sample = vorlix::test::readFileBytes(samples + name);
+        ASSERT_FALSE(sample.isEmpty()) << name;
+        EXPECT_EQ(sample,
+            vorlix::test::readFileBytes(
+                DocsFolder::examplePath(QStringLiteral("tutorial/") + QString::fromUtf8(name))))
+            << name << " differs between samples/ and docs/examples/tutorial/";
+    }
 }
