@@ -5,6 +5,13 @@
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <ostream>
+
+// Example names in test listings and failures as text, not as bytes.
+void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << text.toStdString();
+}
 
 namespace {
 
