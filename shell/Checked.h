@@ -46,7 +46,7 @@ template <typename Int = std::int32_t> [[nodiscard]] inline Int rnd(double value
     return static_cast<Int>(r);
 }
 
-// a / b in doubles with the runtime's errors: x / 0 is a division by zero (RunError 11), 0 / 0
+// a / b in doubles with the program's errors: x / 0 is a division by zero (RunError 11), 0 / 0
 // an overflow (RunError 6).
 [[nodiscard]] inline double divide(double a, double b)
 {

@@ -1,5 +1,6 @@
 #include "shell/Checked.h"
 #include "shell/RunError.h"
+#include "tests/support/RunErrorNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -8,22 +9,12 @@
 #include <limits>
 
 using namespace vorlix::shell;
+using vorlix::test::errorNumberOf;
 
 namespace {
 
 constexpr std::int32_t largest = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t smallest = std::numeric_limits<std::int32_t>::min();
-
-// The error number a computation raises, 0 when it gives a result.
-int errorOf(const std::function<void()>& compute)
-{
-    try {
-        compute();
-    } catch (const RunError& error) {
-        return error.number();
-    }
-    return 0;
-}
 
 TEST(Checked, SumsDifferencesAndProductsFitOrOverflow)
 {
@@ -50,10 +41,10 @@ TEST(Checked, SumsDifferencesAndProductsFitOrOverflow)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::int32_t result = 0;
-        EXPECT_EQ(errorOf([&] { result = c.compute(); }), c.error);
+        EXPECT_EQ(errorNumberOf([&] { result = c.compute(); }), c.error);
         EXPECT_EQ(result, c.result);
     }
-    EXPECT_EQ(errorOf([] { (void)checked::fit<std::int16_t>(32768); }), 6);
+    EXPECT_EQ(errorNumberOf([] { (void)checked::fit<std::int16_t>(32768); }), 6);
     EXPECT_EQ(checked::fit<std::int16_t>(-32768), -32768);
 }
 
@@ -81,20 +72,20 @@ TEST(Checked, RoundsHalfToEvenWithinTheType)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
         std::int32_t result = 0;
-        EXPECT_EQ(errorOf([&] { result = checked::rnd(c.value); }), c.error);
+        EXPECT_EQ(errorNumberOf([&] { result = checked::rnd(c.value); }), c.error);
         EXPECT_EQ(result, c.result);
     }
     EXPECT_EQ(checked::rnd<std::int16_t>(-32768.5), -32768);
-    EXPECT_EQ(errorOf([] { (void)checked::rnd<std::int16_t>(32767.5); }), 6);
+    EXPECT_EQ(errorNumberOf([] { (void)checked::rnd<std::int16_t>(32767.5); }), 6);
 }
 
 TEST(Checked, DivisionByZeroIsAnErrorNeverAnInfinity)
 {
     EXPECT_DOUBLE_EQ(checked::divide(7.0, 2.0), 3.5);
     EXPECT_DOUBLE_EQ(checked::divide(-0.0, 5.0), 0.0);
-    EXPECT_EQ(errorOf([] { (void)checked::divide(1.0, 0.0); }), 11);
-    EXPECT_EQ(errorOf([] { (void)checked::divide(-3.0, -0.0); }), 11);
-    EXPECT_EQ(errorOf([] { (void)checked::divide(0.0, 0.0); }), 6);
+    EXPECT_EQ(errorNumberOf([] { (void)checked::divide(1.0, 0.0); }), 11);
+    EXPECT_EQ(errorNumberOf([] { (void)checked::divide(-3.0, -0.0); }), 11);
+    EXPECT_EQ(errorNumberOf([] { (void)checked::divide(0.0, 0.0); }), 6);
 }
 
 }
