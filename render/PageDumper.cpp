@@ -31,15 +31,6 @@ namespace {
         return out + u'"';
     }
 
-    // The numbers, each after a blank.
-    QString spaced(std::initializer_list<int> values)
-    {
-        QString out;
-        for (const int value : values)
-            out += u' ' + QString::number(value);
-        return out;
-    }
-
 }
 
 PageDumper::PageDumper(const PageRecord& page)
@@ -53,107 +44,112 @@ PageDumper::PageDumper(const PageRecord& page)
                  .arg(page.deviceSize().height());
 }
 
-void PageDumper::add(Op op, const QString& rest)
+QString& PageDumper::begin(Op op, std::initializer_list<int> numbers)
 {
-    m_text += PageRecord::name(op) + rest + u'\n';
+    m_text += PageRecord::name(op);
+    for (const int number : numbers) {
+        m_text += u' ';
+        m_text += QString::number(number);
+    }
+    return m_text;
 }
 
 void PageDumper::moveTo(int x, int y)
 {
-    add(Op::MoveTo, spaced({ x, y }));
+    begin(Op::MoveTo, { x, y }) += u'\n';
 }
 
 void PageDumper::lineTo(int x, int y)
 {
-    add(Op::LineTo, spaced({ x, y }));
+    begin(Op::LineTo, { x, y }) += u'\n';
 }
 
 void PageDumper::rectangle(int left, int top, int right, int bottom)
 {
-    add(Op::Rectangle, spaced({ left, top, right, bottom }));
+    begin(Op::Rectangle, { left, top, right, bottom }) += u'\n';
 }
 
 void PageDumper::fillRect(int left, int top, int right, int bottom, ColorRef color)
 {
-    add(Op::FillRect, spaced({ left, top, right, bottom }) + u' ' + colorText(color));
+    begin(Op::FillRect, { left, top, right, bottom }) += u' ' + colorText(color) + u'\n';
 }
 
 void PageDumper::ellipse(int left, int top, int right, int bottom)
 {
-    add(Op::Ellipse, spaced({ left, top, right, bottom }));
+    begin(Op::Ellipse, { left, top, right, bottom }) += u'\n';
 }
 
 void PageDumper::arc(
     int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd)
 {
-    add(Op::Arc, spaced({ left, top, right, bottom, xStart, yStart, xEnd, yEnd }));
+    begin(Op::Arc, { left, top, right, bottom, xStart, yStart, xEnd, yEnd }) += u'\n';
 }
 
 void PageDumper::textOut(int x, int y, const QString& text)
 {
-    add(Op::TextOut, spaced({ x, y }) + u' ' + quoted(text));
+    begin(Op::TextOut, { x, y }) += u' ' + quoted(text) + u'\n';
 }
 
 void PageDumper::selectFont(const LogFont& f)
 {
-    add(Op::SelectFont,
-        QStringLiteral(" h=%1 w=%2 esc=%3 weight=%4 italic=%5 underline=%6 strikeOut=%7 face=%8")
-            .arg(f.lfHeight)
-            .arg(f.lfWidth)
-            .arg(f.lfEscapement)
-            .arg(f.lfWeight)
-            .arg(f.lfItalic ? 1 : 0)
-            .arg(f.lfUnderline ? 1 : 0)
-            .arg(f.lfStrikeOut ? 1 : 0)
-            .arg(quoted(f.lfFaceName)));
+    begin(Op::SelectFont)
+        += QStringLiteral(" h=%1 w=%2 esc=%3 weight=%4 italic=%5 underline=%6 strikeOut=%7 face=%8")
+               .arg(f.lfHeight)
+               .arg(f.lfWidth)
+               .arg(f.lfEscapement)
+               .arg(f.lfWeight)
+               .arg(f.lfItalic ? 1 : 0)
+               .arg(f.lfUnderline ? 1 : 0)
+               .arg(f.lfStrikeOut ? 1 : 0)
+               .arg(quoted(f.lfFaceName))
+        + u'\n';
 }
 
 void PageDumper::selectPen(const PenDesc& pen)
 {
-    add(Op::SelectPen,
-        QStringLiteral(" style=%1 width=%2 color=%3")
-            .arg(pen.style)
-            .arg(pen.width)
-            .arg(colorText(pen.color)));
+    begin(Op::SelectPen) += QStringLiteral(" style=%1 width=%2 color=%3")
+                                .arg(pen.style)
+                                .arg(pen.width)
+                                .arg(colorText(pen.color))
+        + u'\n';
 }
 
 void PageDumper::selectBrush(const BrushDesc& brush)
 {
-    add(Op::SelectBrush,
-        brush.hollow ? QStringLiteral(" hollow")
-                     : QStringLiteral(" solid ") + colorText(brush.color));
+    begin(Op::SelectBrush) += (brush.hollow ? QStringLiteral(" hollow")
+                                            : QStringLiteral(" solid ") + colorText(brush.color))
+        + u'\n';
 }
 
 void PageDumper::selectInitialFont()
 {
-    add(Op::InitialFont, {});
+    begin(Op::InitialFont) += u'\n';
 }
 
 void PageDumper::selectInitialPen()
 {
-    add(Op::InitialPen, {});
+    begin(Op::InitialPen) += u'\n';
 }
 
 void PageDumper::setClip(const DeviceRect& r)
 {
-    add(Op::SetClip, spaced({ r.left, r.top, r.right, r.bottom }));
+    begin(Op::SetClip, { r.left, r.top, r.right, r.bottom }) += u'\n';
 }
 
 void PageDumper::clearClip()
 {
-    add(Op::ClearClip, {});
+    begin(Op::ClearClip) += u'\n';
 }
 
 void PageDumper::stretchImage(
     int x, int y, int width, int height, const QImage& image, int srcWidth, int srcHeight)
 {
-    add(Op::StretchImage,
-        spaced({ x, y, width, height })
-            + QStringLiteral(" src=%1x%2 image=%3x%4")
-                  .arg(srcWidth)
-                  .arg(srcHeight)
-                  .arg(image.width())
-                  .arg(image.height()));
+    begin(Op::StretchImage, { x, y, width, height }) += QStringLiteral(" src=%1x%2 image=%3x%4")
+                                                            .arg(srcWidth)
+                                                            .arg(srcHeight)
+                                                            .arg(image.width())
+                                                            .arg(image.height())
+        + u'\n';
 }
 
 }

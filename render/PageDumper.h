@@ -25,8 +25,8 @@ public:
     VORLIX_ENUMERATE_PAGE_OPERATIONS(VORLIX_DECLARE_DEVICE_OPERATION)
 
 private:
-    // One line: the operation's name and the rest of the line.
-    void add(PageRecord::Op op, const QString& rest);
+    // Starts the line of a call: the operation's name and the numbers, each after a blank.
+    QString& begin(PageRecord::Op op, std::initializer_list<int> numbers = {});
 
     QString m_text;
 };

@@ -70,11 +70,6 @@ PageRecord::PageRecord(
     m_calls.reserve(expectedCalls);
 }
 
-void PageRecord::store(Call& call, int& slot, int value)
-{
-    call.v[slot++] = value;
-}
-
 void PageRecord::store(Call& call, int& slot, const PenDesc& pen)
 {
     for (const std::int32_t value : { pen.style, pen.width, pen.color })

@@ -60,12 +60,6 @@ TEST_F(EMFBinding, PreviewThinsPensAndMeasuresFontsOnTheScreen)
     EXPECT_EQ(pageHead(emf), "page dpi=96 frame=31500x44550 size=1191x1684");
 }
 
-TEST_F(EMFBinding, FrameRoundsHalfToEven)
-{
-    emf.SetObject(sink, 0, 400, 0.25, 1, 3, 0, 0);
-    EXPECT_EQ(pageHead(emf), "page dpi=400 frame=2x8 size=0x1");
-}
-
 TEST_F(EMFBinding, LogsTheTargetTechnology)
 {
     RenderLogCapture log;
@@ -110,33 +104,6 @@ TEST_F(EMFBinding, PreviewBoxNarrowerThanThePageScalesFonts)
 
 using EMFMapping = SurfaceTest;
 
-TEST_F(EMFMapping, EveryAxisModeMapsFacePointsAsTheTableSays)
-{
-    struct Case {
-        int mode;
-        int devX;
-        int devY;
-    };
-    const Case cases[] = {
-        { 0, 110, 220 },
-        { 1, 90, 220 },
-        { 2, 110, 180 },
-        { 3, 90, 180 },
-        { 4, 120, 210 },
-        { 5, 120, 190 },
-        { 6, 80, 210 },
-        { 7, 80, 190 },
-        { 9, 120, 210 },
-        { -1, 110, 220 },
-    };
-    startPage();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode);
-        emf.Home(c.mode, 100, 200);
-        EXPECT_EQ(pointOf(10, 20), QStringLiteral("moveTo %1 %2").arg(c.devX).arg(c.devY));
-    }
-}
-
 TEST_F(EMFMapping, ScalesCarryTheSignOfTheMode)
 {
     startPage();
@@ -162,28 +129,6 @@ TEST_F(EMFMapping, Mode4SwapsTheAxes)
     emf.Home(4, 0, 0);
     // 100 x 4677 / 2970 = 157.47
     EXPECT_EQ(pointOf(100, 0), "moveTo 0 157");
-}
-
-TEST_F(EMFMapping, RoundsHalfToEven)
-{
-    struct Case {
-        int x;
-        int y;
-        int devX;
-        int devY;
-    };
-    // At 127 dpi one face unit is half a device pixel.
-    const Case cases[] = {
-        { 5, 7, 2, 4 },
-        { -3, -5, -2, -2 },
-        { 1, 3, 0, 2 },
-        { 4, 6, 2, 3 },
-    };
-    startPage(127);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.x);
-        EXPECT_EQ(pointOf(c.x, c.y), QStringLiteral("moveTo %1 %2").arg(c.devX).arg(c.devY));
-    }
 }
 
 TEST_F(EMFMapping, LagMovesPrintedOutputOnlyAndResetsTheMode)
