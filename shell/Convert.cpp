@@ -1,11 +1,10 @@
 #include "shell/Convert.h"
 
+#include "shell/Checked.h"
+#include "shell/RunError.h"
 #include "shell/Trim.h"
 
-#include "shell/RunError.h"
-
 #include <cmath>
-#include <limits>
 
 namespace vorlix::shell {
 
@@ -16,15 +15,6 @@ double roundHalfEven(double value)
 }
 
 namespace {
-
-    template <typename Int> Int roundChecked(double value)
-    {
-        const double r = roundHalfEven(value);
-        if (!std::isfinite(r) || r < static_cast<double>(std::numeric_limits<Int>::min())
-            || r > static_cast<double>(std::numeric_limits<Int>::max()))
-            throw RunError::overflow();
-        return static_cast<Int>(r);
-    }
 
     bool isBlank(QChar c)
     {
@@ -107,11 +97,11 @@ std::optional<std::int32_t> parsePlainInteger(QStringView s)
 
 std::int32_t toInt32(double value)
 {
-    return roundChecked<std::int32_t>(value);
+    return checked::rnd(value);
 }
 std::int16_t toInt16(double value)
 {
-    return roundChecked<std::int16_t>(value);
+    return checked::rnd<std::int16_t>(value);
 }
 
 std::optional<double> parseNumber(QStringView text)

@@ -410,6 +410,32 @@ TEST(DControlPages, FailureOnAnEarlierPageStaysReported)
     EXPECT_FALSE(run.control.report.fError);
 }
 
+// A statement that fails inside a bold group must not leave the bold variant selected: the
+// diagnostics and every later text are drawn in the slot's own font again.
+TEST(DControlPages, FailureInsideAMarkedUpGroupRestoresTheFont)
+{
+    BoundInterpreter run;
+    run.control.GoDoc(QStringLiteral("start;fs,1,\"ＭＳ 明朝\",9,0;f,1;"
+                                     "x,1363687831,100,\"!{bbbb}\";s,100,300,\"plain2\";;out;"));
+    EXPECT_TRUE(run.control.report.fError);
+    EXPECT_EQ(run.control.report.ErrNumber, 6);
+    ASSERT_EQ(run.sink.pages().size(), 1u);
+    const QStringList lines = run.sink.pages().front().dump().split(u'\n');
+    QString normal;
+    QString fontBefore;
+    for (const QString& line : lines) {
+        if (line.startsWith(QStringLiteral("selectFont ")) && normal.isEmpty())
+            normal = line;
+        if (line.startsWith(QStringLiteral("selectFont ")))
+            fontBefore = line;
+        if (line.startsWith(QStringLiteral("textOut ")) && !line.contains(QStringLiteral("bbbb"))) {
+            EXPECT_EQ(fontBefore.toStdString(), normal.toStdString()) << line.toStdString();
+        }
+    }
+    EXPECT_TRUE(normal.contains(QStringLiteral(" weight=400 "))) << normal.toStdString();
+    EXPECT_EQ(lines.filter(QStringLiteral("\"plain2\"")).size(), 1);
+}
+
 TEST(DControlHostile, BadInputNeverStopsTheRun)
 {
     QString manyTokens = QStringLiteral("zz");
