@@ -2,6 +2,7 @@
 
 #include "render/Bitmap.h"
 #include "render/EMF.h"
+#include "shell/Common.h"
 #include "shell/RunError.h"
 
 #include <QFileInfo>
@@ -36,7 +37,7 @@ namespace {
     {
         if (!fileName.contains(QLatin1Char('\\')) || QFileInfo::exists(fileName))
             return fileName;
-        return QString(fileName).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        return shell::localPath(fileName);
     }
 
 }

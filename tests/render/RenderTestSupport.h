@@ -5,7 +5,7 @@
 #include "render/PageCollector.h"
 #include "render/PageRecord.h"
 #include "render/PageRecorder.h"
-#include "tests/support/LogFileCapture.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/RunErrorNumber.h"
 
 #include <QStringList>
@@ -22,7 +22,7 @@ inline void PrintTo(const QString& text, std::ostream* os)
 
 namespace vorlix::test {
 
-using RenderLogCapture = LogFileCapture;
+using RenderLogCapture = LogCapture;
 
 // The face most tests define their fonts with (the default font's).
 inline const QString mincho = QStringLiteral("ＭＳ 明朝");
