@@ -8,6 +8,7 @@
 #include "shell/InitFile.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
+#include "shell/RegisterShell.h"
 #include "shell/Setting.h"
 #include "shell/iniInit.h"
 #include "shell/ui/MessageBoxPresenter.h"
@@ -51,6 +52,17 @@ namespace {
         shell::iniInit(*state.SettingsFile).SetInit(QString());
         state.DebugFlag = shell::settingFlag(QStringLiteral("general"), QStringLiteral("Debug"));
         WriteLog(QStringLiteral("Vorlix/Main>DebugFlag=") + shell::flagText(state.DebugFlag));
+    }
+
+    // The first start writes the file association; afterwards only a "True" set again by hand
+    // does (the options dialog writes it itself).
+    void registerOnFirstStart()
+    {
+        const QString reg = QStringLiteral("reg");
+        if (!shell::settingFlag(reg, QStringLiteral("chkreg")))
+            return;
+        shell::RegisterShell();
+        shell::storeSetting(reg, QStringLiteral("chkreg"), shell::flagText(false));
     }
 
     // Applies the printer, paper and orientation switches to the printer object (and records them).
@@ -130,6 +142,7 @@ int Main(int argc, char** argv)
     WriteLog(QStringLiteral("Vorlix/Main>!!START!!"));
     prepareSettings();
     render::PrinterObject::install();
+    registerOnFirstStart();
     installUserInterface();
 
     QStringList arguments = QApplication::arguments();
