@@ -107,9 +107,22 @@ bool SourcePrintJob::askPrintDialog()
         return false;
     if (m_printer.PaperSize != paper || m_printer.Orientation != orientation)
         m_preview.showPaperChange();
-    const QString selected = render::PrinterObject::current().SelectPrinter(m_printer.DeviceName);
-    if (!selected.isEmpty())
+    auto& device = render::PrinterObject::current();
+    const QString selected = device.SelectPrinter(m_printer.DeviceName);
+    if (!selected.isEmpty()) {
         m_printer.DeviceName = selected;
+    } else if (device.exportFile().isEmpty()) {
+        // The chosen printer has gone since the dialog listed it (or there never was one).
+        fOutputFailed = true;
+        shell::ShowMessage(m_printer.DeviceName.isEmpty()
+                ? QStringLiteral("プリンタがありません")
+                : m_printer.DeviceName + QStringLiteral(": プリンタが見つかりません"),
+            0);
+        return false;
+    }
+    // Selecting a printer starts from its own paper: the chosen one goes with it.
+    device.setPaperSize(m_printer.PaperSize);
+    device.setOrientation(m_printer.Orientation);
     WriteLog(QStringLiteral("Source/OpenPrintDlg>hDC=0"));
     return true;
 }
