@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QTimer>
+#include <functional>
+
+class QWidget;
+
+namespace vorlix::test {
+
+// Someone who answers the next modal dialog: once a modal window is shown, `answer` is called with
+// it (set its controls, then accept or reject it). Hold one while the code under test runs the
+// dialog; it stops watching when it answered or when it ends.
+class ModalAnswer {
+public:
+    explicit ModalAnswer(std::function<void(QWidget& dialog)> answer);
+    ~ModalAnswer();
+    ModalAnswer(const ModalAnswer&) = delete;
+    ModalAnswer& operator=(const ModalAnswer&) = delete;
+
+    // Whether a dialog came and was answered.
+    [[nodiscard]] bool answered() const { return m_answered; }
+
+private:
+    void look();
+
+    std::function<void(QWidget&)> m_answer;
+    QTimer m_timer;
+    bool m_answered = false;
+};
+
+}
