@@ -4,11 +4,14 @@
 #include "shell/Common.h"
 #include "shell/Convert.h"
 
+#include <QComboBox>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <algorithm>
 #include <limits>
 
@@ -29,6 +32,22 @@ namespace {
     std::int32_t twips(std::int32_t tenthsMm)
     {
         return static_cast<std::int32_t>(shell::roundHalfEven(tenthsMm * kTwipsPerUnit));
+    }
+
+    // Sets the paper of the page set-up that the dialog makes when its "Properties" button is
+    // used: Qt starts it from the CUPS printer's own default paper, whatever the printer holds.
+    void presetPaper(QPrintDialog& dialog, const QPageSize& paper)
+    {
+        auto* sizes = dialog.findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
+        if (!sizes)
+            return;
+        for (int i = 0; i < sizes->count(); ++i) {
+            const QVariant size = sizes->itemData(i);
+            if (size.canConvert<QPageSize>() && size.value<QPageSize>().isEquivalentTo(paper)) {
+                sizes->setCurrentIndex(i);
+                return;
+            }
+        }
     }
 
     // Qt's own list of pages ("1-3, 5") has no place in a print job of one range, and its copies
@@ -92,7 +111,7 @@ std::int32_t PrintDlg::Height() const
     return twips(shell::PaperExtent(2, m_paperSize, 1));
 }
 
-void PrintDlg::prepare(QPrinter& printer, QPrintDialog& dialog) const
+void PrintDlg::preparePrinter(QPrinter& printer) const
 {
     printer.setPageSize(PrinterObject::pageSizeOf(m_paperSize));
     printer.setPageOrientation(m_orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
@@ -110,8 +129,12 @@ void PrintDlg::prepare(QPrinter& printer, QPrintDialog& dialog) const
     // A range narrower than the document is shown chosen; otherwise "all pages" is.
     const bool range = (m_flags & PD_PAGENUMS) || from > low || to < high;
     printer.setPrintRange(range ? QPrinter::PageRange : QPrinter::AllPages);
+}
 
-    dialog.setMinMax(low, high);
+void PrintDlg::prepareDialog(QPrintDialog& dialog) const
+{
+    const int low = std::max<int>(1, m_min);
+    dialog.setMinMax(low, std::max<int>(low, m_max));
     dialog.setOption(QAbstractPrintDialog::PrintToFile,
         !(m_flags & (PD_HIDEPRINTTOFILE | PD_DISABLEPRINTTOFILE)));
     dialog.setOption(QAbstractPrintDialog::PrintSelection, !(m_flags & PD_NOSELECTION));
@@ -123,7 +146,7 @@ void PrintDlg::prepare(QPrinter& printer, QPrintDialog& dialog) const
     adjustControls(dialog, std::max<int>(1, m_copies));
 }
 
-void PrintDlg::takeChoice(const QPrinter& printer)
+void PrintDlg::takeChoice(const QPrinter& printer, bool pageSetUp)
 {
     m_deviceName = printer.printerName();
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
@@ -138,8 +161,11 @@ void PrintDlg::takeChoice(const QPrinter& printer)
     // A paper of the same size keeps its code (A4 and A4S are the same sheet).
     const QPageSize chosen = printer.pageLayout().pageSize();
     const bool samePaper = chosen.isEquivalentTo(PrinterObject::pageSizeOf(m_paperSize));
-    setPaperSize(samePaper ? m_paperSize : narrow(PrinterObject::codeOf(chosen)));
-    setOrientation(printer.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1);
+    setPaperSize(samePaper || !pageSetUp ? m_paperSize : narrow(PrinterObject::codeOf(chosen)));
+    if (pageSetUp)
+        setOrientation(printer.pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1);
+    else
+        setOrientation(m_orientation);
     setColorMode(printer.colorMode() == QPrinter::GrayScale ? DMCOLOR_MONOCHROME : DMCOLOR_COLOR);
     setDuplex(printer.duplex() == QPrinter::DuplexLongSide  ? DMDUP_VERTICAL
             : printer.duplex() == QPrinter::DuplexShortSide ? DMDUP_HORIZONTAL
@@ -151,11 +177,22 @@ bool PrintDlg::ShowPrinter(QWidget* owner)
     const QPrinterInfo info = QPrinterInfo::printerInfo(m_deviceName);
     QPrinter printer(
         info.isNull() ? QPrinterInfo::defaultPrinter() : info, QPrinter::HighResolution);
+    preparePrinter(printer);
     QPrintDialog dialog(&printer, owner);
-    prepare(printer, dialog);
+    prepareDialog(dialog);
+    // Paper and orientation are the user's choice only when the page set-up was opened; otherwise
+    // the dialog gives back the CUPS printer's default paper, which nobody chose.
+    bool pageSetUp = false;
+    if (auto* properties = dialog.findChild<QPushButton*>(QStringLiteral("properties"))) {
+        const QPageSize paper = PrinterObject::pageSizeOf(m_paperSize);
+        QObject::connect(properties, &QPushButton::pressed, &dialog, [&dialog, &pageSetUp, paper] {
+            pageSetUp = true;
+            QTimer::singleShot(0, &dialog, [&dialog, paper] { presetPaper(dialog, paper); });
+        });
+    }
     const bool confirmed = dialog.exec() == QDialog::Accepted;
     if (confirmed)
-        takeChoice(printer);
+        takeChoice(printer, pageSetUp);
     shell::WriteLog(QStringLiteral("PrintDlg/ShowPrinter>") + m_deviceName);
     return confirmed;
 }

@@ -70,8 +70,11 @@ public:
     bool ShowPrinter(QWidget* owner);
 
 private:
-    void prepare(QPrinter& printer, QPrintDialog& dialog) const;
-    void takeChoice(const QPrinter& printer);
+    // The printer gets paper, orientation, colour, duplex, copies and range before the dialog
+    // is made: the dialog takes its page set-up from the printer as it finds it.
+    void preparePrinter(QPrinter& printer) const;
+    void prepareDialog(QPrintDialog& dialog) const;
+    void takeChoice(const QPrinter& printer, bool pageSetUp);
 
     std::int32_t m_flags = 0;
     std::int16_t m_fromPage = 1;

@@ -5,8 +5,9 @@
 
 namespace vorlix::test {
 
-ModalAnswer::ModalAnswer(std::function<void(QWidget& dialog)> answer)
+ModalAnswer::ModalAnswer(std::function<void(QWidget& dialog)> answer, const char* className)
     : m_answer(std::move(answer))
+    , m_className(className)
 {
     m_timer.setInterval(5);
     QObject::connect(&m_timer, &QTimer::timeout, [this] { look(); });
@@ -21,7 +22,7 @@ ModalAnswer::~ModalAnswer()
 void ModalAnswer::look()
 {
     QWidget* dialog = QApplication::activeModalWidget();
-    if (!dialog || !dialog->isVisible())
+    if (!dialog || !dialog->isVisible() || (m_className && !dialog->inherits(m_className)))
         return;
     m_timer.stop();
     m_answered = true;

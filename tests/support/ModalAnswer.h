@@ -12,7 +12,9 @@ namespace vorlix::test {
 // dialog; it stops watching when it answered or when it ends.
 class ModalAnswer {
 public:
-    explicit ModalAnswer(std::function<void(QWidget& dialog)> answer);
+    // With a class name, only a modal window of that class (or a class derived from it) counts.
+    explicit ModalAnswer(
+        std::function<void(QWidget& dialog)> answer, const char* className = nullptr);
     ~ModalAnswer();
     ModalAnswer(const ModalAnswer&) = delete;
     ModalAnswer& operator=(const ModalAnswer&) = delete;
@@ -24,6 +26,7 @@ private:
     void look();
 
     std::function<void(QWidget&)> m_answer;
+    const char* m_className;
     QTimer m_timer;
     bool m_answered = false;
 };
