@@ -28,7 +28,8 @@ struct DrovikOptions {
     [[nodiscard]] static QString helpText();
     [[nodiscard]] static QString versionText();
 
-    // Whether a window can be shown: a display to connect to, or a Qt platform the user chose.
+    // Whether a window can be shown: a display to connect to, or a Qt platform the user chose that
+    // needs none (an X11 or Wayland platform still needs its display).
     [[nodiscard]] static bool hasDisplay();
 };
 

@@ -18,7 +18,6 @@ TEST(DrovikOptionsTest, ArgumentsChooseTheRun)
         { {}, Action::Window, "" },
         { { "-y" }, Action::Unattended, "" },
         { { "-y", " http://h/s " }, Action::Unattended, "http://h/s" },
-        { { "-y", "/local/samples" }, Action::Unattended, "/local/samples" },
         { { "--help" }, Action::Help, "" },
         { { "--version" }, Action::Version, "" },
         { { "-Y" }, Action::UsageError, "" },
@@ -37,23 +36,33 @@ TEST(DrovikOptionsTest, ArgumentsChooseTheRun)
     }
 }
 
-TEST(DrovikOptionsTest, DisplayIsAnyDisplayOrAChosenPlatform)
+TEST(DrovikOptionsTest, DisplayIsADisplayOrAPlatformThatNeedsNone)
 {
+    const struct {
+        const char* display;
+        const char* wayland;
+        const char* platform;
+        bool shown;
+    } cases[] = {
+        { nullptr, nullptr, nullptr, false },
+        { "", "", "", false },
+        { ":7", nullptr, nullptr, true },
+        { nullptr, "wayland-0", nullptr, true },
+        { nullptr, nullptr, "offscreen", true },
+        { nullptr, nullptr, "xcb", false },
+        { nullptr, nullptr, "wayland;xcb", false },
+        { ":7", nullptr, "wayland;xcb", true },
+        { nullptr, nullptr, "xcb;vnc:size=800x600", true },
+    };
     vorlix::test::TempEnvironment env;
-    env.set("DISPLAY", std::nullopt);
-    env.set("WAYLAND_DISPLAY", std::nullopt);
-    env.set("QT_QPA_PLATFORM", std::nullopt);
-    EXPECT_FALSE(DrovikOptions::hasDisplay());
-    env.set("WAYLAND_DISPLAY", "");
-    EXPECT_FALSE(DrovikOptions::hasDisplay());
-    env.set("WAYLAND_DISPLAY", "wayland-0");
-    EXPECT_TRUE(DrovikOptions::hasDisplay());
-    env.set("WAYLAND_DISPLAY", std::nullopt);
-    env.set("DISPLAY", ":7");
-    EXPECT_TRUE(DrovikOptions::hasDisplay());
-    env.set("DISPLAY", std::nullopt);
-    env.set("QT_QPA_PLATFORM", "offscreen");
-    EXPECT_TRUE(DrovikOptions::hasDisplay());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.platform ? c.platform : "(none)");
+        env.set("DISPLAY", c.display ? std::optional<QByteArray>(c.display) : std::nullopt);
+        env.set("WAYLAND_DISPLAY", c.wayland ? std::optional<QByteArray>(c.wayland) : std::nullopt);
+        env.set(
+            "QT_QPA_PLATFORM", c.platform ? std::optional<QByteArray>(c.platform) : std::nullopt);
+        EXPECT_EQ(DrovikOptions::hasDisplay(), c.shown);
+    }
 }
 
 }
