@@ -12,6 +12,7 @@
 #include "shell/iniInit.h"
 #include "shell/ui/MessageBoxPresenter.h"
 #include "shell/ui/WebFile.h"
+#include "window/Menu.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -102,6 +103,29 @@ namespace {
         }
     }
 
+    // The window modes: the main window with the start document; the program lives as long as
+    // the window.
+    int runWindow()
+    {
+        auto source = std::static_pointer_cast<document::Source>(moduleState().TheSource);
+        int status = 0;
+        {
+            window::Menu menu(*source);
+            OpenStartDocument();
+            menu.show();
+            status = QApplication::exec();
+        }
+        source.reset();
+        shell::EndApp();
+        return status;
+    }
+
+    bool hasDisplay()
+    {
+        return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")
+            || std::getenv("QT_QPA_PLATFORM");
+    }
+
     int runUnattended()
     {
         auto& state = moduleState();
@@ -125,6 +149,12 @@ int Main(int argc, char** argv)
 {
     if (unattendedArguments(argc, argv) && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!hasDisplay()) {
+        // Without a display Qt cannot open a window and would abort.
+        reportToStandardError(
+            QStringLiteral("no display for the window; use -p, -m=OUT or -e=OUT, or set DISPLAY"));
+        return static_cast<int>(JobStatus::MissingFile);
+    }
     // A log written into a closed pipe must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
     QApplication application(argc, argv);
@@ -152,9 +182,7 @@ int Main(int argc, char** argv)
         || state.RunMode == shell::RunModeExport)
         return runUnattended();
 
-    reportToStandardError(QStringLiteral("the window is not built yet; use -p, -m=OUT or -e=OUT"));
-    shell::EndApp();
-    return static_cast<int>(JobStatus::MissingFile);
+    return runWindow();
 }
 
 }
