@@ -94,7 +94,7 @@ QTextCharFormat SourceHighlighter::format(Kind kind) const
     case Kind::Tag:
         return coloured(QColor(0, 0, 160));
     case Kind::Attribute:
-        return coloured(QColor(150, 60, 0));
+        return coloured(QColor(170, 90, 0), false, true);
     case Kind::Plain:
         break;
     }
