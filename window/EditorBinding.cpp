@@ -1,13 +1,15 @@
 #include "window/EditorBinding.h"
 
-#include <QPlainTextEdit>
+#include "window/SourceEdit.h"
+#include "window/SourceHighlighter.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
 
 namespace vorlix::window {
 
-EditorBinding::EditorBinding(QPlainTextEdit& editor)
+EditorBinding::EditorBinding(SourceEdit& editor)
     : m_editor(editor)
 {
 }
@@ -31,6 +33,7 @@ QString EditorBinding::text() const
 void EditorBinding::setText(const QString& text)
 {
     m_loading = true;
+    m_editor.highlighter().restart();
     m_editor.setPlainText(widgetText(text));
     m_loading = false;
 }

@@ -4,16 +4,16 @@
 
 #include <QString>
 
-class QPlainTextEdit;
-
 namespace vorlix::window {
+
+class SourceEdit;
 
 // The editor widget as the document object sees it: its text with CR LF line ends, and the caret
 // and selection counted in that text, so that error positions and caret operations mean the same
 // characters as in the file. The widget itself keeps one character per line end.
 class EditorBinding final : public document::SourceEditor {
 public:
-    explicit EditorBinding(QPlainTextEdit& editor);
+    explicit EditorBinding(SourceEdit& editor);
 
     [[nodiscard]] QString text() const override;
     void setText(const QString& text) override;
@@ -35,7 +35,7 @@ public:
     [[nodiscard]] static QString widgetText(const QString& text);
 
 private:
-    QPlainTextEdit& m_editor;
+    SourceEdit& m_editor;
     bool m_loading = false;
 };
 

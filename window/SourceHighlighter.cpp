@@ -2,6 +2,10 @@
 
 #include "lang/CommandList.h"
 
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+
 #include <array>
 
 namespace vorlix::window {
@@ -13,6 +17,8 @@ namespace {
     constexpr int StatementStart = 2;
     constexpr int InComment = 4;
     constexpr int InTag = 8;
+    // A line past the coloured part: its state is not known yet.
+    constexpr int Pending = 0x4000;
 
     const QSet<QString>& commandWords()
     {
@@ -75,7 +81,36 @@ void SourceHighlighter::setMode(Mode mode)
     if (mode == m_mode)
         return;
     m_mode = mode;
+    restart();
     rehighlight();
+}
+
+void SourceHighlighter::restart()
+{
+    m_frontier = StepLines;
+    if (!m_stepPending) {
+        m_stepPending = true;
+        QTimer::singleShot(0, this, &SourceHighlighter::step);
+    }
+}
+
+bool SourceHighlighter::finished() const
+{
+    return !document() || m_frontier >= document()->blockCount();
+}
+
+void SourceHighlighter::step()
+{
+    m_stepPending = false;
+    if (finished())
+        return;
+    const int from = m_frontier;
+    m_frontier += StepLines;
+    // Colouring the first pending line goes on line by line while the states change, which is
+    // up to the new frontier.
+    rehighlightBlock(document()->findBlockByNumber(from));
+    m_stepPending = true;
+    QTimer::singleShot(0, this, &SourceHighlighter::step);
 }
 
 QTextCharFormat SourceHighlighter::format(Kind kind) const
@@ -109,6 +144,10 @@ void SourceHighlighter::mark(qsizetype start, qsizetype length, Kind kind)
 
 void SourceHighlighter::highlightBlock(const QString& text)
 {
+    if (m_mode != Mode::None && currentBlock().blockNumber() >= m_frontier) {
+        setCurrentBlockState(Pending);
+        return;
+    }
     switch (m_mode) {
     case Mode::Face:
         highlightFace(text);
@@ -125,7 +164,7 @@ void SourceHighlighter::highlightBlock(const QString& text)
 void SourceHighlighter::highlightFace(const QString& text)
 {
     const int previous = previousBlockState();
-    int state = previous < 0 ? StatementStart : previous;
+    int state = previous < 0 || previous == Pending ? StatementStart : previous;
     const qsizetype n = text.size();
     qsizetype i = 0;
     while (i < n) {
@@ -188,7 +227,8 @@ void SourceHighlighter::highlightFace(const QString& text)
 
 void SourceHighlighter::highlightData(const QString& text)
 {
-    int state = std::max(0, previousBlockState());
+    const int previous = previousBlockState();
+    int state = previous < 0 || previous == Pending ? 0 : previous;
     const qsizetype n = text.size();
     qsizetype i = 0;
     while (i < n) {

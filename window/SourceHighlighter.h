@@ -11,6 +11,8 @@ namespace vorlix::window {
 // numbers, strings, "$" and "&" references and comments; for a data document the tags, their
 // attributes and comments. One pass over each line with a small state carried from line to line
 // (inside a string, a tag or a comment), so that typing touches only the lines it changes.
+// A long text is coloured in steps from its start while the window goes on working: lines past
+// the coloured part stay plain until the step reaches them.
 class SourceHighlighter final : public QSyntaxHighlighter {
     Q_OBJECT
 
@@ -25,6 +27,14 @@ public:
     void setMode(Mode mode);
     [[nodiscard]] Mode mode() const { return m_mode; }
 
+    // Lines coloured in one step.
+    static constexpr int StepLines = 2000;
+    // Starts colouring from the first line again (a new text is coming).
+    void restart();
+    // Lines coloured so far (every line once the steps are done).
+    [[nodiscard]] int colouredLines() const { return m_frontier; }
+    [[nodiscard]] bool finished() const;
+
     // The format used for a kind.
     [[nodiscard]] QTextCharFormat format(Kind kind) const;
 
@@ -38,8 +48,11 @@ private:
     void highlightFace(const QString& text);
     void highlightData(const QString& text);
     void mark(qsizetype start, qsizetype length, Kind kind);
+    void step();
 
     Mode m_mode = Mode::None;
+    int m_frontier = StepLines;
+    bool m_stepPending = false;
 };
 
 }

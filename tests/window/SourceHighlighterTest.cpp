@@ -1,5 +1,8 @@
 #include "window/SourceHighlighter.h"
 
+#include "window/SourceEdit.h"
+
+#include <QCoreApplication>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -89,6 +92,37 @@ TEST_F(SourceHighlighterTest, DataTagsAndAttributes)
     EXPECT_EQ(kindAt(3, 1), Kind::Tag);
     show(Mode::None, QStringLiteral("<TZQ_002>"));
     EXPECT_EQ(kindAt(0, 1), Kind::Plain);
+}
+
+TEST(SourceHighlighterSteps, ALongTextIsColouredInStepsFromItsStart)
+{
+    vorlix::window::SourceEdit editor;
+    auto& highlighter = editor.highlighter();
+    const auto kindAt = [&](int line, int column) {
+        const QTextBlock block = editor.document()->findBlockByNumber(line);
+        for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
+            if (column >= range.start && column < range.start + range.length)
+                return range.format == highlighter.format(Kind::Command) ? Kind::Command
+                                                                         : Kind::Comment;
+        }
+        return Kind::Plain;
+    };
+    QString text;
+    for (int i = 0; i < 3 * SourceHighlighter::StepLines + 10; ++i)
+        text += QStringLiteral("h,1,2,3; # line\n");
+    highlighter.setMode(Mode::Face);
+    highlighter.restart();
+    editor.setPlainText(text);
+    const int last = editor.blockCount() - 2;
+    EXPECT_EQ(kindAt(0, 0), Kind::Command);
+    EXPECT_EQ(kindAt(last, 0), Kind::Plain);
+    EXPECT_FALSE(highlighter.finished());
+    for (int i = 0; i < 10 && !highlighter.finished(); ++i)
+        QCoreApplication::processEvents();
+    ASSERT_TRUE(highlighter.finished());
+    EXPECT_EQ(kindAt(last, 0), Kind::Command);
+    EXPECT_EQ(kindAt(last, 10), Kind::Comment);
+    EXPECT_EQ(kindAt(SourceHighlighter::StepLines, 0), Kind::Command);
 }
 
 }
