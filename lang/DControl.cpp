@@ -5,6 +5,7 @@
 #include "shell/RunError.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QStringView>
 #include <algorithm>
 #include <limits>
@@ -191,6 +192,7 @@ void DControl::PagePrint(std::int32_t from, std::int32_t to)
     // of any page stays reported, with the number and text of the first failure.
     bool anyError = false;
     bool anyWarning = false;
+    ErrStatement.clear();
     std::int32_t firstNumber = 0;
     QString firstDescription;
     const auto note = [&] {
@@ -223,6 +225,8 @@ void DControl::GoDoc(const QString& text)
     fWarning = false;
     fEndCmd = false;
     m_cutter.TextEx(text);
+    m_runText = &text;
+    const auto forgetText = qScopeGuard([this] { m_runText = nullptr; });
     // Pending window events are handled between runs, but not more often than a person could
     // tell: a run of thousands of small pages would otherwise spend its time polling.
     if (QCoreApplication::instance()
@@ -235,16 +239,19 @@ void DControl::GoDoc(const QString& text)
         const TokenType type = m_cutter.getToken(token);
         switch (type) {
         case TokenType::TkWord:
+            m_statementStart = m_cutter.prevPoint();
             switch (ExecCommand(token)) {
             case ExecResult::Done:
                 break;
             case ExecResult::Stop:
                 return;
             case ExecResult::Undefined:
+                noteStatement();
                 if (reportStray(UndefinedPrefix, token))
                     return;
                 break;
             case ExecResult::Failed:
+                noteStatement();
                 reportFailure(token);
                 break;
             }
@@ -254,6 +261,8 @@ void DControl::GoDoc(const QString& text)
         case TokenType::TkEndOfText:
             return;
         default:
+            m_statementStart = m_cutter.prevPoint();
+            noteStatement();
             if (reportStray(NotCommandPrefix, token))
                 return;
             break;
@@ -282,6 +291,18 @@ DControl::ExecResult DControl::ExecCommand(const QString& word)
         ErrDescription = QStringLiteral("メモリが不足しています。");
     }
     return ExecResult::Failed;
+}
+
+void DControl::noteStatement()
+{
+    if (!ErrStatement.isEmpty() || !m_runText || m_statementStart < 1)
+        return;
+    const qsizetype start = m_statementStart - 1;
+    // The working text marks statement ends (outside strings) with a line feed code.
+    qsizetype end = m_cutter.Text().indexOf(QChar(10), start);
+    if (end < 0 || end > m_runText->size())
+        end = m_runText->size();
+    ErrStatement = m_runText->mid(start, end - start).trimmed();
 }
 
 bool DControl::reportStray(const QString& prefix, const QString& token)

@@ -82,6 +82,9 @@ public:
     // Number and text of the last failed statement's error.
     std::int32_t ErrNumber = 0;
     QString ErrDescription;
+    // The statement (as written, without its ";") of the first failure or stray statement since
+    // the last PagePrint began, so that an editor can find it.
+    QString ErrStatement;
 
 private:
     // ---- Main loop and diagnostics ----
@@ -92,6 +95,8 @@ private:
     // Draws one diagnostic line at (100, y) and logs it.
     void printDiagnostic(std::int32_t y, const QString& message);
     [[nodiscard]] QString pageText(std::int32_t page) const;
+    // Keeps the statement that begins at m_statementStart when none is kept yet.
+    void noteStatement();
 
     // ---- Reading arguments (every command reads its own tokens) ----
     // A statement with a fixed argument list reads all its tokens (the statement end included)
@@ -140,6 +145,9 @@ private:
     std::int32_t m_headLength = 0;
     std::int32_t m_msgLineY = 100;
     QElapsedTimer m_eventsClock;
+    // The text GoDoc runs and where its current statement began (1-based).
+    const QString* m_runText = nullptr;
+    std::int32_t m_statementStart = 0;
 
     // Step list of the last text table ("t").
     std::vector<std::int32_t> m_steps;

@@ -243,7 +243,8 @@ void Menu::selectProblem()
                 ? QStringLiteral("インタプリタエラー %1:%2")
                       .arg(interpreter.ErrNumber)
                       .arg(interpreter.ErrDescription)
-                : QStringLiteral("インタプリタ警告"));
+                : QStringLiteral("インタプリタ警告: ") + interpreter.ErrStatement.left(60));
+        selectStatement(interpreter.ErrStatement);
         return;
     }
     if (m_source.fMaScOn || !(m_source.fError || m_source.fWarning))
@@ -256,6 +257,19 @@ void Menu::selectProblem()
         m_source.setPLT(std::max(0, m_source.nErrPit - 1));
         m_source.DefaultLine();
     }
+    m_editor->ensureCursorVisible();
+}
+
+void Menu::selectStatement(const QString& statement)
+{
+    // The merged page holds the statement as the face wrote it unless a value was put in.
+    if (statement.isEmpty())
+        return;
+    const qsizetype at = m_binding.text().indexOf(statement);
+    if (at < 0)
+        return;
+    m_binding.setSelectionStart(static_cast<int>(at));
+    m_binding.setSelectionLength(static_cast<int>(statement.size()));
     m_editor->ensureCursorVisible();
 }
 

@@ -88,6 +88,8 @@ private:
     void textEdited(bool modified);
     void afterRender();
     void selectProblem();
+    // Selects a statement of the interpreter's report in the editor, when the text holds it.
+    void selectStatement(const QString& statement);
     void startSplitterDrag();
     void dragSplitter(int x);
     void printDocument();

@@ -267,6 +267,29 @@ TEST_F(MenuTest, SettingsAreWrittenAtUnloadWithThePlaceOnlyInTheNormalState)
     EXPECT_EQ(settings.GetString("menu", "width", ""), QStringLiteral("1234"));
 }
 
+TEST(MenuStart, SettingsAreReadAtLoadAndTheViewModeShowsOnlyThePreview)
+{
+    vorlix::test::WindowEnvironment w(vorlix::shell::RunModeView);
+    vorlix::test::ScriptedMessages messages;
+    auto& settings = w.settings();
+    settings.SetString("view", "bLps", "0.25");
+    settings.SetString("menu", "left", "300");
+    settings.SetString("menu", "top", "450");
+    settings.SetString("menu", "width", "15000");
+    settings.SetString("menu", "height", "9000");
+    settings.SetString("menu", "fontname", "Terminal");
+    Menu menu(*w.source);
+    EXPECT_DOUBLE_EQ(menu.splitSaved(), 0.25);
+    EXPECT_EQ(menu.layoutNow().splitNow, 0.0);
+    EXPECT_EQ(menu.size(), QSize(1000, 600));
+    EXPECT_EQ(menu.pos(), QPoint(20, 30));
+    // "Terminal" stands for a fixed-pitch face.
+    EXPECT_TRUE(QFontInfo(menu.editor().font()).fixedPitch())
+        << QFontInfo(menu.editor().font()).family().toStdString();
+    menu.action(MenuId::DWind)->trigger();
+    EXPECT_DOUBLE_EQ(menu.layoutNow().splitNow, 0.25);
+}
+
 TEST_F(MenuTest, ClosingAnEditedDocumentAsks)
 {
     QTest::keyClick(&menu->editor(), Qt::Key_X);
@@ -336,6 +359,24 @@ TEST_F(MenuTest, PointerStatusIsRelativeToTheMarker)
         QStringLiteral("%1x%2").arg(qRound(moved.x() - 1000)).arg(qRound(moved.y() - 400)));
 }
 
+TEST_F(MenuTest, TheTitleIsTheFilesNameWithoutFolderAndExtension)
+{
+    ASSERT_TRUE(QFile::copy(w.path("invoice.mnd"), w.path("請求.mnd")));
+    open(QStringLiteral("請求.mnd"));
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("vorlix 請求"));
+    EXPECT_EQ(menu->topBar().nameBox().text(), w.path("請求.mnd"));
+    EXPECT_EQ(menu->topBar().nameBox().cursorPosition(), w.path("請求.mnd").size());
+}
+
+TEST_F(MenuTest, PrintingWithoutAPrinterSaysSo)
+{
+    open(QStringLiteral("invoice.mnd"));
+    menu->action(MenuId::Printer)->trigger();
+    ASSERT_EQ(messages.prompts.size(), 1);
+    EXPECT_EQ(messages.prompts.at(0), QStringLiteral("プリンタがありません"));
+    EXPECT_EQ(status(3), QStringLiteral("ページ 1/3"));
+}
+
 TEST_F(MenuTest, PlaceholdersSayTheyAreNotAvailableYet)
 {
     for (MenuId id : { MenuId::PrnDet, MenuId::Setup, MenuId::Aboutbox })
@@ -356,6 +397,21 @@ TEST_F(MenuTest, ADataDocumentErrorSelectsTheLineAndShowsTheMessage)
     EXPECT_FALSE(menu->bottomBar().message().isEmpty());
     EXPECT_EQ(menu->editor().textCursor().blockNumber(), 2);
     EXPECT_TRUE(menu->editor().textCursor().hasSelection());
+}
+
+TEST_F(MenuTest, AnInterpreterErrorSelectsTheFailedStatement)
+{
+    writeFileBytes(w.path("fails.fae"),
+        "fs,1,\"ＭＳ 明朝\",9,0;\r\nh,100,100,500;\r\nh,100,x,500;\r\nv,1,2,3;\r\n");
+    messages.answers = { 1 };
+    open(QStringLiteral("fails.fae"));
+    ASSERT_EQ(messages.prompts.size(), 1);
+    EXPECT_EQ(messages.prompts.at(0), QStringLiteral("Source/PrintGo>インタプリタエラー"));
+    EXPECT_EQ(source().oCt.ErrStatement, QStringLiteral("h,100,x,500"));
+    EXPECT_EQ(menu->editor().textCursor().selectedText(), QStringLiteral("h,100,x,500"));
+    EXPECT_EQ(menu->editor().textCursor().blockNumber(), 2);
+    EXPECT_TRUE(menu->bottomBar().message().startsWith(QStringLiteral("インタプリタエラー 13:")))
+        << menu->bottomBar().message().toStdString();
 }
 
 TEST_F(MenuTest, FindSelectsTheNextOccurrence)
