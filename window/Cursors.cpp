@@ -55,19 +55,22 @@ namespace {
         painter.drawPath(heads);
     }
 
-    // A hand seen from its palm: four fingers up (open) or curled into the palm (closed).
+    // A hand seen from its back: four fingers up (open), or curled into a fist whose knuckles
+    // show as a row of bumps (closed).
     void drawHand(QPainter& painter, bool closed)
     {
         QPainterPath hand;
-        const int fingerTop = closed ? 11 : 4;
         for (int i = 0; i < 4; ++i) {
             const qreal x = 9.0 + i * 4.5;
-            hand.addRoundedRect(
-                QRectF(x, fingerTop + (i == 0 || i == 3 ? 2 : 0), 4.0, 16.0), 2.0, 2.0);
+            if (closed)
+                hand.addRoundedRect(QRectF(x, 10.0, 4.5, 7.0), 2.2, 2.2);
+            else
+                hand.addRoundedRect(
+                    QRectF(x, 4.0 + (i == 0 || i == 3 ? 2 : 0), 4.0, 16.0), 2.0, 2.0);
         }
         hand.addRoundedRect(QRectF(9, 14, 18, 13), 4.0, 4.0);
         if (closed) {
-            hand.addRoundedRect(QRectF(5, 15, 6, 5), 2.5, 2.5);
+            hand.addRoundedRect(QRectF(6, 15, 6, 8), 3.0, 3.0);
         } else {
             QPainterPath thumb;
             thumb.moveTo(10, 21);
@@ -77,14 +80,16 @@ namespace {
             hand.addPath(thumb);
         }
         hand.setFillRule(Qt::WindingFill);
-        const QPainterPath outline = hand.simplified();
         painter.setPen(QPen(Qt::black, 1.2));
         painter.setBrush(Qt::white);
-        painter.drawPath(outline);
+        painter.drawPath(hand.simplified());
         painter.setPen(QPen(Qt::black, 0.8));
         for (int i = 1; i < 4; ++i) {
             const qreal x = 9.0 + i * 4.5;
-            painter.drawLine(QPointF(x, fingerTop + 6.0), QPointF(x, 17.0));
+            if (closed)
+                painter.drawLine(QPointF(x, 11.0), QPointF(x, 15.0));
+            else
+                painter.drawLine(QPointF(x, 10.0), QPointF(x, 17.0));
         }
     }
 
