@@ -148,6 +148,15 @@ TEST_F(MenuTest, ZoomIsClampedAndResizesThePicture)
     EXPECT_EQ(status(2), QStringLiteral("倍率 200%"));
     EXPECT_NEAR(box().width(), full.width() * 2.0, 1.0);
     EXPECT_NE(box().picture(), nullptr);
+
+    // On a screen of twice the density the page is drawn with twice the pixels, not enlarged.
+    menu->preview().zoom(40);
+    const QImage sharp = box().pageImage(2.0);
+    EXPECT_EQ(sharp.size(), box().size() * 2);
+    EXPECT_EQ(sharp.devicePixelRatio(), 2.0);
+    const QImage enlarged = box().pageImage(1.0).scaled(sharp.size());
+    EXPECT_NE(sharp.convertToFormat(QImage::Format_RGB32),
+        enlarged.convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(MenuTest, ScrollRangesKeysAndHandPanning)
@@ -198,6 +207,16 @@ TEST_F(MenuTest, WindowModesAndTheSplitter)
     EXPECT_DOUBLE_EQ(menu->layoutNow().splitNow, menu->splitSaved());
 
     const int width = menu->formWidth();
+    // Dragging the splitter with the mouse: the panes wait while it moves.
+    auto& splitter = menu->splitter();
+    const int before = splitter.x();
+    QTest::mousePress(&splitter, Qt::LeftButton, {}, QPoint(2, 50));
+    QTest::mouseMove(&splitter, QPoint(-100, 50));
+    EXPECT_FALSE(menu->editor().isEnabled());
+    // The splitter follows 50 twips left of the pointer.
+    EXPECT_EQ(splitter.x(), qRound(((before - 100) * 15 - 50) / 15.0));
+    QTest::mouseRelease(&splitter, Qt::LeftButton, {}, QPoint(-100, 50));
+    EXPECT_TRUE(menu->editor().isEnabled());
     menu->releaseSplitter(840);
     EXPECT_EQ(menu->layoutNow().splitNow, 0.0);
     menu->releaseSplitter(width - 840);
