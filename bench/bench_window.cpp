@@ -82,9 +82,10 @@ int main(int argc, char** argv)
     for (const char* name : { "invoice.mnd", "invoice.fae" })
         QFile::copy(samples + '/' + name, home.path() + '/' + name);
     QDir::setCurrent(home.path());
-    vorlix::shell::moduleState().RunMode = vorlix::shell::RunModeWindow;
+    vorlix::shell::moduleState().commandLine.RunMode = vorlix::shell::RunModes::Window;
 
     Source source;
+    auto& file = source.document();
     Menu menu(source);
     menu.resize(1100, 800);
     menu.show();
@@ -112,8 +113,8 @@ int main(int argc, char** argv)
         face += line;
     writeFile(home.path() + "/huge.fae", face);
     measure(1, [&](int) {
-        source.setFileName(home.path() + "/huge.fae");
-        source.InBuff(false);
+        file.setFileName(home.path() + "/huge.fae");
+        file.InBuff(false);
     }).print("read a 10 MB face into the editor");
     measure(1, [&](int) {
         menu.showTitle();
@@ -129,7 +130,7 @@ int main(int argc, char** argv)
     }).print("keystroke in the 10 MB face");
 
     // The edited face is dropped without asking.
-    source.fFileEdit = false;
+    file.fFileEdit = false;
     writeFile(home.path() + "/many.mnd", manyPages(3000));
     measure(1, [&](int) {
         menu.fileCommands().openName(home.path() + "/many.mnd");
@@ -139,6 +140,6 @@ int main(int argc, char** argv)
         pane.pageStep(i % 2 ? -1 : 1);
         pane.box().repaint();
     }).print("page switch in 3,000 pages");
-    std::printf("pages: %d\n", source.Page);
+    std::printf("pages: %d\n", source.merged().Page);
     return 0;
 }

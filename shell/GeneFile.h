@@ -20,8 +20,8 @@ class WebFetcher;
 // web-fetch window). Problems become false results, log lines and, when asked for, message boxes.
 class GeneFile {
 public:
-    GeneFile();
-    ~GeneFile();
+    GeneFile(); // the web port from the settings
+    ~GeneFile(); // closes; a write is committed
     GeneFile(const GeneFile&) = delete;
     GeneFile& operator=(const GeneFile&) = delete;
 
@@ -43,10 +43,11 @@ public:
     {
         return static_cast<std::int32_t>(m_name.ServiceType);
     }
-    [[nodiscard]] QString DriveLetter() const { return m_name.DriveLetter; }
-    [[nodiscard]] QString Path() const { return m_name.Path; }
-    [[nodiscard]] QString FileName() const { return m_name.FileName; }
-    [[nodiscard]] QString Extension() const { return m_name.Extension; }
+    // The parts of the last name opened, as GeneFileName splits it.
+    [[nodiscard]] QString DriveLetter() const { return m_name.DriveLetter; } // server or host
+    [[nodiscard]] QString Path() const { return m_name.Path; } // the folder, "/" at both ends
+    [[nodiscard]] QString FileName() const { return m_name.FileName; } // without folder
+    [[nodiscard]] QString Extension() const { return m_name.Extension; } // upper-cased
 
     // Opens for reading (1), writing text (2) or writing bytes (3); true when ready.
     [[nodiscard]] bool FileOpen(int mode, const QString& name);

@@ -1,7 +1,6 @@
 #include "window/FileCommands.h"
 
-#include "document/Source.h"
-#include "shell/ModuleState.h"
+#include "shell/UserInterface.h"
 
 #include <QFileInfo>
 
@@ -18,8 +17,8 @@ namespace {
 
 }
 
-FileCommands::FileCommands(document::Source& source, Host host)
-    : m_source(source)
+FileCommands::FileCommands(document::SourceFile& file, Host host)
+    : m_file(file)
     , m_host(std::move(host))
 {
 }
@@ -42,11 +41,8 @@ QString FileCommands::whyNotReadable(const QString& name)
 
 bool FileCommands::save(bool askName)
 {
-    const bool wasEdited = m_source.fFileEdit;
-    const bool written = m_source.OutBuff(askName, askName);
-    // The document object marks the text as saved even when nothing was written.
-    if (!written)
-        m_source.fFileEdit = wasEdited;
+    // A save that did not reach the disk leaves the text marked as edited.
+    const bool written = m_file.OutBuff(askName, askName);
     m_host.showTitle();
     return written;
 }
@@ -54,7 +50,7 @@ bool FileCommands::save(bool askName)
 bool FileCommands::askAndSave(FileCommand command)
 {
     const auto answer
-        = SaveQuestion::ConfirmSave(m_source.fFileEdit, SaveQuestion::question(command));
+        = SaveQuestion::ConfirmSave(m_file.fFileEdit, SaveQuestion::question(command));
     const auto plan = SaveQuestion::plan(command, answer);
     if (!plan.proceed)
         return false;
@@ -67,14 +63,18 @@ bool FileCommands::readFile(const QString& name)
         tell(name, why);
         return false;
     }
-    const QString oldName = m_source.FileName();
-    const auto oldType = m_source.FileType;
-    const bool oldEdited = m_source.fFileEdit;
-    m_source.setFileName(name);
-    if (!m_source.InBuff(false)) {
-        m_source.setFileName(oldName);
-        m_source.FileType = oldType;
-        m_source.fFileEdit = oldEdited;
+    const QString oldName = m_file.FileName();
+    const auto oldType = m_file.FileType;
+    const bool oldEdited = m_file.fFileEdit;
+    const QString oldTitle = m_file.title();
+    m_file.setFileName(name);
+    if (!m_file.InBuff(false)) {
+        // Reading failed after the checks (a web file, a file gone meanwhile): the text was not
+        // replaced, so the name, type, mark and title go back to the document's.
+        m_file.setFileName(oldName);
+        m_file.FileType = oldType;
+        m_file.fFileEdit = oldEdited;
+        m_file.setApplicationTitle(oldTitle);
         m_host.showTitle();
         return false;
     }
@@ -83,11 +83,11 @@ bool FileCommands::readFile(const QString& name)
     return true;
 }
 
-void FileCommands::newFile(std::int32_t type)
+void FileCommands::newFile(document::SourceFile::FileTypes type)
 {
     if (!askAndSave(FileCommand::New))
         return;
-    m_source.Clear(type);
+    m_file.Clear(type);
     m_host.clearPreview();
     m_host.showTitle();
 }
@@ -106,7 +106,7 @@ void FileCommands::reload()
 {
     if (!askAndSave(FileCommand::Reload))
         return;
-    readFile(m_source.FileName());
+    readFile(m_file.FileName());
 }
 
 bool FileCommands::overwrite()

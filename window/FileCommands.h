@@ -1,18 +1,14 @@
 #pragma once
 
+#include "document/SourceFile.h"
 #include "window/SaveQuestion.h"
 
 #include <QString>
-#include <cstdint>
 #include <functional>
-
-namespace vorlix::document {
-class Source;
-}
 
 namespace vorlix::window {
 
-// The file commands of the main window over the source document: new, open, reload, save,
+// The file commands of the main window over the document file: new, open, reload, save,
 // save as, the file name box and closing, each with the save question where the text could be
 // lost. A file that cannot be read leaves the current document as it was, and a save that did
 // not reach the disk keeps the document marked as edited, so that nothing is discarded unasked.
@@ -30,10 +26,10 @@ public:
         std::function<void()> clearPreview;
     };
 
-    FileCommands(document::Source& source, Host host);
+    FileCommands(document::SourceFile& file, Host host);
 
-    // "新規作成": a new face program (1) or data document (3).
-    void newFile(std::int32_t type);
+    // "新規作成": a new face program or data document.
+    void newFile(document::SourceFile::FileTypes type);
     void open();
     void reload();
     // "上書き保存" and "名前を付けて保存"; true when the text reached the disk.
@@ -55,7 +51,7 @@ private:
     // Reads the named file into the document, keeping the current one when it cannot be read.
     bool readFile(const QString& name);
 
-    document::Source& m_source;
+    document::SourceFile& m_file;
     Host m_host;
 };
 

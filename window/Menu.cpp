@@ -5,6 +5,7 @@
 #include "shell/Common.h"
 #include "shell/InitFile.h"
 #include "shell/ModuleState.h"
+#include "shell/UserInterface.h"
 #include "window/BottomBar.h"
 #include "window/CommonDialogs.h"
 #include "window/FindBar.h"
@@ -13,9 +14,11 @@
 #include "window/SourceHighlighter.h"
 #include "window/Splitter.h"
 #include "window/TopBar.h"
+#include "window/ViewRules.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -58,15 +61,23 @@ namespace {
 Menu::Menu(document::Source& source, QWidget* parent)
     : QMainWindow(parent)
     , m_source(source)
+    , m_file(source.document())
+    , m_caret(source.caret())
+    , m_merge(source.merge())
+    , m_merged(source.merged())
+    , m_pages(source.preview())
+    , m_printer(source.printer())
     , m_form(new QWidget(this))
     , m_topBar(new TopBar(m_form))
     , m_editor(new SourceEdit(m_form))
     , m_findBar(new FindBar(*m_editor, m_form))
     , m_splitter(new Splitter(m_form))
-    , m_preview(new PreviewPane(source, m_form))
+    , m_preview(new PreviewPane(
+          { m_pages, m_merged, m_file, [&source](std::int32_t page) { source.PreView(page); } },
+          m_form))
     , m_bottomBar(new BottomBar(m_form))
     , m_binding(*m_editor)
-    , m_files(source,
+    , m_files(m_file,
           { [this] { render(); }, [this] { showTitle(); },
               [this] { return OpenFileDialog(this, QString(), documentFilter()); },
               [this] { m_preview->box().clearPicture(); } })
@@ -74,6 +85,9 @@ Menu::Menu(document::Source& source, QWidget* parent)
     setObjectName(QStringLiteral("Menu"));
     setCentralWidget(m_form);
     setAcceptDrops(true);
+    auto& pendingEvents = shell::moduleState().ui.pendingEvents;
+    m_previousPendingEvents = std::move(pendingEvents);
+    pendingEvents = [] { QCoreApplication::processEvents(); };
     buildControls();
     buildMenus();
     connectCommands();
@@ -82,8 +96,10 @@ Menu::Menu(document::Source& source, QWidget* parent)
 
 Menu::~Menu()
 {
-    // The document object must not keep the editor and the picture beyond the window.
+    // The document object must not keep the editor and the picture beyond the window, nor the
+    // interpreter hand events to it.
     m_source.SetObject(nullptr, nullptr);
+    shell::moduleState().ui.pendingEvents = std::move(m_previousPendingEvents);
 }
 
 void Menu::buildControls()
@@ -94,8 +110,8 @@ void Menu::buildControls()
     for (QObject* target : { static_cast<QObject*>(m_editor->viewport()),
              static_cast<QObject*>(&m_topBar->nameBox()) })
         target->installEventFilter(this);
-    m_source.setFileDialog([this](bool save) {
-        return save ? SaveFileDialog(this, m_source.FileName(), documentFilter())
+    m_file.setFileDialog([this](bool save) {
+        return save ? SaveFileDialog(this, m_file.FileName(), documentFilter())
                     : OpenFileDialog(this, QString(), documentFilter());
     });
 }
@@ -120,10 +136,10 @@ void Menu::applySettings()
         CenterForm(*this);
     m_preview->box().setTool(PreviewBox::Tool::Hand);
     m_source.SetObject(&m_binding, &m_preview->box());
-    m_preview->box().setScale(m_source.Width(), m_source.Height());
-    const bool normal = state.RunMode == shell::RunModeWindow;
+    m_preview->box().setScale(m_pages.Width(), m_pages.Height());
+    const bool normal = state.commandLine.RunMode == shell::RunModes::Window;
     m_layout.splitNow = normal ? m_splitSaved : 0.0;
-    m_bottomBar->setPrinterName(m_source.DeviceName);
+    m_bottomBar->setPrinterName(m_printer.DeviceName);
     arrange(m_layout.splitNow);
 }
 
@@ -193,33 +209,34 @@ void Menu::showEvent(QShowEvent* event)
 
 void Menu::firstActivation()
 {
-    if (m_source.Text().isEmpty())
-        m_source.Clear(document::Source::DataDocument);
+    if (m_file.Text().isEmpty())
+        m_file.Clear(document::SourceFile::FileTypes::DataDocument);
     showTitle();
     render();
 }
 
 void Menu::showTitle()
 {
-    const QString title = shell::BaseName(m_source.FileName());
+    using FileTypes = document::SourceFile::FileTypes;
+    const QString title = shell::BaseName(m_file.FileName());
     setWindowTitle(
-        (m_source.fFileEdit ? QStringLiteral("vorlix 更新 ") : QStringLiteral("vorlix ")) + title);
+        (m_file.fFileEdit ? QStringLiteral("vorlix 更新 ") : QStringLiteral("vorlix ")) + title);
     QLineEdit& box = m_topBar->nameBox();
-    box.setText(m_source.FileName());
+    box.setText(m_file.FileName());
     box.setCursorPosition(static_cast<int>(box.text().size()));
-    if (!m_source.fFileEdit)
+    if (!m_file.fFileEdit)
         m_editor->document()->setModified(false);
-    m_editor->highlighter().setMode(m_source.FileType == document::Source::FaceProgram
+    m_editor->highlighter().setMode(m_file.FileType == FileTypes::FaceProgram
             ? SourceHighlighter::Mode::Face
-            : m_source.FileType == document::Source::DataDocument ? SourceHighlighter::Mode::Data
-                                                                  : SourceHighlighter::Mode::None);
+            : m_file.FileType == FileTypes::DataDocument ? SourceHighlighter::Mode::Data
+                                                         : SourceHighlighter::Mode::None);
 }
 
 void Menu::textEdited(bool modified)
 {
-    if (!modified || m_binding.loading() || m_source.fFileEdit)
+    if (!modified || m_binding.loading() || m_file.fFileEdit)
         return;
-    m_source.fFileEdit = true;
+    m_file.fFileEdit = true;
     showTitle();
 }
 
@@ -231,31 +248,44 @@ void Menu::render()
 
 void Menu::afterRender()
 {
-    m_bottomBar->setPrinterName(m_source.DeviceName);
+    m_bottomBar->setPrinterName(m_printer.DeviceName);
     selectProblem();
 }
 
+// A merge that failed leaves the last page's interpreter report behind: only a merged text's
+// page speaks for itself.
 void Menu::selectProblem()
 {
-    if (m_source.fInterpreterProblem) {
-        const auto& interpreter = m_source.oCt;
-        m_bottomBar->setMessage(interpreter.ErrNumber != 0
-                ? QStringLiteral("インタプリタエラー %1:%2")
-                      .arg(interpreter.ErrNumber)
-                      .arg(interpreter.ErrDescription)
-                : QStringLiteral("インタプリタ警告: ") + interpreter.ErrStatement.left(60));
-        selectStatement(interpreter.ErrStatement);
+    if (m_merged.fMaScOn)
+        selectInterpreterProblem();
+    else
+        selectMergeProblem();
+}
+
+void Menu::selectInterpreterProblem()
+{
+    if (!m_pages.fInterpreterProblem)
         return;
-    }
-    if (m_source.fMaScOn || !(m_source.fError || m_source.fWarning))
+    const shell::Report& report = m_pages.report();
+    m_bottomBar->setMessage(report.ErrNumber != 0
+            ? QStringLiteral("インタプリタエラー %1:%2").arg(report.ErrNumber).arg(report.sErrMsg)
+            : QStringLiteral("インタプリタ警告: ") + report.statement.left(60));
+    selectStatement(report.statement);
+}
+
+void Menu::selectMergeProblem()
+{
+    const shell::Report& report = m_merge.report();
+    // A text of another type is not merged at all: the report would be an older text's.
+    if (report.clean() || m_file.FileType == document::SourceFile::FileTypes::OtherFile)
         return;
-    m_bottomBar->setMessage(m_source.sErrMsg);
+    m_bottomBar->setMessage(report.sErrMsg);
     // A problem of the merge lies in the face; the editor holds it only for a face program
-    // (the document object already selects a problem of a data document).
-    if (m_source.fTagOn && m_source.FileType == document::Source::FaceProgram
-        && m_source.nErrPit >= 0) {
-        m_source.setPLT(std::max(0, m_source.nErrPit - 1));
-        m_source.DefaultLine();
+    // (the merge already selects a problem of a data document).
+    if (m_merge.fTagOn && m_file.FileType == document::SourceFile::FileTypes::FaceProgram
+        && report.nErrPit >= 0) {
+        m_caret.setPLT(std::max(0, report.nErrPit - 1));
+        m_caret.DefaultLine();
     }
     m_editor->ensureCursorVisible();
 }
@@ -308,7 +338,7 @@ void Menu::writeSettings()
     std::optional<QRect> placement;
     if (!isMinimized() && !isMaximized() && !isFullScreen())
         placement = QRect(x() * Twips, y() * Twips, width() * Twips, height() * Twips);
-    WindowSettings::write(*settings, m_source.PicRatio(), m_splitSaved, placement);
+    WindowSettings::write(*settings, m_pages.PicRatio(), m_splitSaved, placement);
 }
 
 void Menu::dragEnterEvent(QDragEnterEvent* event)
@@ -465,9 +495,9 @@ void Menu::connectCommands()
 void Menu::connectFileCommands()
 {
     connect(action(MenuId::NewFace), &QAction::triggered, this,
-        [this] { m_files.newFile(document::Source::FaceProgram); });
+        [this] { m_files.newFile(document::SourceFile::FileTypes::FaceProgram); });
     connect(action(MenuId::NewData), &QAction::triggered, this,
-        [this] { m_files.newFile(document::Source::DataDocument); });
+        [this] { m_files.newFile(document::SourceFile::FileTypes::DataDocument); });
     connect(action(MenuId::Open), &QAction::triggered, this, [this] { m_files.open(); });
     connect(action(MenuId::ReLoad), &QAction::triggered, this, [this] { m_files.reload(); });
     connect(action(MenuId::Over), &QAction::triggered, this, [this] { m_files.overwrite(); });
@@ -522,8 +552,7 @@ void Menu::printDocument()
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     m_source.DocPrint();
     QGuiApplication::restoreOverrideCursor();
-    m_topBar->ShowStatus(
-        3, QStringLiteral("ページ %1/%2").arg(m_preview->currentPage()).arg(m_source.Page));
+    m_topBar->ShowStatus(3, ViewRules::pageText(m_preview->currentPage(), m_merged.Page));
 }
 
 void Menu::paperSetup()

@@ -8,6 +8,7 @@
 #include "window/WindowSettings.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -16,6 +17,12 @@ class QMenu;
 
 namespace vorlix::document {
 class Source;
+class SourceCaret;
+class SourceFile;
+class SourceMerge;
+class SourcePreview;
+struct MergedDocument;
+struct PrinterSettings;
 }
 
 namespace vorlix::window {
@@ -29,7 +36,9 @@ class TopBar;
 
 // The main window: the source editor beside the page preview, the top bar with the file name box
 // and the status texts, the bottom bar with the printer's name, and the menus. It owns the
-// controls and leaves every piece of document work to the source document.
+// controls and leaves every piece of document work to the source document's parts: the file,
+// the caret, the merge and its result, the preview and the printer. While it exists it also lends
+// the interpreter the handling of pending events, so that long renders leave it responsive.
 class Menu final : public QMainWindow {
     Q_OBJECT
 
@@ -88,6 +97,8 @@ private:
     void textEdited(bool modified);
     void afterRender();
     void selectProblem();
+    void selectInterpreterProblem();
+    void selectMergeProblem();
     // Selects a statement of the interpreter's report in the editor, when the text holds it.
     void selectStatement(const QString& statement);
     void startSplitterDrag();
@@ -102,7 +113,17 @@ private:
 
     // First member: the creation is logged before the controls are made, the end after.
     shell::LifeLog m_life { QStringLiteral("Menu") };
+    // The owner, for what spans its parts: binding the editor and the picture, merging and
+    // then showing or printing.
     document::Source& m_source;
+    document::SourceFile& m_file;
+    document::SourceCaret& m_caret;
+    document::SourceMerge& m_merge;
+    const document::MergedDocument& m_merged;
+    document::SourcePreview& m_pages;
+    const document::PrinterSettings& m_printer;
+    // The pending-events hook in place before the window's, put back when the window goes.
+    std::function<void()> m_previousPendingEvents;
     QWidget* m_form = nullptr;
     TopBar* m_topBar = nullptr;
     SourceEdit* m_editor = nullptr;

@@ -1,8 +1,10 @@
 #include "window/PreviewPane.h"
 
-#include "document/Source.h"
+#include "document/MergedDocument.h"
+#include "document/SourceFile.h"
+#include "document/SourcePreview.h"
 #include "render/PageRecord.h"
-#include "shell/ModuleState.h"
+#include "shell/UserInterface.h"
 #include "window/Arrange.h"
 #include "window/PageClipboard.h"
 #include "window/ViewRules.h"
@@ -10,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <cmath>
 
@@ -29,23 +32,6 @@ namespace {
         WaitCursor& operator=(const WaitCursor&) = delete;
     };
 
-    // Marks the pane busy for one render; pending events handled by the interpreter meanwhile
-    // must not start another run of the same interpreter.
-    class BusyScope {
-    public:
-        explicit BusyScope(bool& busy)
-            : m_busy(busy)
-        {
-            m_busy = true;
-        }
-        ~BusyScope() { m_busy = false; }
-        BusyScope(const BusyScope&) = delete;
-        BusyScope& operator=(const BusyScope&) = delete;
-
-    private:
-        bool& m_busy;
-    };
-
     int pixels(int twips)
     {
         return static_cast<int>(std::lround(twips / double(Twips)));
@@ -53,9 +39,9 @@ namespace {
 
 }
 
-PreviewPane::PreviewPane(document::Source& source, QWidget* parent)
+PreviewPane::PreviewPane(Parts parts, QWidget* parent)
     : QWidget(parent)
-    , m_source(source)
+    , m_parts(std::move(parts))
     , m_viewport(new QWidget(this))
     , m_box(new PreviewBox(m_viewport))
     , m_hs(new QScrollBar(Qt::Horizontal, this))
@@ -121,7 +107,7 @@ void PreviewPane::layoutChildren()
 
 void PreviewPane::pictureResized()
 {
-    emit statusText(2, ViewRules::zoomText(m_source.PicRatio()));
+    emit statusText(2, ViewRules::zoomText(m_parts.preview.PicRatio()));
     updateRanges();
     m_box->resetOrigin();
 }
@@ -215,7 +201,7 @@ void PreviewPane::handleKey(int key)
 
 void PreviewPane::showPageStatus()
 {
-    emit statusText(3, ViewRules::pageText(m_currentPage, m_source.Page));
+    emit statusText(3, ViewRules::pageText(m_currentPage, m_parts.merged.Page));
 }
 
 void PreviewPane::render()
@@ -224,12 +210,12 @@ void PreviewPane::render()
         return;
     {
         const WaitCursor wait;
-        const BusyScope scope(m_busy);
-        m_source.PreView(m_currentPage);
+        const QScopedValueRollback running(m_busy, true);
+        m_parts.mergeAndShow(m_currentPage);
     }
     // A shorter document shows its first page (the document object shows page 1 for a page
     // beyond the end), and the status says so.
-    if (m_currentPage > m_source.Page)
+    if (m_currentPage > m_parts.merged.Page)
         m_currentPage = 1;
     showPageStatus();
     if (afterRender)
@@ -241,20 +227,20 @@ void PreviewPane::showPage(std::int32_t page)
     if (m_busy)
         return;
     const WaitCursor wait;
-    const BusyScope scope(m_busy);
-    m_source.PageView(page, false);
+    const QScopedValueRollback running(m_busy, true);
+    m_parts.preview.PageView(page, false);
 }
 
 void PreviewPane::pageStep(int step)
 {
     if (m_busy)
         return;
-    if (m_source.FileType == document::Source::FaceProgram) {
+    if (m_parts.file.FileType == document::SourceFile::FileTypes::FaceProgram) {
         render();
         return;
     }
     const std::int32_t page = m_currentPage + step;
-    if (page >= 1 && page <= m_source.Page) {
+    if (page >= 1 && page <= m_parts.merged.Page) {
         m_currentPage = page;
         showPage(page);
     }
@@ -267,20 +253,20 @@ void PreviewPane::zoom(int percent)
         return;
     const double ratio = ViewRules::zoomRatio(percent);
     m_box->clearPicture();
-    m_source.setPicRatio(ratio);
+    m_parts.preview.setPicRatio(ratio);
     showPage(m_currentPage);
-    m_box->setScale(m_source.Width(), m_source.Height());
-    emit statusText(2, ViewRules::zoomText(m_source.PicRatio()));
+    m_box->setScale(m_parts.preview.Width(), m_parts.preview.Height());
+    emit statusText(2, ViewRules::zoomText(m_parts.preview.PicRatio()));
 }
 
 void PreviewPane::zoomOut()
 {
-    zoom(ViewRules::zoomOutPercent(m_source.PicRatio()));
+    zoom(ViewRules::zoomOutPercent(m_parts.preview.PicRatio()));
 }
 
 void PreviewPane::zoomIn()
 {
-    zoom(ViewRules::zoomInPercent(m_source.PicRatio()));
+    zoom(ViewRules::zoomInPercent(m_parts.preview.PicRatio()));
 }
 
 std::unique_ptr<QMimeData> PreviewPane::copyData() const

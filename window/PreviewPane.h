@@ -10,7 +10,9 @@ class QMimeData;
 class QScrollBar;
 
 namespace vorlix::document {
-class Source;
+class SourceFile;
+class SourcePreview;
+struct MergedDocument;
 }
 
 namespace vorlix::window {
@@ -23,7 +25,17 @@ class PreviewPane final : public QWidget {
     Q_OBJECT
 
 public:
-    PreviewPane(document::Source& source, QWidget* parent = nullptr);
+    // The parts of the document the pane shows: the preview (zoom, page size, one page of the
+    // last merge), the merged document (page count), the file (its type) and the step that
+    // merges the text and shows a page (描画実行).
+    struct Parts {
+        document::SourcePreview& preview;
+        const document::MergedDocument& merged;
+        const document::SourceFile& file;
+        std::function<void(std::int32_t page)> mergeAndShow;
+    };
+
+    explicit PreviewPane(Parts parts, QWidget* parent = nullptr);
 
     [[nodiscard]] PreviewBox& box() { return *m_box; }
     [[nodiscard]] QScrollBar& horizontalBar() { return *m_hs; }
@@ -88,13 +100,15 @@ private:
     void showPageStatus();
     void showPage(std::int32_t page);
 
-    document::Source& m_source;
+    Parts m_parts;
     QWidget* m_viewport;
     PreviewBox* m_box;
     QScrollBar* m_hs;
     QScrollBar* m_vs;
     bool m_barsVisible = true;
     std::int32_t m_currentPage = 1;
+    // Set for one run of the interpreter: the events it hands out meanwhile must not start
+    // another run of it.
     bool m_busy = false;
     int m_hValue = 0;
     int m_vValue = 0;

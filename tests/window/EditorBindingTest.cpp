@@ -1,6 +1,7 @@
 #include "window/EditorBinding.h"
 
-#include "tests/app/SourceTestSupport.h"
+#include "document/SourceCaret.h"
+#include "tests/document/SourceTestSupport.h"
 #include "tests/window/WindowTestSupport.h"
 #include "window/SourceEdit.h"
 
@@ -9,6 +10,7 @@
 
 namespace {
 
+using vorlix::document::SourceCaret;
 using vorlix::window::EditorBinding;
 using vorlix::window::SourceEdit;
 
@@ -20,7 +22,7 @@ protected:
     void SetUp() override
     {
         w.source->SetObject(&binding, &picture);
-        w.source->setText(kThreeLines);
+        w.source->document().setText(kThreeLines);
     }
 
     vorlix::test::WindowEnvironment w;
@@ -57,36 +59,45 @@ TEST_F(EditorBindingTest, PositionsCountTheCrOfEachLineEnd)
 
 TEST_F(EditorBindingTest, CaretOperationsOfTheDocumentWorkOnTheRealEditor)
 {
-    auto& source = *w.source;
-    source.setPLT(23); // inside line 3
-    EXPECT_EQ(source.PLT(), 23);
+    auto& caret = w.source->caret();
+    caret.setPLT(23); // inside line 3
+    EXPECT_EQ(caret.PLT(), 23);
     EXPECT_EQ(editor.textCursor().blockNumber(), 2);
-    EXPECT_EQ(source.DefaultLine(), QStringLiteral("s,7,8,\"x\";"));
+    EXPECT_EQ(caret.DefaultLine(), QStringLiteral("s,7,8,\"x\";"));
     EXPECT_EQ(editor.textCursor().selectedText(), QStringLiteral("s,7,8,\"x\";"));
     EXPECT_EQ(binding.selectionLength(), 10);
 
-    source.prevPLT();
-    EXPECT_EQ(source.PLT(), 10);
-    source.topPLT();
-    EXPECT_EQ(source.PLT(), 0);
-    source.nextPLT();
-    EXPECT_EQ(source.PLT(), 10);
+    // Every move puts the widget's cursor at the start of the line it names.
+    struct Move {
+        void (SourceCaret::*step)();
+        int position;
+        int line;
+    };
+    for (const Move& move :
+        { Move { &SourceCaret::prevPLT, 10, 1 }, Move { &SourceCaret::topPLT, 0, 0 },
+            Move { &SourceCaret::nextPLT, 10, 1 }, Move { &SourceCaret::nextPLT, 20, 2 } }) {
+        (caret.*move.step)();
+        EXPECT_EQ(caret.PLT(), move.position);
+        EXPECT_EQ(editor.textCursor().blockNumber(), move.line) << move.position;
+        EXPECT_EQ(editor.textCursor().positionInBlock(), 0) << move.position;
+        EXPECT_FALSE(editor.textCursor().hasSelection()) << move.position;
+    }
 }
 
 TEST_F(EditorBindingTest, AddItemInsertsANewLineBeforeTheCaretsLine)
 {
-    w.source->setPLT(24);
-    w.source->AddItem(QStringLiteral("x"));
+    w.source->caret().setPLT(24);
+    w.source->caret().AddItem(QStringLiteral("x"));
     EXPECT_EQ(binding.text(), QStringLiteral("h,1,2,3;\r\nv,4,5,6;\r\nx\r\ns,7,8,\"x\";"));
     EXPECT_EQ(editor.document()->findBlockByNumber(2).text(), QStringLiteral("x"));
 }
 
 TEST_F(EditorBindingTest, NextLineOnTheLastLineAddsALineEnd)
 {
-    w.source->setPLT(25);
-    w.source->nextPLT();
+    w.source->caret().setPLT(25);
+    w.source->caret().nextPLT();
     EXPECT_EQ(binding.text(), kThreeLines + QStringLiteral("\r\n"));
-    EXPECT_EQ(w.source->PLT(), kThreeLines.size() + 2);
+    EXPECT_EQ(w.source->caret().PLT(), kThreeLines.size() + 2);
     EXPECT_EQ(editor.textCursor().blockNumber(), 3);
 }
 

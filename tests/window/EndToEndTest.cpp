@@ -250,7 +250,8 @@ TEST_F(EndToEndTest, TheWindowShowsTheInvoiceBesideItsSourceAsTheExportDrawsIt)
             return (window = findWindow(server.display(), QStringLiteral("vorlix "))).has_value();
         },
         30000))
-        << "no window appeared";
+        << "no window appeared: " << vorlix.process.readAllStandardError().toStdString()
+        << vorlix.process.readAllStandardOutput().right(2000).toStdString();
     EXPECT_EQ(window->title, QStringLiteral("vorlix invoice"));
 
     // The page is drawn once the first render is done: grab until the preview shows it.

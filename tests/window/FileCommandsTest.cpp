@@ -1,7 +1,7 @@
 #include "window/FileCommands.h"
 
 #include "shell/CodePage.h"
-#include "tests/app/SourceTestSupport.h"
+#include "tests/document/SourceTestSupport.h"
 #include "tests/window/WindowTestSupport.h"
 
 #include <QFile>
@@ -9,15 +9,14 @@
 
 namespace {
 
-using vorlix::document::Source;
+using vorlix::document::SourceFile;
+using FileTypes = vorlix::document::SourceFile::FileTypes;
 using vorlix::test::readFileBytes;
 using vorlix::test::writeFileBytes;
 using vorlix::window::FileCommands;
 using vorlix::window::SaveQuestion;
 
-constexpr int Yes = 6;
-constexpr int No = 7;
-constexpr int Cancel = 2;
+using enum vorlix::test::Answer;
 
 const QString kOverwriteQuestion
     = QStringLiteral("ソースリストが変更されています\r\n上書き保存しますか？");
@@ -32,14 +31,14 @@ protected:
     {
         writeFileBytes(w.path("a.fae"), "s,100,100,\"A\";\r\n");
         writeFileBytes(w.path("b.fae"), "s,100,100,\"B\";\r\n");
-        source().SetObject(&editor, &picture);
-        source().setFileName(w.path("a.fae"));
-        ASSERT_TRUE(source().InBuff(false));
-        source().setFileDialog([this](bool save) {
+        w.source->SetObject(&editor, &picture);
+        file().setFileName(w.path("a.fae"));
+        ASSERT_TRUE(file().InBuff(false));
+        file().setFileDialog([this](bool save) {
             ++saveDialogs;
             return save ? saveAsName : QString();
         });
-        commands = std::make_unique<FileCommands>(source(),
+        commands = std::make_unique<FileCommands>(file(),
             FileCommands::Host { [this] { ++renders; }, [this] { ++titles; },
                 [this] {
                     ++openDialogs;
@@ -48,16 +47,17 @@ protected:
                 [this] { ++clears; } });
     }
 
-    Source& source() { return *w.source; }
+    SourceFile& file() { return w.source->document(); }
+    QStringList prompts() const { return vorlix::test::promptTexts(messages); }
 
     void edit(const QString& text)
     {
         editor.setText(text);
-        source().fFileEdit = true;
+        file().fFileEdit = true;
     }
 
     vorlix::test::WindowEnvironment w;
-    vorlix::test::ScriptedMessages messages;
+    vorlix::test::MessageRecorder messages { Cancel };
     vorlix::test::StringEditor editor;
     vorlix::test::PictureBox picture;
     std::unique_ptr<FileCommands> commands;
@@ -77,42 +77,42 @@ TEST_F(FileCommandsTest, QuestionTextsAndAnswersFollowTheTable)
     EXPECT_EQ(SaveQuestion::question(vorlix::window::FileCommand::Open),
         QStringLiteral("上書き保存しますか？"));
     EXPECT_EQ(SaveQuestion::ConfirmSave(false, QStringLiteral("q")), SaveQuestion::NotEdited);
-    EXPECT_TRUE(messages.prompts.isEmpty());
+    EXPECT_TRUE(prompts().isEmpty());
     messages.answers = { Yes, No, Cancel };
     EXPECT_EQ(SaveQuestion::ConfirmSave(true, QStringLiteral("q")), SaveQuestion::Yes);
     EXPECT_EQ(SaveQuestion::ConfirmSave(true, QStringLiteral("q")), SaveQuestion::No);
     EXPECT_EQ(SaveQuestion::ConfirmSave(true, QStringLiteral("q")), SaveQuestion::Cancel);
-    EXPECT_EQ(messages.prompts.value(0), QStringLiteral("ソースリストが変更されています\r\nq"));
-    EXPECT_EQ(messages.styles.at(0), 35);
+    EXPECT_EQ(prompts().value(0), QStringLiteral("ソースリストが変更されています\r\nq"));
+    EXPECT_EQ(messages.prompts.at(0).style, 35);
 }
 
 TEST_F(FileCommandsTest, NewAnswersYesNoCancelAndUnedited)
 {
     edit(QStringLiteral("edited A"));
     messages.answers = { Cancel };
-    commands->newFile(Source::FaceProgram);
-    EXPECT_EQ(source().Text(), QStringLiteral("edited A"));
-    EXPECT_EQ(source().FileName(), w.path("a.fae"));
+    commands->newFile(FileTypes::FaceProgram);
+    EXPECT_EQ(file().Text(), QStringLiteral("edited A"));
+    EXPECT_EQ(file().FileName(), w.path("a.fae"));
 
     messages.answers = { Yes };
-    commands->newFile(Source::DataDocument);
+    commands->newFile(FileTypes::DataDocument);
     EXPECT_EQ(readFileBytes(w.path("a.fae")), QByteArray("edited A"));
-    EXPECT_EQ(source().FileName(), QStringLiteral("newfile.mnd"));
-    EXPECT_TRUE(source().Text().contains(QStringLiteral("<TZQ_002>")));
-    EXPECT_FALSE(source().fFileEdit);
-    EXPECT_EQ(messages.prompts, QStringList({ kOverwriteQuestion, kOverwriteQuestion }));
+    EXPECT_EQ(file().FileName(), QStringLiteral("newfile.mnd"));
+    EXPECT_TRUE(file().Text().contains(QStringLiteral("<TZQ_002>")));
+    EXPECT_FALSE(file().fFileEdit);
+    EXPECT_EQ(prompts(), QStringList({ kOverwriteQuestion, kOverwriteQuestion }));
 
     edit(QStringLiteral("edited new"));
-    source().setFileName(w.path("a.fae"));
+    file().setFileName(w.path("a.fae"));
     messages.answers = { No };
-    commands->newFile(Source::FaceProgram);
+    commands->newFile(FileTypes::FaceProgram);
     EXPECT_EQ(readFileBytes(w.path("a.fae")), QByteArray("edited A"));
-    EXPECT_EQ(source().FileName(), QStringLiteral("newfile.fae"));
+    EXPECT_EQ(file().FileName(), QStringLiteral("newfile.fae"));
 
     // Not edited: no question at all.
-    commands->newFile(Source::DataDocument);
-    EXPECT_EQ(messages.prompts.size(), 3);
-    EXPECT_EQ(source().FileName(), QStringLiteral("newfile.mnd"));
+    commands->newFile(FileTypes::DataDocument);
+    EXPECT_EQ(prompts().size(), 3);
+    EXPECT_EQ(file().FileName(), QStringLiteral("newfile.mnd"));
     EXPECT_EQ(clears, 3);
 }
 
@@ -124,9 +124,9 @@ TEST_F(FileCommandsTest, CancelOnOpenLeavesDocumentAndViewUntouched)
     commands->open();
     EXPECT_EQ(openDialogs, 0);
     EXPECT_EQ(renders, 0);
-    EXPECT_EQ(source().Text(), QStringLiteral("edited A"));
-    EXPECT_EQ(source().FileName(), w.path("a.fae"));
-    EXPECT_TRUE(source().fFileEdit);
+    EXPECT_EQ(file().Text(), QStringLiteral("edited A"));
+    EXPECT_EQ(file().FileName(), w.path("a.fae"));
+    EXPECT_TRUE(file().fFileEdit);
     EXPECT_EQ(readFileBytes(w.path("a.fae")), QByteArray("s,100,100,\"A\";\r\n"));
 }
 
@@ -137,8 +137,8 @@ TEST_F(FileCommandsTest, OpenSavesOnYesAndDiscardsOnNo)
     messages.answers = { Yes };
     commands->open();
     EXPECT_EQ(readFileBytes(w.path("a.fae")), QByteArray("edited A"));
-    EXPECT_EQ(source().FileName(), w.path("b.fae"));
-    EXPECT_EQ(source().Text(), QStringLiteral("s,100,100,\"B\";\r\n"));
+    EXPECT_EQ(file().FileName(), w.path("b.fae"));
+    EXPECT_EQ(file().Text(), QStringLiteral("s,100,100,\"B\";\r\n"));
     EXPECT_EQ(renders, 1);
 
     edit(QStringLiteral("edited B"));
@@ -146,7 +146,7 @@ TEST_F(FileCommandsTest, OpenSavesOnYesAndDiscardsOnNo)
     messages.answers = { No };
     commands->open();
     EXPECT_EQ(readFileBytes(w.path("b.fae")), QByteArray("s,100,100,\"B\";\r\n"));
-    EXPECT_EQ(source().Text(), QStringLiteral("edited A"));
+    EXPECT_EQ(file().Text(), QStringLiteral("edited A"));
     EXPECT_EQ(renders, 2);
 }
 
@@ -157,10 +157,10 @@ TEST_F(FileCommandsTest, CancelledOpenDialogKeepsTheDocumentAndItsName)
     openName.clear();
     commands->open();
     EXPECT_EQ(openDialogs, 1);
-    EXPECT_EQ(source().FileName(), w.path("a.fae"));
-    EXPECT_EQ(source().FileType, Source::FaceProgram);
-    EXPECT_EQ(source().Text(), QStringLiteral("edited A"));
-    EXPECT_TRUE(source().fFileEdit);
+    EXPECT_EQ(file().FileName(), w.path("a.fae"));
+    EXPECT_EQ(file().FileType, FileTypes::FaceProgram);
+    EXPECT_EQ(file().Text(), QStringLiteral("edited A"));
+    EXPECT_TRUE(file().fFileEdit);
     EXPECT_EQ(renders, 0);
 }
 
@@ -169,14 +169,14 @@ TEST_F(FileCommandsTest, ReloadAsksToSaveUnderANewName)
     edit(QStringLiteral("edited A"));
     messages.answers = { Cancel };
     commands->reload();
-    EXPECT_EQ(messages.prompts.value(0), kSaveAsQuestion);
-    EXPECT_EQ(source().Text(), QStringLiteral("edited A"));
+    EXPECT_EQ(prompts().value(0), kSaveAsQuestion);
+    EXPECT_EQ(file().Text(), QStringLiteral("edited A"));
     EXPECT_EQ(renders, 0);
 
     // No: the file is read again and the edit is gone.
     messages.answers = { No };
     commands->reload();
-    EXPECT_EQ(source().Text(), QStringLiteral("s,100,100,\"A\";\r\n"));
+    EXPECT_EQ(file().Text(), QStringLiteral("s,100,100,\"A\";\r\n"));
     EXPECT_EQ(renders, 1);
 
     // Yes: saved under the chosen name, which is then read.
@@ -186,8 +186,8 @@ TEST_F(FileCommandsTest, ReloadAsksToSaveUnderANewName)
     commands->reload();
     EXPECT_EQ(saveDialogs, 1);
     EXPECT_EQ(readFileBytes(w.path("copy.fae")), QByteArray("edited again"));
-    EXPECT_EQ(source().FileName(), w.path("copy.fae"));
-    EXPECT_EQ(source().Text(), QStringLiteral("edited again"));
+    EXPECT_EQ(file().FileName(), w.path("copy.fae"));
+    EXPECT_EQ(file().Text(), QStringLiteral("edited again"));
     EXPECT_EQ(renders, 2);
 }
 
@@ -197,17 +197,17 @@ TEST_F(FileCommandsTest, ReloadOfADeletedFileKeepsTheText)
     QFile::remove(w.path("a.fae"));
     messages.answers = { No };
     commands->reload();
-    EXPECT_EQ(source().Text(), QStringLiteral("edited A"));
-    EXPECT_TRUE(source().fFileEdit);
-    ASSERT_EQ(messages.prompts.size(), 2);
-    EXPECT_EQ(messages.prompts.at(1), w.path("a.fae") + QStringLiteral("\r\nファイルがありません"));
+    EXPECT_EQ(file().Text(), QStringLiteral("edited A"));
+    EXPECT_TRUE(file().fFileEdit);
+    ASSERT_EQ(prompts().size(), 2);
+    EXPECT_EQ(prompts().at(1), w.path("a.fae") + QStringLiteral("\r\nファイルがありません"));
     EXPECT_EQ(renders, 0);
 }
 
 TEST_F(FileCommandsTest, ExitAsksOnlyWhenEdited)
 {
     EXPECT_TRUE(commands->queryClose());
-    EXPECT_TRUE(messages.prompts.isEmpty());
+    EXPECT_TRUE(prompts().isEmpty());
 
     edit(QStringLiteral("edited A"));
     messages.answers = { Cancel };
@@ -225,12 +225,12 @@ TEST_F(FileCommandsTest, ASaveThatFailsKeepsTheDocumentEditedAndTheWindowOpen)
     QDir().mkpath(w.path("locked"));
     edit(QStringLiteral("precious"));
     // A folder where the file should be: nothing can be written.
-    source().setFileName(w.path("locked"));
+    file().setFileName(w.path("locked"));
     EXPECT_FALSE(commands->overwrite());
-    EXPECT_TRUE(source().fFileEdit);
+    EXPECT_TRUE(file().fFileEdit);
     messages.answers = { Yes };
     EXPECT_FALSE(commands->queryClose());
-    EXPECT_EQ(source().Text(), QStringLiteral("precious"));
+    EXPECT_EQ(file().Text(), QStringLiteral("precious"));
 }
 
 TEST_F(FileCommandsTest, NameBoxOpensTheTypedNameOrSaysWhyNot)
@@ -238,18 +238,18 @@ TEST_F(FileCommandsTest, NameBoxOpensTheTypedNameOrSaysWhyNot)
     edit(QStringLiteral("edited A"));
     commands->openName(w.path("missing.fae"));
     commands->openName(w.env.root());
-    ASSERT_EQ(messages.prompts.size(), 2);
-    EXPECT_TRUE(messages.prompts.at(0).endsWith(QStringLiteral("ファイルがありません")));
-    EXPECT_TRUE(messages.prompts.at(1).endsWith(
-        QStringLiteral("フォルダです。ファイルを指定してください")));
-    EXPECT_EQ(messages.styles.at(0), 64);
-    EXPECT_EQ(source().Text(), QStringLiteral("edited A"));
-    EXPECT_EQ(source().FileName(), w.path("a.fae"));
+    ASSERT_EQ(prompts().size(), 2);
+    EXPECT_TRUE(prompts().at(0).endsWith(QStringLiteral("ファイルがありません")));
+    EXPECT_TRUE(
+        prompts().at(1).endsWith(QStringLiteral("フォルダです。ファイルを指定してください")));
+    EXPECT_EQ(messages.prompts.at(0).style, 64);
+    EXPECT_EQ(file().Text(), QStringLiteral("edited A"));
+    EXPECT_EQ(file().FileName(), w.path("a.fae"));
 
     messages.answers = { No };
     commands->openName(QStringLiteral("  ") + w.path("b.fae") + QStringLiteral(" "));
-    EXPECT_EQ(source().FileName(), w.path("b.fae"));
-    EXPECT_EQ(source().Text(), QStringLiteral("s,100,100,\"B\";\r\n"));
+    EXPECT_EQ(file().FileName(), w.path("b.fae"));
+    EXPECT_EQ(file().Text(), QStringLiteral("s,100,100,\"B\";\r\n"));
     EXPECT_EQ(renders, 1);
 }
 
@@ -257,16 +257,16 @@ TEST_F(FileCommandsTest, SavingKeepsTheEncodingTheFileWasReadIn)
 {
     // A UTF-8 file whose text would also fit CP932 stays UTF-8; a CP932 file stays CP932.
     writeFileBytes(w.path("u.fae"), QStringLiteral("s,1,1,\"請求\";").toUtf8());
-    source().setFileName(w.path("u.fae"));
-    ASSERT_TRUE(source().InBuff(false));
-    edit(source().Text() + QStringLiteral("#済"));
+    file().setFileName(w.path("u.fae"));
+    ASSERT_TRUE(file().InBuff(false));
+    edit(file().Text() + QStringLiteral("#済"));
     ASSERT_TRUE(commands->overwrite());
     EXPECT_EQ(readFileBytes(w.path("u.fae")), QStringLiteral("s,1,1,\"請求\";#済").toUtf8());
 
     writeFileBytes(w.path("s.fae"), vorlix::shell::toCp932(QStringLiteral("s,1,1,\"請求\";")));
-    source().setFileName(w.path("s.fae"));
-    ASSERT_TRUE(source().InBuff(false));
-    edit(source().Text() + QStringLiteral("#済"));
+    file().setFileName(w.path("s.fae"));
+    ASSERT_TRUE(file().InBuff(false));
+    edit(file().Text() + QStringLiteral("#済"));
     ASSERT_TRUE(commands->overwrite());
     EXPECT_EQ(readFileBytes(w.path("s.fae")),
         vorlix::shell::toCp932(QStringLiteral("s,1,1,\"請求\";#済")));

@@ -28,13 +28,13 @@
 namespace {
 
 using vorlix::document::Source;
+using vorlix::document::SourceFile;
 using vorlix::test::writeFileBytes;
 using vorlix::window::Menu;
 using vorlix::window::MenuId;
 using vorlix::window::PreviewBox;
 
-constexpr int Yes = 6;
-constexpr int No = 7;
+using enum vorlix::test::Answer;
 
 // The main window on the offscreen platform over a fresh document, shown and activated once, in
 // a temporary home that holds the invoice sample.
@@ -53,10 +53,12 @@ protected:
     void open(const QString& name) { menu->fileCommands().openName(w.path(name)); }
     QString status(int slot) { return menu->topBar().statusText(slot); }
     Source& source() { return *w.source; }
+    SourceFile& file() { return w.source->document(); }
     PreviewBox& box() { return menu->preview().box(); }
+    QStringList prompts() const { return vorlix::test::promptTexts(messages); }
 
     vorlix::test::WindowEnvironment w;
-    vorlix::test::ScriptedMessages messages;
+    vorlix::test::MessageRecorder messages { Cancel };
     std::unique_ptr<Menu> menu;
 };
 
@@ -79,7 +81,7 @@ TEST_F(MenuTest, EveryMenuCaptionOfTheTableIsThere)
 
 TEST_F(MenuTest, FirstActivationStartsADataDocumentAndRendersIt)
 {
-    EXPECT_EQ(source().FileName(), QStringLiteral("newfile.mnd"));
+    EXPECT_EQ(file().FileName(), QStringLiteral("newfile.mnd"));
     EXPECT_EQ(menu->topBar().nameBox().text(), QStringLiteral("newfile.mnd"));
     EXPECT_EQ(menu->windowTitle(), QStringLiteral("vorlix newfile"));
     EXPECT_EQ(status(3), QStringLiteral("ページ 1/1"));
@@ -90,12 +92,12 @@ TEST_F(MenuTest, TitleChangesOnTheFirstEditOnly)
 {
     open(QStringLiteral("invoice.mnd"));
     EXPECT_EQ(menu->windowTitle(), QStringLiteral("vorlix invoice"));
-    EXPECT_FALSE(source().fFileEdit);
+    EXPECT_FALSE(file().fFileEdit);
     QSignalSpy titles(menu.get(), &QWidget::windowTitleChanged);
     menu->editor().setFocus();
     QTest::keyClick(&menu->editor(), Qt::Key_A);
     EXPECT_EQ(menu->windowTitle(), QStringLiteral("vorlix 更新 invoice"));
-    EXPECT_TRUE(source().fFileEdit);
+    EXPECT_TRUE(file().fFileEdit);
     QTest::keyClicks(&menu->editor(), QStringLiteral("bc"));
     EXPECT_EQ(titles.count(), 1);
     // Colouring the text is no edit.
@@ -139,7 +141,7 @@ TEST_F(MenuTest, ZoomIsClampedAndResizesThePicture)
     // "－" at 40 % stays at 40 %.
     QTest::mouseClick(&menu->topBar().toolLabel(6), Qt::LeftButton);
     EXPECT_EQ(status(2), QStringLiteral("倍率 40%"));
-    EXPECT_DOUBLE_EQ(source().PicRatio(), 0.4);
+    EXPECT_DOUBLE_EQ(source().preview().PicRatio(), 0.4);
     QTest::mouseClick(&menu->topBar().toolLabel(7), Qt::LeftButton);
     EXPECT_EQ(status(2), QStringLiteral("倍率 60%"));
     menu->preview().zoom(30);
@@ -245,7 +247,7 @@ TEST_F(MenuTest, DroppingTwoFilesOpensTheFirst)
         QApplication::sendEvent(menu->editor().viewport(), &drop);
         logLines = log.lines();
     }
-    EXPECT_EQ(source().FileName(), w.path("invoice.mnd"));
+    EXPECT_EQ(file().FileName(), w.path("invoice.mnd"));
     EXPECT_EQ(menu->topBar().nameBox().text(), w.path("invoice.mnd"));
     EXPECT_TRUE(
         logLines.contains(QStringLiteral("Menu/Text1/OLEDragDrop>") + w.path("invoice.mnd")));
@@ -259,10 +261,10 @@ TEST_F(MenuTest, DroppingTwoFilesOpensTheFirst)
     QApplication::sendEvent(&box(), &enterFolder);
     QDropEvent dropFolder(QPointF(5, 5), Qt::CopyAction, &folder, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&box(), &dropFolder);
-    EXPECT_EQ(source().FileName(), w.path("invoice.mnd"));
-    ASSERT_FALSE(messages.prompts.isEmpty());
-    EXPECT_TRUE(messages.prompts.last().endsWith(
-        QStringLiteral("フォルダです。ファイルを指定してください")));
+    EXPECT_EQ(file().FileName(), w.path("invoice.mnd"));
+    ASSERT_FALSE(prompts().isEmpty());
+    EXPECT_TRUE(
+        prompts().last().endsWith(QStringLiteral("フォルダです。ファイルを指定してください")));
 }
 
 TEST_F(MenuTest, SettingsAreWrittenAtUnloadWithThePlaceOnlyInTheNormalState)
@@ -288,8 +290,8 @@ TEST_F(MenuTest, SettingsAreWrittenAtUnloadWithThePlaceOnlyInTheNormalState)
 
 TEST(MenuStart, SettingsAreReadAtLoadAndTheViewModeShowsOnlyThePreview)
 {
-    vorlix::test::WindowEnvironment w(vorlix::shell::RunModeView);
-    vorlix::test::ScriptedMessages messages;
+    vorlix::test::WindowEnvironment w(vorlix::shell::RunModes::View);
+    vorlix::test::MessageRecorder messages;
     auto& settings = w.settings();
     settings.SetString("view", "bLps", "0.25");
     settings.SetString("menu", "left", "300");
@@ -312,12 +314,12 @@ TEST(MenuStart, SettingsAreReadAtLoadAndTheViewModeShowsOnlyThePreview)
 TEST_F(MenuTest, ClosingAnEditedDocumentAsks)
 {
     QTest::keyClick(&menu->editor(), Qt::Key_X);
-    messages.answers = { 2 };
+    messages.answers = { Cancel };
     EXPECT_FALSE(menu->close());
     EXPECT_TRUE(menu->isVisible());
     messages.answers = { No };
     EXPECT_TRUE(menu->close());
-    EXPECT_EQ(messages.prompts.size(), 2);
+    EXPECT_EQ(prompts().size(), 2);
 }
 
 TEST_F(MenuTest, CopyImageWithTheHandPutsBitmapSvgAndPdf)
@@ -355,13 +357,13 @@ TEST_F(MenuTest, CopyImageWithTheCrossCopiesTheRangeOrAsksForOne)
     EXPECT_NEAR(image.width(), b.x() - a.x(), 2);
     EXPECT_NEAR(image.height(), b.y() - a.y(), 2);
     EXPECT_FALSE(data->hasFormat(vorlix::window::PageClipboard::PdfType));
-    EXPECT_TRUE(messages.prompts.isEmpty());
+    EXPECT_TRUE(prompts().isEmpty());
 
     box().setSelection(QRectF(300, 300, 0, 50));
     menu->action(MenuId::Copy)->trigger();
-    ASSERT_EQ(messages.prompts.size(), 1);
-    EXPECT_EQ(messages.prompts.at(0),
-        QStringLiteral("マウスポインタがクロスの時は先に範囲を指定してください"));
+    ASSERT_EQ(prompts().size(), 1);
+    EXPECT_EQ(
+        prompts().at(0), QStringLiteral("マウスポインタがクロスの時は先に範囲を指定してください"));
 }
 
 TEST_F(MenuTest, PointerStatusIsRelativeToTheMarker)
@@ -391,8 +393,8 @@ TEST_F(MenuTest, PrintingWithoutAPrinterSaysSo)
 {
     open(QStringLiteral("invoice.mnd"));
     menu->action(MenuId::Printer)->trigger();
-    ASSERT_EQ(messages.prompts.size(), 1);
-    EXPECT_EQ(messages.prompts.at(0), QStringLiteral("プリンタがありません"));
+    ASSERT_EQ(prompts().size(), 1);
+    EXPECT_EQ(prompts().at(0), QStringLiteral("プリンタがありません"));
     EXPECT_EQ(status(3), QStringLiteral("ページ 1/3"));
 }
 
@@ -400,19 +402,19 @@ TEST_F(MenuTest, PlaceholdersSayTheyAreNotAvailableYet)
 {
     for (MenuId id : { MenuId::PrnDet, MenuId::Setup, MenuId::Aboutbox })
         menu->action(id)->trigger();
-    ASSERT_EQ(messages.prompts.size(), 3);
-    EXPECT_EQ(messages.prompts.at(0), QStringLiteral("用紙の設定はまだ使えません"));
-    EXPECT_EQ(messages.prompts.at(2), QStringLiteral("バージョン情報はまだ使えません"));
+    ASSERT_EQ(prompts().size(), 3);
+    EXPECT_EQ(prompts().at(0), QStringLiteral("用紙の設定はまだ使えません"));
+    EXPECT_EQ(prompts().at(2), QStringLiteral("バージョン情報はまだ使えません"));
 }
 
 TEST_F(MenuTest, ADataDocumentErrorSelectsTheLineAndShowsTheMessage)
 {
     writeFileBytes(
         w.path("bad.mnd"), "<?xml ?>\r\n<TZQ_002>\r\n<face>x.fae</fac>\r\n</TZQ_002>\r\n");
-    messages.answers = { 1 };
+    messages.answers = { Ok };
     open(QStringLiteral("bad.mnd"));
-    ASSERT_FALSE(messages.prompts.isEmpty());
-    EXPECT_TRUE(messages.prompts.last().startsWith(QStringLiteral("ソースエラー")));
+    ASSERT_FALSE(prompts().isEmpty());
+    EXPECT_TRUE(prompts().last().startsWith(QStringLiteral("ソースエラー")));
     EXPECT_FALSE(menu->bottomBar().message().isEmpty());
     EXPECT_EQ(menu->editor().textCursor().blockNumber(), 2);
     EXPECT_TRUE(menu->editor().textCursor().hasSelection());
@@ -422,15 +424,51 @@ TEST_F(MenuTest, AnInterpreterErrorSelectsTheFailedStatement)
 {
     writeFileBytes(w.path("fails.fae"),
         "fs,1,\"ＭＳ 明朝\",9,0;\r\nh,100,100,500;\r\nh,100,x,500;\r\nv,1,2,3;\r\n");
-    messages.answers = { 1 };
+    messages.answers = { Ok };
     open(QStringLiteral("fails.fae"));
-    ASSERT_EQ(messages.prompts.size(), 1);
-    EXPECT_EQ(messages.prompts.at(0), QStringLiteral("Source/PrintGo>インタプリタエラー"));
-    EXPECT_EQ(source().oCt.ErrStatement, QStringLiteral("h,100,x,500"));
+    ASSERT_EQ(prompts().size(), 1);
+    EXPECT_EQ(prompts().at(0), QStringLiteral("Source/PrintGo>インタプリタエラー"));
+    EXPECT_EQ(source().preview().report().statement, QStringLiteral("h,100,x,500"));
     EXPECT_EQ(menu->editor().textCursor().selectedText(), QStringLiteral("h,100,x,500"));
     EXPECT_EQ(menu->editor().textCursor().blockNumber(), 2);
     EXPECT_TRUE(menu->bottomBar().message().startsWith(QStringLiteral("インタプリタエラー 13:")))
         << menu->bottomBar().message().toStdString();
+
+    // A stray statement is a warning, found the same way.
+    writeFileBytes(w.path("stray.fae"), "fs,1,\"ＭＳ 明朝\",9,0;\r\nzz,1,2;\r\nv,1,2,3;\r\n");
+    messages.answers = { Ok };
+    open(QStringLiteral("stray.fae"));
+    EXPECT_EQ(menu->bottomBar().message(), QStringLiteral("インタプリタ警告: zz,1,2"));
+    EXPECT_EQ(menu->editor().textCursor().selectedText(), QStringLiteral("zz,1,2"));
+
+    // A document that does not even merge speaks for itself, not the last page shown.
+    writeFileBytes(
+        w.path("bad.mnd"), "<?xml ?>\r\n<TZQ_002>\r\n<face>x.fae</fac>\r\n</TZQ_002>\r\n");
+    messages.answers = { Ok };
+    open(QStringLiteral("bad.mnd"));
+    EXPECT_EQ(menu->bottomBar().message(), source().merge().report().sErrMsg);
+    EXPECT_FALSE(menu->bottomBar().message().startsWith(QStringLiteral("インタプリタ")));
+}
+
+TEST(MenuStart, TheWindowHandsOutEventsWhileTheInterpreterRuns)
+{
+    vorlix::test::WindowEnvironment w;
+    vorlix::test::MessageRecorder messages;
+    auto& hooks = vorlix::shell::moduleState().ui;
+    EXPECT_FALSE(hooks.pendingEvents);
+    {
+        Menu menu(*w.source);
+        ASSERT_TRUE(hooks.pendingEvents);
+        w.source->document().Clear(SourceFile::FileTypes::FaceProgram);
+        // An event posted before a render is handled while the render runs.
+        bool duringRender = false;
+        QMetaObject::invokeMethod(
+            &menu, [&] { duringRender = menu.preview().busy(); }, Qt::QueuedConnection);
+        menu.render();
+        EXPECT_TRUE(duringRender);
+    }
+    // Without the window nothing is handed out.
+    EXPECT_FALSE(hooks.pendingEvents);
 }
 
 TEST_F(MenuTest, FindSelectsTheNextOccurrence)
@@ -456,9 +494,9 @@ TEST_F(MenuTest, ABinaryFileOpensAsText)
     for (unsigned i = 0; i < 300000; ++i)
         bytes.append(static_cast<char>((i * 7919U) % 256U));
     writeFileBytes(w.path("binary.fae"), bytes);
-    messages.answers = { 1, 1, 1 };
+    messages.answers = { Ok, Ok, Ok };
     open(QStringLiteral("binary.fae"));
-    EXPECT_EQ(source().FileName(), w.path("binary.fae"));
+    EXPECT_EQ(file().FileName(), w.path("binary.fae"));
     EXPECT_GT(menu->editor().document()->characterCount(), 1000);
     EXPECT_EQ(menu->windowTitle(), QStringLiteral("vorlix binary"));
 }
@@ -475,8 +513,8 @@ TEST_F(MenuTest, AHugeFaceCanBeTypedInto)
     cursor.movePosition(QTextCursor::End);
     menu->editor().setTextCursor(cursor);
     QTest::keyClicks(&menu->editor(), QStringLiteral("v,1,1,1;"));
-    EXPECT_TRUE(source().fFileEdit);
-    EXPECT_TRUE(source().Text().endsWith(QStringLiteral("v,1,1,1;")));
+    EXPECT_TRUE(file().fFileEdit);
+    EXPECT_TRUE(file().Text().endsWith(QStringLiteral("v,1,1,1;")));
 }
 
 }

@@ -1,5 +1,6 @@
 #include "shell/ui/MessageBoxPresenter.h"
 #include "shell/ModuleState.h"
+#include "tests/support/ScopedModuleState.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -43,23 +44,20 @@ TEST(MessageBoxPresenterTest, StylesChooseButtonsIconAndCaption)
     }
 }
 
+// Each box answers with the numbers a caller compares against; a box closed without a button
+// answers as its Cancel button, or OK when it has none.
 TEST(MessageBoxPresenterTest, AnswersUseThePlatformNumbers)
 {
     using B = QMessageBox::StandardButton;
-    const std::pair<B, int> cases[] = {
-        { B::Ok, 1 },
-        { B::Cancel, 2 },
-        { B::Abort, 3 },
-        { B::Retry, 4 },
-        { B::Ignore, 5 },
-        { B::Yes, 6 },
-        { B::No, 7 },
-    };
-    for (const auto& [button, number] : cases)
-        EXPECT_EQ(MessageBoxPresenter::answer(button, 35), number);
-    EXPECT_EQ(MessageBoxPresenter::answer(B::NoButton, 35), 2)
-        << "closing a box with Cancel cancels";
-    EXPECT_EQ(MessageBoxPresenter::answer(B::NoButton, 64), 1) << "closing an OK box is OK";
+    EXPECT_EQ(MessageBoxPresenter::answer(B::Yes, 35), 6);
+    EXPECT_EQ(MessageBoxPresenter::answer(B::No, 4), 7);
+    EXPECT_EQ(MessageBoxPresenter::answer(B::Cancel, 1), 2);
+    EXPECT_EQ(MessageBoxPresenter::answer(B::Ignore, 2), 5);
+    EXPECT_EQ(MessageBoxPresenter::answer(B::Retry, 5), 4);
+    EXPECT_EQ(MessageBoxPresenter::answer(B::NoButton, 35), 2);
+    EXPECT_EQ(MessageBoxPresenter::answer(B::NoButton, 5), 2);
+    EXPECT_EQ(MessageBoxPresenter::answer(B::NoButton, 64), 1);
+    EXPECT_EQ(MessageBoxPresenter::answer(B::NoButton, 4), 1);
 }
 
 // Presses a button of the message box that is about to be shown.
@@ -74,8 +72,8 @@ void pressWhenShown(QMessageBox::StandardButton button)
 
 TEST(MessageBoxPresenterTest, InstalledPresenterShowsTheBoxAndReturnsThePressedButton)
 {
+    vorlix::test::ScopedModuleState state(RunModes::Window);
     installMessageBoxPresenter();
-    moduleState().RunMode = 0;
     const std::pair<QMessageBox::StandardButton, int> cases[] = {
         { QMessageBox::No, 7 },
         { QMessageBox::Yes, 6 },
@@ -87,7 +85,6 @@ TEST(MessageBoxPresenterTest, InstalledPresenterShowsTheBoxAndReturnsThePressedB
     }
     pressWhenShown(QMessageBox::Ok);
     EXPECT_EQ(ShowMessage("完了しました", 64), 1);
-    setMessagePresenter({});
 }
 
 }

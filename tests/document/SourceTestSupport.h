@@ -3,8 +3,14 @@
 #include "document/PreviewTarget.h"
 #include "document/SourceEditor.h"
 #include "render/PageRecord.h"
+#include "render/PrinterObject.h"
+#include "shell/CodePage.h"
+#include "tests/support/ScopedModuleState.h"
+#include "tests/support/TempEnvironment.h"
 
+#include <QDir>
 #include <QString>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace vorlix::test {
@@ -60,6 +66,37 @@ public:
     int pictures = 0;
     double boxWidth = 0.0;
     double boxHeight = 0.0;
+};
+
+// A first start in a temporary home that is also the current folder: a new settings file with
+// every default, the unattended print mode (nobody answers messages), and files of the test's
+// own in CP932.
+class SourceFixture : public ::testing::Test {
+protected:
+    SourceFixture()
+        : m_oldDir(QDir::currentPath())
+    {
+        QDir::setCurrent(env.root());
+        state.startSettings();
+    }
+    ~SourceFixture() override
+    {
+        QDir::setCurrent(m_oldDir);
+        render::PrinterObject::current().setExportFile(QString());
+    }
+    // Writes a file into the temporary home and returns its path.
+    QString file(const QString& name, const QString& text) const
+    {
+        const QString path = env.root() + u'/' + name;
+        writeFileBytes(path, shell::toCp932(text));
+        return path;
+    }
+
+    TempEnvironment env;
+    ScopedModuleState state { shell::RunModes::Print };
+
+private:
+    QString m_oldDir;
 };
 
 }
