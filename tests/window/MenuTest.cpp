@@ -448,6 +448,13 @@ TEST_F(MenuTest, AnInterpreterErrorSelectsTheFailedStatement)
     open(QStringLiteral("bad.mnd"));
     EXPECT_EQ(menu->bottomBar().message(), source().merge().report().sErrMsg);
     EXPECT_FALSE(menu->bottomBar().message().startsWith(QStringLiteral("インタプリタ")));
+
+    // A text of another type is not merged: the last document's problem is not repeated.
+    writeFileBytes(w.path("notes.txt"), "just notes\r\n");
+    messages.answers = { Ok };
+    open(QStringLiteral("notes.txt"));
+    EXPECT_EQ(prompts().last(), QStringLiteral("ファイルタイプが変です"));
+    EXPECT_TRUE(menu->bottomBar().message().isEmpty()) << menu->bottomBar().message().toStdString();
 }
 
 TEST(MenuStart, TheWindowHandsOutEventsWhileTheInterpreterRuns)
