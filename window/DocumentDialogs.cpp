@@ -5,9 +5,12 @@
 #include "window/PrintDet.h"
 #include "window/PrintDlg.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QPointer>
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace vorlix::window {
 
@@ -23,6 +26,30 @@ namespace {
     // The flags of the printing path: a device context back, no "selection", no print to file.
     constexpr std::int32_t kPrintFlags = 1048836;
 
+    // A dialog shows the normal pointer, also inside a command that shows the hourglass; the
+    // hourglass is back when the dialog ends.
+    class NormalPointer {
+    public:
+        NormalPointer()
+            : m_cursor(QGuiApplication::overrideCursor()
+                    ? std::optional<QCursor>(*QGuiApplication::overrideCursor())
+                    : std::nullopt)
+        {
+            if (m_cursor)
+                QGuiApplication::restoreOverrideCursor();
+        }
+        ~NormalPointer()
+        {
+            if (m_cursor)
+                QGuiApplication::setOverrideCursor(*m_cursor);
+        }
+        NormalPointer(const NormalPointer&) = delete;
+        NormalPointer& operator=(const NormalPointer&) = delete;
+
+    private:
+        std::optional<QCursor> m_cursor;
+    };
+
 }
 
 void DocumentDialogs::install(document::Source& source, QWidget* owner)
@@ -37,6 +64,12 @@ void DocumentDialogs::install(document::Source& source, QWidget* owner)
     });
 }
 
+void DocumentDialogs::remove(document::Source& source)
+{
+    source.printJob().setPrintDialog({});
+    source.setPrintDetails({});
+}
+
 bool DocumentDialogs::choosePrinter(
     document::PrinterSettings& printer, std::int32_t pageCount, QWidget* owner)
 {
@@ -48,6 +81,7 @@ bool DocumentDialogs::choosePrinter(
     dialog.setMax(pageNumber(pageCount));
     dialog.setCopies(pageNumber(printer.Copies));
     dialog.setFlags(kPrintFlags);
+    const NormalPointer pointer;
     if (!dialog.ShowPrinter(owner))
         return false;
     printer.FromPage = dialog.FromPage();
@@ -64,6 +98,7 @@ bool DocumentDialogs::chooseDetails(document::PrinterSettings& printer, QWidget*
     PrintDet dialog(owner);
     dialog.setPaperSize(printer.PaperSize);
     dialog.setOrientation(printer.Orientation);
+    const NormalPointer pointer;
     if (dialog.exec() != QDialog::Accepted)
         return false;
     printer.DeviceName = dialog.DeviceName();

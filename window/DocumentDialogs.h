@@ -17,6 +17,8 @@ class DocumentDialogs {
 public:
     // Lends both dialogs to the document, shown over the owner (the main window).
     static void install(document::Source& source, QWidget* owner);
+    // Takes both back: the document prints and sets up without asking again.
+    static void remove(document::Source& source);
 
     // The printer dialog with the document's paper, orientation, range (up to the page count)
     // and copies; on OK the settings hold the printer, range, copies, paper and orientation
