@@ -105,6 +105,9 @@ bool SourcePrintJob::askPrintDialog()
     const std::int16_t orientation = m_printer.Orientation;
     if (!m_printDialog(m_printer, m_merged.Page))
         return false;
+    // What the dialog confirmed is the user's choice, to be kept beyond this run.
+    m_printer.fRunPaper = false;
+    m_printer.fRunOrientation = false;
     if (m_printer.PaperSize != paper || m_printer.Orientation != orientation)
         m_preview.showPaperChange();
     const QString selected = render::PrinterObject::current().SelectPrinter(m_printer.DeviceName);

@@ -1,11 +1,9 @@
-#include "shell/CodePage.h"
-#include "tests/support/TempEnvironment.h"
+#include "tests/app/VorlixRun.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
@@ -15,93 +13,6 @@
 namespace {
 
 using namespace vorlix::test;
-
-// Runs the built program in a temporary home, as a user would from a shell.
-struct RunResult {
-    int status = -1;
-    QByteArray out;
-    QString err;
-    [[nodiscard]] QStringList logLines() const
-    {
-        QStringList lines = QString::fromUtf8(out).split(QStringLiteral("\r\n"));
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
-    }
-};
-
-class VorlixRun : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(QFileInfo::exists(program())) << program().toStdString(); }
-
-    static QString program()
-    {
-        return qEnvironmentVariable("VORLIX_BINARY_DIR") + QStringLiteral("/app/vorlix");
-    }
-
-    RunResult run(const QStringList& arguments, const QProcessEnvironment& extra = {})
-    {
-        QProcess process;
-        QProcessEnvironment e = env.processEnvironment();
-        e.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-        for (const QString& key : extra.keys())
-            e.insert(key, extra.value(key));
-        process.setProcessEnvironment(e);
-        process.setWorkingDirectory(env.root());
-        process.start(program(), arguments);
-        EXPECT_TRUE(process.waitForFinished(120000));
-        RunResult r;
-        r.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        r.out = process.readAllStandardOutput();
-        r.err = QString::fromUtf8(process.readAllStandardError());
-        return r;
-    }
-
-    // Writes a sample text file in CP932 with CR LF line ends into the temporary home.
-    QString write(const QString& name, const QString& text)
-    {
-        QString crlf = text;
-        crlf.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-        const QString path = env.root() + u'/' + name;
-        writeFileBytes(path, vorlix::shell::toCp932(crlf));
-        return path;
-    }
-
-    // An invoice-like face and a data document of three records that uses it.
-    void writeInvoice()
-    {
-        write(QStringLiteral("bill.fae"),
-            QStringLiteral("fs,1,\"ＭＳ "
-                           "明朝\",12,0;\nps,1,1,0,0;\nh,100,100,1800;\npiece;\ns,200,200,$"
-                           "customer;\ns,200,300,$amount;\n"));
-        QString data
-            = QStringLiteral("<?xml version=\"1.0\" encoding=\"Shift_JIS\" "
-                             "?>\n<TZQ_002>\n<face>bill.fae</face>\n<path>CurDir</path>\n");
-        const char* customers[] = { "株式会社アルファ", "ベータ商事", "ガンマ工業" };
-        for (int i = 0; i < 3; ++i)
-            data += QStringLiteral("<piece><customer>%1</customer><amount>%2</amount></piece>\n")
-                        .arg(QString::fromUtf8(customers[i]))
-                        .arg((i + 1) * 1000);
-        write(QStringLiteral("bill.mnd"), data + QStringLiteral("</TZQ_002>\n"));
-    }
-
-    static QString tool(const QString& name, const QStringList& arguments)
-    {
-        QProcess p;
-        p.start(name, arguments);
-        p.waitForFinished(60000);
-        return QString::fromUtf8(p.readAllStandardOutput());
-    }
-    static int pdfPages(const QString& pdf)
-    {
-        for (const QString& line : tool(QStringLiteral("pdfinfo"), { pdf }).split(u'\n'))
-            if (line.startsWith(QStringLiteral("Pages:")))
-                return line.mid(6).trimmed().toInt();
-        return -1;
-    }
-
-    TempEnvironment env;
-};
 
 TEST_F(VorlixRun, StartUpLogWithoutSettingsFile)
 {
@@ -286,6 +197,30 @@ TEST_F(VorlixRun, PrintsThroughCups)
     QProcess::execute(script, { QStringLiteral("stop"), dir });
     ASSERT_FALSE(arrived.isEmpty()) << "no PDF arrived from the print queue";
     EXPECT_EQ(pdfPages(arrived), 6);
+}
+
+// "-c=" and "-o=" make the paper of their own run; the next run starts from the paper before
+// them, while both stay recorded.
+TEST_F(VorlixRun, PaperSwitchesHoldForTheirOwnRun)
+{
+    writeInvoice();
+    const RunResult a3 = run({ QStringLiteral("-e=a.pdf"), QStringLiteral("-c=A3"),
+        QStringLiteral("-o=2"), QStringLiteral("bill.mnd") });
+    ASSERT_EQ(a3.status, 0) << a3.err.toStdString();
+    EXPECT_EQ(
+        pdfInfo(env.root() + QStringLiteral("/a.pdf"), QStringLiteral("Page size")).toStdString(),
+        "1191 x 842 pts (A3)");
+    const RunResult next = run({ QStringLiteral("-e=b.pdf"), QStringLiteral("bill.mnd") });
+    ASSERT_EQ(next.status, 0) << next.err.toStdString();
+    EXPECT_EQ(
+        pdfInfo(env.root() + QStringLiteral("/b.pdf"), QStringLiteral("Page size")).toStdString(),
+        "595 x 842 pts (A4)");
+    const QString ini
+        = QString::fromUtf8(readFileBytes(env.configHome() + QStringLiteral("/vorlix/vorlix.ini")));
+    EXPECT_TRUE(ini.contains(QStringLiteral("PaperType=8"))) << ini.toStdString();
+    EXPECT_TRUE(ini.contains(QStringLiteral("PaperOrient=2")));
+    EXPECT_TRUE(ini.contains(QStringLiteral("PaperSize=9")));
+    EXPECT_TRUE(ini.contains(QStringLiteral("Orientation=1")));
 }
 
 }
