@@ -178,6 +178,35 @@ TEST(GraphCommands, CurveRunsBackwardsAndJumps)
     EXPECT_EQ(jump.back(), QPoint(32, 56));
 }
 
+// Points whose end chord rises at 45 degrees beside a level point: the curve is a valley through
+// them, drawn whole, forwards and backwards.
+TEST(GraphCommands, CurvesBesideSteepChordsDrawAValley)
+{
+    struct Case {
+        const char* statement;
+        QPoint first, bottom, last;
+    };
+    const Case cases[] = {
+        { "at,100,100,600,600,1100,100;", { 100, 100 }, { 600, 600 }, { 1100, 100 } },
+        { "at,1100,1300,600,1800,100,1300;", { 1100, 1300 }, { 600, 1800 }, { 100, 1300 } },
+    };
+    for (const Case& c : cases) {
+        ChartRun run;
+        const QList<QPoint> points = curvePoints(run.page(QString::fromUtf8(c.statement)));
+        EXPECT_FALSE(run.control.report.fError) << c.statement;
+        ASSERT_EQ(points.size(), 1 + 2 * 16) << c.statement;
+        EXPECT_EQ(points.front(), c.first);
+        EXPECT_EQ(points[16], c.bottom);
+        EXPECT_EQ(points.back(), c.last);
+        // Down to the bottom point and up again, never below it nor above the ends.
+        for (qsizetype i = 1; i < points.size(); ++i) {
+            EXPECT_EQ(points[i].y() >= points[i - 1].y(), i <= 16) << c.statement << ' ' << i;
+            EXPECT_LE(points[i].y(), c.bottom.y()) << c.statement << ' ' << i;
+            EXPECT_GE(points[i].y(), c.first.y()) << c.statement << ' ' << i;
+        }
+    }
+}
+
 TEST(GraphCommands, BadCurvesFailTheStatementOnly)
 {
     struct Case {
