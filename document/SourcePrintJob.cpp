@@ -135,6 +135,7 @@ bool SourcePrintJob::PrintGo()
     m_merged.fPrCpOn = false;
     fOutputFailed = false;
     fInterpreterProblem = false;
+    m_interpreterReport = {};
     if (!m_merged.fMaScOn)
         return false;
     lang::DControl control;
@@ -154,6 +155,7 @@ bool SourcePrintJob::PrintGo()
                 copies, 0, m_printer.DPI, 1.0, m_printer.Width, m_printer.Height, xOffset, yOffset);
             control.setLag(m_printer.PaperLeftLag, m_printer.PaperTopLag);
             control.PagePrint(m_printer.FromPage, m_printer.ToPage);
+            m_interpreterReport = control.report;
             fInterpreterProblem = reportInterpreterProblem(control, QStringLiteral(";;;end;"));
             if (!fInterpreterProblem) {
                 for (std::int32_t copy = 2; copy <= m_printer.Copies; ++copy)

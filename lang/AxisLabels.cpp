@@ -44,7 +44,8 @@ void AxisLabels::append(std::vector<AxisLabel>& labels, std::int32_t x, std::int
     bool vertical, double position, QString text)
 {
     if (labels.size() >= MaxLabels)
-        throw shell::RunError::overflow();
+        throw shell::RunError::limitExceeded(
+            QStringLiteral("目盛りの数値"), MaxLabels, QStringLiteral("個"));
     AxisLabel label;
     label.x = vertical ? x : shell::toInt32(x + position);
     label.y = vertical ? shell::toInt32(y + position) : y;

@@ -20,7 +20,7 @@ struct AxisLabel {
 
 // The label run of one statement, computed whole before anything is printed. A run that would
 // print more than MaxLabels labels (a step too small for its range) fails with the overflow
-// error instead of printing for ever.
+// error, naming that limit, instead of printing for ever.
 class AxisLabels {
 public:
     static constexpr std::size_t MaxLabels = 100000;

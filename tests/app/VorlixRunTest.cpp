@@ -142,6 +142,24 @@ TEST_F(VorlixRun, InterpreterErrorStillWritesThePageAndFails)
     const QString text = tool(QStringLiteral("pdftotext"),
         { env.root() + QStringLiteral("/err.pdf"), QStringLiteral("-") });
     EXPECT_TRUE(text.contains(QStringLiteral("DControl/GoDoc/OnErr>13"))) << text.toStdString();
+    // Standard error names the failure as the page does.
+    EXPECT_TRUE(r.err.contains(QStringLiteral("vorlix: err.fae: 13:型が一致しません。")))
+        << r.err.toStdString();
+}
+
+// A limit of the program's own names itself on standard error, under the face that hit it.
+TEST_F(VorlixRun, OwnLimitIsNamedOnStandardError)
+{
+    write(QStringLiteral("paper.fae"), QStringLiteral("gra,0,0,2000000000,100;\n"));
+    write(QStringLiteral("paper.mnd"),
+        QStringLiteral(
+            "<?xml ?>\n<TZQ_002>\n<face>paper.fae</face>\n<path>CurDir</path>\n</TZQ_002>\n"));
+    const RunResult r = run({ QStringLiteral("-e=paper.pdf"), QStringLiteral("paper.mnd") });
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(
+        r.err.contains(QStringLiteral("paper.fae: 6:方眼の線が上限の 1000000 本を超えました。")))
+        << r.err.toStdString();
+    EXPECT_EQ(pdfPages(env.root() + QStringLiteral("/paper.pdf")), 1);
 }
 
 // Prints for real through a CUPS daemon of the test's own with a PDF queue.

@@ -9,6 +9,7 @@ using vorlix::test::callsOf;
 using vorlix::test::ChartRun;
 using vorlix::test::segments;
 using vorlix::test::segmentsWithPen;
+using vorlix::test::texts;
 
 namespace {
 
@@ -263,6 +264,38 @@ TEST(GraphCommands, CurvesOfTooManyPointsFailWithoutDrawing)
     EXPECT_TRUE(run.control.report.fError);
     EXPECT_EQ(run.control.report.ErrNumber, 6);
     EXPECT_TRUE(segments(dump).isEmpty());
+}
+
+// The program's own limits keep the overflow's number but say which limit was hit and how large
+// it is, on the page as in the report.
+TEST(GraphCommands, OwnLimitsNameThemselves)
+{
+    QString manyPoints = QStringLiteral("at");
+    for (int i = 0; i <= 100000; ++i)
+        manyPoints += QStringLiteral(",%1,%2").arg(i).arg(i % 7);
+    const struct {
+        QString statement;
+        QString message;
+    } cases[] = {
+        { QStringLiteral("gra,0,0,2000000000,100;"),
+            QStringLiteral("方眼の線が上限の 1000000 本を超えました。") },
+        { QStringLiteral("fgra,0,0,100,20000000,1,1,1;"),
+            QStringLiteral("方眼の線が上限の 1000000 本を超えました。") },
+        { QStringLiteral("al,0,0,0,0,1E+20,1;"),
+            QStringLiteral("目盛りの数値が上限の 100000 個を超えました。") },
+        { QStringLiteral("ab,0,0,0,0,2000000000,1;"),
+            QStringLiteral("目盛りの数値が上限の 100000 個を超えました。") },
+        { manyPoints + u';', QStringLiteral("曲線の点が上限の 100000 点を超えました。") },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.statement.left(30).toStdString());
+        ChartRun run;
+        const QStringList dump = run.page(c.statement);
+        EXPECT_EQ(run.control.report.ErrNumber, 6);
+        EXPECT_EQ(run.control.report.sErrMsg.toStdString(), c.message.toStdString());
+        EXPECT_TRUE(texts(dump).contains(QStringLiteral("DControl/GoDoc/OnErr>6:") + c.message))
+            << texts(dump).join(u'|').toStdString();
+    }
 }
 
 }
