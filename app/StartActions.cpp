@@ -103,7 +103,10 @@ namespace {
             return JobStatus::Failed;
         }
         if (merge.face().missing) {
-            reportToStandardError(QStringLiteral("face file not found: ") + merge.face().name);
+            reportToStandardError(merge.face().name == document::Tree::NoLabel
+                    ? inputFile
+                        + QStringLiteral(": the data document names no face (<face> element)")
+                    : QStringLiteral("face file not found: ") + merge.face().name);
             return JobStatus::Failed;
         }
         const document::SourcePrintJob& job = source.printJob();

@@ -241,4 +241,45 @@ TEST_F(VorlixRun, PaperSwitchesHoldForTheirOwnRun)
     EXPECT_TRUE(ini.contains(QStringLiteral("Orientation=1")));
 }
 
+// What goes wrong is said plainly: a document without a face, a document in UTF-16; and the
+// renderer's exit status tells failed statements as vorlix does.
+TEST_F(VorlixRun, ProblemsAreSaidPlainly)
+{
+    write(QStringLiteral("noface.mnd"),
+        QStringLiteral("<?xml ?>\n<TZQ_002>\n<name>x</name>\n</TZQ_002>\n"));
+    const RunResult noFace = run({ QStringLiteral("-e=noface.pdf"), QStringLiteral("noface.mnd") });
+    EXPECT_EQ(noFace.status, 1);
+    EXPECT_TRUE(noFace.err.contains(
+        QStringLiteral("vorlix: noface.mnd: the data document names no face (<face> element)")))
+        << noFace.err.toStdString();
+    EXPECT_FALSE(noFace.err.contains(QStringLiteral("NO-LABEL"))) << noFace.err.toStdString();
+
+    const QString utf16Text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n"
+                                             "<TZQ_002><face>bill.fae</face></TZQ_002>\r\n");
+    QByteArray utf16("\xFF\xFE");
+    utf16.append(reinterpret_cast<const char*>(utf16Text.utf16()), utf16Text.size() * 2);
+    writeFileBytes(env.root() + QStringLiteral("/wide.mnd"), utf16);
+    const RunResult wide = run({ QStringLiteral("-m=wide.txt"), QStringLiteral("wide.mnd") });
+    EXPECT_EQ(wide.status, 1);
+    EXPECT_TRUE(wide.err.contains(
+        QStringLiteral("UTF-16 の文書は読めません。UTF-8 か Shift_JIS で保存してください")))
+        << wide.err.toStdString();
+
+    write(QStringLiteral("good.fae"), QStringLiteral("h,100,100,500;\n"));
+    write(QStringLiteral("bad.fae"), QStringLiteral("h,100,x,500;\n"));
+    write(QStringLiteral("odd.fae"), QStringLiteral("h,100,100,500;\nzz,1;\n"));
+    const struct {
+        const char* face;
+        int status;
+    } renders[] = { { "good.fae", 0 }, { "bad.fae", 1 }, { "odd.fae", 1 } };
+    for (const auto& c : renders) {
+        SCOPED_TRACE(c.face);
+        const QString face = QString::fromUtf8(c.face);
+        const QString pdf = env.root() + u'/' + face + QStringLiteral(".pdf");
+        const RunResult r = runProgram(renderTool(), { face, pdf }, environment());
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        EXPECT_EQ(pdfPages(pdf), 1);
+    }
+}
+
 }
