@@ -282,4 +282,31 @@ TEST_F(VorlixRun, ProblemsAreSaidPlainly)
     }
 }
 
+// Run from the home folder on a document in a folder below it: the face beside the document is
+// found once the sheet folders have failed, and a face in a sheet folder still comes first.
+TEST_F(VorlixRun, FaceBesideTheDocumentIsFound)
+{
+    writeInvoice(QStringLiteral("forms"));
+    const RunResult beside
+        = run({ QStringLiteral("-e=out.pdf"), QStringLiteral("forms/bill.mnd") });
+    ASSERT_EQ(beside.status, 0) << beside.err.toStdString();
+    const QString pdf = env.root() + QStringLiteral("/out.pdf");
+    EXPECT_EQ(pdfPages(pdf), 3);
+    EXPECT_TRUE(tool(QStringLiteral("pdftotext"), { pdf, QStringLiteral("-") })
+                    .contains(QStringLiteral("ベータ商事")));
+    EXPECT_TRUE(
+        QString::fromUtf8(beside.out)
+            .contains(QStringLiteral("Source/Mergeup>３回目のファイルの読み込みが失敗しました")));
+
+    // The document names the sheet "CurDir": the current folder's face wins.
+    write(QStringLiteral("bill.fae"), QStringLiteral("s,100,100,\"from the sheet\";\n"));
+    const RunResult sheet
+        = run({ QStringLiteral("-e=sheet.pdf"), QStringLiteral("forms/bill.mnd") });
+    ASSERT_EQ(sheet.status, 0) << sheet.err.toStdString();
+    const QString text = tool(QStringLiteral("pdftotext"),
+        { env.root() + QStringLiteral("/sheet.pdf"), QStringLiteral("-") });
+    EXPECT_TRUE(text.contains(QStringLiteral("from the sheet"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("ベータ商事")));
+}
+
 }
