@@ -12,6 +12,7 @@
 #include "shell/iniInit.h"
 #include "shell/ui/MessageBoxPresenter.h"
 #include "shell/ui/WebFile.h"
+#include "window/Menu.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -83,17 +84,37 @@ namespace {
         }
     }
 
-    // What the window layer lends the libraries: message boxes, the beep, pending events while
-    // the interpreter runs, the progress window of HTTP fetches, and standard error for the
-    // messages of unattended runs.
+    // What the entry lends the libraries: message boxes, the beep, the progress window of HTTP
+    // fetches, and standard error for the messages of unattended runs. Pending events during a
+    // long run are the window's business: it installs that hook while it exists.
     void installUserInterface()
     {
         auto& ui = moduleState().ui;
         ui.unattended = [](const QString& prompt) { reportToStandardError(prompt); };
         ui.beep = [] { QApplication::beep(); };
-        ui.pendingEvents = [] { QCoreApplication::processEvents(); };
         shell::installMessageBoxPresenter();
         shell::installWebFile();
+    }
+
+    // The window modes: the main window with the start document; the program lives as long as
+    // the window, and the window's end is the program's.
+    int runWindow()
+    {
+        int status = 0;
+        {
+            window::Menu menu(TheSource());
+            OpenStartDocument();
+            menu.show();
+            status = QApplication::exec();
+        }
+        EndApp();
+        return status;
+    }
+
+    bool hasDisplay()
+    {
+        return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")
+            || std::getenv("QT_QPA_PLATFORM");
     }
 
     int runUnattended()
@@ -119,6 +140,12 @@ int Main(int argc, char** argv)
 {
     if (unattendedArguments(argc, argv) && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!hasDisplay()) {
+        // Without a display Qt cannot open a window and would abort.
+        reportToStandardError(
+            QStringLiteral("no display for the window; use -p, -m=OUT or -e=OUT, or set DISPLAY"));
+        return static_cast<int>(JobStatus::MissingFile);
+    }
     // A log written into a closed pipe must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
     QApplication application(argc, argv);
@@ -141,9 +168,7 @@ int Main(int argc, char** argv)
     if (moduleState().commandLine.unattended())
         return runUnattended();
 
-    reportToStandardError(QStringLiteral("the window is not built yet; use -p, -m=OUT or -e=OUT"));
-    EndApp();
-    return static_cast<int>(JobStatus::MissingFile);
+    return runWindow();
 }
 
 }

@@ -69,10 +69,8 @@ void SourcePreview::showPaperChange()
     if (m_picture)
         m_picture->clearPicture();
     bindPreview();
-    if (!m_picture)
-        return;
-    oCt.PagePrint(1, 1);
-    fInterpreterProblem = reportInterpreterProblem(oCt, QStringLiteral(";end;"));
+    if (m_picture)
+        showOnePage(1);
 }
 
 void SourcePreview::setPicRatio(double ratio)
@@ -96,7 +94,13 @@ void SourcePreview::PageView(std::int32_t page, bool reload)
     }
     if (page > m_merged.Page)
         page = 1;
+    showOnePage(page);
+}
+
+void SourcePreview::showOnePage(std::int32_t page)
+{
     oCt.PagePrint(page, page);
+    m_report = oCt.report;
     fInterpreterProblem = reportInterpreterProblem(oCt, QStringLiteral(";end;"));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lang/DControl.h"
+#include "shell/Report.h"
 
 #include <cstdint>
 
@@ -44,12 +45,19 @@ public:
     lang::DControl oCt;
     // The interpreter reported an error or warning in the last page shown.
     bool fInterpreterProblem = false;
+    // What the interpreter met in the last page shown (ending its job afterwards starts a
+    // report of its own, so the page's report is kept here for the window).
+    [[nodiscard]] const shell::Report& report() const { return m_report; }
 
 private:
+    // Renders one page with the bound interpreter and keeps what it met.
+    void showOnePage(std::int32_t page);
+
     PrinterSettings& m_printer;
     MergedDocument& m_merged;
     PreviewTarget* m_picture = nullptr;
     double m_picRatio = 1.0;
+    shell::Report m_report;
 };
 
 }

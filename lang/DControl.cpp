@@ -4,6 +4,7 @@
 #include "shell/RunError.h"
 #include "shell/UserInterface.h"
 
+#include <QScopeGuard>
 #include <QStringView>
 #include <algorithm>
 #include <limits>
@@ -205,12 +206,15 @@ void DControl::GoDoc(const QString& text)
     report = {};
     fEndCmd = false;
     m_cutter.TextEx(text);
+    m_runText = &text;
+    const auto forgetText = qScopeGuard([this] { m_runText = nullptr; });
     handlePendingEvents();
     QString token;
     for (;;) {
         const TokenType type = m_cutter.getToken(token);
         switch (type) {
         case TokenType::TkWord:
+            m_statementStart = m_cutter.prevPoint();
             switch (ExecCommand(token)) {
             case ExecResult::Done:
                 break;
@@ -230,6 +234,7 @@ void DControl::GoDoc(const QString& text)
         case TokenType::TkEndOfText:
             return;
         default:
+            m_statementStart = m_cutter.prevPoint();
             if (reportStray(NotCommandPrefix, token))
                 return;
             break;
@@ -267,10 +272,22 @@ void DControl::handlePendingEvents()
     }
 }
 
+QString DControl::currentStatement() const
+{
+    if (!m_runText || m_statementStart < 1)
+        return {};
+    const qsizetype start = m_statementStart - 1;
+    // The working text marks statement ends (outside strings) with a line feed code.
+    qsizetype end = m_cutter.Text().indexOf(QChar(10), start);
+    if (end < 0 || end > m_runText->size())
+        end = m_runText->size();
+    return m_runText->mid(start, end - start).trimmed();
+}
+
 bool DControl::reportStray(const QString& prefix, const QString& token)
 {
     shell::SystemBeep();
-    report.note(shell::Report::Severity::Warning, -1, {});
+    report.note(shell::Report::Severity::Warning, -1, {}, 0, currentStatement());
     QString collected = token;
     int quoted = 0;
     bool ended = false;
@@ -295,7 +312,8 @@ bool DControl::reportStray(const QString& prefix, const QString& token)
 
 void DControl::reportFailure(const QString& word)
 {
-    report.note(shell::Report::Severity::Error, -1, m_failure.description, m_failure.number);
+    report.note(shell::Report::Severity::Error, -1, m_failure.description, m_failure.number,
+        currentStatement());
     shell::SystemBeep();
     printDiagnostic(m_msgLineY,
         FailurePrefix + QString::number(m_failure.number) + QLatin1Char(':')

@@ -76,7 +76,8 @@ public:
     // What the last GoDoc met (after PagePrint: what the whole range met): report.fWarning an
     // undefined command word or a stray token, report.fError a statement that failed, with the
     // first failure's error number and text in report.ErrNumber and report.sErrMsg (the
-    // interpreter's ErrNumber and ErrDescription).
+    // interpreter's ErrNumber and ErrDescription) and the first problem's statement as written in
+    // report.statement.
     shell::Report report;
     // The last GoDoc ran an "out" or "end" statement; fNextPage tells which ("out" true).
     bool fEndCmd = false;
@@ -94,6 +95,8 @@ private:
     // Draws one diagnostic line at (100, y) and logs it.
     void printDiagnostic(std::int32_t y, const QString& message);
     [[nodiscard]] QString pageText(std::int32_t page) const;
+    // The statement that begins at m_statementStart, as written and without its ";".
+    [[nodiscard]] QString currentStatement() const;
 
     // ---- Reading arguments (every command reads its own tokens) ----
     // A statement with a fixed argument list reads all its tokens (the statement end included)
@@ -147,6 +150,10 @@ private:
         std::int32_t number = 0;
         QString description;
     } m_failure;
+    // The text GoDoc runs and where its current statement began (1-based), so that a problem
+    // can name its statement as written.
+    const QString* m_runText = nullptr;
+    std::int32_t m_statementStart = 0;
 
     // Step list of the last text table ("t").
     std::vector<std::int32_t> m_steps;

@@ -80,6 +80,7 @@ bool GeneFile::FileOpen(int mode, const QString& name)
         return false;
     (void)FileClose();
     m_writeFailed = false;
+    m_httpStatus = 0;
     m_mode = mode;
     bool opened = false;
     try {
@@ -200,7 +201,9 @@ bool GeneFile::openHttp(int mode)
     }
     m_web->setOpt1(m_opt2);
     m_web->setPort(m_webPort);
-    return m_web->Connect(m_name.DriveLetter, m_name.Path, m_name.FileName);
+    const bool arrived = m_web->Connect(m_name.DriveLetter, m_name.Path, m_name.FileName);
+    m_httpStatus = m_web->statusCode();
+    return arrived;
 }
 
 bool GeneFile::writing() const

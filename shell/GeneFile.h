@@ -73,6 +73,9 @@ public:
     [[nodiscard]] TextEncoding encoding() const { return m_encoding; }
     // Whether the last write could not be completed (the old file, if any, is left whole).
     [[nodiscard]] bool writeFailed() const { return m_writeFailed; }
+    // The status code the server answered the last http:/ open with, kept after a failed open;
+    // 0 when no status line arrived (no connection, a bare answer, a local name).
+    [[nodiscard]] int HttpStatus() const { return m_httpStatus; }
 
 private:
     [[nodiscard]] bool SetFile(const QString& name);
@@ -98,6 +101,7 @@ private:
     QString m_textBuffer;
     TextEncoding m_encoding = TextEncoding::Cp932;
     bool m_writeFailed = false;
+    int m_httpStatus = 0;
     // Why a write was abandoned, reported when the file is closed.
     QString m_writeError;
     std::unique_ptr<WebFetcher> m_web;

@@ -2,8 +2,8 @@
 
 namespace vorlix::shell {
 
-void Report::note(
-    Severity severity, std::int32_t position, const QString& message, std::int32_t errorNumber)
+void Report::note(Severity severity, std::int32_t position, const QString& message,
+    std::int32_t errorNumber, const QString& failedStatement)
 {
     if (severity == Severity::Error)
         fError = true;
@@ -15,14 +15,16 @@ void Report::note(
         sErrMsg = message;
     if (ErrNumber == 0)
         ErrNumber = errorNumber;
+    if (statement.isEmpty())
+        statement = failedStatement;
 }
 
 void Report::add(const Report& later)
 {
     if (later.fError)
-        note(Severity::Error, later.nErrPit, later.sErrMsg, later.ErrNumber);
+        note(Severity::Error, later.nErrPit, later.sErrMsg, later.ErrNumber, later.statement);
     if (later.fWarning)
-        note(Severity::Warning, later.nErrPit, later.sErrMsg, later.ErrNumber);
+        note(Severity::Warning, later.nErrPit, later.sErrMsg, later.ErrNumber, later.statement);
 }
 
 }

@@ -22,11 +22,15 @@ struct Report {
     QString sErrMsg;
     // The interpreter's run-time error number of the first failure; 0 for none.
     std::int32_t ErrNumber = 0;
+    // The interpreter's first failed or stray statement as written, without its ";", so that an
+    // editor can find it in the face; empty for the readers.
+    QString statement;
 
-    // Records one problem. A position of -1, an empty message or an error number of 0 leave the
-    // earlier values alone, so a later problem can still fill what the first one lacked.
+    // Records one problem. A position of -1, an empty message, an error number of 0 or an empty
+    // statement leave the earlier values alone, so a later problem can still fill what the first
+    // one lacked.
     void note(Severity severity, std::int32_t position, const QString& message,
-        std::int32_t errorNumber = 0);
+        std::int32_t errorNumber = 0, const QString& failedStatement = {});
     // Adds what a later piece of work found, as if each of its problems had been noted here.
     void add(const Report& later);
 

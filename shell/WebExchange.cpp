@@ -360,6 +360,11 @@ QByteArray WebExchange::ReadB() const
     return stripHeader(m_received);
 }
 
+int WebExchange::statusCode() const
+{
+    return m_received.startsWith("HTTP/") ? statusCodeOf(statusLineOf(m_received)) : 0;
+}
+
 QByteArray WebExchange::stripHeader(const QByteArray& data)
 {
     if (!data.startsWith("HTTP/"))

@@ -48,6 +48,7 @@ public:
     // The body without the response header, as text (UTF-8 or CP932) or as bytes.
     [[nodiscard]] QString Read() const override;
     [[nodiscard]] QByteArray ReadB() const override;
+    [[nodiscard]] int statusCode() const override;
 
     // Starts an exchange and returns at once: the connection starts when the caller's event loop
     // runs, and finished() tells the end.

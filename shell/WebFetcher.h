@@ -30,6 +30,9 @@ public:
     [[nodiscard]] virtual QString Read() const = 0;
     // The response body as bytes (headers removed).
     [[nodiscard]] virtual QByteArray ReadB() const = 0;
+    // The status code of the response's status line, 0 when none arrived (no connection, or a
+    // bare answer without a header): a caller tells "not found" from "no server" by it.
+    [[nodiscard]] virtual int statusCode() const = 0;
 };
 
 using WebFetcherFactory = std::function<std::unique_ptr<WebFetcher>()>;

@@ -31,6 +31,7 @@ public:
     [[nodiscard]] std::int64_t FileSize() const override { return m_exchange.FileSize(); }
     [[nodiscard]] QString Read() const override { return m_exchange.Read(); }
     [[nodiscard]] QByteArray ReadB() const override { return m_exchange.ReadB(); }
+    [[nodiscard]] int statusCode() const override { return m_exchange.statusCode(); }
 
     // The exchange the window shows (its timeout and limits can be changed before Connect).
     [[nodiscard]] WebExchange& exchange() { return m_exchange; }

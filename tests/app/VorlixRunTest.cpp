@@ -99,7 +99,6 @@ TEST_F(VorlixRun, FailuresGiveTheirExitStatus)
         { { QStringLiteral("-m=nowhere/out.txt"), QStringLiteral("bill.mnd") }, 1,
             "nowhere/out.txt" },
         { { QStringLiteral("-p"), QStringLiteral("bill.mnd") }, 1, "プリンタ" },
-        { { QStringLiteral("bill.mnd") }, 2, "window" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -109,6 +108,20 @@ TEST_F(VorlixRun, FailuresGiveTheirExitStatus)
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(env.root() + QStringLiteral("/x.doc")));
+}
+
+TEST_F(VorlixRun, WindowWithoutADisplaySaysSoInsteadOfAborting)
+{
+    writeInvoice();
+    env.set("DISPLAY", std::nullopt);
+    env.set("WAYLAND_DISPLAY", std::nullopt);
+    env.set("QT_QPA_PLATFORM", std::nullopt);
+    for (const QStringList& arguments : { QStringList { QStringLiteral("bill.mnd") },
+             QStringList { QStringLiteral("-v"), QStringLiteral("bill.mnd") }, QStringList {} }) {
+        const RunResult r = run(arguments);
+        EXPECT_EQ(r.status, 2) << r.err.toStdString();
+        EXPECT_TRUE(r.err.startsWith(QStringLiteral("vorlix: no display"))) << r.err.toStdString();
+    }
 }
 
 TEST_F(VorlixRun, DataErrorNamesFileLineAndColumn)

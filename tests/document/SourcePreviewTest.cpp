@@ -76,10 +76,22 @@ TEST_F(SourcePreviewTest, InterpreterProblemsAreShownAndThePageStays)
     EXPECT_TRUE(shownText().contains(u"after"));
     ASSERT_EQ(messages.prompts.size(), 1u);
     EXPECT_EQ(messages.prompts[0].text, "Source/PrintGo>インタプリタエラー");
+    // The page's report outlives the job's end, which the interpreter runs afterwards.
+    EXPECT_TRUE(source.preview().oCt.report.clean());
+    EXPECT_EQ(source.preview().report().ErrNumber, 13);
+    EXPECT_EQ(source.preview().report().statement, "h,1,x,1");
+
     editor.setText(QStringLiteral("zz,1,2;s,100,100,\"after\";"));
     source.PreView(1);
     ASSERT_EQ(messages.prompts.size(), 2u);
     EXPECT_EQ(messages.prompts[1].text, "Source/PrintGo>インタプリタ警告");
+    EXPECT_FALSE(source.preview().report().fError);
+    EXPECT_EQ(source.preview().report().statement, "zz,1,2");
+
+    editor.setText(QStringLiteral("s,100,100,\"fine\";"));
+    source.PreView(1);
+    EXPECT_TRUE(source.preview().report().clean());
+    EXPECT_FALSE(source.preview().fInterpreterProblem);
 }
 
 }

@@ -174,6 +174,32 @@ TEST(DControl, FailedStatementIsReportedWithItsCommandWord)
     EXPECT_EQ(run.control.msgLineY(), 250);
 }
 
+// The first failed or stray statement of a page range is kept as written, for an editor to find.
+TEST(DControl, FirstProblemStatementIsKeptAsWritten)
+{
+    struct Case {
+        QStringList pages;
+        QString statement;
+    };
+    const std::vector<Case> cases {
+        { { QStringLiteral("h,1,2,3;"), QStringLiteral("v,1,\"x;y\",2;  zz, 5 ;") },
+            QStringLiteral("v,1,\"x;y\",2") },
+        { { QStringLiteral("zz,1;"), QStringLiteral("h,1,x,3;") }, QStringLiteral("zz,1") },
+        { { QStringLiteral("# note\r\nh,1,x,3;") }, QStringLiteral("h,1,x,3") },
+        { { QStringLiteral("h,1,2,3;") }, QString() },
+    };
+    for (const Case& c : cases) {
+        BoundInterpreter run;
+        run.control.SetDoc(pagedDocument(QStringLiteral("f,1;"), c.pages));
+        LogCapture log;
+        run.control.PagePrint(1, 9999);
+        EXPECT_EQ(run.control.report.statement, c.statement) << c.pages.join('|').toStdString();
+        // The next run starts a report of its own.
+        run.control.GoDoc(QStringLiteral(";end;"));
+        EXPECT_TRUE(run.control.report.statement.isEmpty());
+    }
+}
+
 TEST(DControl, LongStatementsAreQuotedWithSixteenTokens)
 {
     BoundInterpreter run;

@@ -55,6 +55,15 @@ TEST(ReportTest, AddingKeepsTheEarlierReportsFirstProblem)
     EXPECT_EQ(whole.sErrMsg, "earlier");
     EXPECT_EQ(whole.ErrNumber, 6);
 
+    // The statement of the first problem that named one stays with the whole.
+    Report named;
+    named.note(Severity::Warning, -1, {}, 0, "zz,1");
+    later.note(Severity::Error, -1, {}, 0, "h,1,x,3");
+    whole = earlier;
+    whole.add(named);
+    whole.add(later);
+    EXPECT_EQ(whole.statement, "zz,1");
+
     // A clean report adds nothing.
     whole = earlier;
     whole.add(Report {});

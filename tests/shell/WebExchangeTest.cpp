@@ -21,6 +21,7 @@ namespace {
 struct Outcome {
     bool connected = false;
     QByteArray body;
+    int status = 0;
     QStringList log;
     std::vector<MessageRecorder::Prompt> prompts;
 };
@@ -41,6 +42,7 @@ Outcome fetch(const QString& host, int timeoutMs = 2000, std::int64_t limit = 0)
         outcome.log = log.lines();
     }
     outcome.body = web.ReadB();
+    outcome.status = web.statusCode();
     outcome.prompts = messages.prompts;
     return outcome;
 }
@@ -70,14 +72,15 @@ TEST(WebExchangeTest, BodyIsHandedBackWithoutTheHeader)
         const char* name;
         QByteArray response;
         QByteArray body;
+        int status;
     } cases[] = {
-        { "body only", body, body },
+        { "body only", body, body, 0 },
         { "status and headers",
             "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: "
                 + QByteArray::number(body.size()) + "\r\n\r\n" + body,
-            body },
-        { "header never ends", "HTTP/1.0 200 OK\r\nContent-Type: text/plain", "" },
-        { "HTTP/1.1 204", "HTTP/1.1 204 No Content\r\n\r\n", "" },
+            body, 200 },
+        { "header never ends", "HTTP/1.0 200 OK\r\nContent-Type: text/plain", "", 200 },
+        { "HTTP/1.1 204", "HTTP/1.1 204 No Content\r\n\r\n", "", 204 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -87,6 +90,7 @@ TEST(WebExchangeTest, BodyIsHandedBackWithoutTheHeader)
         EXPECT_EQ(web.ReadB(), c.body);
         EXPECT_EQ(web.Read(), decodeText(c.body).text);
         EXPECT_EQ(web.FileSize(), c.response.size());
+        EXPECT_EQ(web.statusCode(), c.status);
     }
 }
 
@@ -96,13 +100,14 @@ TEST(WebExchangeTest, RefusedOrBrokenResponsesFail)
         const char* name;
         HttpTestServer::Reply reply;
         const char* logged;
+        int status; // what the caller can tell the user about the failure
     } cases[] = {
         { "404", HttpTestServer::sendAndClose("HTTP/1.0 404 Not Found\r\n\r\nnot here"),
-            "^WebFile/Status>HTTP/1.0 404 Not Found$" },
+            "^WebFile/Status>HTTP/1.0 404 Not Found$", 404 },
         { "garbled status", HttpTestServer::sendAndClose("HTTP/1.0 OK\r\n\r\nx"),
-            "^WebFile/Status>HTTP/1.0 OK$" },
-        { "empty reply", HttpTestServer::sendAndClose(""), "^WebFile/OnClose>" },
-        { "reset mid-body", HttpTestServer::resetMidBody, "^WebFile/On(Close|Error)>" },
+            "^WebFile/Status>HTTP/1.0 OK$", 0 },
+        { "empty reply", HttpTestServer::sendAndClose(""), "^WebFile/OnClose>", 0 },
+        { "reset mid-body", HttpTestServer::resetMidBody, "^WebFile/On(Close|Error)>", 200 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -112,6 +117,7 @@ TEST(WebExchangeTest, RefusedOrBrokenResponsesFail)
         EXPECT_FALSE(outcome.log.filter(QRegularExpression(c.logged)).isEmpty())
             << outcome.log.join("|").toStdString();
         EXPECT_TRUE(outcome.prompts.empty());
+        EXPECT_EQ(outcome.status, c.status);
     }
 }
 
@@ -251,6 +257,24 @@ TEST(WebExchangeTest, GeneFileOpensHttpNamesWithoutAnyWindow)
     }
     setWebFetcherFactory({});
     EXPECT_EQ(logged.filter("GeneFile/FileOpen>").size(), 1);
+    EXPECT_EQ(f.HttpStatus(), 0);
+}
+
+// The server's status stays readable after the open failed, so that a caller can say "not found"
+// rather than "no server"; the next open starts from nothing.
+TEST(WebExchangeTest, GeneFileKeepsTheStatusOfAFailedOpen)
+{
+    setWebFetcherFactory({});
+    HttpTestServer missing(HttpTestServer::sendAndClose("HTTP/1.1 404 Not Found\r\n\r\n<html/>"));
+    GeneFile f;
+    EXPECT_FALSE(f.FileOpen(1, "http://" + missing.host() + "/list2"));
+    EXPECT_EQ(f.HttpStatus(), 404);
+    EXPECT_FALSE(f.FileOpen(
+        1, "http://127.0.0.1:" + QString::number(HttpTestServer::closedPort()) + "/list2"));
+    EXPECT_EQ(f.HttpStatus(), 0);
+    HttpTestServer found(HttpTestServer::sendAndClose("HTTP/1.0 200 OK\r\n\r\nx"));
+    ASSERT_TRUE(f.FileOpen(1, "http://" + found.host() + "/list2"));
+    EXPECT_EQ(f.HttpStatus(), 200);
 }
 
 TEST(WebExchangeTest, LifeIsLogged)

@@ -9,10 +9,15 @@ MessageRecorder::MessageRecorder(int answer)
     , m_savedPresenter(shell::moduleState().ui.presenter)
 {
     auto& state = shell::moduleState();
-    state.commandLine.RunMode = shell::RunModes::Window;
+    if (state.commandLine.unattended())
+        state.commandLine.RunMode = shell::RunModes::Window;
     state.ui.presenter = [this, answer](const QString& text, int style, const QString& caption) {
         prompts.push_back({ text, style, caption });
-        return answer;
+        if (answers.empty())
+            return answer;
+        const int next = answers.front();
+        answers.pop_front();
+        return next;
     };
 }
 
