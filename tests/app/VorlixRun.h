@@ -3,10 +3,13 @@
 #include "shell/CodePage.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace vorlix::test {
@@ -72,8 +75,18 @@ protected:
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(folder.isEmpty() ? env.root() : folder);
+        // The event loop runs while the program works, so that a server of the test can answer.
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+        QTimer::singleShot(120000, &loop, &QEventLoop::quit);
         process.start(path, arguments);
-        EXPECT_TRUE(process.waitForFinished(120000));
+        loop.exec();
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
+            ADD_FAILURE() << path.toStdString() << " did not end";
+        }
         RunResult r;
         r.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         r.out = process.readAllStandardOutput();

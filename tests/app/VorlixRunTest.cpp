@@ -110,20 +110,6 @@ TEST_F(VorlixRun, FailuresGiveTheirExitStatus)
     EXPECT_FALSE(QFileInfo::exists(env.root() + QStringLiteral("/x.doc")));
 }
 
-TEST_F(VorlixRun, WindowWithoutADisplaySaysSoInsteadOfAborting)
-{
-    writeInvoice();
-    env.set("DISPLAY", std::nullopt);
-    env.set("WAYLAND_DISPLAY", std::nullopt);
-    env.set("QT_QPA_PLATFORM", std::nullopt);
-    for (const QStringList& arguments : { QStringList { QStringLiteral("bill.mnd") },
-             QStringList { QStringLiteral("-v"), QStringLiteral("bill.mnd") }, QStringList {} }) {
-        const RunResult r = run(arguments);
-        EXPECT_EQ(r.status, 2) << r.err.toStdString();
-        EXPECT_TRUE(r.err.startsWith(QStringLiteral("vorlix: no display"))) << r.err.toStdString();
-    }
-}
-
 TEST_F(VorlixRun, DataErrorNamesFileLineAndColumn)
 {
     write(QStringLiteral("bad.mnd"),
