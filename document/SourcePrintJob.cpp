@@ -105,6 +105,9 @@ bool SourcePrintJob::askPrintDialog()
     const std::int16_t orientation = m_printer.Orientation;
     if (!m_printDialog(m_printer, m_merged.Page))
         return false;
+    // What the dialog confirmed is the user's choice, to be kept beyond this run.
+    m_printer.fRunPaper = false;
+    m_printer.fRunOrientation = false;
     if (m_printer.PaperSize != paper || m_printer.Orientation != orientation)
         m_preview.showPaperChange();
     auto& device = render::PrinterObject::current();
@@ -145,6 +148,7 @@ bool SourcePrintJob::PrintGo()
     m_merged.fPrCpOn = false;
     fOutputFailed = false;
     fInterpreterProblem = false;
+    m_interpreterReport = {};
     if (!m_merged.fMaScOn)
         return false;
     lang::DControl control;
@@ -164,6 +168,7 @@ bool SourcePrintJob::PrintGo()
                 copies, 0, m_printer.DPI, 1.0, m_printer.Width, m_printer.Height, xOffset, yOffset);
             control.setLag(m_printer.PaperLeftLag, m_printer.PaperTopLag);
             control.PagePrint(m_printer.FromPage, m_printer.ToPage);
+            m_interpreterReport = control.report;
             fInterpreterProblem = reportInterpreterProblem(control, QStringLiteral(";;;end;"));
             if (!fInterpreterProblem) {
                 for (std::int32_t copy = 2; copy <= m_printer.Copies; ++copy)

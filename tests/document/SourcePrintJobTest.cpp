@@ -114,10 +114,15 @@ TEST_F(SourcePrintJobTest, ThePrinterDialogChoosesPaperRangeAndCopies)
     EXPECT_FALSE(source().DocPrint());
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(box.pictures, 0);
+    // A cancelled dialog chose nothing: a paper switch still holds for this run only.
+    source().printer().fRunOrientation = true;
+    EXPECT_FALSE(source().DocPrint());
+    EXPECT_TRUE(source().printer().fRunOrientation);
     confirm = true;
     source().printer().Orientation = 1;
     EXPECT_TRUE(source().DocPrint());
-    EXPECT_EQ(offered, (std::vector<std::int32_t> { 3, 3 }));
+    EXPECT_FALSE(source().printer().fRunOrientation);
+    EXPECT_EQ(offered, (std::vector<std::int32_t> { 3, 3, 3 }));
     EXPECT_EQ(box.pictures, 1);
     EXPECT_NEAR(box.boxWidth, 2970 * 5.67, 0.01);
     EXPECT_EQ(pdfPages(pdf), 2);
