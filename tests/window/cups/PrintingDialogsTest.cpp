@@ -7,15 +7,21 @@
 #include "tests/support/ModalAnswer.h"
 #include "tests/support/ScopedModuleState.h"
 #include "tests/support/TempEnvironment.h"
+#include "window/BottomBar.h"
 #include "window/DocumentDialogs.h"
+#include "window/FileCommands.h"
+#include "window/Menu.h"
+#include "window/MenuTable.h"
 #include "window/PrintDet.h"
 #include "window/PrintDlg.h"
 #include "window/frmOptions.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QProcess>
@@ -307,6 +313,34 @@ TEST_F(CupsDialogs, TheInstalledPrintersAreOffered)
     window::frmOptions options;
     EXPECT_EQ(child<QComboBox>(options, "Combo1").currentText(), installed.last());
     EXPECT_EQ(child<QComboBox>(options, "Combo1").count(), installed.size() + 1);
+}
+
+// The window's 印刷 prints through the printer dialog: on the printer and the pages
+// it confirms, and the bottom bar names the printer used.
+TEST_F(CupsDialogs, TheWindowPrintsWhatItsPrinterDialogConfirms)
+{
+    const QString samples = qEnvironmentVariable("VORLIX_SOURCE_DIR") + QStringLiteral("/samples/");
+    for (const char* name : { "invoice.mnd", "invoice.fae" })
+        QFile::copy(
+            samples + QString::fromLatin1(name), env.root() + u'/' + QString::fromLatin1(name));
+    Source source;
+    window::Menu menu(source);
+    menu.fileCommands().openName(env.root() + QStringLiteral("/invoice.mnd"));
+    ModalAnswer answer([&](QWidget& dialog) {
+        auto& printers = child<QComboBox>(dialog, "printers");
+        printers.setCurrentIndex(printers.findText(QStringLiteral("VorlixB")));
+        child<QAbstractButton>(dialog, "printRange").click();
+        child<QSpinBox>(dialog, "from").setValue(2);
+        child<QSpinBox>(dialog, "to").setValue(3);
+        accept(dialog);
+    });
+    menu.action(window::MenuId::Printer)->trigger();
+    ASSERT_TRUE(answer.answered());
+    EXPECT_EQ(menu.bottomBar().printerName(), QStringLiteral("VorlixB"));
+    const QStringList pdfs = sandbox()->waitForPdfs(1);
+    ASSERT_EQ(pdfs.size(), 1);
+    EXPECT_EQ(pdfPages(pdfs[0]), 2);
+    EXPECT_EQ(render::PrinterObject::current().DeviceName(), QStringLiteral("VorlixB"));
 }
 
 }
