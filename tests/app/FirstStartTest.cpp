@@ -96,31 +96,4 @@ TEST_F(FirstStart, LaterStartsRegisterOnlyWhenChkregIsSetAgain)
     EXPECT_EQ(chkreg(), QStringLiteral("False"));
 }
 
-// The association follows the choices in section reg: no .fae, no -v.
-TEST_F(FirstStart, TheChoicesInTheSettingsShapeTheAssociation)
-{
-    start();
-    choose("fae", "False");
-    choose("vopt", "False");
-    choose("chkreg", "True");
-    start();
-    QFile file(entry());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(file.readAll());
-    EXPECT_TRUE(text.contains(QStringLiteral("Exec=") + program() + QStringLiteral(" %f\n")))
-        << text.toStdString();
-    QFile mime(package());
-    ASSERT_TRUE(mime.open(QIODevice::ReadOnly));
-    const QByteArray xml = mime.readAll();
-    EXPECT_FALSE(xml.contains("*.fae"));
-    EXPECT_TRUE(xml.contains("*.mnd"));
-    if (!DesktopQuery::available())
-        GTEST_SKIP() << "xdg-utils, shared-mime-info or desktop-file-utils are missing";
-    const DesktopQuery desktop(environment());
-    EXPECT_EQ(desktop.filetype(env.root() + QStringLiteral("/bill.mnd")),
-        QStringLiteral("text/x-vorlix"));
-    EXPECT_NE(desktop.filetype(env.root() + QStringLiteral("/bill.fae")),
-        QStringLiteral("text/x-vorlix"));
-}
-
 }

@@ -17,7 +17,10 @@ using namespace vorlix::test;
 TEST_F(VorlixRun, StartUpLogWithoutSettingsFile)
 {
     const RunResult r = run({ QStringLiteral("-p"), QStringLiteral("a.fae") });
-    const QStringList lines = r.logLines();
+    // The first start registers the file type after the debug flag; the desktop's cache tools
+    // it ran log their status in between, and only when they are installed.
+    QStringList lines = r.logLines();
+    lines.removeIf([](const QString& line) { return line.startsWith(u"Vorlix/RegisterShell>"); });
     ASSERT_GE(lines.size(), 7);
     EXPECT_EQ(lines.mid(0, 6),
         QStringList({ "Vorlix/Main>!!START!!", "InitFAPI/Initialze>", "Vorlix/iniINIT>new ini file",
