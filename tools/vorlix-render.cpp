@@ -10,6 +10,7 @@
 #include "render/PageCollector.h"
 #include "shell/CodePage.h"
 #include "shell/ModuleState.h"
+#include "shell/QtMessageRoute.h"
 #include "shell/RunError.h"
 
 #include <QFile>
@@ -98,6 +99,9 @@ int main(int argc, char** argv)
     using namespace vorlix;
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Qt's own warnings ("XDG_RUNTIME_DIR not set", a painter that could not begin) would stand
+    // between the tool's lines on every run on a server; the tool says what failed itself.
+    shell::routeQtMessages(shell::buildQtMessageRoute(), QStringLiteral("vorlix-render"));
     QGuiApplication app(argc, argv);
     Options options;
     if (!parseArguments(app.arguments(), options)) {

@@ -82,6 +82,31 @@ TEST_F(VorlixStart, WindowModesWithoutADisplaySayWhatToDo)
     EXPECT_EQ(exported.status, 0) << exported.err.toStdString();
 }
 
+// The tutorial's first command runs vorlix-render on a machine like this one: its standard
+// error holds its own lines only, whether the pages were written or could not be.
+TEST_F(VorlixStart, RenderToolSpeaksOnlyForItself)
+{
+    write(QStringLiteral("step.fae"), QStringLiteral("s,100,100,\"納品書\";\n"));
+    const struct {
+        const char* output;
+        int status;
+    } runs[] = { { "step.pdf", 0 }, { "missing/step.pdf", 1 }, { "step.doc", 2 } };
+    for (const auto& c : runs) {
+        SCOPED_TRACE(c.output);
+        const RunResult r = runProgram(renderTool(),
+            { QStringLiteral("step.fae"), env.root() + u'/' + QString::fromUtf8(c.output) },
+            bareEnvironment());
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        ASSERT_FALSE(r.errLines().isEmpty());
+        for (const QString& line : r.errLines())
+            EXPECT_TRUE(line.startsWith(QStringLiteral("vorlix-render: "))
+                || line.startsWith(QStringLiteral("usage: "))
+                || line.startsWith(QStringLiteral("  OUTPUT: ")))
+                << line.toStdString();
+    }
+    EXPECT_TRUE(QFileInfo::exists(env.root() + QStringLiteral("/step.pdf")));
+}
+
 // On a machine without a runtime folder Qt has warnings of its own; they never reach standard
 // error, which holds only "vorlix: " lines, also when a face comes over HTTP and the progress
 // window of the fetch runs on the offscreen platform.
