@@ -121,6 +121,7 @@ void DControl::setLag(std::int32_t x, std::int32_t y)
 void DControl::Refresh()
 {
     m_docText.clear();
+    m_bodyStart = 0;
     m_page = 0;
     m_headLength = 0;
     m_pageStart.reset();
@@ -143,6 +144,7 @@ void DControl::SetDoc(const QString& text)
         // A plain statement text is one page whose whole text runs as the common head.
         const bool empty = text.isEmpty();
         m_docText = empty ? QStringLiteral("end;  ") : text;
+        m_bodyStart = 0;
         const auto length = static_cast<std::int32_t>(empty ? 4 : text.size());
         m_page = 1;
         m_headLength = length;
@@ -159,9 +161,11 @@ void DControl::SetDoc(const QString& text)
         starts.push_back(argI());
     // The body follows the header line; a header without its CR LF is followed directly.
     const qsizetype lineEnd = text.indexOf(QStringLiteral("\r\n"));
-    const QString body = lineEnd >= 0 ? text.mid(lineEnd + 2) : text.mid(semicolon + 1);
-    starts.push_back(static_cast<std::int32_t>(body.size()));
-    m_docText = body;
+    // The body is read in place: a paged document of ten thousand pages is tens of megabytes, and
+    // the merge's copy stays alive beside the job.
+    m_docText = text;
+    m_bodyStart = lineEnd >= 0 ? lineEnd + 2 : semicolon + 1;
+    starts.push_back(static_cast<std::int32_t>(docText().size()));
     m_page = count;
     m_headLength = starts[1] - 1;
     m_pageStart = std::make_shared<const std::vector<std::int32_t>>(std::move(starts));
@@ -170,6 +174,7 @@ void DControl::SetDoc(const QString& text)
 void DControl::shareDocument(const DControl& other)
 {
     m_docText = other.m_docText;
+    m_bodyStart = other.m_bodyStart;
     m_page = other.m_page;
     m_headLength = other.m_headLength;
     m_pageStart = other.m_pageStart;
@@ -187,7 +192,7 @@ void DControl::startIndependentPage()
 void DControl::renderPage(std::int32_t j)
 {
     shell::Report page;
-    const QStringView head = QStringView(m_docText).left(std::max(0, m_headLength));
+    const QStringView head = docText().left(std::max(0, m_headLength));
     const QStringView body = pageText(j);
     QString text;
     text.reserve(6 + head.size() + body.size());
@@ -204,9 +209,10 @@ QStringView DControl::pageText(std::int32_t page) const
 {
     const std::int64_t start = pageStart(page);
     const std::int64_t length = static_cast<std::int64_t>(pageStart(page + 1)) - start;
-    if (start < 1 || length <= 0 || start > m_docText.size())
+    const QStringView body = docText();
+    if (start < 1 || length <= 0 || start > body.size())
         return {};
-    return QStringView(m_docText).mid(start - 1, length);
+    return body.mid(start - 1, length);
 }
 
 void DControl::PagePrint(std::int32_t from, std::int32_t to)
@@ -215,7 +221,7 @@ void DControl::PagePrint(std::int32_t from, std::int32_t to)
         from = 1;
     if (to < 1 || to > m_page)
         to = m_page;
-    if (m_docText.size() <= 10) {
+    if (docText().size() <= 10) {
         GoDoc(QStringLiteral("start;s,100,100,\"DControl/PagePrint>not document\";out;end;"));
         return;
     }

@@ -78,7 +78,7 @@ public:
     // The drawing surface (for the owner's page handling and for tests).
     [[nodiscard]] render::EMF& surface() { return *m_surface; }
     // The body of the paged document and its layout, as SetDoc read them.
-    [[nodiscard]] const QString& docText() const { return m_docText; }
+    [[nodiscard]] QStringView docText() const { return QStringView(m_docText).mid(m_bodyStart); }
     [[nodiscard]] std::int32_t headLength() const { return m_headLength; }
     // Start position of page i (1-based in the body); 0 outside the document.
     [[nodiscard]] std::int32_t pageStart(std::int32_t i) const;
@@ -151,7 +151,9 @@ private:
     std::vector<QString> m_tokenPool;
     std::unique_ptr<render::EMF> m_surface;
 
+    // The text SetDoc read, shared with its caller; the body starts at m_bodyStart.
     QString m_docText;
+    qsizetype m_bodyStart = 0;
     std::int32_t m_page = 0;
     std::shared_ptr<const std::vector<std::int32_t>> m_pageStart;
     std::int32_t m_headLength = 0;
