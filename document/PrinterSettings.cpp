@@ -53,7 +53,7 @@ QString PrinterSettings::printerSection() const
 void PrinterSettings::pageRange(const QString& pages, std::int32_t& from, std::int32_t& to)
 {
     from = 1;
-    to = 9999;
+    to = LastPage;
     const qsizetype comma = pages.indexOf(u',');
     if (pages.isEmpty() || comma <= 0)
         return;
@@ -64,7 +64,7 @@ void PrinterSettings::pageRange(const QString& pages, std::int32_t& from, std::i
     from = magnitude(shell::ToLong(pages.left(comma), 1));
     to = magnitude(shell::ToLong(pages.mid(comma + 1), 0));
     if (to < from)
-        to = 9999;
+        to = LastPage;
 }
 
 }

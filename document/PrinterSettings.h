@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <limits>
 
 namespace vorlix::document {
 
@@ -13,7 +14,9 @@ struct PrinterSettings {
     QString DeviceName; // the printer in use; its settings section holds its corrections
     std::int16_t PaperSize = 9; // paper code of the printer in use (9 is A4)
     std::int16_t Orientation = 1; // 1 portrait, 2 landscape
-    std::int32_t FromPage = 1, ToPage = 9999; // the pages a print job prints
+    // "To the last page, however many there are": every page, the default range.
+    static constexpr std::int32_t LastPage = std::numeric_limits<std::int32_t>::max();
+    std::int32_t FromPage = 1, ToPage = LastPage; // the pages a print job prints
     std::int32_t Copies = 1; // how often a print job prints the page range
     // How far this printer's pages are moved right and down, in tenths of a millimetre.
     std::int32_t PaperLeftLag = 0, PaperTopLag = 0;
@@ -30,8 +33,8 @@ struct PrinterSettings {
     void store() const;
     // The settings section of this printer's corrections; "NULL" without a printer.
     [[nodiscard]] QString printerSection() const;
-    // The page range of a "-s=" value: "2,5" is 2 to 5, "5,2" 5 to 9999, "-2,-4" 2 to 4, and
-    // anything without a first page and a comma 1 to 9999.
+    // The page range of a "-s=" value: "2,5" is 2 to 5, "5,2" 5 to the last page, "-2,-4" 2 to
+    // 4, and anything without a first page and a comma every page.
     static void pageRange(const QString& pages, std::int32_t& from, std::int32_t& to);
 };
 

@@ -2,6 +2,7 @@
 
 #include "document/InterpreterProblem.h"
 #include "document/MergedDocument.h"
+#include "document/PagePipeline.h"
 #include "document/PrinterSettings.h"
 #include "document/SourceFile.h"
 #include "document/SourcePreview.h"
@@ -143,6 +144,20 @@ bool SourcePrintJob::OpenPrintDlg(std::int32_t& xOffset, std::int32_t& yOffset)
     return confirmed;
 }
 
+PagePipeline::Binding SourcePrintJob::binding(std::int32_t xOffset, std::int32_t yOffset) const
+{
+    PagePipeline::Binding binding;
+    binding.dpi = m_printer.DPI;
+    binding.width = m_printer.Width;
+    binding.height = m_printer.Height;
+    binding.marginX = xOffset;
+    binding.marginY = yOffset;
+    binding.lagX = m_printer.PaperLeftLag;
+    binding.lagY = m_printer.PaperTopLag;
+    binding.documentName = m_file.title();
+    return binding;
+}
+
 bool SourcePrintJob::PrintGo()
 {
     m_merged.fPrCpOn = false;
@@ -163,16 +178,14 @@ bool SourcePrintJob::PrintGo()
             shell::ShowMessage(QStringLiteral("プリンタがありません"), 0);
         } else {
             CopiesJob copies(*job);
-            control.surface().setDocumentName(m_file.title());
-            control.SetObject(
-                copies, 0, m_printer.DPI, 1.0, m_printer.Width, m_printer.Height, xOffset, yOffset);
-            control.setLag(m_printer.PaperLeftLag, m_printer.PaperTopLag);
-            control.PagePrint(m_printer.FromPage, m_printer.ToPage);
+            const PagePipeline pages(binding(xOffset, yOffset));
+            pages.bind(control, copies);
+            pages.PagePrint(control, copies, m_printer.FromPage, m_printer.ToPage);
             m_interpreterReport = control.report;
             fInterpreterProblem = reportInterpreterProblem(control, QStringLiteral(";;;end;"));
             if (!fInterpreterProblem) {
                 for (std::int32_t copy = 2; copy <= m_printer.Copies; ++copy)
-                    control.PagePrint(m_printer.FromPage, m_printer.ToPage);
+                    pages.PagePrint(control, copies, m_printer.FromPage, m_printer.ToPage);
                 m_merged.fPrCpOn = true;
                 WriteLog(QStringLiteral("Source/PrintGo>fPrCpOn=True"));
             }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/PagePipeline.h"
 #include "shell/Report.h"
 
 #include <cstdint>
@@ -45,6 +46,8 @@ private:
     bool OpenPrintDlg(std::int32_t& xOffset, std::int32_t& yOffset);
     void takePrinterPage();
     [[nodiscard]] bool askPrintDialog();
+    // How the job's interpreters are bound: the printer's page, margins and corrections.
+    [[nodiscard]] PagePipeline::Binding binding(std::int32_t xOffset, std::int32_t yOffset) const;
 
     PrinterSettings& m_printer;
     MergedDocument& m_merged;

@@ -121,16 +121,17 @@ void DControl::setLag(std::int32_t x, std::int32_t y)
 void DControl::Refresh()
 {
     m_docText.clear();
+    m_bodyStart = 0;
     m_page = 0;
     m_headLength = 0;
-    m_pageStart.clear();
+    m_pageStart.reset();
 }
 
 std::int32_t DControl::pageStart(std::int32_t i) const
 {
-    if (i < 0 || static_cast<std::size_t>(i) >= m_pageStart.size())
+    if (!m_pageStart || i < 0 || static_cast<std::size_t>(i) >= m_pageStart->size())
         return 0;
-    return m_pageStart[static_cast<std::size_t>(i)];
+    return (*m_pageStart)[static_cast<std::size_t>(i)];
 }
 
 void DControl::SetDoc(const QString& text)
@@ -143,36 +144,75 @@ void DControl::SetDoc(const QString& text)
         // A plain statement text is one page whose whole text runs as the common head.
         const bool empty = text.isEmpty();
         m_docText = empty ? QStringLiteral("end;  ") : text;
+        m_bodyStart = 0;
         const auto length = static_cast<std::int32_t>(empty ? 4 : text.size());
         m_page = 1;
         m_headLength = length;
-        m_pageStart = { 0, length + 1, length + 2 };
+        m_pageStart = std::make_shared<const std::vector<std::int32_t>>(
+            std::vector<std::int32_t> { 0, length + 1, length + 2 });
         return;
     }
     const std::int32_t count = argI();
     if (count < 0)
         throw RunError::subscriptOutOfRange();
     std::vector<std::int32_t> starts;
+    starts.reserve(static_cast<std::size_t>(count) + 2);
     for (std::int64_t i = 0; i <= count; ++i)
         starts.push_back(argI());
     // The body follows the header line; a header without its CR LF is followed directly.
     const qsizetype lineEnd = text.indexOf(QStringLiteral("\r\n"));
-    const QString body = lineEnd >= 0 ? text.mid(lineEnd + 2) : text.mid(semicolon + 1);
-    starts.push_back(static_cast<std::int32_t>(body.size()));
-    m_docText = body;
+    // The body is read in place: a paged document of ten thousand pages is tens of megabytes, and
+    // the merge's copy stays alive beside the job.
+    m_docText = text;
+    m_bodyStart = lineEnd >= 0 ? lineEnd + 2 : semicolon + 1;
+    starts.push_back(static_cast<std::int32_t>(docText().size()));
     m_page = count;
-    m_pageStart = std::move(starts);
-    m_headLength = m_pageStart[1] - 1;
+    m_headLength = starts[1] - 1;
+    m_pageStart = std::make_shared<const std::vector<std::int32_t>>(std::move(starts));
+}
+
+void DControl::shareDocument(const DControl& other)
+{
+    m_docText = other.m_docText;
+    m_bodyStart = other.m_bodyStart;
+    m_page = other.m_page;
+    m_headLength = other.m_headLength;
+    m_pageStart = other.m_pageStart;
+}
+
+void DControl::startIndependentPage()
+{
+    m_axes = AxisTable();
+    gridColor = render::rgb(240, 150, 30);
+    m_steps.clear();
+    m_msgLineY = 100;
+    m_surface->resetPosition();
+}
+
+void DControl::renderPage(std::int32_t j)
+{
+    shell::Report page;
+    const QStringView head = docText().left(std::max(0, m_headLength));
+    const QStringView body = pageText(j);
+    QString text;
+    text.reserve(6 + head.size() + body.size());
+    text.append(QStringLiteral("start;")).append(head).append(body);
+    GoDoc(text);
+    page.add(report);
+    GoDoc(QStringLiteral(";;out;"));
+    page.add(report);
+    report = page;
 }
 
 // The text of one page: from its start up to the position before the next page's start.
-QString DControl::pageText(std::int32_t page) const
+QStringView DControl::pageText(std::int32_t page) const
 {
     const std::int64_t start = pageStart(page);
     const std::int64_t length = static_cast<std::int64_t>(pageStart(page + 1)) - start;
-    if (start < 1 || length <= 0 || start > m_docText.size())
+    const QStringView body = docText();
+    if (start < 1 || length <= 0 || start > body.size())
         return {};
-    return m_docText.mid(start - 1, length);
+    return body.mid(start - 1, length);
 }
 
 void DControl::PagePrint(std::int32_t from, std::int32_t to)
@@ -181,19 +221,17 @@ void DControl::PagePrint(std::int32_t from, std::int32_t to)
         from = 1;
     if (to < 1 || to > m_page)
         to = m_page;
-    if (m_docText.size() <= 10) {
+    if (docText().size() <= 10) {
         GoDoc(QStringLiteral("start;s,100,100,\"DControl/PagePrint>not document\";out;end;"));
         return;
     }
-    const QString head = m_docText.left(std::max<std::int32_t>(0, m_headLength));
     const std::int32_t last = std::max(from, to);
     // Each run starts a report of its own; the caller asks about the whole range, so a failure or
     // warning of any page stays reported, with the number and text of the first failure.
     shell::Report range;
     for (std::int64_t j = from; j <= last; ++j) {
-        GoDoc(QStringLiteral("start;") + head + pageText(static_cast<std::int32_t>(j)));
-        range.add(report);
-        GoDoc(QStringLiteral(";;out;"));
+        startIndependentPage();
+        renderPage(static_cast<std::int32_t>(j));
         range.add(report);
     }
     GoDoc(QStringLiteral(";end;"));

@@ -11,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringView>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -63,10 +64,21 @@ public:
     // Interprets one statement text from its beginning to its end.
     void GoDoc(const QString& text);
 
+    // Renders page j alone, as PagePrint does for each page of its range ("start;", the common
+    // head and the page, then ";;out;"); report then holds what the page met. Does not end the
+    // job.
+    void renderPage(std::int32_t j);
+    // Takes the document another interpreter read (SetDoc), sharing its text.
+    void shareDocument(const DControl& other);
+    // Puts back what statements leave behind for the next page (axes, graph-paper colour, the
+    // text table's steps, the diagnostic line, the current point), so that a page renders the
+    // same whatever was rendered before it: alone, in a range, or on another thread.
+    void startIndependentPage();
+
     // The drawing surface (for the owner's page handling and for tests).
     [[nodiscard]] render::EMF& surface() { return *m_surface; }
     // The body of the paged document and its layout, as SetDoc read them.
-    [[nodiscard]] const QString& docText() const { return m_docText; }
+    [[nodiscard]] QStringView docText() const { return QStringView(m_docText).mid(m_bodyStart); }
     [[nodiscard]] std::int32_t headLength() const { return m_headLength; }
     // Start position of page i (1-based in the body); 0 outside the document.
     [[nodiscard]] std::int32_t pageStart(std::int32_t i) const;
@@ -94,7 +106,7 @@ private:
     void handlePendingEvents();
     // Draws one diagnostic line at (100, y) and logs it.
     void printDiagnostic(std::int32_t y, const QString& message);
-    [[nodiscard]] QString pageText(std::int32_t page) const;
+    [[nodiscard]] QStringView pageText(std::int32_t page) const;
     // The statement that begins at m_statementStart, as written and without its ";".
     [[nodiscard]] QString currentStatement() const;
 
@@ -139,9 +151,11 @@ private:
     std::vector<QString> m_tokenPool;
     std::unique_ptr<render::EMF> m_surface;
 
+    // The text SetDoc read, shared with its caller; the body starts at m_bodyStart.
     QString m_docText;
+    qsizetype m_bodyStart = 0;
     std::int32_t m_page = 0;
-    std::vector<std::int32_t> m_pageStart;
+    std::shared_ptr<const std::vector<std::int32_t>> m_pageStart;
     std::int32_t m_headLength = 0;
     std::int32_t m_msgLineY = 100;
     QElapsedTimer m_eventsClock;

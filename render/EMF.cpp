@@ -158,6 +158,12 @@ void EMF::moveDevice()
     dc().moveTo(m_dev.x, m_dev.y);
 }
 
+void EMF::resetPosition()
+{
+    m_cur = {};
+    m_dev = {};
+}
+
 void EMF::XY(std::int32_t x, std::int32_t y)
 {
     m_cur = { x, y };

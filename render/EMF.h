@@ -60,6 +60,8 @@ public:
     void Home(std::int32_t mode, std::int32_t x, std::int32_t y);
     // Sets the current point.
     void XY(std::int32_t x, std::int32_t y);
+    // The current point goes back to where a new surface has it, in face and device units.
+    void resetPosition();
     // Sets or reads the current point's x (the X property) or y (the Y property).
     void X(std::int32_t x);
     [[nodiscard]] std::int32_t X() const { return m_cur.x; }
@@ -140,6 +142,9 @@ public:
     void EndDoc();
     // Discards the page being recorded.
     void KillDoc();
+    // The print job is already open on the target (another surface opened it): the next page
+    // starts without opening one.
+    void continueJob();
     // Opens and closes the print job.
     void PrinterOpen();
     void PrinterClose();

@@ -28,6 +28,11 @@ void EMF::PrinterOpen()
     m_pages.jobOpened();
 }
 
+void EMF::continueJob()
+{
+    m_pages.jobOpened();
+}
+
 void EMF::PrinterClose()
 {
     shell::WriteLog(QStringLiteral("EMF/PrinterClose>"));

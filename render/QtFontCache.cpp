@@ -33,9 +33,11 @@ QtFontCache::QtFontCache()
     installFontSubstitutions();
 }
 
+// One per thread: a print job's workers measure while the writing thread paints, and fonts and
+// their metrics are cheap to make again but must not be shared between threads.
 QtFontCache& QtFontCache::shared()
 {
-    static QtFontCache cache;
+    thread_local QtFontCache cache;
     return cache;
 }
 

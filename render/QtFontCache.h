@@ -25,7 +25,7 @@ public:
 
     QtFontCache();
 
-    // The cache shared by measuring and painting (everything runs on the one GUI thread).
+    // The calling thread's cache, shared by its measuring and painting.
     [[nodiscard]] static QtFontCache& shared();
 
     // The Qt font and its metrics for a description; the reference is valid until the next call.

@@ -1,18 +1,41 @@
 #include "shell/Log.h"
 
 #include "shell/CodePage.h"
+#include "shell/DeferredOutput.h"
 #include "shell/DescriptorLogSink.h"
 #include "shell/ModuleState.h"
 
+#include <mutex>
+
 namespace vorlix::shell {
+
+namespace {
+    // Lines from several threads (a print job's workers) never interleave within a line.
+    std::mutex& logLock()
+    {
+        static std::mutex lock;
+        return lock;
+    }
+}
 
 void WriteLog(const QString& message)
 {
     const ModuleState& state = moduleState();
-    if (!state.logSink && !DescriptorLogSink::usable(state.StdOutHandle))
+    DeferredOutput* deferred = DeferredOutput::current();
+    if (!deferred && !state.logSink && !DescriptorLogSink::usable(state.StdOutHandle))
         return;
     QByteArray line = toLocaleBytes(message);
     line.append("\r\n");
+    if (deferred)
+        deferred->addLine(std::move(line));
+    else
+        writeLogLine(line);
+}
+
+void writeLogLine(const QByteArray& line)
+{
+    const ModuleState& state = moduleState();
+    const std::lock_guard guard(logLock());
     if (state.logSink)
         state.logSink->write(line);
     else

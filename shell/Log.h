@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace vorlix::shell {
@@ -7,7 +8,10 @@ namespace vorlix::shell {
 // Writes one line of the debug log: the message and CR LF in the locale's character set, to the
 // module state's log sink, or when none is installed to its standard output handle, unbuffered.
 // Silent when neither is usable; never fails towards the caller.
+// On a thread with a DeferredOutput installed the line is kept there instead.
 void WriteLog(const QString& message);
+// Writes one finished line (CR LF included) to the log sink or standard output at once.
+void writeLogLine(const QByteArray& line);
 
 // Logs "<Class>/Initialize>" when an object begins and "<Class>/Terminate>" when it ends. Hold one
 // as the first member of a class whose life the log reports.

@@ -1,5 +1,6 @@
 #include "shell/UserInterface.h"
 
+#include "shell/DeferredOutput.h"
 #include "shell/ModuleState.h"
 
 #include <QCoreApplication>
@@ -21,12 +22,18 @@ int ShowMessage(const QString& prompt, int buttons, const QString& captionSuffix
 
 void SystemBeep()
 {
+    if (DeferredOutput* deferred = DeferredOutput::current()) {
+        deferred->addBeep();
+        return;
+    }
     if (const auto& beep = moduleState().ui.beep)
         beep();
 }
 
 void HandlePendingEvents()
 {
+    if (DeferredOutput::current())
+        return;
     if (const auto& handle = moduleState().ui.pendingEvents)
         handle();
 }

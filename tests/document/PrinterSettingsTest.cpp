@@ -11,13 +11,16 @@ using vorlix::document::PrinterSettings;
 
 TEST(PrinterSettingsStatic, PageRanges)
 {
+    // "Every page" reaches past any page count.
+    constexpr int all = PrinterSettings::LastPage;
+    static_assert(all > 1'000'000);
     struct Case {
         const char* pages;
         int from;
         int to;
-    } cases[] = { { "", 1, 9999 }, { "2,5", 2, 5 }, { "5,2", 5, 9999 }, { "3", 1, 9999 },
-        { ",4", 1, 9999 }, { "-2,-4", 2, 4 }, { "x,y", 1, 9999 }, { "2,", 2, 9999 },
-        { "-2147483648,1", 2147483647, 9999 } };
+    } cases[] = { { "", 1, all }, { "2,5", 2, 5 }, { "5,2", 5, all }, { "3", 1, all },
+        { ",4", 1, all }, { "-2,-4", 2, 4 }, { "x,y", 1, all }, { "2,", 2, all },
+        { "-2147483648,1", 2147483647, all }, { "9999,12000", 9999, 12000 } };
     for (const auto& c : cases) {
         std::int32_t from = 0;
         std::int32_t to = 0;

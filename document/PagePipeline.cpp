@@ -1,0 +1,294 @@
+#include "document/PagePipeline.h"
+
+#include "lang/DControl.h"
+#include "render/EMF.h"
+#include "render/PageRecord.h"
+#include "render/PageSink.h"
+#include "shell/DeferredOutput.h"
+#include "shell/Report.h"
+#include "shell/UserInterface.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace vorlix::document {
+
+using shell::DeferredOutput;
+
+namespace {
+
+    std::atomic<int> g_threadOverride { 0 };
+
+    // Milliseconds between two rounds of the window's event handling while the writer waits.
+    constexpr int EventInterval = 20;
+
+    // A worker's print target: the job calls are not made here but kept with the page's log
+    // lines, so that the writing thread makes them in order.
+    class DeferredJob final : public render::PageSink {
+    public:
+        explicit DeferredJob(render::PageSink& job)
+            : m_job(job)
+            , m_technology(job.technology())
+        {
+        }
+
+        [[nodiscard]] bool isPrinter() const override { return true; }
+        [[nodiscard]] int technology() const override { return m_technology; }
+        bool startDoc(const QString& documentName) override
+        {
+            defer([job = &m_job, documentName] { job->startDoc(documentName); });
+            return true;
+        }
+        bool playPage(const render::PageRecord& page, const QRect& rect) override
+        {
+            auto copy = std::make_shared<const render::PageRecord>(page);
+            defer([job = &m_job, copy, rect] { job->playPage(*copy, rect); });
+            return true;
+        }
+        void endDoc() override
+        {
+            defer([job = &m_job] { job->endDoc(); });
+        }
+        void setPicture(std::shared_ptr<const render::PageRecord>) override { }
+
+    private:
+        static void defer(std::function<void()> action)
+        {
+            if (DeferredOutput* output = DeferredOutput::current())
+                output->addAction(std::move(action));
+        }
+
+        render::PageSink& m_job;
+        int m_technology;
+    };
+
+    // What rendering one page came to.
+    struct PageResult {
+        DeferredOutput output;
+        shell::Report report;
+        std::exception_ptr error;
+    };
+
+}
+
+// The pages of one range: which page the next worker takes, which the writer waits for, and
+// the finished pages not written yet.
+class PagePipeline::Range {
+public:
+    Range(std::int64_t first, std::int64_t last, std::int64_t window)
+        : m_first(first)
+        , m_last(last)
+        , m_next(first)
+        , m_written(first)
+        , m_window(window)
+    {
+    }
+
+    [[nodiscard]] std::int64_t first() const { return m_first; }
+    [[nodiscard]] std::int64_t last() const { return m_last; }
+
+    // The next page for a worker, waiting while it would run too far ahead; 0 when done.
+    std::int64_t claim()
+    {
+        std::unique_lock lock(m_lock);
+        m_changed.wait(
+            lock, [this] { return m_stopped || m_next > m_last || m_next - m_written < m_window; });
+        if (m_stopped || m_next > m_last)
+            return 0;
+        return m_next++;
+    }
+
+    void deliver(std::int64_t page, PageResult result)
+    {
+        {
+            const std::lock_guard lock(m_lock);
+            m_done.emplace(page, std::move(result));
+        }
+        m_changed.notify_all();
+    }
+
+    // The page the writer needs next, once a worker has finished it.
+    PageResult take(std::int64_t page)
+    {
+        QElapsedTimer events;
+        events.start();
+        std::unique_lock lock(m_lock);
+        for (;;) {
+            const auto found = m_done.find(page);
+            if (found != m_done.end()) {
+                PageResult result = std::move(found->second);
+                m_done.erase(found);
+                m_written = page + 1;
+                lock.unlock();
+                m_changed.notify_all();
+                return result;
+            }
+            m_changed.wait_for(lock, std::chrono::milliseconds(EventInterval));
+            if (events.hasExpired(EventInterval)) {
+                lock.unlock();
+                shell::HandlePendingEvents();
+                events.restart();
+                lock.lock();
+            }
+        }
+    }
+
+    void stop()
+    {
+        {
+            const std::lock_guard lock(m_lock);
+            m_stopped = true;
+        }
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    const std::int64_t m_first;
+    const std::int64_t m_last;
+    std::int64_t m_next;
+    std::int64_t m_written;
+    const std::int64_t m_window;
+    bool m_stopped = false;
+    std::map<std::int64_t, PageResult> m_done;
+};
+
+namespace {
+
+    // Stops and joins the workers however the writer leaves.
+    class Workers {
+    public:
+        explicit Workers(PagePipeline::Range& range)
+            : m_range(range)
+        {
+        }
+        ~Workers()
+        {
+            m_range.stop();
+            for (std::thread& thread : m_threads)
+                thread.join();
+        }
+        Workers(const Workers&) = delete;
+        Workers& operator=(const Workers&) = delete;
+
+        template <typename F> void start(F&& work)
+        {
+            m_threads.emplace_back(std::forward<F>(work));
+        }
+
+    private:
+        PagePipeline::Range& m_range;
+        std::vector<std::thread> m_threads;
+    };
+
+}
+
+PagePipeline::PagePipeline(Binding binding, int threads)
+    : m_binding(std::move(binding))
+    , m_threads(std::clamp(threads, 1, 64))
+{
+}
+
+int PagePipeline::threadCount()
+{
+    if (const int forced = g_threadOverride.load(); forced > 0)
+        return forced;
+    bool ok = false;
+    const int fromEnvironment = qEnvironmentVariableIntValue("VORLIX_THREADS", &ok);
+    if (ok && fromEnvironment >= 1 && fromEnvironment <= 64)
+        return fromEnvironment;
+    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 64);
+}
+
+void PagePipeline::setThreadCount(int threads)
+{
+    g_threadOverride = std::max(threads, 0);
+}
+
+void PagePipeline::bind(lang::DControl& control, render::PageSink& job) const
+{
+    control.surface().setDocumentName(m_binding.documentName);
+    control.SetObject(job, 0, m_binding.dpi, 1.0, m_binding.width, m_binding.height,
+        m_binding.marginX, m_binding.marginY);
+    control.setLag(m_binding.lagX, m_binding.lagY);
+}
+
+void PagePipeline::work(Range& range, const lang::DControl& control, render::PageSink& job) const
+{
+    // The workers' own interpreters are not the job's: their life goes unlogged.
+    DeferredOutput unlogged;
+    const DeferredOutput::Scope quiet(unlogged);
+    std::unique_ptr<lang::DControl> worker;
+    std::exception_ptr setupError;
+    try {
+        worker = std::make_unique<lang::DControl>();
+        worker->shareDocument(control);
+    } catch (...) {
+        setupError = std::current_exception();
+    }
+    DeferredJob deferred(job);
+    if (worker)
+        bind(*worker, deferred);
+    while (const std::int64_t page = range.claim()) {
+        PageResult result;
+        result.error = setupError;
+        if (!result.error) {
+            try {
+                const DeferredOutput::Scope scope(result.output);
+                if (page != range.first())
+                    worker->surface().continueJob();
+                worker->startIndependentPage();
+                worker->renderPage(static_cast<std::int32_t>(page));
+                result.report = worker->report;
+            } catch (...) {
+                // The writer stops the job at this page, as a failure outside a statement stops
+                // PagePrint.
+                result.error = std::current_exception();
+                setupError = result.error;
+            }
+        }
+        range.deliver(page, std::move(result));
+    }
+}
+
+void PagePipeline::PagePrint(
+    lang::DControl& control, render::PageSink& job, std::int32_t from, std::int32_t to) const
+{
+    const std::int32_t pages = control.Page();
+    if (from < 1 || from > pages)
+        from = 1;
+    if (to < 1 || to > pages)
+        to = pages;
+    if (control.docText().size() <= 10 || pages < 1) {
+        control.PagePrint(from, to);
+        return;
+    }
+    Range range(from, std::max(from, to), 2 * m_threads + 2);
+    shell::Report report;
+    {
+        Workers workers(range);
+        for (int i = 0; i < m_threads; ++i)
+            workers.start([this, &range, &control, &job] { work(range, control, job); });
+        for (std::int64_t page = range.first(); page <= range.last(); ++page) {
+            PageResult result = range.take(page);
+            result.output.replay();
+            if (result.error)
+                std::rethrow_exception(result.error);
+            report.add(result.report);
+        }
+    }
+    control.GoDoc(QStringLiteral(";end;"));
+    report.add(control.report);
+    control.report = report;
+}
+
+}

@@ -1,0 +1,271 @@
+#include "document/PagePipeline.h"
+#include "document/Source.h"
+#include "lang/DControl.h"
+#include "render/PageCollector.h"
+#include "render/PageRecord.h"
+#include "render/PrinterObject.h"
+#include "tests/document/SourceTestSupport.h"
+#include "tests/support/LogCapture.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace vorlix::document;
+using vorlix::lang::DControl;
+using vorlix::render::PageCollector;
+
+// A paged document with a common head and the given pages, its header as the merge writes it.
+QString pagedDocument(const QString& head, const QStringList& pages)
+{
+    QString body = head;
+    QStringList starts { QStringLiteral("1") };
+    for (const QString& page : pages) {
+        starts << QString::number(body.size() + 1);
+        body += page;
+    }
+    body += QLatin1Char(' ');
+    return QStringLiteral("head,%1,%2;\r\n").arg(pages.size()).arg(starts.join(',')) + body;
+}
+
+// Puts the process's thread count back after a test that chose one.
+struct ThreadCountGuard {
+    ~ThreadCountGuard() { PagePipeline::setThreadCount(0); }
+};
+
+// One job through the pipeline onto a page collector, as the print job drives it.
+struct PipelineRun {
+    PageCollector job { true };
+    DControl control;
+    QStringList log;
+
+    PipelineRun(const QString& document, int threads, std::int32_t from = 1,
+        std::int32_t to = PrinterSettings::LastPage)
+    {
+        vorlix::test::LogCapture capture;
+        control.SetDoc(document);
+        const PagePipeline pipeline(PagePipeline::Binding {}, threads);
+        pipeline.bind(control, job);
+        pipeline.PagePrint(control, job, from, to);
+        // Handles stand for objects as the platform numbers them: only their order is the job's.
+        for (QString line : capture.lines())
+            log << line.replace(QRegularExpression(QStringLiteral("=\\d+")), QStringLiteral("=#"));
+    }
+
+    [[nodiscard]] QStringList dumps() const
+    {
+        QStringList all;
+        for (const auto& page : job.pages())
+            all << page.dump();
+        return all;
+    }
+};
+
+QString numberedPages(int count, QStringList* pages = nullptr)
+{
+    QStringList list;
+    for (int i = 1; i <= count; ++i)
+        list << QStringLiteral("s,100,%1,\"頁 %2\";h,100,%3,%4;r,%5,900,%6;")
+                    .arg(100 + i % 40 * 50)
+                    .arg(i)
+                    .arg(300 + i % 7)
+                    .arg(500 + i % 300)
+                    .arg(300 + i % 11 * 20)
+                    .arg(20 + i % 5);
+    if (pages)
+        *pages = list;
+    return pagedDocument(QStringLiteral("fs,1,\"ＭＳ 明朝\",12,0;ps,1,2,0,0;"), list);
+}
+
+// The job sees the same calls with the same pages, and the log reads the same, whatever the
+// number of workers, and the same as the interpreter's own PagePrint on one thread.
+TEST(PagePipeline, PagesCallsAndLogDoNotDependOnTheThreadCount)
+{
+    const QString document = numberedPages(40);
+    const PipelineRun one(document, 1);
+    ASSERT_EQ(one.job.pages().size(), 40u);
+    EXPECT_EQ(one.job.events().first(),
+        QStringLiteral("startDoc ") + QCoreApplication::applicationName());
+    EXPECT_EQ(one.job.events().last(), u"endDoc");
+    EXPECT_EQ(one.job.events().count(QStringLiteral("playPage")), 40);
+    for (const int threads : { 2, 3, 8 }) {
+        const PipelineRun many(document, threads);
+        EXPECT_EQ(many.dumps(), one.dumps()) << threads;
+        EXPECT_EQ(many.job.events(), one.job.events()) << threads;
+        EXPECT_EQ(many.job.playRects(), one.job.playRects()) << threads;
+        EXPECT_EQ(many.log, one.log) << threads;
+    }
+
+    PageCollector direct { true };
+    DControl control;
+    control.SetDoc(document);
+    control.SetObject(direct, 0, 400, 1.0, 2100, 2970, 0, 0);
+    control.PagePrint(1, 40);
+    QStringList directDumps;
+    for (const auto& page : direct.pages())
+        directDumps << page.dump();
+    EXPECT_EQ(directDumps, one.dumps());
+    EXPECT_EQ(direct.events(), one.job.events());
+}
+
+TEST(PagePipeline, RangesAreClampedAsPagePrintClampsThem)
+{
+    QStringList pages;
+    const QString document = numberedPages(6, &pages);
+    const PipelineRun all(document, 3);
+    struct Case {
+        std::int32_t from, to;
+        std::size_t first, count;
+    } cases[] = { { 2, 4, 1, 3 }, { 5, 2, 4, 1 }, { 0, 99, 0, 6 }, { 7, 3, 0, 3 },
+        { 4, PrinterSettings::LastPage, 3, 3 } };
+    for (const Case& c : cases) {
+        const PipelineRun part(document, 3, c.from, c.to);
+        EXPECT_EQ(part.dumps(), all.dumps().mid(c.first, c.count)) << c.from << "," << c.to;
+        EXPECT_EQ(part.job.events().first().left(8), u"startDoc");
+    }
+}
+
+// A page renders the same alone, in a range, or after any other page: what a page's statements
+// leave behind (here the axes and the graph paper's colour) does not reach the next page.
+TEST(PagePipeline, APageDoesNotInheritWhatThePageBeforeLeft)
+{
+    const QStringList pages { QStringLiteral("as,1,0,0,5;glc,255;a,1,1;ad,0,0,10,10;"),
+        QStringLiteral("a,1,1;ad,0,0,10,10;gra,100,100,200,200;") };
+    const QString document = pagedDocument(QStringLiteral("ps,1,1,0,0;"), pages);
+    const PipelineRun both(document, 1);
+    const PipelineRun second(document, 1, 2, 2);
+    ASSERT_EQ(both.job.pages().size(), 2u);
+    ASSERT_EQ(second.job.pages().size(), 1u);
+    EXPECT_EQ(second.dumps().first(), both.dumps().last());
+    EXPECT_NE(both.dumps().first(), both.dumps().last());
+
+    // The preview's interpreter shows page 2 the same after page 1 as on its own.
+    PageCollector preview { true };
+    DControl control;
+    control.SetDoc(document);
+    control.SetObject(preview, 0, 400, 1.0, 2100, 2970, 0, 0);
+    control.PagePrint(1, 1);
+    control.PagePrint(2, 2);
+    ASSERT_EQ(preview.pages().size(), 2u);
+    EXPECT_EQ(preview.pages().back().dump(), second.dumps().first());
+}
+
+// The first problem of the range is the one reported, whichever worker met it first.
+TEST(PagePipeline, TheFirstProblemInPageOrderIsReported)
+{
+    QStringList pages;
+    for (int i = 1; i <= 12; ++i)
+        pages << (i == 5     ? QStringLiteral("h,1,x,1;")
+                : i == 9     ? QStringLiteral("r,1,1,\"y\";")
+                : i % 4 == 0 ? QStringLiteral("zz%1;").arg(i)
+                             : QStringLiteral("s,100,100,\"%1\";").arg(i));
+    const QString document = pagedDocument(QStringLiteral("fs,1,\"ＭＳ 明朝\",9,0;"), pages);
+    DControl sequential;
+    PageCollector direct { true };
+    sequential.SetDoc(document);
+    sequential.SetObject(direct, 0, 400, 1.0, 2100, 2970, 0, 0);
+    sequential.PagePrint(1, 12);
+    ASSERT_TRUE(sequential.report.fError);
+    ASSERT_TRUE(sequential.report.fWarning);
+    for (const int threads : { 1, 4 }) {
+        const PipelineRun run(document, threads);
+        EXPECT_EQ(run.job.pages().size(), 12u);
+        EXPECT_TRUE(run.control.report.fError);
+        EXPECT_TRUE(run.control.report.fWarning);
+        EXPECT_EQ(run.control.report.ErrNumber, sequential.report.ErrNumber);
+        EXPECT_EQ(run.control.report.ErrNumber, 13);
+        EXPECT_EQ(run.control.report.sErrMsg, sequential.report.sErrMsg);
+        EXPECT_EQ(run.control.report.statement, sequential.report.statement);
+    }
+}
+
+TEST(PagePipeline, ThreadCountComesFromTheEnvironmentOrTheProcessors)
+{
+    ThreadCountGuard guard;
+    qputenv("VORLIX_THREADS", "3");
+    EXPECT_EQ(PagePipeline::threadCount(), 3);
+    PagePipeline::setThreadCount(5);
+    EXPECT_EQ(PagePipeline::threadCount(), 5);
+    PagePipeline::setThreadCount(0);
+    for (const char* unusable : { "0", "65", "two", "" }) {
+        qputenv("VORLIX_THREADS", unusable);
+        EXPECT_GE(PagePipeline::threadCount(), 1) << unusable;
+        EXPECT_LE(PagePipeline::threadCount(), 64) << unusable;
+    }
+    qunsetenv("VORLIX_THREADS");
+}
+
+// Print jobs into a PDF: the file is the same, creation date apart, however many threads drew it.
+class PagePipelineExport : public vorlix::test::SourceFixture {
+protected:
+    PagePipelineExport() { vorlix::render::PrinterObject::current().setExportFile(pdf); }
+
+    QByteArray exportWith(int threads, const QString& input)
+    {
+        PagePipeline::setThreadCount(threads);
+        Source source;
+        source.document().setFileName(input);
+        EXPECT_TRUE(source.document().InBuff(false));
+        EXPECT_TRUE(source.DocPrint()) << input.toStdString();
+        QFile file(pdf);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return withoutDate(file.readAll());
+    }
+
+    static QByteArray withoutDate(QByteArray bytes)
+    {
+        const qsizetype at = bytes.indexOf("/CreationDate (");
+        if (at >= 0)
+            bytes.remove(at, bytes.indexOf(')', at) - at + 1);
+        return bytes;
+    }
+
+    void copySample(const QString& name) const
+    {
+        const QString from
+            = qEnvironmentVariable("VORLIX_SOURCE_DIR") + QStringLiteral("/samples/") + name;
+        ASSERT_TRUE(QFile::copy(from, env.root() + u'/' + name)) << name.toStdString();
+    }
+
+    const QString pdf = env.root() + QStringLiteral("/out.pdf");
+    ThreadCountGuard guard;
+};
+
+TEST_F(PagePipelineExport, EverySampleComesOutTheSameWhateverTheThreadCount)
+{
+    for (const char* name : { "invoice.fae", "invoice.mnd", "delivery-slip.fae",
+             "delivery-slip.mnd", "nouhinsho.fae", "nouhinsho.mnd", "sample-face.fae",
+             "chart-curve.fae", "chart-linear.fae", "chart-semilog.fae", "logo.png" })
+        copySample(QString::fromLatin1(name));
+    for (const char* input : { "invoice.mnd", "delivery-slip.mnd", "nouhinsho.mnd",
+             "sample-face.fae", "chart-curve.fae", "chart-linear.fae", "chart-semilog.fae" }) {
+        const QString path = env.root() + u'/' + QString::fromLatin1(input);
+        const QByteArray one = exportWith(1, path);
+        ASSERT_FALSE(one.isEmpty()) << input;
+        EXPECT_TRUE(one.startsWith("%PDF")) << input;
+        EXPECT_EQ(exportWith(3, path), one) << input;
+    }
+}
+
+TEST_F(PagePipelineExport, AThousandPagesComeOutTheSameWhateverTheThreadCount)
+{
+    file(QStringLiteral("slip.fae"),
+        QStringLiteral("fs,1,\"ＭＳ 明朝\",10,0;fs,2,\"ＭＳ ゴシック\",14,1;ps,1,2,0,0;piece;\r\n"
+                       "f,2;s,150,150,\"伝票 \"+$n;f,1;s,150,300,$name;h,150,350,1800;"
+                       "pl,150,400,1800,0,1800,500,0,500,0,0;s,1500,150,$n;\r\n"));
+    QString data = QStringLiteral("<?xml ?><TZQ_002><face>slip.fae</face><path>CurDir</path>");
+    for (int i = 1; i <= 1000; ++i)
+        data += QStringLiteral("<piece><n>%1</n><name>お客様 %2 様</name></piece>")
+                    .arg(i)
+                    .arg(QChar(0x3042 + i % 80));
+    const QString input = file(QStringLiteral("slips.mnd"), data + QStringLiteral("</TZQ_002>"));
+    const QByteArray one = exportWith(1, input);
+    EXPECT_EQ(one.count("/Type /Page\n") + one.count("/Type /Page\r"), 1000);
+    EXPECT_EQ(exportWith(2, input), one);
+    EXPECT_EQ(exportWith(4, input), one);
+}
+
+}
