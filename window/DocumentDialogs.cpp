@@ -16,11 +16,11 @@ namespace vorlix::window {
 
 namespace {
 
-    // The dialog's 16-bit page numbers.
-    std::int16_t pageNumber(std::int32_t page)
+    // The dialog's 16-bit copy count.
+    std::int16_t copyCount(std::int32_t copies)
     {
         return static_cast<std::int16_t>(
-            std::clamp<std::int32_t>(page, 1, std::numeric_limits<std::int16_t>::max()));
+            std::clamp<std::int32_t>(copies, 1, std::numeric_limits<std::int16_t>::max()));
     }
 
     // The flags of the printing path: a device context back, no "selection", no print to file.
@@ -76,10 +76,11 @@ bool DocumentDialogs::choosePrinter(
     PrintDlg dialog;
     dialog.setPaperSize(printer.PaperSize);
     dialog.setOrientation(printer.Orientation);
-    dialog.setFromPage(pageNumber(printer.FromPage));
-    dialog.setToPage(pageNumber(pageCount));
-    dialog.setMax(pageNumber(pageCount));
-    dialog.setCopies(pageNumber(printer.Copies));
+    const std::int32_t pages = std::max<std::int32_t>(1, pageCount);
+    dialog.setFromPage(std::clamp<std::int32_t>(printer.FromPage, 1, pages));
+    dialog.setToPage(pages);
+    dialog.setMax(pages);
+    dialog.setCopies(copyCount(printer.Copies));
     dialog.setFlags(kPrintFlags);
     const NormalPointer pointer;
     if (!dialog.ShowPrinter(owner))

@@ -150,8 +150,8 @@ void PrintDlg::takeChoice(const QPrinter& printer, bool pageSetUp)
 {
     m_deviceName = printer.printerName();
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        m_fromPage = narrow(printer.fromPage());
-        m_toPage = narrow(std::max(printer.fromPage(), printer.toPage()));
+        m_fromPage = printer.fromPage();
+        m_toPage = std::max(printer.fromPage(), printer.toPage());
     } else {
         m_fromPage = m_min;
         m_toPage = m_max;

@@ -33,18 +33,19 @@ public:
     static constexpr std::int16_t DMDUP_HORIZONTAL = 3; // short edge
 
     // The defaults: pages 1 to 9999 of 1 to 9999, one copy, the current printer with its paper.
+    // Page numbers are not cut to 16 bits: a document may have any number of pages.
     PrintDlg();
 
     [[nodiscard]] std::int32_t Flags() const { return m_flags; }
     void setFlags(std::int32_t flags) { m_flags = flags; }
-    [[nodiscard]] std::int16_t FromPage() const { return m_fromPage; }
-    void setFromPage(std::int16_t page) { m_fromPage = page; }
-    [[nodiscard]] std::int16_t ToPage() const { return m_toPage; }
-    void setToPage(std::int16_t page) { m_toPage = page; }
-    [[nodiscard]] std::int16_t Min() const { return m_min; }
-    void setMin(std::int16_t page) { m_min = page; }
-    [[nodiscard]] std::int16_t Max() const { return m_max; }
-    void setMax(std::int16_t page) { m_max = page; }
+    [[nodiscard]] std::int32_t FromPage() const { return m_fromPage; }
+    void setFromPage(std::int32_t page) { m_fromPage = page; }
+    [[nodiscard]] std::int32_t ToPage() const { return m_toPage; }
+    void setToPage(std::int32_t page) { m_toPage = page; }
+    [[nodiscard]] std::int32_t Min() const { return m_min; }
+    void setMin(std::int32_t page) { m_min = page; }
+    [[nodiscard]] std::int32_t Max() const { return m_max; }
+    void setMax(std::int32_t page) { m_max = page; }
     [[nodiscard]] std::int16_t Copies() const { return m_copies; }
     void setCopies(std::int16_t copies) { m_copies = copies; }
 
@@ -77,10 +78,10 @@ private:
     void takeChoice(const QPrinter& printer, bool pageSetUp);
 
     std::int32_t m_flags = 0;
-    std::int16_t m_fromPage = 1;
-    std::int16_t m_toPage = 9999;
-    std::int16_t m_min = 1;
-    std::int16_t m_max = 9999;
+    std::int32_t m_fromPage = 1;
+    std::int32_t m_toPage = 9999;
+    std::int32_t m_min = 1;
+    std::int32_t m_max = 9999;
     std::int16_t m_copies = 1;
     std::int16_t m_orientation = 1;
     std::int16_t m_paperSize = 9;

@@ -1,8 +1,10 @@
 #include "window/PrintDlg.h"
+#include "document/PrinterSettings.h"
 #include "render/PrinterObject.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ModalAnswer.h"
 #include "tests/support/ScopedModuleState.h"
+#include "window/DocumentDialogs.h"
 
 #include <QAbstractButton>
 #include <QPrintDialog>
@@ -138,6 +140,34 @@ TEST_F(PrintDlgTest, AllPagesIsTheWholeRange)
     EXPECT_EQ(dialog.FromPage(), 1);
     EXPECT_EQ(dialog.ToPage(), 7);
     EXPECT_EQ(dialog.PaperSize(), 10);
+}
+
+// A document past 32,767 pages keeps its page numbers through the dialog, whether the user takes
+// every page or a range near its end.
+TEST_F(PrintDlgTest, PageNumbersPastSixteenBitsComeBackWhole)
+{
+    document::PrinterSettings printer;
+    int shownMaximum = 0;
+    {
+        ModalAnswer answer([&](QWidget& shown) {
+            shownMaximum = child<QSpinBox>(shown, "to")->maximum();
+            qobject_cast<QDialog*>(&shown)->accept();
+        });
+        ASSERT_TRUE(window::DocumentDialogs::choosePrinter(printer, 40000, nullptr));
+    }
+    EXPECT_EQ(shownMaximum, 40000);
+    EXPECT_EQ(printer.FromPage, 1);
+    EXPECT_EQ(printer.ToPage, 40000);
+
+    ModalAnswer answer([](QWidget& shown) {
+        child<QAbstractButton>(shown, "printRange")->click();
+        child<QSpinBox>(shown, "to")->setValue(39999);
+        child<QSpinBox>(shown, "from")->setValue(35000);
+        qobject_cast<QDialog*>(&shown)->accept();
+    });
+    ASSERT_TRUE(window::DocumentDialogs::choosePrinter(printer, 40000, nullptr));
+    EXPECT_EQ(printer.FromPage, 35000);
+    EXPECT_EQ(printer.ToPage, 39999);
 }
 
 }
