@@ -2,6 +2,7 @@
 
 #include "lang/AxisTable.h"
 #include "lang/CommandList.h"
+#include "lang/RunLimits.h"
 #include "lang/TokenBuffers.h"
 #include "lang/TokenCutter.h"
 #include "render/EMF.h"
@@ -48,6 +49,10 @@ public:
     void getLtoP(double& sx, double& sy) const;
     void setRatio(double ratio);
     void setLag(std::int32_t x, std::int32_t y);
+    // Tightens how much one statement may draw (the fuzz targets use small limits); a statement
+    // past a limit fails with the overflow error.
+    void setLimits(const RunLimits& limits) { m_limits = limits; }
+    [[nodiscard]] const RunLimits& limits() const { return m_limits; }
 
     // Number of pages of the document given to SetDoc.
     [[nodiscard]] std::int32_t Page() const { return m_page; }
@@ -133,6 +138,7 @@ private:
     // String buffers lent to readTokens.
     std::vector<QString> m_tokenPool;
     std::unique_ptr<render::EMF> m_surface;
+    RunLimits m_limits;
 
     QString m_docText;
     std::int32_t m_page = 0;
