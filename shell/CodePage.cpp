@@ -133,6 +133,16 @@ namespace {
         return !decoder.hasError();
     }
 
+    // UTF-8 to text keeping every character: QString::fromUtf8 drops a leading U+FEFF as a
+    // byte-order mark, which would take it from a text that begins with one (or from a file with
+    // two marks, or a settings line that starts with one).
+    QString utf8ToUnicode(const QByteArray& bytes)
+    {
+        auto decoder = QStringDecoder(QStringDecoder::Utf8,
+            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(bytes);
+    }
+
     bool codeSetIsShiftJis(const QByteArray& set)
     {
         const QByteArray s = set.toUpper();
@@ -155,7 +165,13 @@ QString fromCp932(const QByteArray& bytes)
 
 QByteArray toCp932(const QString& text, bool* ok)
 {
-    return unicodeTo("CP932", text, ok);
+    QByteArray bytes = unicodeTo("CP932", text, ok);
+    // Some characters have a CP932 code that reads back as another one (the wave dash U+301C
+    // becomes the full-width tilde U+FF5E, the double vertical line U+2016 the parallel sign):
+    // they do not fit, or a file written in CP932 would change them without a word.
+    if (ok && *ok && cp932ToUnicode(bytes) != text)
+        *ok = false;
+    return bytes;
 }
 
 bool fitsCp932(const QString& text)
@@ -168,9 +184,9 @@ bool fitsCp932(const QString& text)
 DecodedText decodeText(const QByteArray& bytes)
 {
     if (bytes.startsWith(kUtf8Bom))
-        return { QString::fromUtf8(bytes.mid(3)), TextEncoding::Utf8Bom };
+        return { utf8ToUnicode(bytes.mid(3)), TextEncoding::Utf8Bom };
     if (!isAscii(bytes) && isValidUtf8(bytes))
-        return { QString::fromUtf8(bytes), TextEncoding::Utf8 };
+        return { utf8ToUnicode(bytes), TextEncoding::Utf8 };
     return { fromCp932(bytes), TextEncoding::Cp932 };
 }
 
@@ -178,9 +194,9 @@ QString decodeAs(const QByteArray& bytes, TextEncoding encoding)
 {
     switch (encoding) {
     case TextEncoding::Utf8Bom:
-        return QString::fromUtf8(bytes.startsWith(kUtf8Bom) ? bytes.mid(3) : bytes);
+        return utf8ToUnicode(bytes.startsWith(kUtf8Bom) ? bytes.mid(3) : bytes);
     case TextEncoding::Utf8:
-        return QString::fromUtf8(bytes);
+        return utf8ToUnicode(bytes);
     case TextEncoding::Cp932:
         break;
     }
@@ -194,9 +210,15 @@ QByteArray encodeText(const QString& text, TextEncoding encoding, TextEncoding* 
     if (encoding == TextEncoding::Cp932) {
         bool ok = true;
         bytes = toCp932(text, &ok);
-        if (!ok)
+        // CP932 bytes that happen to be valid UTF-8 (half-width kana pairs such as "ﾃｱ") would be
+        // read back as other characters: such a text goes out in UTF-8, which reads back as it is.
+        if (!ok || decodeText(bytes).encoding != TextEncoding::Cp932)
             chosen = TextEncoding::Utf8;
     }
+    // A text that itself begins with U+FEFF would lose it to the reader, which takes those bytes
+    // for a byte-order mark: a mark of its own in front keeps it.
+    if (chosen == TextEncoding::Utf8 && text.startsWith(QChar(0xFEFF)))
+        chosen = TextEncoding::Utf8Bom;
     if (chosen == TextEncoding::Utf8)
         bytes = text.toUtf8();
     else if (chosen == TextEncoding::Utf8Bom)
@@ -235,7 +257,7 @@ QString fromLocaleBytes(const QByteArray& bytes)
 {
     const QByteArray set = localeCodeSet();
     if (codeSetIsUtf8(set))
-        return QString::fromUtf8(bytes);
+        return utf8ToUnicode(bytes);
     if (codeSetIsShiftJis(set))
         return fromCp932(bytes);
     return QString::fromLocal8Bit(bytes);
