@@ -18,7 +18,7 @@
 namespace {
 
 constexpr vorlix::lang::RunLimits kLimits {
-    .axisLabels = 500, .gridLines = 5000, .curvePoints = 500
+    .axisLabels = 100, .gridLines = 1000, .curvePoints = 100
 };
 
 QGuiApplication* application()

@@ -4,7 +4,10 @@
 #include <cerrno>
 #include <iconv.h>
 #include <langinfo.h>
+#include <map>
 #include <memory>
+#include <string>
+#include <utility>
 
 namespace vorlix::shell {
 
@@ -34,6 +37,20 @@ namespace {
         iconv_t m_cd;
     };
 
+    // Opening a conversion loads and sets up its tables, which costs more than converting a line:
+    // each one used is kept open for the thread and reset to its initial state before every use.
+    iconv_t conversion(const char* to, const char* from)
+    {
+        thread_local std::map<std::pair<std::string, std::string>, std::unique_ptr<Iconv>> open;
+        auto& slot = open[{ to, from }];
+        if (!slot)
+            slot = std::make_unique<Iconv>(to, from);
+        if (!slot->valid())
+            return reinterpret_cast<iconv_t>(-1);
+        iconv(slot->handle(), nullptr, nullptr, nullptr, nullptr);
+        return slot->handle();
+    }
+
     bool isCp932Lead(unsigned char c)
     {
         return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
@@ -48,8 +65,8 @@ namespace {
     // the conversion resumes after it.
     QString cp932ToUnicode(const QByteArray& bytes)
     {
-        Iconv cv("UTF-16LE", "CP932");
-        if (!cv.valid())
+        const iconv_t cv = conversion("UTF-16LE", "CP932");
+        if (cv == reinterpret_cast<iconv_t>(-1))
             return QString::fromLatin1(bytes);
         QString out;
         out.reserve(bytes.size());
@@ -59,7 +76,7 @@ namespace {
         while (inLeft > 0) {
             char* outPtr = buffer.data();
             size_t outLeft = static_cast<size_t>(buffer.size());
-            const size_t r = iconv(cv.handle(), &in, &inLeft, &outPtr, &outLeft);
+            const size_t r = iconv(cv, &in, &inLeft, &outPtr, &outLeft);
             const auto produced
                 = static_cast<qsizetype>(buffer.size() - static_cast<qsizetype>(outLeft));
             out.append(QString::fromUtf16(
@@ -77,7 +94,7 @@ namespace {
             in += skip;
             inLeft -= skip;
             out.append(QChar(QChar::ReplacementCharacter));
-            iconv(cv.handle(), nullptr, nullptr, nullptr, nullptr);
+            iconv(cv, nullptr, nullptr, nullptr, nullptr);
         }
         return out;
     }
@@ -87,8 +104,8 @@ namespace {
     {
         if (ok)
             *ok = true;
-        Iconv cv(codeSet, "UTF-16LE");
-        if (!cv.valid()) {
+        const iconv_t cv = conversion(codeSet, "UTF-16LE");
+        if (cv == reinterpret_cast<iconv_t>(-1)) {
             if (ok)
                 *ok = false;
             return text.toUtf8();
@@ -101,7 +118,7 @@ namespace {
         while (inLeft > 0) {
             char* outPtr = buffer.data();
             size_t outLeft = static_cast<size_t>(buffer.size());
-            const size_t r = iconv(cv.handle(), &in, &inLeft, &outPtr, &outLeft);
+            const size_t r = iconv(cv, &in, &inLeft, &outPtr, &outLeft);
             out.append(buffer.constData(), buffer.size() - static_cast<qsizetype>(outLeft));
             if (r != static_cast<size_t>(-1) || errno == E2BIG)
                 continue;
@@ -113,7 +130,7 @@ namespace {
             out.append('?');
             if (ok)
                 *ok = false;
-            iconv(cv.handle(), nullptr, nullptr, nullptr, nullptr);
+            iconv(cv, nullptr, nullptr, nullptr, nullptr);
         }
         return out;
     }
