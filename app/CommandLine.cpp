@@ -1,16 +1,18 @@
 #include "app/CommandLine.h"
 
 #include "shell/Convert.h"
-#include "shell/InitFile.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
 #include "shell/RunError.h"
+#include "shell/Setting.h"
 
 #include <optional>
 
 namespace vorlix::app {
 
+using shell::CommandLineOptions;
 using shell::moduleState;
+using shell::RunModes;
 using shell::WriteLog;
 
 namespace {
@@ -64,91 +66,74 @@ namespace {
         }
     }
 
-    enum class Switch { Sheet, Face, Title, Printer, Paper, Copies, Orient, Pages };
+    // A value switch: its letter, whether the slash form counts too, and the option it sets (a
+    // text, or a whole number).
+    struct ValueSwitch {
+        char16_t letter;
+        bool slashForm;
+        QString CommandLineOptions::*text;
+        std::int32_t CommandLineOptions::*number;
+    };
 
-    std::optional<Switch> switchOf(const QString& three)
+    constexpr ValueSwitch kValueSwitches[] = {
+        { u'd', true, &CommandLineOptions::ArgSheetPath, nullptr },
+        { u'f', true, &CommandLineOptions::ArgFaceFile, nullptr },
+        { u't', false, &CommandLineOptions::ArgTitle, nullptr },
+        { u'r', true, &CommandLineOptions::ArgPrinter, nullptr },
+        { u'c', true, &CommandLineOptions::ArgPaper, nullptr },
+        { u'n', true, nullptr, &CommandLineOptions::ArgCopies },
+        { u'o', true, nullptr, &CommandLineOptions::ArgOrient },
+        { u's', true, &CommandLineOptions::ArgPages, nullptr },
+    };
+
+    // The value switch three lower-cased characters name ("-d=", "/d=", but "-t=" only).
+    const ValueSwitch* switchOf(const QString& three)
     {
-        if (three == u"-t=")
-            return Switch::Title;
         if (three.size() != 3 || (three[0] != u'-' && three[0] != u'/') || three[2] != u'=')
-            return std::nullopt;
-        switch (three[1].unicode()) {
-        case u'd':
-            return Switch::Sheet;
-        case u'f':
-            return Switch::Face;
-        case u'r':
-            return Switch::Printer;
-        case u'c':
-            return Switch::Paper;
-        case u'n':
-            return Switch::Copies;
-        case u'o':
-            return Switch::Orient;
-        case u's':
-            return Switch::Pages;
-        default:
-            return std::nullopt;
+            return nullptr;
+        for (const ValueSwitch& entry : kValueSwitches) {
+            if (three[1] == entry.letter && (three[0] == u'-' || entry.slashForm))
+                return &entry;
         }
+        return nullptr;
     }
 
-    void storeSwitch(Switch which, const QString& three, const QString& value)
+    // Stores and logs a switch's value: "  -d=" and the text, or the number it was read as.
+    void storeSwitch(const ValueSwitch& which, const QString& value)
     {
-        auto& state = moduleState();
-        const QString prefix = QStringLiteral("  -") + three[1] + u'=';
-        switch (which) {
-        case Switch::Sheet:
-            state.ArgSheetPath = value;
-            break;
-        case Switch::Face:
-            state.ArgFaceFile = value;
-            break;
-        case Switch::Title:
-            state.ArgTitle = value;
-            break;
-        case Switch::Printer:
-            state.ArgPrinter = value;
-            break;
-        case Switch::Paper:
-            state.ArgPaper = value;
-            break;
-        case Switch::Pages:
-            state.ArgPages = value;
-            break;
-        case Switch::Copies:
-            state.ArgCopies = wholeNumber(value);
-            WriteLog(prefix + QString::number(state.ArgCopies));
-            return;
-        case Switch::Orient:
-            state.ArgOrient = wholeNumber(value);
-            WriteLog(prefix + QString::number(state.ArgOrient));
-            return;
+        auto& options = moduleState().commandLine;
+        const QString prefix = QStringLiteral("  -") + QChar(which.letter) + u'=';
+        if (which.text) {
+            options.*which.text = value;
+            WriteLog(prefix + value);
+        } else {
+            options.*which.number = wholeNumber(value);
+            WriteLog(prefix + QString::number(options.*which.number));
         }
-        WriteLog(prefix + value);
     }
 
     // Reads the mode switch of the first three characters; returns the position where switches
     // start.
     int parseMode(const QString& line)
     {
-        auto& state = moduleState();
+        auto& options = moduleState().commandLine;
         const QString three = threeAt(line, 1);
         const bool slashOrHyphen = three.size() == 3 && (three[0] == u'-' || three[0] == u'/');
         const QChar letter = slashOrHyphen ? three[1] : QChar();
         const QChar third = slashOrHyphen ? three[2] : QChar();
-        state.RunMode = shell::RunModeWindow;
+        options.RunMode = RunModes::Window;
         if (third == u' ' && letter == u'p') {
-            state.RunMode = shell::RunModePrint;
+            options.RunMode = RunModes::Print;
             return 4;
         }
         if (third == u' ' && letter == u'v') {
-            state.RunMode = shell::RunModeView;
+            options.RunMode = RunModes::View;
             return 4;
         }
         if (third == u'=' && (letter == u'm' || letter == u'e')) {
-            state.RunMode = letter == u'm' ? shell::RunModeMerge : shell::RunModeExport;
+            options.RunMode = letter == u'm' ? RunModes::Merge : RunModes::Export;
             int position = 4;
-            state.OutputFile = NextArg(line, position);
+            options.OutputFile = NextArg(line, position);
             return position;
         }
         return 1;
@@ -227,24 +212,24 @@ QString RestArg(const QString& line, int& position)
 
 void ParseCommandLine(const QString& line)
 {
-    auto& state = moduleState();
-    if (state.SettingsFile)
-        state.SettingsFile->SetString(QStringLiteral("general"), QStringLiteral("Command"), line);
+    auto& options = moduleState().commandLine;
+    shell::storeSetting(QStringLiteral("general"), QStringLiteral("Command"), line);
     int position = parseMode(line);
-    WriteLog(QStringLiteral("Vorlix/Main>Mode=") + QString::number(state.RunMode));
-    if (state.RunMode == shell::RunModeMerge || state.RunMode == shell::RunModeExport)
-        WriteLog(QStringLiteral("  OutputFile=") + state.OutputFile);
+    WriteLog(QStringLiteral("Vorlix/Main>Mode=")
+        + QString::number(static_cast<std::int32_t>(options.RunMode)));
+    if (options.RunMode == RunModes::Merge || options.RunMode == RunModes::Export)
+        WriteLog(QStringLiteral("  OutputFile=") + options.OutputFile);
     for (;;) {
         position = SkipBlanks(line, position);
         const QString three = threeAt(line, position);
-        if (const auto which = switchOf(three)) {
+        if (const ValueSwitch* which = switchOf(three)) {
             position += 3;
-            storeSwitch(*which, three, NextArg(line, position));
+            storeSwitch(*which, NextArg(line, position));
             continue;
         }
         if (!three.isEmpty()) {
-            state.InputFile = RestArg(line, position);
-            WriteLog(QStringLiteral("  InputFile=") + state.InputFile);
+            options.InputFile = RestArg(line, position);
+            WriteLog(QStringLiteral("  InputFile=") + options.InputFile);
         }
         return;
     }

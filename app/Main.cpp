@@ -2,16 +2,17 @@
 
 #include "app/CommandLine.h"
 #include "app/StartActions.h"
-#include "document/Source.h"
-#include "lang/SystemBeep.h"
+#include "app/TheSource.h"
 #include "render/PrinterObject.h"
 #include "shell/Common.h"
 #include "shell/InitFile.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
+#include "shell/Setting.h"
 #include "shell/iniInit.h"
 #include "shell/ui/MessageBoxPresenter.h"
 #include "shell/ui/WebFile.h"
+#include "window/Menu.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -44,78 +45,92 @@ namespace {
             || first.startsWith(u"/m=") || first.startsWith(u"-e=") || first.startsWith(u"/e=");
     }
 
-    bool isTrue(const QString& value)
-    {
-        const QString v = value.trimmed().toLower();
-        if (v == u"true")
-            return true;
-        if (v == u"false")
-            return false;
-        return shell::ToLong(v, 0) != 0;
-    }
-
     void prepareSettings()
     {
-        auto settings = std::make_shared<shell::InitFile>();
-        moduleState().SettingsFile = settings;
-        shell::iniInit(*settings).SetInit(QString());
-        moduleState().DebugFlag = isTrue(settings->GetString(
-            QStringLiteral("general"), QStringLiteral("Debug"), QStringLiteral("False")));
-        WriteLog(QStringLiteral("Vorlix/Main>DebugFlag=")
-            + (moduleState().DebugFlag ? QStringLiteral("True") : QStringLiteral("False")));
+        auto& state = moduleState();
+        state.SettingsFile = std::make_unique<shell::InitFile>();
+        shell::iniInit(*state.SettingsFile).SetInit(QString());
+        state.DebugFlag = shell::settingFlag(QStringLiteral("general"), QStringLiteral("Debug"));
+        WriteLog(QStringLiteral("Vorlix/Main>DebugFlag=") + shell::flagText(state.DebugFlag));
     }
 
     // Applies the printer, paper and orientation switches to the printer object (and records them).
     void applyPrinterSwitches()
     {
-        auto& state = moduleState();
+        const auto& options = moduleState().commandLine;
         auto& printer = render::PrinterObject::current();
-        const auto& settings = state.SettingsFile;
-        if (state.RunMode == shell::RunModeExport && settings) {
+        const QString general = QStringLiteral("general");
+        if (options.RunMode == shell::RunModes::Export) {
             // An export has no printer to ask: it starts from the paper used last.
-            printer.setPaperSize(
-                shell::ToLong(settings->GetString(QStringLiteral("general"),
-                                  QStringLiteral("PaperSize"), QStringLiteral("9")),
-                    9));
-            printer.setOrientation(
-                shell::ToLong(settings->GetString(QStringLiteral("general"),
-                                  QStringLiteral("Orientation"), QStringLiteral("1")),
-                    1));
+            printer.setPaperSize(shell::settingLong(general, QStringLiteral("PaperSize")));
+            printer.setOrientation(shell::settingLong(general, QStringLiteral("Orientation")));
         }
-        if (!state.ArgPrinter.isEmpty() && printer.SelectPrinter(state.ArgPrinter).isEmpty()
-            && state.ArgPrinter.toLower() != u"default" && state.RunMode == shell::RunModePrint) {
-            reportToStandardError(state.ArgPrinter + QStringLiteral(": プリンタが見つかりません"));
+        if (!options.ArgPrinter.isEmpty() && printer.SelectPrinter(options.ArgPrinter).isEmpty()
+            && options.ArgPrinter.toLower() != u"default"
+            && options.RunMode == shell::RunModes::Print) {
+            reportToStandardError(
+                options.ArgPrinter + QStringLiteral(": プリンタが見つかりません"));
             unknownPrinter() = true;
         }
-        if (!state.ArgPaper.isEmpty()) {
-            const auto code = shell::PaperSizeCode(state.ArgPaper);
-            if (settings)
-                settings->SetString(
-                    QStringLiteral("general"), QStringLiteral("PaperType"), QString::number(code));
+        if (!options.ArgPaper.isEmpty()) {
+            const auto code = shell::PaperSizeCode(options.ArgPaper);
+            shell::storeSetting(general, QStringLiteral("PaperType"), QString::number(code));
             printer.setPaperSize(code);
         }
-        if (state.ArgOrient != 0) {
-            if (settings)
-                settings->SetString(QStringLiteral("general"), QStringLiteral("PaperOrient"),
-                    QString::number(state.ArgOrient));
-            printer.setOrientation(state.ArgOrient);
+        if (options.ArgOrient != 0) {
+            shell::storeSetting(
+                general, QStringLiteral("PaperOrient"), QString::number(options.ArgOrient));
+            printer.setOrientation(options.ArgOrient);
         }
+    }
+
+    // What the entry lends the libraries: message boxes, the beep, the progress window of HTTP
+    // fetches, and standard error for the messages of unattended runs. Pending events during a
+    // long run are the window's business: it installs that hook while it exists.
+    void installUserInterface()
+    {
+        auto& ui = moduleState().ui;
+        ui.unattended = [](const QString& prompt) { reportToStandardError(prompt); };
+        ui.beep = [] { QApplication::beep(); };
+        shell::installMessageBoxPresenter();
+        shell::installWebFile();
+    }
+
+    // The window modes: the main window with the start document; the program lives as long as
+    // the window, and the window's end is the program's.
+    int runWindow()
+    {
+        int status = 0;
+        {
+            window::Menu menu(TheSource());
+            OpenStartDocument();
+            menu.show();
+            status = QApplication::exec();
+        }
+        EndApp();
+        return status;
+    }
+
+    bool hasDisplay()
+    {
+        return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")
+            || std::getenv("QT_QPA_PLATFORM");
     }
 
     int runUnattended()
     {
-        auto& state = moduleState();
+        const auto& options = moduleState().commandLine;
         JobStatus status = JobStatus::Success;
         if (unknownPrinter()) {
             status = JobStatus::Failed;
-        } else if (state.RunMode == shell::RunModePrint) {
-            status = CommandLinePrint(state.InputFile);
-        } else if (state.RunMode == shell::RunModeMerge) {
-            status = CommandLineMerg(state.InputFile, state.OutputFile);
+        } else if (options.RunMode == shell::RunModes::Print) {
+            status = CommandLinePrint(options.InputFile);
+        } else if (options.RunMode == shell::RunModes::Merge) {
+            status = CommandLineMerg(options.InputFile, options.OutputFile);
         } else {
-            status = CommandLineExport(state.InputFile, state.OutputFile);
+            status = CommandLineExport(options.InputFile, options.OutputFile);
         }
-        shell::EndApp();
+        EndApp();
         return static_cast<int>(status);
     }
 
@@ -125,36 +140,35 @@ int Main(int argc, char** argv)
 {
     if (unattendedArguments(argc, argv) && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!hasDisplay()) {
+        // Without a display Qt cannot open a window and would abort.
+        reportToStandardError(
+            QStringLiteral("no display for the window; use -p, -m=OUT or -e=OUT, or set DISPLAY"));
+        return static_cast<int>(JobStatus::MissingFile);
+    }
     // A log written into a closed pipe must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlix"));
     QApplication::setApplicationVersion(QStringLiteral(VORLIX_VERSION));
 
-    auto& state = moduleState();
-    state.DebugFlag = true;
+    moduleState().DebugFlag = true;
     shell::obtainStdOutHandle();
     WriteLog(QStringLiteral("Vorlix/Main>!!START!!"));
     prepareSettings();
     render::PrinterObject::install();
-    shell::setUnattendedMessageSink([](const QString& prompt) { reportToStandardError(prompt); });
-    shell::installMessageBoxPresenter();
-    shell::installWebFile();
-    lang::setSystemBeep([] { QApplication::beep(); });
+    installUserInterface();
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     ParseCommandLine(prepareCommandLine(arguments));
     applyPrinterSwitches();
-    state.TheSource = std::make_shared<document::Source>();
+    createTheSource();
 
-    if (state.RunMode == shell::RunModePrint || state.RunMode == shell::RunModeMerge
-        || state.RunMode == shell::RunModeExport)
+    if (moduleState().commandLine.unattended())
         return runUnattended();
 
-    reportToStandardError(QStringLiteral("the window is not built yet; use -p, -m=OUT or -e=OUT"));
-    shell::EndApp();
-    return static_cast<int>(JobStatus::MissingFile);
+    return runWindow();
 }
 
 }

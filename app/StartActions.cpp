@@ -1,13 +1,14 @@
 #include "app/StartActions.h"
 
+#include "app/TheSource.h"
 #include "document/Source.h"
 #include "render/FileSink.h"
 #include "render/PrinterObject.h"
 #include "shell/CodePage.h"
 #include "shell/Common.h"
-#include "shell/InitFile.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
+#include "shell/Setting.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,15 +18,11 @@
 namespace vorlix::app {
 
 using document::Source;
+using document::SourceFile;
 using shell::moduleState;
 using shell::WriteLog;
 
 namespace {
-
-    Source& theSource()
-    {
-        return *std::static_pointer_cast<Source>(moduleState().TheSource);
-    }
 
     // 1-based line and column of a 1-based character position in a text.
     QString lineColumn(const QString& text, std::int32_t position)
@@ -49,7 +46,7 @@ namespace {
             return JobStatus::MissingFile;
         if (file.startsWith(QStringLiteral("http:/"), Qt::CaseInsensitive))
             return std::nullopt;
-        const QFileInfo info(QString(file).replace(u'\\', u'/'));
+        const QFileInfo info(shell::localPath(file));
         if (!info.exists()) {
             reportToStandardError(file + QStringLiteral(": ファイルがありません"));
             return JobStatus::MissingFile;
@@ -67,9 +64,9 @@ namespace {
     {
         if (auto problem = checkInput(file))
             return problem;
-        Source& source = theSource();
-        source.setFileName(file);
-        if (!source.InBuff(false))
+        SourceFile& document = TheSource().document();
+        document.setFileName(file);
+        if (!document.InBuff(false))
             return JobStatus::Failed;
         return std::nullopt;
     }
@@ -77,30 +74,34 @@ namespace {
     // Reports what went wrong in reading, merging or rendering, with file, line and column.
     JobStatus statusAfterJob(const QString& inputFile)
     {
-        Source& source = theSource();
-        if (!source.fTagOn && (source.fError || source.fWarning)) {
-            reportToStandardError(inputFile + u':' + lineColumn(source.Text(), source.nErrPit)
-                + QStringLiteral(": ") + source.sErrMsg);
+        Source& source = TheSource();
+        const document::SourceMerge& merge = source.merge();
+        const shell::Report& report = merge.report();
+        if (!merge.fTagOn && !report.clean()) {
+            reportToStandardError(inputFile + u':'
+                + lineColumn(source.document().Text(), report.nErrPit) + QStringLiteral(": ")
+                + report.sErrMsg);
             return JobStatus::Failed;
         }
-        if (source.fTagOn && !source.fMaScOn && (source.fError || source.fWarning)) {
-            reportToStandardError(source.faceFile + u':'
-                + lineColumn(source.faceText, source.nErrPit) + QStringLiteral(": ")
-                + source.sErrMsg);
+        if (merge.fTagOn && !source.merged().fMaScOn && !report.clean()) {
+            reportToStandardError(merge.face().file + u':'
+                + lineColumn(merge.face().text, report.nErrPit) + QStringLiteral(": ")
+                + report.sErrMsg);
             return JobStatus::Failed;
         }
-        if (source.fFaceMissing) {
-            reportToStandardError(QStringLiteral("face file not found: ") + source.faceName);
+        if (merge.face().missing) {
+            reportToStandardError(QStringLiteral("face file not found: ") + merge.face().name);
             return JobStatus::Failed;
         }
-        if (!source.fMaScOn || source.fInterpreterProblem || source.fOutputFailed)
+        const document::SourcePrintJob& job = source.printJob();
+        if (!source.merged().fMaScOn || job.fInterpreterProblem || job.fOutputFailed)
             return JobStatus::Failed;
         return JobStatus::Success;
     }
 
     bool writeMerged(const QString& outputFile, const QString& text)
     {
-        QSaveFile out(QString(outputFile).replace(u'\\', u'/'));
+        QSaveFile out(shell::localPath(outputFile));
         if (!out.open(QIODevice::WriteOnly)) {
             reportToStandardError(outputFile + QStringLiteral(": ") + out.errorString());
             return false;
@@ -128,24 +129,20 @@ void reportToStandardError(const QString& text)
 
 void OpenStartDocument()
 {
-    auto& state = moduleState();
-    if (state.SettingsFile)
-        render::PrinterObject::current().SelectPrinter(
-            state.SettingsFile->GetString(QStringLiteral("general"),
-                QStringLiteral("DefaultPrinter"), QStringLiteral("default")));
-    Source& source = theSource();
-    if (!state.InputFile.isEmpty()) {
-        source.setFileName(state.InputFile);
-        source.InBuff(false);
+    const QString general = QStringLiteral("general");
+    render::PrinterObject::current().SelectPrinter(
+        shell::setting(general, QStringLiteral("DefaultPrinter")));
+    SourceFile& document = TheSource().document();
+    const QString& inputFile = moduleState().commandLine.InputFile;
+    if (!inputFile.isEmpty()) {
+        document.setFileName(inputFile);
+        document.InBuff(false);
         return;
     }
-    if (state.SettingsFile) {
-        const QString folder = state.SettingsFile->GetString(
-            QStringLiteral("general"), QStringLiteral("CurDir"), QString());
-        if (!folder.isEmpty() && QFileInfo(folder).isDir())
-            QDir::setCurrent(folder);
-    }
-    source.Clear(1);
+    const QString folder = shell::setting(general, QStringLiteral("CurDir"));
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        QDir::setCurrent(folder);
+    document.Clear(SourceFile::FileTypes::FaceProgram);
 }
 
 JobStatus CommandLinePrint(const QString& file)
@@ -161,7 +158,7 @@ JobStatus CommandLinePrint(const QString& file)
         reportToStandardError(QStringLiteral("プリンタがありません"));
         return JobStatus::Failed;
     }
-    theSource().DocPrint();
+    TheSource().DocPrint();
     return statusAfterJob(file);
 }
 
@@ -177,7 +174,7 @@ JobStatus CommandLineExport(const QString& inputFile, const QString& outputFile)
             outputFile + QStringLiteral(": 出力の形式が分かりません (.pdf, .png, .svg)"));
         return JobStatus::MissingFile;
     }
-    const QFileInfo target(QString(outputFile).replace(u'\\', u'/'));
+    const QFileInfo target(shell::localPath(outputFile));
     if (!target.absoluteDir().exists()) {
         reportToStandardError(outputFile + QStringLiteral(": 出力先のフォルダがありません"));
         return JobStatus::MissingFile;
@@ -185,9 +182,9 @@ JobStatus CommandLineExport(const QString& inputFile, const QString& outputFile)
     if (auto problem = readInput(inputFile))
         return *problem;
     render::PrinterObject::current().setExportFile(target.absoluteFilePath());
-    theSource().DocPrint();
+    TheSource().DocPrint();
     const JobStatus status = statusAfterJob(inputFile);
-    if (theSource().fOutputFailed)
+    if (TheSource().printJob().fOutputFailed)
         reportToStandardError(outputFile + QStringLiteral(": 書き込めませんでした"));
     return status;
 }
@@ -201,17 +198,17 @@ JobStatus CommandLineMerg(const QString& inputFile, const QString& outputFile)
     }
     if (auto problem = readInput(inputFile))
         return *problem;
-    Source& source = theSource();
-    if (source.FileType != Source::DataDocument) {
+    Source& source = TheSource();
+    if (source.document().FileType != SourceFile::FileTypes::DataDocument) {
         reportToStandardError(
             inputFile + QStringLiteral(": データ文書ではありません (.mnd, .xml)"));
         return JobStatus::Failed;
     }
-    if (!source.SrcMerg(source.Text()))
+    if (!source.SrcMerg(source.document().Text()))
         return statusAfterJob(inputFile);
-    if (!writeMerged(outputFile, source.ManuScript))
+    if (!writeMerged(outputFile, source.merged().ManuScript))
         return JobStatus::Failed;
-    return source.fFaceMissing ? statusAfterJob(inputFile) : JobStatus::Success;
+    return source.merge().face().missing ? statusAfterJob(inputFile) : JobStatus::Success;
 }
 
 }

@@ -76,8 +76,8 @@ int main()
             ApartXML reader;
             reader.Init(&tree);
             reader.Text(document);
-            if (reader.fError() || reader.fWarning())
-                std::printf("read problem: %s\n", qPrintable(reader.sErrMsg()));
+            if (!reader.report().clean())
+                std::printf("read problem: %s\n", qPrintable(reader.report().sErrMsg));
         }
         const double readMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
         timer.restart();
@@ -86,8 +86,8 @@ int main()
         merge.Text(face);
         const QString paged = merge.Convert();
         const double mergeMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-        if (merge.fError() || merge.fWarning())
-            std::printf("merge problem: %s\n", qPrintable(merge.sErrMsg()));
+        if (!merge.report().clean())
+            std::printf("merge problem: %s\n", qPrintable(merge.report().sErrMsg));
         const double cpuMs = static_cast<double>(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC;
         std::printf("%9d %12lld %10.1f %10.1f %10.1f %10.1f %8lld %12lld\n", pieces,
             static_cast<long long>(document.size()), readMs, mergeMs, readMs + mergeMs, cpuMs,

@@ -125,7 +125,7 @@ void benchPages(
     std::printf("interpreter (%s): %ld pages, %zu device calls per round; best of %d rounds "
                 "%.0f pages/s, median %.0f pages/s (errors %d, warnings %d, peak memory %ld MB)\n",
         label, sink.pages, sink.calls, rounds, rates.back(), rates[rates.size() / 2],
-        control.fError ? 1 : 0, control.fWarning ? 1 : 0, usage.ru_maxrss / 1024);
+        control.report.fError ? 1 : 0, control.report.fWarning ? 1 : 0, usage.ru_maxrss / 1024);
 }
 
 }

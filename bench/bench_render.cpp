@@ -110,6 +110,16 @@ public:
     void setPicture(std::shared_ptr<const PageRecord>) override { }
 };
 
+// Draws every page on a fresh surface bound to the sink and ends the document.
+void drawAll(PageSink& sink, const QStringList& texts)
+{
+    EMF emf;
+    emf.SetObject(sink, 0, dpi, 1.0, 2100, 2970, 0, 0);
+    for (int page = 0; page < pageCount; ++page)
+        drawPage(emf, page, texts);
+    emf.EndDoc();
+}
+
 long long fileKilobytes(const QString& path)
 {
     return QFileInfo(path).size() / 1024;
@@ -133,12 +143,8 @@ int main(int argc, char** argv)
     {
         const QString path = dir.filePath("streamed.pdf");
         FileSink pdf(FileSink::Format::Pdf, path);
-        EMF emf;
-        emf.SetObject(pdf, 0, dpi, 1.0, 2100, 2970, 0, 0);
         const Stopwatch watch;
-        for (int page = 0; page < pageCount; ++page)
-            drawPage(emf, page, texts);
-        emf.EndDoc();
+        drawAll(pdf, texts);
         pdf.finish();
         std::printf("streamed to PDF:   %s; peak memory %ld MiB; file %lld KiB\n",
             watch.rates(pageCount).constData(), peakKilobytes() / 1024, fileKilobytes(path));
@@ -147,30 +153,32 @@ int main(int argc, char** argv)
     // Recording only, each page dropped as it closes.
     {
         DiscardingSink discard;
-        EMF emf;
-        emf.SetObject(discard, 0, dpi, 1.0, 2100, 2970, 0, 0);
         const Stopwatch watch;
-        for (int page = 0; page < pageCount; ++page)
-            drawPage(emf, page, texts);
-        emf.EndDoc();
+        drawAll(discard, texts);
         std::printf("recorded, dropped: %s\n", watch.rates(pageCount).constData());
     }
 
     // Recording with every page kept as a page record.
     PageCollector records(true);
     {
-        EMF emf;
-        emf.SetObject(records, 0, dpi, 1.0, 2100, 2970, 0, 0);
         const Stopwatch watch;
-        for (int page = 0; page < pageCount; ++page)
-            drawPage(emf, page, texts);
-        emf.EndDoc();
+        drawAll(records, texts);
         const QByteArray rates = watch.rates(pageCount);
         std::size_t calls = 0;
         for (const PageRecord& page : records.pages())
             calls += page.calls().size();
         std::printf("recorded, kept:    %s; %zu calls; peak memory %ld MiB\n", rates.constData(),
             calls, peakKilobytes() / 1024);
+    }
+
+    // Replaying the recorded pages as their text dumps.
+    {
+        const Stopwatch watch;
+        qsizetype characters = 0;
+        for (const PageRecord& page : records.pages())
+            characters += page.dump().size();
+        std::printf("dumped as text:    %s; %lld characters\n", watch.rates(pageCount).constData(),
+            static_cast<long long>(characters));
     }
 
     // Writing the recorded pages to one PDF.

@@ -1,7 +1,7 @@
 #include "document/ApartXML.h"
 
-#include "lang/SystemBeep.h"
 #include "shell/RunError.h"
+#include "shell/UserInterface.h"
 
 #include <vector>
 
@@ -14,25 +14,15 @@ namespace {
 
 void ApartXML::report(Problem kind, const QString& message)
 {
-    if (kind == Problem::Error)
-        m_fError = true;
-    else
-        m_fWarning = true;
-    lang::SystemBeep();
-    if (m_nErrPit == -1)
-        m_nErrPit = m_xml.prevPoint();
-    if (m_sErrMsg.isEmpty())
-        m_sErrMsg = message;
+    m_report.note(kind, m_xml.prevPoint(), message);
+    shell::SystemBeep();
     shell::WriteLog(QStringLiteral("Compiler/") + message);
 }
 
 void ApartXML::Text(const QString& document)
 {
     m_pieceCount = 0;
-    m_fWarning = false;
-    m_fError = false;
-    m_nErrPit = -1;
-    m_sErrMsg.clear();
+    m_report = {};
     m_xml.Text(document);
     if (m_tree == nullptr) {
         report(Problem::Error, QStringLiteral("Text>データの木がない"));
@@ -88,56 +78,57 @@ void ApartXML::readDocument()
     readBody();
 }
 
-void ApartXML::readBody()
+bool ApartXML::readUntilEndTag(bool piecesAllowed, QString& endTag)
 {
     QString token;
     for (;;) {
         switch (m_xml.getToken(token)) {
         case XmlToken::StartTag:
-            if (isVorlixElement(token, kPiece)) {
-                m_pieceName = token;
-                ++m_pieceCount;
-                const std::int32_t index = m_tree->Add(kPiece);
-                m_tree->ChTree(m_tree->daL(index));
-                readPiece();
-                m_tree->ChUpTree();
-            } else {
+            if (piecesAllowed && isVorlixElement(token, kPiece))
+                readPieceElement(token);
+            else
                 readElement(token);
-            }
             break;
         case XmlToken::EndTag:
-            if (token == m_documentName)
-                return;
-            report(Problem::Warning, QStringLiteral("TzqData>終了タグが違う:") + token);
-            break;
+            endTag = token;
+            return true;
         case XmlToken::EndOfText:
-            report(Problem::Warning, QStringLiteral("TzqData>予期せぬEOF"));
-            return;
+            return false;
         default:
             break;
         }
     }
 }
 
+void ApartXML::readBody()
+{
+    QString endTag;
+    while (readUntilEndTag(true, endTag)) {
+        if (endTag == m_documentName)
+            return;
+        report(Problem::Warning, QStringLiteral("TzqData>終了タグが違う:") + endTag);
+    }
+    report(Problem::Warning, QStringLiteral("TzqData>予期せぬEOF"));
+}
+
+void ApartXML::readPieceElement(const QString& name)
+{
+    m_pieceName = name;
+    ++m_pieceCount;
+    const std::int32_t index = m_tree->Add(kPiece);
+    m_tree->ChTree(m_tree->daL(index));
+    readPiece();
+    m_tree->ChUpTree();
+}
+
+// A piece ends at the first end tag, whichever it is.
 void ApartXML::readPiece()
 {
-    QString token;
-    for (;;) {
-        switch (m_xml.getToken(token)) {
-        case XmlToken::StartTag:
-            readElement(token);
-            break;
-        case XmlToken::EndTag:
-            if (token != m_pieceName)
-                report(Problem::Warning, QStringLiteral("PriData>終了タグが違う:") + token);
-            return;
-        case XmlToken::EndOfText:
-            report(Problem::Warning, QStringLiteral("PriData>予期せぬEOF"));
-            return;
-        default:
-            break;
-        }
-    }
+    QString endTag;
+    if (!readUntilEndTag(false, endTag))
+        report(Problem::Warning, QStringLiteral("PriData>予期せぬEOF"));
+    else if (endTag != m_pieceName)
+        report(Problem::Warning, QStringLiteral("PriData>終了タグが違う:") + endTag);
 }
 
 // Reads one data element and everything nested in it. The open elements are kept on an explicit

@@ -3,6 +3,7 @@
 #include "document/Tree.h"
 #include "document/xmlTC.h"
 #include "shell/Log.h"
+#include "shell/Report.h"
 
 #include <QString>
 #include <cstdint>
@@ -23,14 +24,11 @@ public:
     // Reads the whole document into the tree.
     void Text(const QString& document);
 
-    [[nodiscard]] bool fWarning() const { return m_fWarning; }
-    [[nodiscard]] bool fError() const { return m_fError; }
-    // 1-based character position of the token at which the first problem was met; -1 for none.
-    [[nodiscard]] std::int32_t nErrPit() const { return m_nErrPit; }
-    [[nodiscard]] const QString& sErrMsg() const { return m_sErrMsg; }
+    // What the last read found wrong; positions are those of the token at which a problem was met.
+    [[nodiscard]] const shell::Report& report() const { return m_report; }
 
 private:
-    enum class Problem { Warning, Error };
+    using Problem = shell::Report::Severity;
 
     shell::LifeLog m_life { QStringLiteral("ApartXML") };
     xmlTC m_xml;
@@ -38,15 +36,16 @@ private:
     QString m_documentName;
     QString m_pieceName;
     std::int32_t m_pieceCount = 0;
-    bool m_fWarning = false;
-    bool m_fError = false;
-    std::int32_t m_nErrPit = -1;
-    QString m_sErrMsg;
+    shell::Report m_report;
 
-    // The one place where the report fields change, so that the first problem wins.
+    // The one place where the report changes: notes the problem, beeps and logs it.
     void report(Problem kind, const QString& message);
     void readDocument();
+    // Reads elements (and pieces, when allowed) up to the next end tag; false when the text ended
+    // first.
+    bool readUntilEndTag(bool piecesAllowed, QString& endTag);
     void readBody();
+    void readPieceElement(const QString& name);
     void readPiece();
     void readElement(const QString& name);
     void storePieceCount();

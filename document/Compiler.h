@@ -3,6 +3,7 @@
 #include "document/ApartXML.h"
 #include "document/Tree.h"
 #include "shell/Log.h"
+#include "shell/Report.h"
 
 #include <QString>
 #include <cstdint>
@@ -11,7 +12,7 @@
 namespace vorlix::document {
 
 // The facade through which the source document reads data: picks the reader by document kind
-// and copies its report.
+// and hands on its report.
 class Compiler {
 public:
     // The document kind of data documents, the only kind with a reader.
@@ -21,22 +22,17 @@ public:
 
     // Creates the reader for the kind and hands it the tree to fill.
     void Init(Tree* tree, std::int32_t kind);
-    // Reads the document and copies the reader's report.
+    // Reads the document and takes over the reader's report.
     void Text(const QString& document);
 
-    [[nodiscard]] bool fWarning() const { return m_fWarning; }
-    [[nodiscard]] bool fError() const { return m_fError; }
-    [[nodiscard]] std::int32_t nErrPit() const { return m_nErrPit; }
-    [[nodiscard]] const QString& sErrMsg() const { return m_sErrMsg; }
+    // What the last read found wrong.
+    [[nodiscard]] const shell::Report& report() const { return m_report; }
 
 private:
     shell::LifeLog m_life { QStringLiteral("Compiler") };
     std::unique_ptr<ApartXML> m_reader;
     std::int32_t m_kind = 0;
-    bool m_fWarning = false;
-    bool m_fError = false;
-    std::int32_t m_nErrPit = -1;
-    QString m_sErrMsg;
+    shell::Report m_report;
 };
 
 }

@@ -25,11 +25,6 @@ namespace {
         return text;
     }
 
-    bool endsStatement(TokenType type)
-    {
-        return type == TokenType::TkSeparator || type == TokenType::TkEndOfText;
-    }
-
 }
 
 ConvTag::ConvTag()

@@ -14,11 +14,6 @@ namespace {
 
     const QString kPiece = QStringLiteral("piece");
 
-    bool endsStatement(TokenType type)
-    {
-        return type == TokenType::TkSeparator || type == TokenType::TkEndOfText;
-    }
-
 }
 
 Merge::Merge()
@@ -43,14 +38,7 @@ void Merge::setLimits(qsizetype outputCharacters, std::int64_t tokens)
 
 void Merge::report(Problem kind, const QString& message)
 {
-    if (kind == Problem::Error)
-        m_fError = true;
-    else
-        m_fWarning = true;
-    if (m_nErrPit == -1)
-        m_nErrPit = m_cutter.prevPoint();
-    if (m_sErrMsg.isEmpty())
-        m_sErrMsg = message;
+    m_report.note(kind, m_cutter.prevPoint(), message);
     shell::WriteLog(message);
 }
 
@@ -107,7 +95,7 @@ QString Merge::recordName(std::int64_t record)
 
 void Merge::Text(const QString& face)
 {
-    m_course = 1;
+    m_course = Course::DropStatement;
     m_translateOn = false;
     m_commaFlag = false;
     m_abortPass = false;
@@ -327,8 +315,9 @@ void Merge::handleCourse(TokenCutter& cutter)
     const TokenType type = cutter.getToken(value);
     if (type == TokenType::TkNumber) {
         const int course = shell::ToInteger(QVariant(value), 1);
-        if (course >= 0 && course <= 3)
-            m_course = course;
+        if (course >= static_cast<int>(Course::Stop)
+            && course <= static_cast<int>(Course::EmptyItem))
+            m_course = static_cast<Course>(course);
     }
     skipRest(cutter, type);
 }
@@ -482,17 +471,17 @@ QString Merge::readPath(TokenCutter& cutter)
 void Merge::applyCourse(TokenCutter& cutter, const QString& symbol)
 {
     switch (m_course) {
-    case 0:
+    case Course::Stop:
         report(Problem::Error, QStringLiteral("Vorlix/Replace>トークンが見つからない:") + symbol);
         m_abortPass = true;
         break;
-    case 1:
+    case Course::DropStatement:
         dropStatement(cutter);
         break;
-    case 3:
-        writeItem(QString());
+    case Course::DropReference:
         break;
-    default:
+    case Course::EmptyItem:
+        writeItem(QString());
         break;
     }
 }

@@ -4,6 +4,7 @@
 #include "document/Tree.h"
 #include "lang/TokenCutter.h"
 #include "shell/Log.h"
+#include "shell/Report.h"
 
 #include <QString>
 #include <cstdint>
@@ -34,11 +35,8 @@ public:
     // The paged document of the last merge.
     [[nodiscard]] QString Convert() const;
 
-    [[nodiscard]] bool fError() const { return m_fError; }
-    [[nodiscard]] bool fWarning() const { return m_fWarning; }
-    // Position in the face program where the first problem was met (-1 for none), and its text.
-    [[nodiscard]] std::int32_t nErrPit() const { return m_nErrPit; }
-    [[nodiscard]] const QString& sErrMsg() const { return m_sErrMsg; }
+    // What the last merge found wrong; positions are those in the face program.
+    [[nodiscard]] const shell::Report& report() const { return m_report; }
     // Number of pages of the last merge.
     [[nodiscard]] std::int64_t pageCount() const { return m_pageCount; }
 
@@ -47,9 +45,16 @@ public:
     void setLimits(qsizetype outputCharacters, std::int64_t tokens);
 
 private:
+    // What a reference that finds nothing does; set by "course,N;" (N is the number).
+    enum class Course : int {
+        Stop = 0, // an error; the rest of the pass is skipped
+        DropStatement = 1, // the whole statement goes
+        DropReference = 2, // only the reference goes; the statement goes on
+        EmptyItem = 3, // an empty item takes its place
+    };
     enum class Context { Head, Page, Fragment };
     enum class Stop { Piece, End, EndOfText, Aborted };
-    enum class Problem { Warning, Error };
+    using Problem = shell::Report::Severity;
     struct Reference {
         bool found = false;
         QString value;
@@ -59,32 +64,28 @@ private:
     lang::TokenCutter m_cutter;
     Tree* m_tree = nullptr;
     std::unique_ptr<ConvTag> m_table;
-    QString m_out;
-    qsizetype m_commitPos = 2;
-    int m_course = 1;
-    bool m_queryOn = false;
-    QString m_queryName;
-    QString m_queryValue;
-    bool m_translateOn = false;
-    bool m_commaFlag = false;
-    std::int32_t m_pageSectionPos = 0;
-    std::int64_t m_record = 1;
-    std::int64_t m_recordCount = 0;
-    std::int64_t m_pageCount = 0;
-    std::vector<qsizetype> m_pageStart;
+    QString m_out; // the text written so far (it starts with one blank)
+    qsizetype m_commitPos = 2; // where the statement being written began; a dropped one ends here
+    Course m_course = Course::DropStatement; // what a reference that finds nothing does
+    bool m_queryOn = false; // the data's "query" chooses the records merged
+    QString m_queryName, m_queryValue; // the item a chosen record holds, and its value
+    bool m_translateOn = false; // names go through the tag table ("tag" matched the data's set)
+    bool m_commaFlag = false; // the token just handled was followed by a ","
+    std::int32_t m_pageSectionPos = 0; // where the page section starts in the face ("piece;")
+    std::int64_t m_record = 1; // the record being merged: 1 is piece, 2 piece@1...
+    std::int64_t m_recordCount = 0; // the data's System/mpiececount
+    std::int64_t m_pageCount = 0; // pages written so far
+    std::vector<qsizetype> m_pageStart; // where each page starts in the text
     // The rest of the current pass is skipped (a reference not found under course 0).
     bool m_abortPass = false;
     // The merge cannot go on at all.
     bool m_fatal = false;
-    qsizetype m_outputLimit = DefaultOutputLimit;
+    qsizetype m_outputLimit = DefaultOutputLimit; // the guards of setLimits
     std::int64_t m_tokenLimit = DefaultTokenLimit;
-    std::int64_t m_tokens = 0;
-    bool m_fError = false;
-    bool m_fWarning = false;
-    std::int32_t m_nErrPit = -1;
-    QString m_sErrMsg;
+    std::int64_t m_tokens = 0; // tokens handled so far
+    shell::Report m_report;
 
-    // The one place where the report fields change, so that the first problem wins.
+    // The one place where the report changes: notes the problem and logs it.
     void report(Problem kind, const QString& message);
     void fail(const QString& message);
     static void configure(lang::TokenCutter& cutter);

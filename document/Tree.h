@@ -66,19 +66,14 @@ public:
     }
 
 private:
+    // Entries and directory heads share one node; the comments say what a field is for each.
     struct Node {
-        QString label;
-        QString value;
-        // Entry: head of its directory. Head: head of the enclosing directory (0 for the root).
-        std::int32_t parent = 0;
-        // Entry: times this name was added again. Head: the entry that owns the directory.
-        std::int32_t dupOrOwner = 0;
-        // Entry: head of its sub-directory. Head: number of entries.
-        std::int32_t subOrCount = 0;
-        // Head: first and last entry in allocation order. Entry: the next one.
-        std::int32_t first = 0;
-        std::int32_t last = 0;
-        std::int32_t next = 0;
+        QString label, value;
+        std::int32_t parent = 0; // entry: its directory's head; head: the enclosing one's (root 0)
+        std::int32_t dupOrOwner = 0; // entry: times its name was added again; head: its owner
+        std::int32_t subOrCount = 0; // entry: its sub-directory's head; head: number of entries
+        std::int32_t first = 0, last = 0; // head: first and last entry in allocation order
+        std::int32_t next = 0; // entry: the next one
     };
     struct DirKey {
         std::int32_t head;

@@ -1,5 +1,7 @@
 #include "document/xmlTC.h"
 
+#include "shell/Trim.h"
+
 #include <vector>
 
 namespace vorlix::document {
@@ -49,10 +51,7 @@ QString xmlTC::trimTrailingBlanks(const QString& text)
 
 QString xmlTC::trimBlanks(const QString& text)
 {
-    qsizetype begin = 0;
-    while (begin < text.size() && isBlank(text.at(begin)))
-        ++begin;
-    return trimTrailingBlanks(text.mid(begin));
+    return shell::trimmedBy(text, isBlank).toString();
 }
 
 void xmlTC::Text(const QString& text)
@@ -187,34 +186,33 @@ XmlToken xmlTC::readXmlDeclaration(std::int32_t start, QString& token)
     return XmlToken::XmlDecl;
 }
 
-XmlToken xmlTC::readEndTag(std::int32_t start, QString& token)
+bool xmlTC::readTagName(std::int32_t nameStart, QString& token)
 {
-    m_point = start + 2;
-    const std::int32_t nameStart = m_point;
+    m_point = nameStart;
     if (!readName()) {
         skipBlanks();
-        return XmlToken::BadTag;
+        return false;
     }
     token = mid(nameStart, m_point);
+    return true;
+}
+
+XmlToken xmlTC::readEndTag(std::int32_t start, QString& token)
+{
+    if (!readTagName(start + 2, token))
+        return XmlToken::BadTag;
     skipBlanks();
-    if (at(m_point) == QLatin1Char('>')) {
+    const bool closed = at(m_point) == QLatin1Char('>');
+    if (closed)
         ++m_point;
-        skipBlanks();
-        return XmlToken::EndTag;
-    }
     skipBlanks();
-    return XmlToken::BadTag;
+    return closed ? XmlToken::EndTag : XmlToken::BadTag;
 }
 
 XmlToken xmlTC::readStartTag(std::int32_t start, QString& token)
 {
-    m_point = start + 1;
-    const std::int32_t nameStart = m_point;
-    if (!readName()) {
-        skipBlanks();
+    if (!readTagName(start + 1, token))
         return XmlToken::BadTag;
-    }
-    token = mid(nameStart, m_point);
     m_attribut.clear();
     m_value.clear();
     m_attributeStart = m_point;

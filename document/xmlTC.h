@@ -9,14 +9,14 @@ namespace vorlix::document {
 
 // The kinds of token the XML cutter hands out; callers compare the numbers.
 enum class XmlToken : int {
-    XmlDecl = 1,
-    Declaration = 2,
-    StartTag = 3,
-    EndTag = 4,
-    EmptyTag = 5,
-    CharData = 6,
-    BadTag = 9,
-    EndOfText = 10,
+    XmlDecl = 1, // <?xml ... ?>, the text between the marks
+    Declaration = 2, // <!...>, a document type or another declaration
+    StartTag = 3, // <name ...>, the name
+    EndTag = 4, // </name>, the name
+    EmptyTag = 5, // <name ... />, the name
+    CharData = 6, // the text between two tags, blanks trimmed
+    BadTag = 9, // a "<" that starts nothing the cutter knows
+    EndOfText = 10, // the end, handed out again on every later call
 };
 
 // A small, forgiving XML tokenizer over one decoded document text. It never fails: anything
@@ -34,10 +34,14 @@ public:
     // Empties the text; Size and Point become 0.
     void Refresh();
 
-    [[nodiscard]] std::int32_t Size() const { return m_size; }
+    [[nodiscard]] std::int32_t Size() const { return m_size; } // the text's length
+    // The position of the next character to read, and moving it.
     [[nodiscard]] std::int32_t Point() const { return m_point; }
     void Point(std::int32_t point) { m_point = point; }
-    [[nodiscard]] std::int32_t prevPoint() const { return m_prevPoint; }
+    [[nodiscard]] std::int32_t prevPoint() const
+    {
+        return m_prevPoint;
+    } // where the last token began
     // Name and quoted value of the last attribute of the last start or empty-element tag.
     [[nodiscard]] const QString& Attribut() const { return m_attribut; }
     [[nodiscard]] const QString& Value() const { return m_value; }
@@ -71,6 +75,8 @@ private:
     bool spanScan(QChar closing);
     void skipComment();
     XmlToken readXmlDeclaration(std::int32_t start, QString& token);
+    // Reads the tag name that starts at nameStart; false (blanks skipped) when there is none.
+    [[nodiscard]] bool readTagName(std::int32_t nameStart, QString& token);
     XmlToken readEndTag(std::int32_t start, QString& token);
     XmlToken readStartTag(std::int32_t start, QString& token);
 };

@@ -32,9 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vorlix::document::ApartXML reader;
     reader.Init(&tree);
     reader.Text(text);
-    if ((reader.fError() || reader.fWarning())
-        && (reader.nErrPit() < 1 || reader.nErrPit() > text.size() + 1
-            || reader.sErrMsg().isEmpty()))
+    const vorlix::shell::Report& report = reader.report();
+    if (!report.clean()
+        && (report.nErrPit < 1 || report.nErrPit > text.size() + 1 || report.sErrMsg.isEmpty()))
         std::abort();
     if (tree.Value(QStringLiteral("System/mpiececount")) == vorlix::document::Tree::NoLabel)
         std::abort();

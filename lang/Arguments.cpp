@@ -1,5 +1,6 @@
 #include "lang/DControl.h"
 
+#include "shell/Checked.h"
 #include "shell/Convert.h"
 #include "shell/RunError.h"
 
@@ -87,11 +88,7 @@ float DControl::toS(const QString& text)
 
 std::int32_t DControl::addChecked(std::int32_t a, std::int32_t b)
 {
-    const std::int64_t sum = static_cast<std::int64_t>(a) + b;
-    if (sum < std::numeric_limits<std::int32_t>::min()
-        || sum > std::numeric_limits<std::int32_t>::max())
-        throw RunError::overflow();
-    return static_cast<std::int32_t>(sum);
+    return shell::checked::add(a, b);
 }
 
 }

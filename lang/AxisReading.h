@@ -11,11 +11,6 @@ namespace vorlix::lang::axisreading {
 
 using ToDouble = double (*)(const QString&);
 
-[[nodiscard]] inline bool endsStatement(TokenType type)
-{
-    return type == TokenType::TkSeparator || type == TokenType::TkEndOfText;
-}
-
 // The next loop value; false, with the token consumed, when it is not a number.
 template <typename Next> [[nodiscard]] bool nextNumber(Next& next, ToDouble toDouble, double& value)
 {

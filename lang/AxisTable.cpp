@@ -1,5 +1,6 @@
 #include "lang/AxisTable.h"
 
+#include "shell/Checked.h"
 #include "shell/Convert.h"
 #include "shell/RunError.h"
 
@@ -7,16 +8,9 @@
 
 namespace vorlix::lang {
 
-namespace {
+using shell::checked::divide;
 
-    // A double division as the runtime performs it: a zero divisor is an error, never an infinity.
-    double divide(double numerator, double denominator)
-    {
-        if (denominator == 0.0)
-            throw numerator == 0.0 ? shell::RunError::overflow()
-                                   : shell::RunError::divisionByZero();
-        return numerator / denominator;
-    }
+namespace {
 
     double squareRoot(double value)
     {

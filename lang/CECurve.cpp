@@ -1,5 +1,6 @@
 #include "lang/CECurve.h"
 
+#include "shell/Checked.h"
 #include "shell/RunError.h"
 
 #include <cmath>
@@ -7,16 +8,9 @@
 
 namespace vorlix::lang {
 
-namespace {
+using shell::checked::divide;
 
-    // A double division as the runtime performs it: a zero divisor raises an error.
-    double divide(double numerator, double denominator)
-    {
-        if (denominator == 0.0)
-            throw numerator == 0.0 ? shell::RunError::overflow()
-                                   : shell::RunError::divisionByZero();
-        return numerator / denominator;
-    }
+namespace {
 
     // Mirrors the neighbouring slope about the chord: the end tangent leans as far beyond the chord
     // as the neighbouring tangent leans before it.

@@ -1,10 +1,10 @@
 #include "lang/DControl.h"
 
-#include "lang/SystemBeep.h"
 #include "render/EMF.h"
 #include "shell/RunError.h"
+#include "shell/UserInterface.h"
 
-#include <QCoreApplication>
+#include <QScopeGuard>
 #include <QStringView>
 #include <algorithm>
 #include <limits>
@@ -187,54 +187,34 @@ void DControl::PagePrint(std::int32_t from, std::int32_t to)
     }
     const QString head = m_docText.left(std::max<std::int32_t>(0, m_headLength));
     const std::int32_t last = std::max(from, to);
-    // Each run clears the flags; the caller asks about the whole range, so a failure or warning
-    // of any page stays reported, with the number and text of the first failure.
-    bool anyError = false;
-    bool anyWarning = false;
-    std::int32_t firstNumber = 0;
-    QString firstDescription;
-    const auto note = [&] {
-        if (fError && !anyError) {
-            firstNumber = ErrNumber;
-            firstDescription = ErrDescription;
-        }
-        anyError = anyError || fError;
-        anyWarning = anyWarning || fWarning;
-    };
+    // Each run starts a report of its own; the caller asks about the whole range, so a failure or
+    // warning of any page stays reported, with the number and text of the first failure.
+    shell::Report range;
     for (std::int64_t j = from; j <= last; ++j) {
         GoDoc(QStringLiteral("start;") + head + pageText(static_cast<std::int32_t>(j)));
-        note();
+        range.add(report);
         GoDoc(QStringLiteral(";;out;"));
-        note();
+        range.add(report);
     }
     GoDoc(QStringLiteral(";end;"));
-    note();
-    fError = anyError;
-    fWarning = anyWarning;
-    if (anyError) {
-        ErrNumber = firstNumber;
-        ErrDescription = firstDescription;
-    }
+    range.add(report);
+    report = range;
 }
 
 void DControl::GoDoc(const QString& text)
 {
-    fError = false;
-    fWarning = false;
+    report = {};
     fEndCmd = false;
     m_cutter.TextEx(text);
-    // Pending window events are handled between runs, but not more often than a person could
-    // tell: a run of thousands of small pages would otherwise spend its time polling.
-    if (QCoreApplication::instance()
-        && (!m_eventsClock.isValid() || m_eventsClock.hasExpired(EventInterval))) {
-        QCoreApplication::processEvents();
-        m_eventsClock.start();
-    }
+    m_runText = &text;
+    const auto forgetText = qScopeGuard([this] { m_runText = nullptr; });
+    handlePendingEvents();
     QString token;
     for (;;) {
         const TokenType type = m_cutter.getToken(token);
         switch (type) {
         case TokenType::TkWord:
+            m_statementStart = m_cutter.prevPoint();
             switch (ExecCommand(token)) {
             case ExecResult::Done:
                 break;
@@ -254,6 +234,7 @@ void DControl::GoDoc(const QString& text)
         case TokenType::TkEndOfText:
             return;
         default:
+            m_statementStart = m_cutter.prevPoint();
             if (reportStray(NotCommandPrefix, token))
                 return;
             break;
@@ -275,19 +256,38 @@ DControl::ExecResult DControl::ExecCommand(const QString& word)
 #undef VORLIX_COMMAND_CASE
         }
     } catch (const RunError& e) {
-        ErrNumber = e.number();
-        ErrDescription = e.description();
+        m_failure = { e.number(), e.description() };
     } catch (const std::bad_alloc&) {
-        ErrNumber = 7;
-        ErrDescription = QStringLiteral("メモリが不足しています。");
+        m_failure = { 7, QStringLiteral("メモリが不足しています。") };
     }
     return ExecResult::Failed;
 }
 
+// A run of thousands of small pages would otherwise spend its time handing out events.
+void DControl::handlePendingEvents()
+{
+    if (!m_eventsClock.isValid() || m_eventsClock.hasExpired(EventInterval)) {
+        shell::HandlePendingEvents();
+        m_eventsClock.start();
+    }
+}
+
+QString DControl::currentStatement() const
+{
+    if (!m_runText || m_statementStart < 1)
+        return {};
+    const qsizetype start = m_statementStart - 1;
+    // The working text marks statement ends (outside strings) with a line feed code.
+    qsizetype end = m_cutter.Text().indexOf(QChar(10), start);
+    if (end < 0 || end > m_runText->size())
+        end = m_runText->size();
+    return m_runText->mid(start, end - start).trimmed();
+}
+
 bool DControl::reportStray(const QString& prefix, const QString& token)
 {
-    SystemBeep();
-    fWarning = true;
+    shell::SystemBeep();
+    report.note(shell::Report::Severity::Warning, -1, {}, 0, currentStatement());
     QString collected = token;
     int quoted = 0;
     bool ended = false;
@@ -312,10 +312,12 @@ bool DControl::reportStray(const QString& prefix, const QString& token)
 
 void DControl::reportFailure(const QString& word)
 {
-    fError = true;
-    SystemBeep();
-    printDiagnostic(
-        m_msgLineY, FailurePrefix + QString::number(ErrNumber) + QLatin1Char(':') + ErrDescription);
+    report.note(shell::Report::Severity::Error, -1, m_failure.description, m_failure.number,
+        currentStatement());
+    shell::SystemBeep();
+    printDiagnostic(m_msgLineY,
+        FailurePrefix + QString::number(m_failure.number) + QLatin1Char(':')
+            + m_failure.description);
     printDiagnostic(advance(m_msgLineY, 30), CausePrefix + word.left(QuotedCharacters));
     m_msgLineY = advance(m_msgLineY, 100);
 }

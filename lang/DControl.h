@@ -8,6 +8,7 @@
 #include "render/EMF.h"
 #include "render/GdiTypes.h"
 #include "shell/Log.h"
+#include "shell/Report.h"
 
 #include <QElapsedTimer>
 #include <QString>
@@ -77,26 +78,30 @@ public:
     // Vertical page position of the next diagnostic line.
     [[nodiscard]] std::int32_t msgLineY() const { return m_msgLineY; }
 
-    // The last GoDoc met an undefined command word or a stray token.
-    bool fWarning = false;
-    // The last GoDoc met a statement that failed.
-    bool fError = false;
+    // What the last GoDoc met (after PagePrint: what the whole range met): report.fWarning an
+    // undefined command word or a stray token, report.fError a statement that failed, with the
+    // first failure's error number and text in report.ErrNumber and report.sErrMsg (the
+    // interpreter's ErrNumber and ErrDescription) and the first problem's statement as written in
+    // report.statement.
+    shell::Report report;
     // The last GoDoc ran an "out" or "end" statement; fNextPage tells which ("out" true).
     bool fEndCmd = false;
     bool fNextPage = false;
-    // Number and text of the last failed statement's error.
-    std::int32_t ErrNumber = 0;
-    QString ErrDescription;
 
 private:
     // ---- Main loop and diagnostics ----
     [[nodiscard]] ExecResult ExecCommand(const QString& word);
     // Skips the rest of a stray statement and reports it; true when the text has ended.
     bool reportStray(const QString& prefix, const QString& token);
+    // Reports the failure ExecCommand caught for the statement of this command word.
     void reportFailure(const QString& word);
+    // Lets the window handle its events, but not more often than a person could tell.
+    void handlePendingEvents();
     // Draws one diagnostic line at (100, y) and logs it.
     void printDiagnostic(std::int32_t y, const QString& message);
     [[nodiscard]] QString pageText(std::int32_t page) const;
+    // The statement that begins at m_statementStart, as written and without its ";".
+    [[nodiscard]] QString currentStatement() const;
 
     // ---- Reading arguments (every command reads its own tokens) ----
     // A statement with a fixed argument list reads all its tokens (the statement end included)
@@ -118,7 +123,7 @@ private:
     [[nodiscard]] static std::int32_t toI(const QString& text);
     [[nodiscard]] static double toD(const QString& text);
     [[nodiscard]] static float toS(const QString& text);
-    // 32-bit sum with the runtime's overflow error.
+    // 32-bit sum; RunError 6 (overflow) when it does not fit.
     [[nodiscard]] static std::int32_t addChecked(std::int32_t a, std::int32_t b);
 
     // ---- Commands: one member per word of CommandList.h ----
@@ -146,6 +151,15 @@ private:
     std::int32_t m_headLength = 0;
     std::int32_t m_msgLineY = 100;
     QElapsedTimer m_eventsClock;
+    // The error of the statement that failed last, for its diagnostic lines.
+    struct Failure {
+        std::int32_t number = 0;
+        QString description;
+    } m_failure;
+    // The text GoDoc runs and where its current statement began (1-based), so that a problem
+    // can name its statement as written.
+    const QString* m_runText = nullptr;
+    std::int32_t m_statementStart = 0;
 
     // Step list of the last text table ("t").
     std::vector<std::int32_t> m_steps;

@@ -1,11 +1,11 @@
 #include "lang/DControl.h"
 
+#include "render/Bitmap.h"
 #include "render/EMF.h"
+#include "shell/Common.h"
 #include "shell/RunError.h"
 
 #include <QFileInfo>
-#include <QImage>
-#include <QImageReader>
 
 // "img": a bitmap picture (BMP, PNG, JPEG) stretched into a box at a page point.
 namespace vorlix::lang {
@@ -22,10 +22,6 @@ namespace {
         "能"
         "\\nなプログラムを引渡す事が可能です。");
 
-    // The picture loader's error for a file that is there but is no picture it can read.
-    constexpr std::int32_t InvalidPictureNumber = 481;
-    const QString InvalidPicture = QStringLiteral("ピクチャが不正です。");
-
     // The text after the last "."; empty for names shorter than three characters or without one.
     QString fileExtension(const QString& name)
     {
@@ -41,21 +37,7 @@ namespace {
     {
         if (!fileName.contains(QLatin1Char('\\')) || QFileInfo::exists(fileName))
             return fileName;
-        return QString(fileName).replace(QLatin1Char('\\'), QLatin1Char('/'));
-    }
-
-    QImage loadPicture(const QString& written)
-    {
-        const QString fileName = localName(written);
-        const QFileInfo info(fileName);
-        if (fileName.isEmpty() || !info.exists() || !info.isFile())
-            throw shell::RunError::fileNotFound();
-        QImageReader reader(fileName);
-        reader.setAutoTransform(false);
-        QImage picture = reader.read();
-        if (picture.isNull())
-            throw shell::RunError(InvalidPictureNumber, InvalidPicture);
-        return picture;
+        return shell::localPath(fileName);
     }
 
 }
@@ -75,7 +57,7 @@ void DControl::DrawImage(std::int32_t x, std::int32_t y, const QString& fileName
 {
     if (fileExtension(fileName).toLower() == QLatin1String("gif"))
         throw shell::RunError(GifRefusalNumber, GifRefusal);
-    const QImage picture = loadPicture(fileName);
+    const render::Bitmap picture = render::Bitmap::load(localName(fileName));
     std::int32_t width = 0;
     std::int32_t height = 0;
     QString token;

@@ -15,11 +15,6 @@ namespace {
             && t <= static_cast<int>(TokenType::TkSymbol);
     }
 
-    bool endsStatement(TokenType type)
-    {
-        return type == TokenType::TkSeparator || type == TokenType::TkEndOfText;
-    }
-
 }
 
 DControl::ExecResult DControl::cmdS()

@@ -20,6 +20,12 @@ enum class TokenType : int {
     TkEndOfText = 10,
 };
 
+// Whether a token ends the statement it belongs to: a separator or the end of the text.
+[[nodiscard]] constexpr bool endsStatement(TokenType type)
+{
+    return type == TokenType::TkSeparator || type == TokenType::TkEndOfText;
+}
+
 // The lexical scanner of the page language and of the merge language. TextEx normalises a whole
 // statement text once into a working text where separators and strings are marked by control
 // codes; getToken then hands out one token per call. It never refuses input: every character

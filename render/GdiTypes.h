@@ -10,30 +10,28 @@ namespace vorlix::render {
 
 using ColorRef = std::int32_t;
 
-// Pen styles as the face program numbers them.
+// Pen styles as the face program numbers them (the platform's own pen styles).
 enum class PenStyle : std::int32_t {
     Solid = 0,
     Dash = 1,
     Dot = 2,
-    DashDot = 3,
-    DashDotDot = 4,
-    Null = 5,
-    InsideFrame = 6,
+    DashDot = 3, // dash, dot
+    DashDotDot = 4, // dash, dot, dot
+    Null = 5, // draws nothing
+    InsideFrame = 6, // drawn as a solid pen
 };
 
-// A font description: lfHeight is the cell height in device units, lfWidth the average
-// (half-width) character width or 0 for the face's own proportion, lfEscapement the direction in
-// tenths of a degree counter-clockwise.
+// A font description in the shape of the platform's LOGFONT.
 struct LogFont {
-    std::int32_t lfHeight = 0;
-    std::int32_t lfWidth = 0;
-    std::int32_t lfEscapement = 0;
+    std::int32_t lfHeight = 0; // cell height in device units
+    std::int32_t lfWidth = 0; // half-width character width; 0 for the face's own proportion
+    std::int32_t lfEscapement = 0; // direction, tenths of a degree counter-clockwise
     std::int32_t lfOrientation = 0;
-    std::int32_t lfWeight = 400;
+    std::int32_t lfWeight = 400; // 400 normal, 700 bold
     bool lfItalic = false;
     bool lfUnderline = false;
     bool lfStrikeOut = false;
-    std::int32_t lfCharSet = 128;
+    std::int32_t lfCharSet = 128; // 128 Shift_JIS, 0 the platform's own
     QString lfFaceName;
 
     friend bool operator==(const LogFont&, const LogFont&) = default;
@@ -72,6 +70,14 @@ struct DeviceRect {
     // The same rectangle with left <= right and top <= bottom.
     [[nodiscard]] DeviceRect normalized() const;
     friend bool operator==(const DeviceRect&, const DeviceRect&) = default;
+};
+
+// A point, in face or device units (the platform's POINT).
+struct Point {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+
+    friend bool operator==(const Point&, const Point&) = default;
 };
 
 // Red, green and blue of a colour value.

@@ -1,14 +1,15 @@
 #include "render/PagePainter.h"
 
+#include "render/PageRecord.h"
 #include "render/PageRecorder.h"
+#include "render/QtFontCache.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QVector>
 #include <cmath>
 
 namespace vorlix::render {
-
-using Op = PageRecord::Op;
 
 namespace {
 
@@ -51,9 +52,9 @@ namespace {
 
 }
 
-PagePainter::PagePainter(QPainter& painter, const PageRecord& page)
+PagePainter::PagePainter(QPainter& painter, int dpi)
     : m_painter(painter)
-    , m_page(page)
+    , m_dpi(dpi)
     , m_font(PageRecorder::initialFont())
 {
 }
@@ -63,29 +64,28 @@ QRectF PagePainter::box(int left, int top, int right, int bottom)
     return QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
 }
 
-void PagePainter::play(const QRectF& target)
+void PagePainter::play(const PageRecord& page, const QRectF& target)
 {
-    const DeviceRect& frame = m_page.frame();
+    const DeviceRect& frame = page.frame();
     // The frame (0.01 mm) in the page's device units: playback maps it onto the target.
-    double frameWidth = (frame.right - frame.left) * m_page.dpi() / 2540.0;
-    double frameHeight = (frame.bottom - frame.top) * m_page.dpi() / 2540.0;
+    double frameWidth = (frame.right - frame.left) * page.dpi() / 2540.0;
+    double frameHeight = (frame.bottom - frame.top) * page.dpi() / 2540.0;
     if (frameWidth <= 0.0 || frameHeight <= 0.0) {
-        frameWidth = std::max(m_page.deviceSize().width(), 1);
-        frameHeight = std::max(m_page.deviceSize().height(), 1);
+        frameWidth = std::max(page.deviceSize().width(), 1);
+        frameHeight = std::max(page.deviceSize().height(), 1);
     }
     m_painter.save();
     m_painter.translate(target.topLeft());
     m_painter.scale(target.width() / frameWidth, target.height() / frameHeight);
     m_painter.setClipping(false);
-    setPen({ 0, 1, 0 });
+    usePen({ 0, 1, 0 });
     m_brush = QBrush(Qt::white);
     m_painter.setBrush(m_brush);
-    for (const PageRecord::Call& call : m_page.calls())
-        playCall(call);
+    page.replay(*this);
     m_painter.restore();
 }
 
-void PagePainter::setPen(const PenDesc& desc)
+void PagePainter::usePen(const PenDesc& desc)
 {
     if (desc.style == static_cast<std::int32_t>(PenStyle::Null)) {
         m_pen = QPen(Qt::NoPen);
@@ -93,7 +93,7 @@ void PagePainter::setPen(const PenDesc& desc)
         // Width 0 or 1 is one device pixel; thicker pens end and join round.
         const double width = std::max(desc.width, 1);
         m_pen = QPen(toColor(desc.color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-        const QVector<qreal> pattern = dashPattern(desc.style, m_page.dpi() / 96.0 / width);
+        const QVector<qreal> pattern = dashPattern(desc.style, m_dpi / 96.0 / width);
         if (!pattern.isEmpty()) {
             m_pen.setCapStyle(Qt::FlatCap);
             m_pen.setDashPattern(pattern);
@@ -102,64 +102,49 @@ void PagePainter::setPen(const PenDesc& desc)
     m_painter.setPen(m_pen);
 }
 
-void PagePainter::playCall(const PageRecord::Call& call)
+void PagePainter::moveTo(int x, int y)
 {
-    const auto* v = call.v;
-    switch (call.op) {
-    case Op::MoveTo:
-        m_current = QPointF(v[0], v[1]);
-        break;
-    case Op::LineTo: {
-        const QPointF end(v[0], v[1]);
-        if (m_pen.style() != Qt::NoPen)
-            m_painter.drawLine(m_current, end);
-        m_current = end;
-        break;
-    }
-    case Op::Rectangle:
-        m_painter.drawRect(box(v[0], v[1], v[2], v[3]));
-        break;
-    case Op::FillRect:
-        m_painter.fillRect(box(v[0], v[1], v[2], v[3]), toColor(v[4]));
-        break;
-    case Op::Ellipse:
-        m_painter.drawEllipse(box(v[0], v[1], v[2], v[3]));
-        break;
-    case Op::Arc:
-        drawArc(call);
-        break;
-    case Op::TextOut:
-        drawText(v[0], v[1], m_page.text(call.index));
-        break;
-    case Op::SelectFont:
-        m_font = m_page.font(call.index);
-        break;
-    case Op::SelectPen:
-        setPen({ v[0], v[1], v[2] });
-        break;
-    case Op::SelectBrush:
-        m_brush = v[0] != 0 ? QBrush(Qt::NoBrush) : QBrush(toColor(v[1]));
-        m_painter.setBrush(m_brush);
-        break;
-    case Op::InitialFont:
-        m_font = PageRecorder::initialFont();
-        break;
-    case Op::InitialPen:
-        setPen({ 0, 1, 0 });
-        break;
-    case Op::SetClip:
-        m_painter.setClipRect(box(v[0], v[1], v[2], v[3]), Qt::ReplaceClip);
-        break;
-    case Op::ClearClip:
-        m_painter.setClipping(false);
-        break;
-    case Op::StretchImage:
-        drawImage(call);
-        break;
-    }
+    m_current = QPointF(x, y);
 }
 
-void PagePainter::drawText(int x, int y, const QString& text)
+void PagePainter::lineTo(int x, int y)
+{
+    const QPointF end(x, y);
+    if (m_pen.style() != Qt::NoPen)
+        m_painter.drawLine(m_current, end);
+    m_current = end;
+}
+
+void PagePainter::rectangle(int left, int top, int right, int bottom)
+{
+    m_painter.drawRect(box(left, top, right, bottom));
+}
+
+void PagePainter::fillRect(int left, int top, int right, int bottom, ColorRef color)
+{
+    m_painter.fillRect(box(left, top, right, bottom), toColor(color));
+}
+
+void PagePainter::ellipse(int left, int top, int right, int bottom)
+{
+    m_painter.drawEllipse(box(left, top, right, bottom));
+}
+
+void PagePainter::arc(
+    int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd)
+{
+    const QRectF rect = box(left, top, right, bottom);
+    const QPointF centre = rect.center();
+    const double start = rayAngle(centre, xStart, yStart);
+    const double end = rayAngle(centre, xEnd, yEnd);
+    double span = std::fmod(end - start, 360.0);
+    if (span <= 0.0)
+        span += 360.0;
+    m_painter.drawArc(rect, static_cast<int>(std::lround(start * 16.0)),
+        static_cast<int>(std::lround(span * 16.0)));
+}
+
+void PagePainter::textOut(int x, int y, const QString& text)
 {
     const QtFontCache::Entry& entry = QtFontCache::shared().get(m_font);
     if (m_painterFont != m_font) {
@@ -184,32 +169,53 @@ void PagePainter::drawText(int x, int y, const QString& text)
         m_painter.setPen(m_pen);
 }
 
-void PagePainter::drawArc(const PageRecord::Call& call)
+void PagePainter::selectFont(const LogFont& font)
 {
-    const auto* v = call.v;
-    const QRectF rect = box(v[0], v[1], v[2], v[3]);
-    const QPointF centre = rect.center();
-    const double start = rayAngle(centre, v[4], v[5]);
-    const double end = rayAngle(centre, v[6], v[7]);
-    double span = std::fmod(end - start, 360.0);
-    if (span <= 0.0)
-        span += 360.0;
-    m_painter.drawArc(rect, static_cast<int>(std::lround(start * 16.0)),
-        static_cast<int>(std::lround(span * 16.0)));
+    m_font = font;
 }
 
-void PagePainter::drawImage(const PageRecord::Call& call)
+void PagePainter::selectPen(const PenDesc& pen)
 {
-    const auto* v = call.v;
-    const QImage& image = m_page.image(call.index);
-    if (v[2] == 0 || v[3] == 0 || image.isNull())
+    usePen(pen);
+}
+
+void PagePainter::selectBrush(const BrushDesc& brush)
+{
+    m_brush = brush.hollow ? QBrush(Qt::NoBrush) : QBrush(toColor(brush.color));
+    m_painter.setBrush(m_brush);
+}
+
+void PagePainter::selectInitialFont()
+{
+    m_font = PageRecorder::initialFont();
+}
+
+void PagePainter::selectInitialPen()
+{
+    usePen({ 0, 1, 0 });
+}
+
+void PagePainter::setClip(const DeviceRect& r)
+{
+    m_painter.setClipRect(box(r.left, r.top, r.right, r.bottom), Qt::ReplaceClip);
+}
+
+void PagePainter::clearClip()
+{
+    m_painter.setClipping(false);
+}
+
+void PagePainter::stretchImage(
+    int x, int y, int width, int height, const QImage& image, int srcWidth, int srcHeight)
+{
+    if (width == 0 || height == 0 || image.isNull())
         return;
     m_painter.save();
-    m_painter.translate(v[0], v[1]);
+    m_painter.translate(x, y);
     // A negative size mirrors the picture.
-    m_painter.scale(v[2] < 0 ? -1.0 : 1.0, v[3] < 0 ? -1.0 : 1.0);
+    m_painter.scale(width < 0 ? -1.0 : 1.0, height < 0 ? -1.0 : 1.0);
     m_painter.drawImage(
-        QRectF(0, 0, std::abs(v[2]), std::abs(v[3])), image, QRectF(0, 0, v[4], v[5]));
+        QRectF(0, 0, std::abs(width), std::abs(height)), image, QRectF(0, 0, srcWidth, srcHeight));
     m_painter.restore();
 }
 

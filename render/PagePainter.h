@@ -1,11 +1,9 @@
 #pragma once
 
+#include "render/Device.h"
 #include "render/GdiTypes.h"
-#include "render/PageRecord.h"
-#include "render/QtFontCache.h"
 
 #include <QBrush>
-#include <QFont>
 #include <QPen>
 #include <QPointF>
 #include <QRectF>
@@ -15,27 +13,28 @@ class QPainter;
 
 namespace vorlix::render {
 
-// Replays a page record onto a QPainter with the device semantics the surface drew for: GDI
-// pens (styles, widths in device pixels, round ends), hollow or solid brushes, text anchored at
-// the top left of its cell and turned by the escapement, black text on a transparent
+class PageRecord;
+
+// The device that paints a replayed page onto a QPainter with the semantics the surface drew
+// for: GDI pens (styles, widths in device pixels, round ends), hollow or solid brushes, text
+// anchored at the top left of its cell and turned by the escapement, black text on a transparent
 // background, counter-clockwise arcs, stretched and mirrored images.
-class PagePainter {
+class PagePainter final : public Device {
 public:
-    PagePainter(QPainter& painter, const PageRecord& page);
+    // dpi is the resolution of the page's device units: dash patterns keep their length on it.
+    PagePainter(QPainter& painter, int dpi);
 
     // Plays the page scaled from its frame into the target rectangle.
-    void play(const QRectF& target);
+    void play(const PageRecord& page, const QRectF& target);
+
+    VORLIX_ENUMERATE_PAGE_OPERATIONS(VORLIX_DECLARE_DEVICE_OPERATION)
 
 private:
-    void playCall(const PageRecord::Call& call);
-    void setPen(const PenDesc& pen);
-    void drawText(int x, int y, const QString& text);
-    void drawArc(const PageRecord::Call& call);
-    void drawImage(const PageRecord::Call& call);
+    void usePen(const PenDesc& pen);
     [[nodiscard]] static QRectF box(int left, int top, int right, int bottom);
 
     QPainter& m_painter;
-    const PageRecord& m_page;
+    int m_dpi;
     LogFont m_font;
     // The font set on the painter, to set it only when it changes.
     std::optional<LogFont> m_painterFont;

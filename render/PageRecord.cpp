@@ -1,11 +1,65 @@
 #include "render/PageRecord.h"
 
+#include "render/PageDumper.h"
 #include "render/PagePainter.h"
 
-#include <QStringList>
-#include <algorithm>
-
 namespace vorlix::render {
+
+namespace {
+
+    // The arguments of a call read back as the Device member's parameter types, each from its
+    // own position so that the order of evaluation does not matter.
+    struct CallReader {
+        const PageRecord& page;
+        const PageRecord::Call& call;
+
+        [[nodiscard]] int read(std::type_identity<int>, int slot) const { return call.v[slot]; }
+        [[nodiscard]] PenDesc read(std::type_identity<PenDesc>, int slot) const
+        {
+            return { call.v[slot], call.v[slot + 1], call.v[slot + 2] };
+        }
+        [[nodiscard]] BrushDesc read(std::type_identity<BrushDesc>, int slot) const
+        {
+            return { call.v[slot] != 0, call.v[slot + 1] };
+        }
+        [[nodiscard]] DeviceRect read(std::type_identity<DeviceRect>, int slot) const
+        {
+            return { call.v[slot], call.v[slot + 1], call.v[slot + 2], call.v[slot + 3] };
+        }
+        [[nodiscard]] const QString& read(std::type_identity<QString>, int) const
+        {
+            return page.text(call.index);
+        }
+        [[nodiscard]] const LogFont& read(std::type_identity<LogFont>, int) const
+        {
+            return page.font(call.index);
+        }
+        [[nodiscard]] const QImage& read(std::type_identity<QImage>, int) const
+        {
+            return page.image(call.index);
+        }
+    };
+
+    // Where each of n arguments starts among a call's integers.
+    template <std::size_t N> constexpr std::array<int, N> startsOf(const std::array<int, N>& widths)
+    {
+        std::array<int, N> starts {};
+        int next = 0;
+        for (std::size_t i = 0; i < N; ++i) {
+            starts[i] = next;
+            next += widths[i];
+        }
+        return starts;
+    }
+
+    QString lowerFirst(const char* name)
+    {
+        QString text = QString::fromLatin1(name);
+        text[0] = text[0].toLower();
+        return text;
+    }
+
+}
 
 PageRecord::PageRecord(
     int dpi, const DeviceRect& frame, const QSize& deviceSize, std::size_t expectedCalls)
@@ -16,180 +70,101 @@ PageRecord::PageRecord(
     m_calls.reserve(expectedCalls);
 }
 
-void PageRecord::add(Op op, std::initializer_list<std::int32_t> values, std::int32_t index)
+void PageRecord::store(Call& call, int& slot, const PenDesc& pen)
 {
-    Call& call = m_calls.emplace_back();
-    call.op = op;
-    std::copy(values.begin(), values.end(), call.v);
-    call.index = index;
+    for (const std::int32_t value : { pen.style, pen.width, pen.color })
+        store(call, slot, value);
 }
 
-void PageRecord::addText(int x, int y, const QString& text)
+void PageRecord::store(Call& call, int& slot, const BrushDesc& brush)
+{
+    store(call, slot, brush.hollow ? 1 : 0);
+    store(call, slot, brush.color);
+}
+
+void PageRecord::store(Call& call, int& slot, const DeviceRect& rect)
+{
+    const DeviceRect r = rect.normalized();
+    for (const std::int32_t value : { r.left, r.top, r.right, r.bottom })
+        store(call, slot, value);
+}
+
+void PageRecord::store(Call& call, int&, const QString& text)
 {
     m_texts.push_back(text);
-    add(Op::TextOut, { x, y }, static_cast<std::int32_t>(m_texts.size() - 1));
+    call.index = static_cast<std::int32_t>(m_texts.size() - 1);
 }
 
-void PageRecord::addFont(const LogFont& font)
+void PageRecord::store(Call& call, int&, const LogFont& font)
 {
     // Pages select the same few fonts over and over: keep one copy of each.
-    std::int32_t index = -1;
     for (std::size_t i = m_fonts.size(); i-- > 0;) {
         if (m_fonts[i] == font) {
-            index = static_cast<std::int32_t>(i);
-            break;
+            call.index = static_cast<std::int32_t>(i);
+            return;
         }
     }
-    if (index < 0) {
-        m_fonts.push_back(font);
-        index = static_cast<std::int32_t>(m_fonts.size() - 1);
-    }
-    add(Op::SelectFont, {}, index);
+    m_fonts.push_back(font);
+    call.index = static_cast<std::int32_t>(m_fonts.size() - 1);
 }
 
-void PageRecord::addPen(const PenDesc& pen)
-{
-    add(Op::SelectPen, { pen.style, pen.width, pen.color });
-}
-
-void PageRecord::addBrush(const BrushDesc& brush)
-{
-    add(Op::SelectBrush, { brush.hollow ? 1 : 0, brush.color });
-}
-
-void PageRecord::addImage(int x, int y, int w, int h, const QImage& image, int srcW, int srcH)
+void PageRecord::store(Call& call, int&, const QImage& image)
 {
     m_images.push_back(image);
-    add(Op::StretchImage, { x, y, w, h, srcW, srcH },
-        static_cast<std::int32_t>(m_images.size() - 1));
+    call.index = static_cast<std::int32_t>(m_images.size() - 1);
 }
 
+const QString& PageRecord::name(Op op)
+{
+    static const QString names[] = {
+#define VORLIX_PAGE_OPERATION_NAME(Name, member, parameters, arguments) lowerFirst(#Name),
+        VORLIX_ENUMERATE_PAGE_OPERATIONS(VORLIX_PAGE_OPERATION_NAME)
+#undef VORLIX_PAGE_OPERATION_NAME
+    };
+    return names[static_cast<std::size_t>(op)];
 }
 
-namespace vorlix::render {
-
-namespace {
-
-    QString colorText(ColorRef c)
+template <typename... Params>
+void PageRecord::replayCall(
+    Device& device, void (Device::*member)(Params...), [[maybe_unused]] const Call& call) const
+{
+    static constexpr std::array<int, sizeof...(Params)> widths {
+        slotsOf<std::remove_cvref_t<Params>>()...
+    };
+    [[maybe_unused]] static constexpr std::array<int, sizeof...(Params)> starts = startsOf(widths);
+    [[maybe_unused]] const CallReader reader { *this, call };
+    [&]<std::size_t... I>(std::index_sequence<I...>)
     {
-        return QStringLiteral("#%1%2%3")
-            .arg(redOf(c), 2, 16, QLatin1Char('0'))
-            .arg(greenOf(c), 2, 16, QLatin1Char('0'))
-            .arg(blueOf(c), 2, 16, QLatin1Char('0'));
+        (device.*member)(
+            reader.read(std::type_identity<std::remove_cvref_t<Params>> {}, starts[I])...);
     }
+    (std::index_sequence_for<Params...> {});
+}
 
-    // Quotes a text so that the dump stays one line per call.
-    QString quoted(const QString& text)
-    {
-        QString out = QStringLiteral("\"");
-        for (const QChar ch : text) {
-            if (ch == u'"' || ch == u'\\')
-                out += u'\\';
-            if (ch.unicode() < 0x20)
-                out += QStringLiteral("\\x%1").arg(ch.unicode(), 2, 16, QLatin1Char('0'));
-            else
-                out += ch;
+void PageRecord::replay(Device& device) const
+{
+    for (const Call& call : m_calls) {
+        switch (call.op) {
+#define VORLIX_PAGE_OPERATION_REPLAY(Name, member, parameters, arguments)                          \
+    case Op::Name:                                                                                 \
+        replayCall(device, &Device::member, call);                                                 \
+        break;
+            VORLIX_ENUMERATE_PAGE_OPERATIONS(VORLIX_PAGE_OPERATION_REPLAY)
+#undef VORLIX_PAGE_OPERATION_REPLAY
         }
-        return out + u'"';
     }
-
-    QString numbers(const PageRecord::Call& call, int count)
-    {
-        QStringList parts;
-        for (int i = 0; i < count; ++i)
-            parts << QString::number(call.v[i]);
-        return parts.join(u' ');
-    }
-
 }
 
 QString PageRecord::dump() const
 {
-    QStringList lines;
-    lines << QStringLiteral("page dpi=%1 frame=%2x%3 size=%4x%5")
-                 .arg(m_dpi)
-                 .arg(m_frame.right - m_frame.left)
-                 .arg(m_frame.bottom - m_frame.top)
-                 .arg(m_deviceSize.width())
-                 .arg(m_deviceSize.height());
-    for (const Call& call : m_calls) {
-        switch (call.op) {
-        case Op::MoveTo:
-            lines << QStringLiteral("moveTo ") + numbers(call, 2);
-            break;
-        case Op::LineTo:
-            lines << QStringLiteral("lineTo ") + numbers(call, 2);
-            break;
-        case Op::Rectangle:
-            lines << QStringLiteral("rectangle ") + numbers(call, 4);
-            break;
-        case Op::FillRect:
-            lines << QStringLiteral("fillRect ") + numbers(call, 4) + u' ' + colorText(call.v[4]);
-            break;
-        case Op::Ellipse:
-            lines << QStringLiteral("ellipse ") + numbers(call, 4);
-            break;
-        case Op::Arc:
-            lines << QStringLiteral("arc ") + numbers(call, 8);
-            break;
-        case Op::TextOut:
-            lines << QStringLiteral("textOut ") + numbers(call, 2) + u' '
-                    + quoted(text(call.index));
-            break;
-        case Op::SelectFont: {
-            const LogFont& f = font(call.index);
-            lines << QStringLiteral("selectFont h=%1 w=%2 esc=%3 weight=%4 italic=%5 underline=%6 "
-                                    "strikeOut=%7 face=%8")
-                         .arg(f.lfHeight)
-                         .arg(f.lfWidth)
-                         .arg(f.lfEscapement)
-                         .arg(f.lfWeight)
-                         .arg(f.lfItalic ? 1 : 0)
-                         .arg(f.lfUnderline ? 1 : 0)
-                         .arg(f.lfStrikeOut ? 1 : 0)
-                         .arg(quoted(f.lfFaceName));
-            break;
-        }
-        case Op::SelectPen:
-            lines << QStringLiteral("selectPen style=%1 width=%2 color=%3")
-                         .arg(call.v[0])
-                         .arg(call.v[1])
-                         .arg(colorText(call.v[2]));
-            break;
-        case Op::SelectBrush:
-            lines << (call.v[0] != 0 ? QStringLiteral("selectBrush hollow")
-                                     : QStringLiteral("selectBrush solid ") + colorText(call.v[1]));
-            break;
-        case Op::InitialFont:
-            lines << QStringLiteral("initialFont");
-            break;
-        case Op::InitialPen:
-            lines << QStringLiteral("initialPen");
-            break;
-        case Op::SetClip:
-            lines << QStringLiteral("setClip ") + numbers(call, 4);
-            break;
-        case Op::ClearClip:
-            lines << QStringLiteral("clearClip");
-            break;
-        case Op::StretchImage: {
-            const QImage& picture = image(call.index);
-            lines << QStringLiteral("stretchImage %1 src=%2x%3 image=%4x%5")
-                         .arg(numbers(call, 4))
-                         .arg(call.v[4])
-                         .arg(call.v[5])
-                         .arg(picture.width())
-                         .arg(picture.height());
-            break;
-        }
-        }
-    }
-    return lines.join(u'\n') + u'\n';
+    PageDumper dumper(*this);
+    replay(dumper);
+    return dumper.text();
 }
 
 void PageRecord::play(QPainter& painter, const QRectF& target) const
 {
-    PagePainter(painter, *this).play(target);
+    PagePainter(painter, m_dpi).play(*this, target);
 }
 
 }

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "render/Device.h"
 #include "render/GdiTypes.h"
 
 #include <QImage>
 #include <QRectF>
 #include <QSize>
 #include <QString>
+#include <array>
 #include <cstdint>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -14,30 +18,20 @@ class QPainter;
 namespace vorlix::render {
 
 // One recorded page: the device calls in device units of the reference device, with that
-// device's resolution and the page frame in 0.01 mm. It replays onto any QPainter and has a
-// stable text dump, one line per call, so that drawing can be compared exactly.
+// device's resolution and the page frame in 0.01 mm. It replays onto any Device: the painter
+// (printer, PDF, image, preview) and the stable text dump, one line per call, that lets tests
+// compare drawing exactly.
 class PageRecord {
 public:
     enum class Op : std::uint8_t {
-        MoveTo,
-        LineTo,
-        Rectangle,
-        FillRect,
-        Ellipse,
-        Arc,
-        TextOut,
-        SelectFont,
-        SelectPen,
-        SelectBrush,
-        InitialFont,
-        InitialPen,
-        SetClip,
-        ClearClip,
-        StretchImage,
+#define VORLIX_PAGE_OPERATION_ENUM(Name, member, parameters, arguments) Name,
+        VORLIX_ENUMERATE_PAGE_OPERATIONS(VORLIX_PAGE_OPERATION_ENUM)
+#undef VORLIX_PAGE_OPERATION_ENUM
     };
 
-    // One call; the meaning of the numbers depends on the operation, index points into the
-    // text, font or image table.
+    // One call: the integer arguments in the order the Device member takes them (a pen takes
+    // three, a brush two, a rectangle four), and the index of its text, font or image in the
+    // page's tables.
     struct Call {
         Op op;
         std::int32_t v[8];
@@ -49,32 +43,60 @@ public:
     PageRecord(
         int dpi, const DeviceRect& frame, const QSize& deviceSize, std::size_t expectedCalls = 256);
 
-    [[nodiscard]] int dpi() const { return m_dpi; }
+    [[nodiscard]] int dpi() const
+    {
+        return m_dpi;
+    }
     // Frame in 0.01 mm.
-    [[nodiscard]] const DeviceRect& frame() const { return m_frame; }
+    [[nodiscard]] const DeviceRect& frame() const
+    {
+        return m_frame;
+    }
     // Page size in device units.
-    [[nodiscard]] const QSize& deviceSize() const { return m_deviceSize; }
-    [[nodiscard]] const std::vector<Call>& calls() const { return m_calls; }
-    [[nodiscard]] bool isEmpty() const { return m_calls.empty(); }
+    [[nodiscard]] const QSize& deviceSize() const
+    {
+        return m_deviceSize;
+    }
+    [[nodiscard]] const std::vector<Call>& calls() const
+    {
+        return m_calls;
+    }
+    [[nodiscard]] bool isEmpty() const
+    {
+        return m_calls.empty();
+    }
 
-    void add(Op op, std::initializer_list<std::int32_t> values, std::int32_t index = -1);
-    void addText(int x, int y, const QString& text);
-    void addFont(const LogFont& font);
-    void addPen(const PenDesc& pen);
-    void addBrush(const BrushDesc& brush);
-    void addImage(int x, int y, int w, int h, const QImage& image, int srcW, int srcH);
+    // Records one call with the arguments of its Device member.
+    template <typename... Args> void append(Op op, const Args&... args)
+    {
+        Call& call = m_calls.emplace_back();
+        call.op = op;
+        call.index = -1;
+        [[maybe_unused]] int slot = 0;
+        (store(call, slot, args), ...);
+    }
 
-    [[nodiscard]] const QString& text(int index) const { return m_texts.at(index); }
-    [[nodiscard]] const LogFont& font(int index) const { return m_fonts.at(index); }
-    [[nodiscard]] const QImage& image(int index) const { return m_images.at(index); }
+    [[nodiscard]] const QString& text(int index) const
+    {
+        return m_texts.at(index);
+    }
+    [[nodiscard]] const LogFont& font(int index) const
+    {
+        return m_fonts.at(index);
+    }
+    [[nodiscard]] const QImage& image(int index) const
+    {
+        return m_images.at(index);
+    }
+
+    // The name of an operation in the dump: "moveTo", "selectFont", "initialPen", ...
+    [[nodiscard]] static const QString& name(Op op);
+
+    // Hands every call, in order, to the device.
+    void replay(Device& device) const;
 
     // The stable text dump: a head line "page dpi=400 frame=21000x29700 size=3307x4677", then one
-    // line per call: "moveTo x y", "lineTo x y", "rectangle l t r b", "fillRect l t r b #rrggbb",
-    // "ellipse l t r b", "arc l t r b xs ys xe ye", "textOut x y "text"" (quotes and backslashes
-    // escaped, control characters as \xNN), "selectFont h= w= esc= weight= italic= underline=
-    // strikeOut= face="..."", "selectPen style= width= color=#rrggbb", "selectBrush hollow" or
-    // "selectBrush solid #rrggbb", "initialFont", "initialPen", "setClip l t r b" (normalised),
-    // "clearClip", "stretchImage x y w h src=WxH image=WxH".
+    // line per call as PageDumper writes it.
     [[nodiscard]] QString dump() const;
 
     // Replays the page into the rectangle of the painter's device (in the painter's current
@@ -82,6 +104,32 @@ public:
     void play(QPainter& painter, const QRectF& target) const;
 
 private:
+    // How many integers of a call an argument of each type takes.
+    template <typename T> static constexpr int slotsOf()
+    {
+        if constexpr (std::is_same_v<T, PenDesc>)
+            return 3;
+        else if constexpr (std::is_same_v<T, BrushDesc>)
+            return 2;
+        else if constexpr (std::is_same_v<T, DeviceRect>)
+            return 4;
+        else if constexpr (std::is_same_v<T, int>)
+            return 1;
+        else
+            return 0;
+    }
+
+    static void store(Call& call, int& slot, int value) { call.v[slot++] = value; }
+    void store(Call& call, int& slot, const PenDesc& pen);
+    void store(Call& call, int& slot, const BrushDesc& brush);
+    void store(Call& call, int& slot, const DeviceRect& rect);
+    void store(Call& call, int& slot, const QString& text);
+    void store(Call& call, int& slot, const LogFont& font);
+    void store(Call& call, int& slot, const QImage& image);
+
+    template <typename... Params>
+    void replayCall(Device& device, void (Device::*member)(Params...), const Call& call) const;
+
     int m_dpi = 0;
     DeviceRect m_frame;
     QSize m_deviceSize;

@@ -9,43 +9,45 @@ namespace vorlix::render {
 
 class TextMetrics;
 
-// The recording device of one page: every call is appended to a PageRecord; text is measured
-// with the metrics of the reference resolution in the selected font.
+// The surface's device context. While a page is recording every call is appended to its
+// PageRecord; without a page (before the first one, between pages) drawing goes nowhere, as it
+// does on a device context of 0. Either way it keeps the selected font and measures text in it at
+// the resolution of the page, or of the reference device when no page is recording.
 class PageRecorder final : public Device {
 public:
+    // An idle recorder measuring at dpi.
+    PageRecorder(std::shared_ptr<const TextMetrics> metrics, int dpi);
+    // A recorder that has begun a page.
     PageRecorder(std::shared_ptr<const TextMetrics> metrics, int dpi, const DeviceRect& frame,
         const QSize& deviceSize, std::size_t expectedCalls = 256);
 
-    // Hands over the recorded page; the recorder is empty afterwards.
+    // Begins a page; the device starts with its initial font.
+    void begin(
+        int dpi, const DeviceRect& frame, const QSize& deviceSize, std::size_t expectedCalls = 256);
+    // Hands over the recorded page; the recorder is idle afterwards, with its initial font.
     [[nodiscard]] PageRecord take();
+    [[nodiscard]] bool recording() const { return m_recording; }
     [[nodiscard]] const PageRecord& record() const { return m_record; }
+    // The resolution text is measured at while no page is recording.
+    void setIdleDpi(int dpi) { m_idleDpi = dpi; }
 
-    void moveTo(int x, int y) override;
-    void lineTo(int x, int y) override;
-    void rectangle(int left, int top, int right, int bottom) override;
-    void fillRect(int left, int top, int right, int bottom, ColorRef color) override;
-    void ellipse(int left, int top, int right, int bottom) override;
-    void arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
-        int yEnd) override;
-    void textOut(int x, int y, const QString& text) override;
-    [[nodiscard]] QSize textExtent(const QString& text) override;
-    void selectFont(const LogFont& font) override;
-    void selectPen(const PenDesc& pen) override;
-    void selectBrush(const BrushDesc& brush) override;
-    void selectInitialFont() override;
-    void selectInitialPen() override;
-    void setClip(const DeviceRect& rect) override;
-    void clearClip() override;
-    void stretchImage(int x, int y, int width, int height, const QImage& image, int srcWidth,
-        int srcHeight) override;
+    // Size of the text's cell in the selected font, unrotated (GetTextExtentPoint32).
+    [[nodiscard]] QSize textExtent(const QString& text) const;
+    [[nodiscard]] const LogFont& selectedFont() const { return m_font; }
+
+    VORLIX_ENUMERATE_PAGE_OPERATIONS(VORLIX_DECLARE_DEVICE_OPERATION)
 
     // The font a fresh device starts with (the platform's system font, 16 pixels).
     [[nodiscard]] static LogFont initialFont();
 
 private:
+    template <PageRecord::Op op, typename... Args> void note(const Args&... args);
+
     std::shared_ptr<const TextMetrics> m_metrics;
     PageRecord m_record;
     LogFont m_font;
+    int m_idleDpi;
+    bool m_recording = false;
 };
 
 }

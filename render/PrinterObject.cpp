@@ -6,6 +6,7 @@
 
 #include <QPageLayout>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <cmath>
 
 namespace vorlix::render {
@@ -24,10 +25,17 @@ namespace {
 }
 
 PrinterObject::PrinterObject()
-    : m_info(QPrinterInfo::defaultPrinter())
+    : m_info(std::make_unique<QPrinterInfo>(QPrinterInfo::defaultPrinter()))
 {
-    if (!m_info.isNull())
-        m_paperCode = codeOf(m_info.defaultPageSize());
+    if (!m_info->isNull())
+        m_paperCode = codeOf(m_info->defaultPageSize());
+}
+
+PrinterObject::~PrinterObject() = default;
+
+bool PrinterObject::exists() const
+{
+    return !m_info->isNull();
 }
 
 PrinterObject& PrinterObject::current()
@@ -47,7 +55,7 @@ QString PrinterObject::SelectPrinter(const QString& name)
     const QString wanted = name.left(31);
     for (const QPrinterInfo& printer : QPrinterInfo::availablePrinters()) {
         if (printer.printerName().left(31) == wanted) {
-            m_info = printer;
+            *m_info = printer;
             m_paperCode = codeOf(printer.defaultPageSize());
             return printer.printerName();
         }
@@ -57,7 +65,7 @@ QString PrinterObject::SelectPrinter(const QString& name)
 
 QString PrinterObject::DeviceName() const
 {
-    return m_info.isNull() ? QString() : m_info.printerName();
+    return m_info->isNull() ? QString() : m_info->printerName();
 }
 
 void PrinterObject::setPaperSize(std::int32_t code)
@@ -108,9 +116,9 @@ QSizeF PrinterObject::paperTenthsMm() const
 
 QMarginsF PrinterObject::marginsMm() const
 {
-    if (m_info.isNull() || !m_exportFile.isEmpty())
+    if (m_info->isNull() || !m_exportFile.isEmpty())
         return {};
-    QPrinter printer(m_info, QPrinter::HighResolution);
+    QPrinter printer(*m_info, QPrinter::HighResolution);
     printer.setPageSize(pageSizeOf(m_paperCode));
     printer.setPageOrientation(m_orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
     return printer.pageLayout().minimumMargins() * 1.0;
@@ -146,9 +154,9 @@ std::unique_ptr<PageSink> PrinterObject::createJob(int dpi) const
             return nullptr;
         return std::make_unique<FileSink>(*format, m_exportFile);
     }
-    if (m_info.isNull())
+    if (m_info->isNull())
         return nullptr;
-    auto job = std::make_unique<PrinterSink>(m_info, dpi);
+    auto job = std::make_unique<PrinterSink>(*m_info, dpi);
     job->printer().setPageSize(pageSizeOf(m_paperCode));
     job->printer().setPageOrientation(
         m_orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);

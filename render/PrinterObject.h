@@ -2,11 +2,13 @@
 
 #include "shell/CurrentPrinter.h"
 
+#include <QMarginsF>
 #include <QPageSize>
-#include <QPrinterInfo>
 #include <QString>
 #include <cstdint>
 #include <memory>
+
+class QPrinterInfo;
 
 namespace vorlix::render {
 
@@ -18,6 +20,9 @@ class PageSink;
 class PrinterObject final : public shell::CurrentPrinter {
 public:
     PrinterObject();
+    ~PrinterObject() override;
+    PrinterObject(const PrinterObject&) = delete;
+    PrinterObject& operator=(const PrinterObject&) = delete;
 
     // The one printer object of the process (also the shell's current printer once installed).
     [[nodiscard]] static PrinterObject& current();
@@ -30,9 +35,8 @@ public:
     QString SelectPrinter(const QString& name);
 
     // Whether a real printer is behind this object.
-    [[nodiscard]] bool exists() const { return !m_info.isNull(); }
+    [[nodiscard]] bool exists() const;
     [[nodiscard]] QString DeviceName() const;
-    [[nodiscard]] const QPrinterInfo& info() const { return m_info; }
 
     // Paper code (the program's paper vocabulary) and orientation (1 portrait, 2 landscape).
     [[nodiscard]] std::int32_t PaperSize() const { return m_paperCode; }
@@ -64,7 +68,9 @@ private:
     [[nodiscard]] QSizeF paperTenthsMm() const;
     [[nodiscard]] QMarginsF marginsMm() const;
 
-    QPrinterInfo m_info;
+    // The chosen CUPS destination; kept out of this header so that its users need no printing
+    // headers.
+    std::unique_ptr<QPrinterInfo> m_info;
     std::int32_t m_paperCode = 9;
     std::int32_t m_orientation = 1;
     QString m_exportFile;

@@ -13,8 +13,8 @@ namespace vorlix::render {
 // Turns font descriptions into Qt fonts, the same way for measuring and for painting so that
 // drawn text is exactly as wide as it was measured: a positive lfHeight is the cell height
 // (ascent + descent) in device pixels, a negative one the em size; lfWidth, when set, stretches
-// the face so that a half-width grid step is lfWidth wide. Hinting and kerning are off, as the
-// original's text output had no kerning and layout must not depend on the device.
+// the face so that a half-width grid step is lfWidth wide. Hinting and kerning are off: the
+// layout measures character by character without kerning, and must not depend on the device.
 class QtFontCache {
 public:
     struct Entry {

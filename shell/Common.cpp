@@ -2,6 +2,7 @@
 
 #include "shell/Convert.h"
 #include "shell/CurrentPrinter.h"
+#include "shell/Trim.h"
 
 #include <cmath>
 #include <limits>
@@ -141,13 +142,7 @@ namespace {
 
     QString trimSpaces(const QString& text)
     {
-        qsizetype b = 0;
-        qsizetype e = text.size();
-        while (b < e && text[b] == u' ')
-            ++b;
-        while (e > b && text[e - 1] == u' ')
-            --e;
-        return text.mid(b, e - b);
+        return trimmedBy(text, [](QChar c) { return c == u' '; }).toString();
     }
 
 }
@@ -216,6 +211,13 @@ QString FileExtension(const QString& name)
         return {};
     const qsizetype dot = name.lastIndexOf(u'.');
     return dot < 0 ? QString() : name.mid(dot + 1);
+}
+
+QString localPath(const QString& name)
+{
+    QString local = name;
+    local.replace(u'\\', u'/');
+    return local;
 }
 
 QString BaseName(const QString& name)

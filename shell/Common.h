@@ -50,6 +50,9 @@ extern const std::array<PaperName, 11> kPaperNames;
 // fewer than 3 characters and names without ".".
 [[nodiscard]] QString FileExtension(const QString& name);
 
+// A file name as this system reads it: every "\" of a name written on Windows becomes "/".
+[[nodiscard]] QString localPath(const QString& name);
+
 // The file's name without folder, drive and extensions ("C:\forms\bill.copy.fae" gives "bill");
 // "/", "\" and ":" all end the folder part. Surrounding double quotes are removed.
 [[nodiscard]] QString BaseName(const QString& name);

@@ -1,9 +1,10 @@
 #include "shell/Convert.h"
 
+#include "shell/Checked.h"
 #include "shell/RunError.h"
+#include "shell/Trim.h"
 
 #include <cmath>
-#include <limits>
 
 namespace vorlix::shell {
 
@@ -14,15 +15,6 @@ double roundHalfEven(double value)
 }
 
 namespace {
-
-    template <typename Int> Int roundChecked(double value)
-    {
-        const double r = roundHalfEven(value);
-        if (!std::isfinite(r) || r < static_cast<double>(std::numeric_limits<Int>::min())
-            || r > static_cast<double>(std::numeric_limits<Int>::max()))
-            throw RunError::overflow();
-        return static_cast<Int>(r);
-    }
 
     bool isBlank(QChar c)
     {
@@ -37,8 +29,8 @@ namespace {
         const qulonglong raw = digits.toULongLong(&ok, radix);
         if (!ok || raw > 0xFFFFFFFFull)
             return std::nullopt;
-        // Up to four hex digits read as a 16-bit value, more as a 32-bit value, as the runtime
-        // does.
+        // Up to four hex digits read as a 16-bit value (&HFFFF is -1), more as a 32-bit value:
+        // forms written for the old program rely on it.
         if (radix == 16 && digits.size() <= 4)
             return static_cast<double>(static_cast<std::int16_t>(raw));
         if (raw > 0xFFFFull || radix == 8)
@@ -105,22 +97,16 @@ std::optional<std::int32_t> parsePlainInteger(QStringView s)
 
 std::int32_t toInt32(double value)
 {
-    return roundChecked<std::int32_t>(value);
+    return checked::rnd(value);
 }
 std::int16_t toInt16(double value)
 {
-    return roundChecked<std::int16_t>(value);
+    return checked::rnd<std::int16_t>(value);
 }
 
 std::optional<double> parseNumber(QStringView text)
 {
-    qsizetype b = 0;
-    qsizetype e = text.size();
-    while (b < e && isBlank(text[b]))
-        ++b;
-    while (e > b && isBlank(text[e - 1]))
-        --e;
-    const QStringView s = QStringView(text).mid(b, e - b);
+    const QStringView s = trimmedBy(text, isBlank);
     if (s.size() >= 2 && s[0] == u'&') {
         if (s[1] == u'H' || s[1] == u'h')
             return parseRadix(s.mid(2), 16);

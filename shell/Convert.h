@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
-// The runtime's number rules shared by the interpreter, the merge, the settings and the
-// utilities: rounding to even, overflow checks and the tolerant string-to-number reading.
+// The number rules that statement arguments, the merge, the settings and the utilities share:
+// rounding to even, overflow checks and the tolerant string-to-number reading of forms' texts.
 namespace vorlix::shell {
 
 // Rounds to the nearest integer value, ties to the even neighbour (2.5 -> 2, 3.5 -> 4).

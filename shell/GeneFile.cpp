@@ -1,8 +1,9 @@
 #include "shell/GeneFile.h"
 
-#include "shell/Convert.h"
 #include "shell/InitFile.h"
 #include "shell/ModuleState.h"
+#include "shell/Setting.h"
+#include "shell/UserInterface.h"
 #include "shell/WebFetcher.h"
 
 #include <QDir>
@@ -27,16 +28,13 @@ namespace {
     // port the user chose in the options dialog.
     int settingsWebPort()
     {
+        // Reading makes the section current; the owner of the settings object keeps its own.
         const auto& settings = moduleState().SettingsFile;
-        if (!settings)
-            return kDefaultWebPort;
-        // GetString makes its section current; the owner of the settings object keeps its own.
-        const QString section = settings->Section();
-        const auto value = parseNumber(settings->GetString(
-            QStringLiteral("server"), QStringLiteral("http"), QStringLiteral("80")));
-        settings->setSection(section);
-        const double port = value ? roundHalfEven(*value) : 0.0;
-        return (port < 1 || port > 65535) ? kDefaultWebPort : static_cast<int>(port);
+        const QString section = settings ? settings->Section() : QString();
+        const std::int32_t port = settingLong(QStringLiteral("server"), QStringLiteral("http"));
+        if (settings)
+            settings->setSection(section);
+        return (port < 1 || port > 65535) ? kDefaultWebPort : port;
     }
 
     void logLine(const char* operation, const QString& text)
@@ -82,6 +80,7 @@ bool GeneFile::FileOpen(int mode, const QString& name)
         return false;
     (void)FileClose();
     m_writeFailed = false;
+    m_httpStatus = 0;
     m_mode = mode;
     bool opened = false;
     try {
@@ -202,7 +201,9 @@ bool GeneFile::openHttp(int mode)
     }
     m_web->setOpt1(m_opt2);
     m_web->setPort(m_webPort);
-    return m_web->Connect(m_name.DriveLetter, m_name.Path, m_name.FileName);
+    const bool arrived = m_web->Connect(m_name.DriveLetter, m_name.Path, m_name.FileName);
+    m_httpStatus = m_web->statusCode();
+    return arrived;
 }
 
 bool GeneFile::writing() const

@@ -20,8 +20,8 @@ class WebFetcher;
 // web-fetch window). Problems become false results, log lines and, when asked for, message boxes.
 class GeneFile {
 public:
-    GeneFile();
-    ~GeneFile();
+    GeneFile(); // the web port from the settings
+    ~GeneFile(); // closes; a write is committed
     GeneFile(const GeneFile&) = delete;
     GeneFile& operator=(const GeneFile&) = delete;
 
@@ -43,10 +43,11 @@ public:
     {
         return static_cast<std::int32_t>(m_name.ServiceType);
     }
-    [[nodiscard]] QString DriveLetter() const { return m_name.DriveLetter; }
-    [[nodiscard]] QString Path() const { return m_name.Path; }
-    [[nodiscard]] QString FileName() const { return m_name.FileName; }
-    [[nodiscard]] QString Extension() const { return m_name.Extension; }
+    // The parts of the last name opened, as GeneFileName splits it.
+    [[nodiscard]] QString DriveLetter() const { return m_name.DriveLetter; } // server or host
+    [[nodiscard]] QString Path() const { return m_name.Path; } // the folder, "/" at both ends
+    [[nodiscard]] QString FileName() const { return m_name.FileName; } // without folder
+    [[nodiscard]] QString Extension() const { return m_name.Extension; } // upper-cased
 
     // Opens for reading (1), writing text (2) or writing bytes (3); true when ready.
     [[nodiscard]] bool FileOpen(int mode, const QString& name);
@@ -72,6 +73,9 @@ public:
     [[nodiscard]] TextEncoding encoding() const { return m_encoding; }
     // Whether the last write could not be completed (the old file, if any, is left whole).
     [[nodiscard]] bool writeFailed() const { return m_writeFailed; }
+    // The status code the server answered the last http:/ open with, kept after a failed open;
+    // 0 when no status line arrived (no connection, a bare answer, a local name).
+    [[nodiscard]] int HttpStatus() const { return m_httpStatus; }
 
 private:
     [[nodiscard]] bool SetFile(const QString& name);
@@ -97,6 +101,7 @@ private:
     QString m_textBuffer;
     TextEncoding m_encoding = TextEncoding::Cp932;
     bool m_writeFailed = false;
+    int m_httpStatus = 0;
     // Why a write was abandoned, reported when the file is closed.
     QString m_writeError;
     std::unique_ptr<WebFetcher> m_web;

@@ -1,5 +1,7 @@
 #include "shell/GeneFileName.h"
 
+#include "shell/Common.h"
+
 #include <QDir>
 
 namespace vorlix::shell {
@@ -100,7 +102,7 @@ std::optional<GeneFileName> GeneFileName::split(const QString& name, const QStri
         if (s.left(6).toLower() == QLatin1String("http:/")) {
             splitHttp(s, parts);
         } else {
-            s.replace(QLatin1Char('\\'), QLatin1Char('/'));
+            s = localPath(s);
             if (s.startsWith(QLatin1String("//")))
                 splitNetwork(s, parts);
             else

@@ -1,5 +1,7 @@
 #include "shell/InitFile.h"
 
+#include "shell/Common.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSysInfo>
@@ -14,14 +16,6 @@ namespace {
     QString environment(const char* name)
     {
         return qEnvironmentVariable(name);
-    }
-
-    // Names written on Windows use "\" between folders.
-    QString localName(const QString& name)
-    {
-        QString out = name;
-        out.replace(u'\\', u'/');
-        return out;
     }
 
     QString withSlash(const QString& folder)
@@ -75,10 +69,10 @@ InitFile::InitFile(QString apprExeName)
     m_userName = loggedOnUser();
     if (m_userName.isEmpty())
         m_userName = m_hostName;
-    const QString windir = localName(environment("windir"));
+    const QString windir = localPath(environment("windir"));
     m_winPath = windir.isEmpty() ? QStringLiteral("/etc/") : withSlash(windir);
 
-    QString profiles = localName(environment("profiles"));
+    QString profiles = localPath(environment("profiles"));
     while (profiles.size() > 1 && profiles.endsWith(u'/'))
         profiles.chop(1);
     if (!profiles.isEmpty()) {
@@ -105,7 +99,7 @@ void InitFile::log(const QString& message) const
 
 void InitFile::setFile(const QString& name)
 {
-    const QString local = localName(name);
+    const QString local = localPath(name);
     if (local.isEmpty())
         m_file = m_hostPath + m_apprExeName + QStringLiteral(".ini");
     else if (local.endsWith(u'/'))

@@ -34,6 +34,7 @@ public:
     [[nodiscard]] const QString& ApprPath() const { return m_apprPath; }
     // The shared profiles root with a trailing "/", or WinPath when "profiles" is not set.
     [[nodiscard]] const QString& DomainPath() const { return m_domainPath; }
+    // The name of the settings file without ".ini": "vorlix" for both programs.
     [[nodiscard]] const QString& ApprExeName() const { return m_apprExeName; }
     // True when the last assignment of File had to create the file.
     [[nodiscard]] bool fNewFile() const { return m_newFile; }

@@ -4,9 +4,9 @@
 
 namespace vorlix::shell {
 
-// Writes one line of the debug log: the message and CR LF in the locale's character set, on the
-// standard output handle of the module state, unbuffered. Silent when there is no usable handle;
-// never fails towards the caller.
+// Writes one line of the debug log: the message and CR LF in the locale's character set, to the
+// module state's log sink, or when none is installed to its standard output handle, unbuffered.
+// Silent when neither is usable; never fails towards the caller.
 void WriteLog(const QString& message);
 
 // Logs "<Class>/Initialize>" when an object begins and "<Class>/Terminate>" when it ends. Hold one

@@ -1,5 +1,7 @@
 #include "shell/ProfileFile.h"
 
+#include "shell/Trim.h"
+
 #include "shell/CodePage.h"
 
 #include <QFile>
@@ -43,13 +45,7 @@ namespace {
 
     QString trimBlanks(QStringView s)
     {
-        qsizetype b = 0;
-        qsizetype e = s.size();
-        while (b < e && isBlank(s[b]))
-            ++b;
-        while (e > b && isBlank(s[e - 1]))
-            --e;
-        return s.mid(b, e - b).toString();
+        return trimmedBy(s, isBlank).toString();
     }
 
     // A line break inside a name or value would split the line and smuggle in entries of its own.

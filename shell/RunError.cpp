@@ -1,5 +1,7 @@
 #include "shell/RunError.h"
 
+#include <utility>
+
 namespace vorlix::shell {
 
 RunError::RunError(int number, QString description, QString source)
@@ -12,47 +14,19 @@ RunError::RunError(int number, QString description, QString source)
 
 QString RunError::standardDescription(int number)
 {
-    switch (number) {
-    case InvalidArgument:
-        return QStringLiteral("プロシージャの呼び出し、または引数が不正です。");
-    case Overflow:
-        return QStringLiteral("オーバーフローしました。");
-    case SubscriptOutOfRange:
-        return QStringLiteral("インデックスが有効範囲にありません。");
-    case DivisionByZero:
-        return QStringLiteral("0 で除算しました。");
-    case TypeMismatch:
-        return QStringLiteral("型が一致しません。");
-    case FileNotFound:
-        return QStringLiteral("ファイルが見つかりません。");
-    default:
-        return {};
+    static const std::pair<int, const char16_t*> texts[] = {
+        { InvalidArgument, u"プロシージャの呼び出し、または引数が不正です。" },
+        { Overflow, u"オーバーフローしました。" },
+        { SubscriptOutOfRange, u"インデックスが有効範囲にありません。" },
+        { DivisionByZero, u"0 で除算しました。" },
+        { TypeMismatch, u"型が一致しません。" },
+        { FileNotFound, u"ファイルが見つかりません。" },
+    };
+    for (const auto& [known, text] : texts) {
+        if (known == number)
+            return QString::fromUtf16(text);
     }
-}
-
-RunError RunError::invalidArgument()
-{
-    return { InvalidArgument, standardDescription(InvalidArgument) };
-}
-RunError RunError::overflow()
-{
-    return { Overflow, standardDescription(Overflow) };
-}
-RunError RunError::subscriptOutOfRange()
-{
-    return { SubscriptOutOfRange, standardDescription(SubscriptOutOfRange) };
-}
-RunError RunError::divisionByZero()
-{
-    return { DivisionByZero, standardDescription(DivisionByZero) };
-}
-RunError RunError::typeMismatch()
-{
-    return { TypeMismatch, standardDescription(TypeMismatch) };
-}
-RunError RunError::fileNotFound()
-{
-    return { FileNotFound, standardDescription(FileNotFound) };
+    return {};
 }
 
 }

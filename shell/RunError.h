@@ -11,11 +11,11 @@ namespace vorlix::shell {
 class RunError : public std::exception {
 public:
     enum Number : int {
-        InvalidArgument = 5,
-        Overflow = 6,
-        SubscriptOutOfRange = 9,
+        InvalidArgument = 5, // an argument out of its range
+        Overflow = 6, // a number that does not fit its type
+        SubscriptOutOfRange = 9, // an index beyond a table
         DivisionByZero = 11,
-        TypeMismatch = 13,
+        TypeMismatch = 13, // a text where a number belongs
         FileNotFound = 53,
     };
 
@@ -26,15 +26,16 @@ public:
     [[nodiscard]] const QString& source() const { return m_source; }
     const char* what() const noexcept override { return m_what.constData(); }
 
-    // The standard errors with the runtime's own texts.
-    static RunError invalidArgument();
-    static RunError overflow();
-    static RunError subscriptOutOfRange();
-    static RunError divisionByZero();
-    static RunError typeMismatch();
-    static RunError fileNotFound();
+    // A standard error with the text statements have always reported for it.
+    static RunError standard(Number number) { return { number, standardDescription(number) }; }
+    static RunError invalidArgument() { return standard(InvalidArgument); }
+    static RunError overflow() { return standard(Overflow); }
+    static RunError subscriptOutOfRange() { return standard(SubscriptOutOfRange); }
+    static RunError divisionByZero() { return standard(DivisionByZero); }
+    static RunError typeMismatch() { return standard(TypeMismatch); }
+    static RunError fileNotFound() { return standard(FileNotFound); }
 
-    // The runtime's text for a standard error number; empty for other numbers.
+    // The text of a standard error number ("オーバーフローしました。" for 6); empty for others.
     static QString standardDescription(int number);
 
 private:

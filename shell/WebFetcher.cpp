@@ -1,5 +1,9 @@
 #include "shell/WebFetcher.h"
 
+#include "shell/WebExchange.h"
+
+#include <QCoreApplication>
+
 namespace vorlix::shell {
 
 namespace {
@@ -19,9 +23,11 @@ void setWebFetcherFactory(WebFetcherFactory f)
 
 std::unique_ptr<WebFetcher> createWebFetcher()
 {
-    if (!factory())
+    if (factory())
+        return factory()();
+    if (QCoreApplication::instance() == nullptr)
         return nullptr;
-    return factory()();
+    return std::make_unique<WebExchange>();
 }
 
 }

@@ -8,8 +8,8 @@
 
 namespace vorlix::shell {
 
-// One HTTP fetch as the file access sees it. The real one is a progress window (shell/ui), so
-// this Core-only layer reaches it through a factory that the window layer registers.
+// One HTTP fetch as the file access sees it. Without a window it is a WebExchange run to its end;
+// a program with windows registers a factory that shows the progress window (shell/ui) instead.
 class WebFetcher {
 public:
     virtual ~WebFetcher() = default;
@@ -30,14 +30,18 @@ public:
     [[nodiscard]] virtual QString Read() const = 0;
     // The response body as bytes (headers removed).
     [[nodiscard]] virtual QByteArray ReadB() const = 0;
+    // The status code of the response's status line, 0 when none arrived (no connection, or a
+    // bare answer without a header): a caller tells "not found" from "no server" by it.
+    [[nodiscard]] virtual int statusCode() const = 0;
 };
 
 using WebFetcherFactory = std::function<std::unique_ptr<WebFetcher>()>;
 
-// Registers what creates fetchers; an empty factory removes it.
+// Registers what creates fetchers; an empty factory brings back the windowless exchange.
 void setWebFetcherFactory(WebFetcherFactory factory);
 
-// A new fetcher, or null when no factory is registered (a program without the window layer).
+// A new fetcher: the registered factory's (which may give none), else a WebExchange; null without
+// an application object, whose event loop the exchange needs.
 [[nodiscard]] std::unique_ptr<WebFetcher> createWebFetcher();
 
 }

@@ -86,6 +86,16 @@ QString iniInit::defaultValue(const SettingDefault& entry)
     return QString::fromUtf16(entry.value);
 }
 
+QString iniInit::DefaultOf(const QString& section, const QString& key)
+{
+    for (const SettingDefault& entry : kSettingDefaults) {
+        if (QStringView(entry.section).compare(section, Qt::CaseInsensitive) == 0
+            && QStringView(entry.key).compare(key, Qt::CaseInsensitive) == 0)
+            return defaultValue(entry);
+    }
+    return {};
+}
+
 void iniInit::SetInit(const QString& suffix)
 {
     m_settings.setFile(m_settings.HostPath() + suffix);

@@ -43,6 +43,10 @@ public:
     // The address of the sample-data folder on the web.
     static QString DefaultWebFolder();
 
+    // The default of a key as the table gives it (folders computed now); empty for a key the
+    // table does not hold. Section and key names match without regard to letter case.
+    static QString DefaultOf(const QString& section, const QString& key);
+
 private:
     [[nodiscard]] static QString defaultValue(const SettingDefault& entry);
 

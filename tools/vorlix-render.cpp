@@ -77,9 +77,9 @@ bool runDocument(const QString& text, render::PageSink& sink, int dpi)
         return false;
     }
     control.PagePrint(1, control.Page());
-    if (control.fError || control.fWarning) {
+    if (!control.report.clean()) {
         std::fprintf(stderr, "vorlix-render: the document has %s (see the pages)\n",
-            control.fError ? "failed statements" : "warnings");
+            control.report.fError ? "failed statements" : "warnings");
         control.GoDoc(QStringLiteral(";;;end;"));
     }
     return true;

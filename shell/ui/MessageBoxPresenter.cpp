@@ -3,6 +3,8 @@
 #include "shell/ModuleState.h"
 
 #include <QList>
+#include <iterator>
+#include <utility>
 
 namespace vorlix::shell {
 
@@ -12,39 +14,50 @@ namespace {
     constexpr int kIconMask = 0xF0;
     constexpr int kDefaultMask = 0xF00;
 
-    QList<QMessageBox::StandardButton> buttonsOf(int style)
+    using Button = QMessageBox::StandardButton;
+
+    // The buttons of each button code (the low four bits of a style), as the box shows them.
+    const QList<Button> kButtonSets[] = {
+        { Button::Ok },
+        { Button::Ok, Button::Cancel },
+        { Button::Abort, Button::Retry, Button::Ignore },
+        { Button::Yes, Button::No, Button::Cancel },
+        { Button::Yes, Button::No },
+        { Button::Retry, Button::Cancel },
+    };
+
+    // The icon flags (bits 4 to 7 of a style).
+    constexpr std::pair<int, QMessageBox::Icon> kIcons[] = {
+        { 16, QMessageBox::Critical },
+        { 32, QMessageBox::Question },
+        { 48, QMessageBox::Warning },
+        { 64, QMessageBox::Information },
+    };
+
+    // The answer the platform gives for each button.
+    constexpr std::pair<Button, int> kAnswers[] = {
+        { Button::Ok, 1 },
+        { Button::Cancel, 2 },
+        { Button::Abort, 3 },
+        { Button::Retry, 4 },
+        { Button::Ignore, 5 },
+        { Button::Yes, 6 },
+        { Button::No, 7 },
+    };
+
+    QList<Button> buttonsOf(int style)
     {
-        using B = QMessageBox::StandardButton;
-        switch (style & kButtonMask) {
-        case 1:
-            return { B::Ok, B::Cancel };
-        case 2:
-            return { B::Abort, B::Retry, B::Ignore };
-        case 3:
-            return { B::Yes, B::No, B::Cancel };
-        case 4:
-            return { B::Yes, B::No };
-        case 5:
-            return { B::Retry, B::Cancel };
-        default:
-            return { B::Ok };
-        }
+        const int code = style & kButtonMask;
+        return code < static_cast<int>(std::size(kButtonSets)) ? kButtonSets[code] : kButtonSets[0];
     }
 
     QMessageBox::Icon iconOf(int style)
     {
-        switch (style & kIconMask) {
-        case 16:
-            return QMessageBox::Critical;
-        case 32:
-            return QMessageBox::Question;
-        case 48:
-            return QMessageBox::Warning;
-        case 64:
-            return QMessageBox::Information;
-        default:
-            return QMessageBox::NoIcon;
+        for (const auto& [flag, icon] : kIcons) {
+            if ((style & kIconMask) == flag)
+                return icon;
         }
+        return QMessageBox::NoIcon;
     }
 
 }
@@ -72,23 +85,9 @@ std::unique_ptr<QMessageBox> MessageBoxPresenter::build(
 
 int MessageBoxPresenter::answer(QMessageBox::StandardButton pressed, int style)
 {
-    switch (pressed) {
-    case QMessageBox::Ok:
-        return 1;
-    case QMessageBox::Cancel:
-        return 2;
-    case QMessageBox::Abort:
-        return 3;
-    case QMessageBox::Retry:
-        return 4;
-    case QMessageBox::Ignore:
-        return 5;
-    case QMessageBox::Yes:
-        return 6;
-    case QMessageBox::No:
-        return 7;
-    default:
-        break;
+    for (const auto& [button, number] : kAnswers) {
+        if (button == pressed)
+            return number;
     }
     return buttonsOf(style).contains(QMessageBox::Cancel) ? 2 : 1;
 }
@@ -104,9 +103,9 @@ int MessageBoxPresenter::present(const QString& prompt, int style, const QString
 
 void installMessageBoxPresenter()
 {
-    setMessagePresenter([](const QString& prompt, int buttons, const QString& caption) {
+    moduleState().ui.presenter = [](const QString& prompt, int buttons, const QString& caption) {
         return MessageBoxPresenter::present(prompt, buttons, caption);
-    });
+    };
 }
 
 }

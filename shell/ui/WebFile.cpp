@@ -1,150 +1,11 @@
 #include "shell/ui/WebFile.h"
 
-#include "shell/CodePage.h"
-#include "shell/ModuleState.h"
-
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <optional>
 
 namespace vorlix::shell {
-
-namespace {
-
-    constexpr int kDefaultPort = 80;
-    constexpr int kStyleInformation = 64;
-    const QByteArray kHeaderEnd = QByteArrayLiteral("\r\n\r\n");
-
-    // Where to connect and what to name in the Host header.
-    struct Endpoint {
-        QString connectHost;
-        quint16 port = kDefaultPort;
-        QByteArray hostHeader;
-    };
-
-    std::optional<quint16> portNumber(const QString& text)
-    {
-        bool ok = false;
-        const uint value = text.toUInt(&ok);
-        if (!ok || value == 0 || value > 65535)
-            return std::nullopt;
-        return static_cast<quint16>(value);
-    }
-
-    // The Host header names the host in its ASCII form, with the port when the address gave one.
-    QByteArray hostHeaderOf(const QString& connectHost, bool bracketed, const QString& portText)
-    {
-        QByteArray ace = QUrl::toAce(connectHost);
-        if (ace.isEmpty())
-            ace = connectHost.toLatin1();
-        if (bracketed)
-            ace = '[' + ace + ']';
-        return portText.isEmpty() ? ace : ace + ':' + portText.toLatin1();
-    }
-
-    bool safeHostText(const QString& host)
-    {
-        for (const QChar c : host) {
-            if (c.unicode() <= 0x20 || c.unicode() == 0x7F || c == QLatin1Char('/')
-                || c == QLatin1Char('@') || c == QLatin1Char('\\'))
-                return false;
-        }
-        return !host.isEmpty();
-    }
-
-    // "host", "host:8080", "[::1]:8080" or a bare IPv6 address; nothing for a host that could not
-    // be put on a request line safely (blanks, control characters, separators) or a bad port.
-    std::optional<Endpoint> parseHost(const QString& host, quint16 defaultPort)
-    {
-        if (!safeHostText(host))
-            return std::nullopt;
-        Endpoint endpoint { host, defaultPort, {} };
-        QString portText;
-        bool bracketed = false;
-        if (host.startsWith(QLatin1Char('['))) {
-            const qsizetype close = host.indexOf(QLatin1Char(']'));
-            const QString rest = host.mid(close + 1);
-            if (close < 2 || (!rest.isEmpty() && !rest.startsWith(QLatin1Char(':'))))
-                return std::nullopt;
-            endpoint.connectHost = host.mid(1, close - 1);
-            portText = rest.mid(1);
-            if (rest == QLatin1String(":"))
-                return std::nullopt;
-            bracketed = true;
-        } else if (host.count(QLatin1Char(':')) == 1) {
-            const qsizetype colon = host.indexOf(QLatin1Char(':'));
-            if (colon == 0)
-                return std::nullopt;
-            endpoint.connectHost = host.left(colon);
-            portText = host.mid(colon + 1);
-            if (portText.isEmpty())
-                return std::nullopt;
-        } else if (host.count(QLatin1Char(':')) > 1) {
-            bracketed = true;
-        }
-        if (!portText.isEmpty()) {
-            const auto port = portNumber(portText);
-            if (!port)
-                return std::nullopt;
-            endpoint.port = *port;
-        }
-        endpoint.hostHeader = hostHeaderOf(endpoint.connectHost, bracketed, portText);
-        return endpoint;
-    }
-
-    // The request target: blanks, control and non-ASCII characters go out percent-encoded as UTF-8,
-    // so a file name can never break the request line.
-    QByteArray requestTarget(const QString& path)
-    {
-        return QUrl::toPercentEncoding(path, QByteArrayLiteral("/?&=:@!$'()*+,;~%"));
-    }
-
-    // The first line of a response, cut short for the log when a server sends no line end.
-    QString statusLineOf(const QByteArray& data)
-    {
-        constexpr qsizetype kLongest = 256;
-        qsizetype end = data.indexOf('\n');
-        if (end < 0 || end > kLongest)
-            end = std::min(data.size(), kLongest);
-        return QString::fromLatin1(data.left(end)).trimmed();
-    }
-
-    // The status code of a "HTTP/x.y NNN reason" line, 0 when there is none.
-    int statusCodeOf(const QString& statusLine)
-    {
-        const QStringList words = statusLine.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (words.size() < 2 || words[1].size() != 3)
-            return 0;
-        bool ok = false;
-        const int code = words[1].toInt(&ok);
-        return ok ? code : 0;
-    }
-
-    // The declared body length of a complete header, nothing when it declares none.
-    std::optional<qint64> contentLengthOf(const QByteArray& header)
-    {
-        for (const QByteArray& line : header.split('\n')) {
-            const qsizetype colon = line.indexOf(':');
-            if (colon < 0 || line.left(colon).trimmed().toLower() != "content-length")
-                continue;
-            bool ok = false;
-            const qint64 length = line.mid(colon + 1).trimmed().toLongLong(&ok);
-            if (ok && length >= 0)
-                return length;
-        }
-        return std::nullopt;
-    }
-
-    void logLine(const QString& operation, const QString& text)
-    {
-        WriteLog(QStringLiteral("WebFile/") + operation + QLatin1Char('>') + text);
-    }
-
-}
 
 WebFile::WebFile(QWidget* parent)
     : QDialog(parent)
@@ -159,229 +20,34 @@ WebFile::WebFile(QWidget* parent)
     layout->addWidget(m_label);
     layout->addWidget(m_cancel, 0, Qt::AlignCenter);
 
-    m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &WebFile::onTimeout);
     connect(m_cancel, &QPushButton::clicked, this, &WebFile::reject);
-    connect(&m_socket, &QTcpSocket::connected, this, &WebFile::onConnected);
-    connect(&m_socket, &QTcpSocket::readyRead, this, &WebFile::onReadyRead);
-    connect(&m_socket, &QTcpSocket::disconnected, this, &WebFile::onDisconnected);
-    connect(&m_socket, &QTcpSocket::errorOccurred, this, &WebFile::onSocketError);
-}
-
-WebFile::~WebFile()
-{
-    stop();
-}
-
-void WebFile::setPort(int port)
-{
-    // 0 means the HTTP port; a number that names no TCP port is taken the same way.
-    m_port = (port <= 0 || port > 65535) ? kDefaultPort : port;
+    connect(&m_exchange, &WebExchange::requestSent, this, [this] {
+        m_label->setText(QStringLiteral("ダウンロード中"));
+        m_label->repaint();
+    });
+    connect(&m_exchange, &WebExchange::finished, this,
+        [this](bool success) { QDialog::done(success ? QDialog::Accepted : QDialog::Rejected); });
 }
 
 bool WebFile::Connect(const QString& host, const QString& folder, const QString& name)
 {
-    m_socket.abort();
-    m_received.clear();
     m_label->setText(QStringLiteral("接続中"));
-    m_host = host;
-    m_folder = folder;
-    m_name = name;
-    m_state = State::ConnectCalled;
-    m_done = false;
-    // The connection starts once the window's own event loop runs, as it would on activation.
-    QTimer::singleShot(0, this, &WebFile::begin);
+    m_exchange.start(host, folder, name);
     exec();
-    return m_state == State::Finished;
-}
-
-void WebFile::begin()
-{
-    if (m_state != State::ConnectCalled || m_done)
-        return;
-    restartTimer();
-    m_state = State::Connecting;
-    const auto endpoint = parseHost(m_host, static_cast<quint16>(m_port));
-    if (!endpoint) {
-        cannotConnect();
-        return;
-    }
-    m_hostHeader = endpoint->hostHeader;
-    m_socket.connectToHost(endpoint->connectHost, endpoint->port);
-}
-
-void WebFile::onConnected()
-{
-    if (m_done)
-        return;
-    restartTimer();
-    m_state = State::RequestSent;
-    m_label->setText(QStringLiteral("ダウンロード中"));
-    m_label->repaint();
-    const QByteArray text = request();
-    logLine(QStringLiteral("OnConnect:120"), QString::fromLatin1(text.left(text.indexOf('\r'))));
-    m_socket.write(text);
-}
-
-// HTTP/1.0 with a Host header: current servers refuse a bare HTTP/0.9 request line, and 1.0
-// still ends the response by closing the connection.
-QByteArray WebFile::request() const
-{
-    return QByteArrayLiteral("GET ") + requestTarget(m_folder + m_name)
-        + QByteArrayLiteral(" HTTP/1.0\r\nHost: ") + m_hostHeader
-        + QByteArrayLiteral("\r\nConnection: close\r\n\r\n");
-}
-
-void WebFile::onReadyRead()
-{
-    if (m_done)
-        return;
-    restartTimer();
-    m_state = State::DataArriving;
-    m_received += m_socket.readAll();
-    if (m_received.size() > m_receiveLimit) {
-        logLine(QStringLiteral("OnData"),
-            QStringLiteral("受信サイズが上限を超えました:") + QString::number(m_receiveLimit));
-        stop();
-        finish(false);
-    }
-}
-
-void WebFile::onDisconnected()
-{
-    if (m_done)
-        return;
-    m_received += m_socket.readAll();
-    m_timer.stop();
-    if (!responseIsWhole()) {
-        finish(false);
-        return;
-    }
-    m_state = State::Finished;
-    finish(true);
-}
-
-// A response counts when the server sent something, did not refuse the request and, when it
-// declared a length, sent all of it (a connection reset mid-body looks like a close).
-bool WebFile::responseIsWhole()
-{
-    if (m_received.isEmpty()) {
-        logLine(QStringLiteral("OnClose"), QStringLiteral("応答がありません"));
-        return false;
-    }
-    if (!m_received.startsWith("HTTP/"))
-        return true;
-    const QString statusLine = statusLineOf(m_received);
-    const int code = statusCodeOf(statusLine);
-    if (code < 200 || code > 299) {
-        logLine(QStringLiteral("Status"), statusLine);
-        return false;
-    }
-    const qsizetype headerEnd = m_received.indexOf(kHeaderEnd, 5);
-    if (headerEnd < 6)
-        return true;
-    const auto length = contentLengthOf(m_received.left(headerEnd));
-    const qint64 bodySize = m_received.size() - headerEnd - kHeaderEnd.size();
-    if (length && bodySize < *length) {
-        logLine(QStringLiteral("OnClose"),
-            QStringLiteral("途中で切断されました:%1/%2").arg(bodySize).arg(*length));
-        return false;
-    }
-    return true;
-}
-
-void WebFile::onSocketError(QAbstractSocket::SocketError error)
-{
-    if (m_done)
-        return;
-    // The server closing the connection is the normal end; disconnected() follows.
-    if (error == QAbstractSocket::RemoteHostClosedError)
-        return;
-    logLine(QStringLiteral("OnError"), m_socket.errorString());
-    if (m_state == State::Connecting) {
-        cannotConnect();
-        return;
-    }
-    stop();
-    finish(false);
-}
-
-void WebFile::cannotConnect()
-{
-    stop();
-    WebMessage(QStringLiteral("サーバーに接続できません\r\n") + m_host, kStyleInformation);
-    finish(false);
-}
-
-void WebFile::onTimeout()
-{
-    if (m_done)
-        return;
-    logLine(QStringLiteral("TimeOunt"), QString());
-    stop();
-    WebMessage(QStringLiteral("タイムアウトによる切断"), kStyleInformation);
-    finish(false);
+    return m_exchange.state() == WebExchange::State::Finished;
 }
 
 void WebFile::reject()
 {
-    stop();
-    finish(false);
-}
-
-// Ends the transfer; the socket's last signals (abort emits some) are ignored from here on.
-void WebFile::stop()
-{
-    m_done = true;
-    m_timer.stop();
-    m_socket.abort();
-}
-
-void WebFile::restartTimer()
-{
-    m_timer.stop();
-    m_timer.start(m_timeoutMs);
-}
-
-void WebFile::finish(bool success)
-{
-    stop();
-    QDialog::done(success ? QDialog::Accepted : QDialog::Rejected);
-}
-
-int WebFile::WebMessage(const QString& prompt, int style) const
-{
-    if (!m_opt1)
-        return 1;
-    return ShowMessage(prompt, style, QStringLiteral("/WebFile"));
-}
-
-QString WebFile::Read() const
-{
-    return decodeText(ReadB()).text;
-}
-
-QByteArray WebFile::ReadB() const
-{
-    return stripHeader(m_received);
-}
-
-QByteArray WebFile::stripHeader(const QByteArray& data)
-{
-    if (!data.startsWith("HTTP/"))
-        return data;
-    const qsizetype end = data.indexOf(kHeaderEnd, 5);
-    if (end < 6)
-        return {};
-    return data.mid(end + kHeaderEnd.size());
+    m_exchange.cancel();
 }
 
 void installWebFile()
 {
     setWebFetcherFactory([]() -> std::unique_ptr<WebFetcher> {
-        // A dialog needs a widget application; a program without one cannot fetch.
+        // A dialog needs a widget application; without one the exchange runs on its own.
         if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
-            return nullptr;
+            return std::make_unique<WebExchange>();
         return std::make_unique<WebFile>();
     });
 }

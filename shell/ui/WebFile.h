@@ -1,14 +1,11 @@
 #pragma once
 
-#include "shell/Log.h"
+#include "shell/WebExchange.h"
 #include "shell/WebFetcher.h"
 
-#include <QAbstractSocket>
 #include <QByteArray>
 #include <QDialog>
 #include <QString>
-#include <QTcpSocket>
-#include <QTimer>
 #include <cstdint>
 
 class QLabel;
@@ -16,81 +13,36 @@ class QPushButton;
 
 namespace vorlix::shell {
 
-// The small modal progress window that fetches one file over HTTP for reading: it connects,
-// sends one GET request, collects everything until the server closes the connection and hands
-// back the body without the response header. Every phase gives up after a spell without
-// progress; the cancel button gives up at once.
+// The small modal progress window of an HTTP fetch: "接続中" while connecting, "ダウンロード中"
+// while receiving, and a cancel button that gives up at once. The exchange itself (socket,
+// inactivity timer, request and response) is its WebExchange; the window only shows it.
 class WebFile final : public QDialog, public WebFetcher {
     Q_OBJECT
 
 public:
-    // The progress phases; only Finished counts as success.
-    enum class State : std::int32_t {
-        Created = 0,
-        ConnectCalled = 100,
-        Connecting = 110,
-        RequestSent = 120,
-        DataArriving = 130,
-        Finished = 200,
-    };
-
     explicit WebFile(QWidget* parent = nullptr);
-    ~WebFile() override;
 
-    void setOpt1(bool on) override { m_opt1 = on; }
-    void setPort(int port) override;
-    [[nodiscard]] int port() const override { return m_port; }
+    void setOpt1(bool on) override { m_exchange.setOpt1(on); }
+    void setPort(int port) override { m_exchange.setPort(port); }
+    [[nodiscard]] int port() const override { return m_exchange.port(); }
+    // Shows the window modally until the exchange has ended; true when the file arrived whole.
     [[nodiscard]] bool Connect(
         const QString& host, const QString& folder, const QString& name) override;
-    [[nodiscard]] std::int64_t FileSize() const override { return m_received.size(); }
-    [[nodiscard]] QString Read() const override;
-    [[nodiscard]] QByteArray ReadB() const override;
+    [[nodiscard]] std::int64_t FileSize() const override { return m_exchange.FileSize(); }
+    [[nodiscard]] QString Read() const override { return m_exchange.Read(); }
+    [[nodiscard]] QByteArray ReadB() const override { return m_exchange.ReadB(); }
+    [[nodiscard]] int statusCode() const override { return m_exchange.statusCode(); }
 
-    // How long a phase may go without progress before the fetch gives up (30 seconds).
-    void setTimeoutMilliseconds(int milliseconds) { m_timeoutMs = milliseconds; }
-    // The most a response may hold; a server that sends more is cut off (so that an endless
-    // sender cannot fill the memory).
-    void setReceiveLimit(std::int64_t bytes) { m_receiveLimit = bytes; }
-    [[nodiscard]] State state() const { return m_state; }
-
-    // The body of a response: everything after the header when the data starts with "HTTP/",
-    // nothing when such a header never ends, the whole data otherwise (a bare HTTP/0.9 answer).
-    [[nodiscard]] static QByteArray stripHeader(const QByteArray& data);
+    // The exchange the window shows (its timeout and limits can be changed before Connect).
+    [[nodiscard]] WebExchange& exchange() { return m_exchange; }
 
 protected:
     void reject() override;
 
 private:
-    void begin();
-    void onConnected();
-    void onReadyRead();
-    void onDisconnected();
-    void onSocketError(QAbstractSocket::SocketError error);
-    void onTimeout();
-    void restartTimer();
-    [[nodiscard]] bool responseIsWhole();
-    void cannotConnect();
-    void stop();
-    void finish(bool success);
-    int WebMessage(const QString& prompt, int style) const;
-    [[nodiscard]] QByteArray request() const;
-
-    LifeLog m_life { QStringLiteral("WebFile") };
-    bool m_opt1 = false;
-    int m_port = 80;
-    int m_timeoutMs = 30000;
-    std::int64_t m_receiveLimit = std::int64_t { 1 } << 30;
-    QString m_host;
-    QString m_folder;
-    QString m_name;
-    QByteArray m_hostHeader;
-    State m_state = State::Created;
-    bool m_done = true;
-    QByteArray m_received;
+    WebExchange m_exchange;
     QLabel* m_label = nullptr;
     QPushButton* m_cancel = nullptr;
-    QTimer m_timer;
-    QTcpSocket m_socket;
 };
 
 // Lets the file access open http:/ names through WebFile; called once by a program with windows.

@@ -1,6 +1,9 @@
 #include "app/CommandLine.h"
+#include "shell/InitFile.h"
 #include "shell/ModuleState.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/ScopedModuleState.h"
+#include "tests/support/TempEnvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,32 +11,15 @@
 
 namespace {
 
-using vorlix::app::NextArg;
-using vorlix::app::ParseCommandLine;
-using vorlix::app::prepareCommandLine;
-using vorlix::app::RestArg;
-using vorlix::app::SkipBlanks;
-using vorlix::shell::moduleState;
+using namespace vorlix::app;
+using namespace vorlix::shell;
+using vorlix::test::ScopedModuleState;
 
 // Every test starts from the state of a process that has not parsed anything yet.
 class CommandLineTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        auto& s = moduleState();
-        s.RunMode = 0;
-        s.InputFile.clear();
-        s.OutputFile.clear();
-        s.ArgSheetPath.clear();
-        s.ArgFaceFile.clear();
-        s.ArgTitle.clear();
-        s.ArgPrinter.clear();
-        s.ArgPaper.clear();
-        s.ArgOrient = 0;
-        s.ArgCopies = 0;
-        s.ArgPages.clear();
-    }
-    void TearDown() override { SetUp(); }
+    const CommandLineOptions& options() const { return state.options(); }
+    ScopedModuleState state;
 };
 
 struct GrammarCase {
@@ -72,11 +58,11 @@ TEST_F(CommandLineTest, GrammarTable)
         { "-p \"unclosed name.fae  ", 1, "unclosed name.fae", "", "", "", 0 },
     };
     for (const auto& c : cases) {
-        SetUp();
+        state.options() = {};
         ParseCommandLine(QString::fromUtf8(c.line));
-        const auto& s = moduleState();
+        const auto& s = options();
         SCOPED_TRACE(c.line);
-        EXPECT_EQ(s.RunMode, c.mode);
+        EXPECT_EQ(static_cast<int>(s.RunMode), c.mode);
         EXPECT_EQ(s.InputFile, QString::fromUtf8(c.input));
         EXPECT_EQ(s.OutputFile, QString::fromUtf8(c.output));
         EXPECT_EQ(s.ArgSheetPath, QString::fromUtf8(c.sheet));
@@ -89,8 +75,8 @@ TEST_F(CommandLineTest, EverySwitchIsStoredAndLaterOnesWin)
 {
     ParseCommandLine(QStringLiteral(
         "-p -d=Web -f=bill.fae -t=Title -r=First -r=Second -c=a4 -n=3 -o=2 -s=2,5 doc.mnd  "));
-    const auto& s = moduleState();
-    EXPECT_EQ(s.RunMode, 1);
+    const auto& s = options();
+    EXPECT_EQ(s.RunMode, RunModes::Print);
     EXPECT_EQ(s.ArgSheetPath, u"Web");
     EXPECT_EQ(s.ArgFaceFile, u"bill.fae");
     EXPECT_EQ(s.ArgTitle, u"Title");
@@ -105,8 +91,16 @@ TEST_F(CommandLineTest, EverySwitchIsStoredAndLaterOnesWin)
 TEST_F(CommandLineTest, ModeSwitchOnlyCountsAtTheStart)
 {
     ParseCommandLine(QStringLiteral("-d=x -p a.fae  "));
-    EXPECT_EQ(moduleState().RunMode, 0);
-    EXPECT_EQ(moduleState().InputFile, u"-p a.fae");
+    EXPECT_EQ(options().RunMode, RunModes::Window);
+    EXPECT_EQ(options().InputFile, u"-p a.fae");
+}
+
+TEST_F(CommandLineTest, TheWholeLineIsRecordedInTheSettings)
+{
+    vorlix::test::TempEnvironment env;
+    auto& settings = state.startSettings();
+    ParseCommandLine(QStringLiteral("-p \"my bill.fae\"  "));
+    EXPECT_EQ(settings.GetString("general", "Command", "-"), u"-p \"my bill.fae\"");
 }
 
 TEST_F(CommandLineTest, LogsModeSwitchesAndInput)

@@ -15,8 +15,7 @@
 
 namespace {
 
-using vorlix::test::readFileBytes;
-using vorlix::test::TempEnvironment;
+using namespace vorlix::test;
 
 QString samplesDir()
 {
@@ -71,13 +70,8 @@ protected:
     int run(const QStringList& arguments, QString* log)
     {
         QProcess process;
-        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-        e.insert(QStringLiteral("HOME"), env.root());
-        e.insert(QStringLiteral("XDG_CONFIG_HOME"), env.configHome());
-        e.insert(QStringLiteral("XDG_DATA_HOME"), env.dataHome());
-        e.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        QProcessEnvironment e = env.processEnvironment();
         e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        e.remove(QStringLiteral("profiles"));
         process.setProcessEnvironment(e);
         process.setWorkingDirectory(work);
         process.start(program(), arguments);
@@ -156,7 +150,7 @@ TEST_F(SampleRun, InvoiceRowsFollowEachCustomersItemCount)
     EXPECT_FALSE(pages[2].contains(QStringLiteral("s,150,398,")));
 }
 
-// The original's files are CP932 with CR LF; a sample saved as UTF-8 or with
+// Forms made on Windows are CP932 with CR LF; a sample saved as UTF-8 or with
 // bare line feeds would still load here but no longer be a faithful example.
 TEST(SampleFiles, AreCp932WithCrLf)
 {

@@ -1,12 +1,12 @@
 #include "document/ApartXML.h"
 
-#include "lang/SystemBeep.h"
+#include "shell/ModuleState.h"
+#include "tests/support/ScopedModuleState.h"
 
 #include <gtest/gtest.h>
 #include <vector>
 
-using vorlix::document::ApartXML;
-using vorlix::document::Tree;
+using namespace vorlix::document;
 
 namespace {
 
@@ -26,10 +26,10 @@ std::unique_ptr<Read> readDocument(const QString& text)
     ApartXML reader;
     reader.Init(&read->tree);
     reader.Text(text);
-    read->warning = reader.fWarning();
-    read->error = reader.fError();
-    read->pit = reader.nErrPit();
-    read->message = reader.sErrMsg();
+    read->warning = reader.report().fWarning;
+    read->error = reader.report().fError;
+    read->pit = reader.report().nErrPit;
+    read->message = reader.report().sErrMsg;
     return read;
 }
 
@@ -180,12 +180,12 @@ TEST(ApartXML, DeepNestingNeedsNoDeepStack)
 
 TEST(ApartXML, EveryProblemBeeps)
 {
+    vorlix::test::ScopedModuleState state;
     int beeps = 0;
-    vorlix::lang::setSystemBeep([&beeps] { ++beeps; });
+    state->ui.beep = [&beeps] { ++beeps; };
     (void)readDocument(kHead + "<TZQ_002><a>1</b><c>2</d></TZQ_002>");
     const int twoWarnings = beeps;
     (void)readDocument(kHead + "<TZQ_002><a>1</a></TZQ_002>");
-    vorlix::lang::setSystemBeep(nullptr);
     EXPECT_EQ(twoWarnings, 2);
     EXPECT_EQ(beeps, 2);
 }
@@ -196,11 +196,11 @@ TEST(ApartXML, ReadingAgainResetsTheReport)
     ApartXML reader;
     reader.Init(&tree);
     reader.Text(QStringLiteral("nothing"));
-    EXPECT_TRUE(reader.fError());
+    EXPECT_TRUE(reader.report().fError);
     reader.Text(kHead + "<TZQ_002><piece/><piece><a>1</a></piece></TZQ_002>");
-    EXPECT_FALSE(reader.fError());
-    EXPECT_EQ(reader.nErrPit(), -1);
-    EXPECT_EQ(reader.sErrMsg(), "");
+    EXPECT_FALSE(reader.report().fError);
+    EXPECT_EQ(reader.report().nErrPit, -1);
+    EXPECT_EQ(reader.report().sErrMsg, "");
     EXPECT_EQ(tree.Value(QStringLiteral("System/mpiececount")), "1");
     EXPECT_EQ(tree.Value(QStringLiteral("piece/a")), "1");
 }

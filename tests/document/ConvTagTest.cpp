@@ -24,6 +24,14 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Checks the translation of each name in the table's current direction.
+void expectConverts(
+    const ConvTag& conv, std::initializer_list<std::pair<const char*, const char*>> translations)
+{
+    for (const auto& [name, expected] : translations)
+        EXPECT_EQ(conv.Convert(QString::fromUtf8(name)), QString::fromUtf8(expected)) << name;
+}
+
 ConvTag loadedTable(const QString& text)
 {
     TableFolder table(vorlix::shell::toCp932(text));
@@ -42,17 +50,13 @@ TEST(ConvTag, TranslatesBothWaysByTheHeaderPair)
     EXPECT_EQ(conv.pairCount(), 4);
 
     EXPECT_TRUE(conv.TagSet(QStringLiteral("kanji"), QStringLiteral("roman")));
-    EXPECT_EQ(conv.Convert(QStringLiteral("氏名")), "name");
-    EXPECT_EQ(conv.Convert(QStringLiteral("住所")), "address");
-    EXPECT_EQ(conv.Convert(QStringLiteral("name")), "name");
+    expectConverts(conv, { { "氏名", "name" }, { "住所", "address" }, { "name", "name" } });
 
     EXPECT_TRUE(conv.TagSet(QStringLiteral("roman"), QStringLiteral("kanji")));
-    EXPECT_EQ(conv.Convert(QStringLiteral("name")), "氏名");
-    EXPECT_EQ(conv.Convert(QStringLiteral("item")), "品名");
-    EXPECT_EQ(conv.Convert(QStringLiteral("unknown")), "unknown");
+    expectConverts(conv, { { "name", "氏名" }, { "item", "品名" }, { "unknown", "unknown" } });
 
     EXPECT_FALSE(conv.TagSet(QStringLiteral("kanji"), QStringLiteral("kanji")));
-    EXPECT_EQ(conv.Convert(QStringLiteral("氏名")), "氏名");
+    expectConverts(conv, { { "氏名", "氏名" } });
 }
 
 TEST(ConvTag, OnlyStatementsBeginningWithTwoWordsArePairs)
@@ -60,20 +64,11 @@ TEST(ConvTag, OnlyStatementsBeginningWithTwoWordsArePairs)
     ConvTag conv = loadedTable(QStringLiteral("L,R\nsingle\nnum,5\nstr,\"x\"\na,b,c\n#c,d\n  e , f "
                                               " # note\n\"g\",h\nx\r\ny,z\n@p,q_1\n"));
     ASSERT_TRUE(conv.TagSet(QStringLiteral("L"), QStringLiteral("R")));
-    const std::vector<std::pair<QString, QString>> cases {
-        { "a", "b" },
-        { "e", "f" },
-        { "y", "z" },
-        { "@p", "q_1" },
-        { "single", "single" },
-        { "num", "num" },
-        { "str", "str" },
-        { "c", "c" },
-        { "g", "g" },
-        { "x", "x" },
-    };
-    for (const auto& [name, expected] : cases)
-        EXPECT_EQ(conv.Convert(name), expected) << name.toStdString();
+    expectConverts(conv, { { "a", "b" }, { "e", "f" }, { "y", "z" }, { "@p", "q_1" } });
+    // Statements that do not begin with two words translate nothing.
+    expectConverts(conv,
+        { { "single", "single" }, { "num", "num" }, { "str", "str" }, { "c", "c" }, { "g", "g" },
+            { "x", "x" } });
     EXPECT_EQ(conv.pairCount(), 5);
 }
 
@@ -81,14 +76,9 @@ TEST(ConvTag, FirstDefinitionWinsInEachDirection)
 {
     ConvTag conv = loadedTable(QStringLiteral("L,R\na,x\na,y\nb,x\nL,z\nw,R\n"));
     ASSERT_TRUE(conv.TagSet(QStringLiteral("L"), QStringLiteral("R")));
-    EXPECT_EQ(conv.Convert(QStringLiteral("a")), "x");
-    EXPECT_EQ(conv.Convert(QStringLiteral("b")), "x");
-    EXPECT_EQ(conv.Convert(QStringLiteral("L")), "R");
+    expectConverts(conv, { { "a", "x" }, { "b", "x" }, { "L", "R" } });
     ASSERT_TRUE(conv.TagSet(QStringLiteral("R"), QStringLiteral("L")));
-    EXPECT_EQ(conv.Convert(QStringLiteral("x")), "a");
-    EXPECT_EQ(conv.Convert(QStringLiteral("y")), "a");
-    EXPECT_EQ(conv.Convert(QStringLiteral("z")), "L");
-    EXPECT_EQ(conv.Convert(QStringLiteral("R")), "L");
+    expectConverts(conv, { { "x", "a" }, { "y", "a" }, { "z", "L" }, { "R", "L" } });
 }
 
 TEST(ConvTag, WithoutATableNothingTranslates)

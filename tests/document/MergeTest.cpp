@@ -9,9 +9,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-using vorlix::document::ApartXML;
-using vorlix::document::Merge;
-using vorlix::document::Tree;
+using namespace vorlix::document;
 
 namespace {
 
@@ -23,7 +21,8 @@ std::unique_ptr<Tree> dataTree(const QString& body)
     reader.Init(tree.get());
     reader.Text(
         QStringLiteral("<?xml version=\"1.0\"?><TZQ_002>") + body + QStringLiteral("</TZQ_002>"));
-    EXPECT_FALSE(reader.fError() || reader.fWarning()) << reader.sErrMsg().toStdString();
+    EXPECT_FALSE(reader.report().fError || reader.report().fWarning)
+        << reader.report().sErrMsg.toStdString();
     return tree;
 }
 
@@ -40,13 +39,20 @@ Merged mergeInto(Tree& tree, const QString& face)
     Merge merge;
     merge.Init(&tree);
     merge.Text(face);
-    return { merge.Convert(), merge.fError(), merge.fWarning(), merge.sErrMsg(),
-        merge.pageCount() };
+    return { merge.Convert(), merge.report().fError, merge.report().fWarning,
+        merge.report().sErrMsg, merge.pageCount() };
 }
 
 const QString kThreePieces = QStringLiteral("<name>Taro</name><piece><name>A</name></piece>"
                                             "<piece><name>B</name></piece>"
                                             "<piece><name>C</name></piece>");
+
+// Merges a face against the data of three pieces.
+Merged mergeThreePieces(const QString& face)
+{
+    auto tree = dataTree(kThreePieces);
+    return mergeInto(*tree, face);
+}
 
 struct OutputCase {
     const char* name;
@@ -180,10 +186,10 @@ TEST(Merge, SelfReferencingFragmentsEndWithAnError)
         QStringLiteral("piece;let,a;&a;endlet;&a;"),
     };
     for (const QString& face : faces) {
-        auto tree = dataTree(kThreePieces);
-        const Merged merged = mergeInto(*tree, face);
-        EXPECT_TRUE(merged.error) << face.toStdString();
-        EXPECT_TRUE(merged.message.startsWith("Vorlix/Fragment>")) << face.toStdString();
+        SCOPED_TRACE(face.toStdString());
+        const Merged merged = mergeThreePieces(face);
+        EXPECT_TRUE(merged.error);
+        EXPECT_TRUE(merged.message.startsWith("Vorlix/Fragment>"));
     }
 }
 
@@ -198,7 +204,7 @@ TEST(Merge, MultiplyingFragmentsHitTheOutputLimit)
     merge.Init(tree.get());
     merge.setLimits(100000, 10'000'000);
     merge.Text(face);
-    EXPECT_TRUE(merge.fError());
+    EXPECT_TRUE(merge.report().fError);
     EXPECT_LE(merge.Convert().size(), 100100);
 }
 
@@ -220,10 +226,8 @@ TEST(Merge, UnfinishedInputNeverHangs)
         QStringLiteral("s,$./.././a/./b"),
     };
     for (const QString& face : faces) {
-        auto tree = dataTree(kThreePieces);
-        const Merged merged = mergeInto(*tree, face);
-        EXPECT_TRUE(merged.text.startsWith("head,")) << face.toStdString();
-        EXPECT_TRUE(merged.text.endsWith(' ')) << face.toStdString();
+        const QString text = mergeThreePieces(face).text;
+        EXPECT_TRUE(text.startsWith("head,") && text.endsWith(' ')) << face.toStdString();
     }
 }
 
@@ -293,7 +297,8 @@ TEST(Merge, TranslatesJapaneseDataNamesThroughTheTagTable)
     ApartXML reader;
     reader.Init(&tree);
     reader.Text(decoded.text);
-    ASSERT_FALSE(reader.fError() || reader.fWarning()) << reader.sErrMsg().toStdString();
+    ASSERT_FALSE(reader.report().fError || reader.report().fWarning)
+        << reader.report().sErrMsg.toStdString();
     EXPECT_EQ(tree.Value(QStringLiteral("piece/氏名")), "山田　太郎");
 
     const Merged merged

@@ -59,6 +59,7 @@ TEST(Tree, ValueWriteReplacesWithoutAdding)
 {
     Tree tree;
     tree.Value(QStringLiteral("x"), QStringLiteral("1"));
+    EXPECT_EQ(tree.Value(QStringLiteral("x")), "1");
     tree.Value(QStringLiteral("x"), QStringLiteral("2"));
     EXPECT_EQ(tree.Value(QStringLiteral("x")), "2");
     EXPECT_EQ(tree.Count(), 1);

@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-using vorlix::document::xmlTC;
-using vorlix::document::XmlToken;
+using namespace vorlix::document;
 
 namespace {
 

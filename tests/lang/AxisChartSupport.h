@@ -23,11 +23,9 @@ struct ChartRun {
     {
         const std::size_t before = sink.pages().size();
         control.GoDoc(QStringLiteral("start;") + statements);
-        const bool failed = control.fError;
-        const bool warned = control.fWarning;
+        const shell::Report ran = control.report;
         control.GoDoc(QStringLiteral(";;out;"));
-        control.fError = failed;
-        control.fWarning = warned;
+        control.report = ran;
         if (sink.pages().size() <= before)
             return {};
         return sink.pages().back().dump().split(u'\n', Qt::SkipEmptyParts);

@@ -24,8 +24,8 @@ TEST_P(AxisLines, LandOnTheExpectedFaceUnits)
     const LineCase& c = GetParam();
     ChartRun run;
     const QStringList dump = run.page(QString::fromUtf8(c.statements));
-    EXPECT_FALSE(run.control.fError) << run.control.ErrDescription.toStdString();
-    EXPECT_FALSE(run.control.fWarning);
+    EXPECT_FALSE(run.control.report.fError) << run.control.report.sErrMsg.toStdString();
+    EXPECT_FALSE(run.control.report.fWarning);
     EXPECT_EQ(segments(dump), c.expected);
 }
 
@@ -83,7 +83,7 @@ TEST_P(AxisLabelStatements, PrintTheValuesAtTheirPositions)
     const LabelCase& c = GetParam();
     ChartRun run;
     const QStringList dump = run.page(QString::fromUtf8(c.statements));
-    EXPECT_FALSE(run.control.fError) << run.control.ErrDescription.toStdString();
+    EXPECT_FALSE(run.control.report.fError) << run.control.report.sErrMsg.toStdString();
     EXPECT_EQ(texts(dump), c.texts);
     QStringList moves;
     for (const QString& line : callsOf(dump, QStringLiteral("textOut ")))
@@ -117,7 +117,7 @@ TEST(AxisCommands, MarksAtDataPoints)
     ChartRun run;
     const QStringList dump = run.page("as,1,0,0,50;a,1,1;am,2,0,0,10,10,20,x,30,30;am,99,1,1;");
     EXPECT_EQ(texts(dump), QStringList({ "●", "●", "●" }));
-    EXPECT_FALSE(run.control.fError);
+    EXPECT_FALSE(run.control.report.fError);
 }
 
 TEST(AxisCommands, HalfCircles)
@@ -151,8 +151,8 @@ TEST(AxisCommands, TablePlotsKeepValidCompleteRows)
     const QStringList dump = run.page("as,1,0,0,50;ps,2,2,4,0;ps,3,3,1,0;"
                                       "app,4,1,0,1,2,0,3,1,1,1,1,"
                                       "0,0,x,5,10,10,0,15,20,no,0,25,30,30,0,35,40,40;");
-    EXPECT_FALSE(run.control.fError);
-    EXPECT_FALSE(run.control.fWarning);
+    EXPECT_FALSE(run.control.report.fError);
+    EXPECT_FALSE(run.control.report.fWarning);
     EXPECT_EQ(vorlix::test::segmentsWithPen(dump),
         QStringList({ "2:0,0>20,20", "2:20,20>60,60", "3:0,10>20,30", "3:20,30>60,70" }));
 }
@@ -166,7 +166,7 @@ TEST(AxisCommands, TablePlotsSwapAndMark)
     EXPECT_EQ(texts(marks), QStringList({ "■", "■", "◆", "◆" }));
     // A table without rows draws nothing and fails nothing.
     EXPECT_TRUE(segments(run.page("app,2,1,0,0,1,1,1;")).isEmpty());
-    EXPECT_FALSE(run.control.fError);
+    EXPECT_FALSE(run.control.report.fError);
 }
 
 TEST(AxisCommands, BadInputFailsTheStatementOnly)
@@ -198,8 +198,8 @@ TEST(AxisCommands, BadInputFailsTheStatementOnly)
     for (const Case& c : cases) {
         ChartRun run;
         const QStringList dump = run.page(QString::fromUtf8(c.statements) + "h,0,2000,7;");
-        EXPECT_TRUE(run.control.fError) << c.statements;
-        EXPECT_EQ(run.control.ErrNumber, c.error) << c.statements;
+        EXPECT_TRUE(run.control.report.fError) << c.statements;
+        EXPECT_EQ(run.control.report.ErrNumber, c.error) << c.statements;
         // The run goes on after the failure.
         EXPECT_TRUE(segments(dump).contains(QStringLiteral("0,2000>7,2000"))) << c.statements;
     }
@@ -215,7 +215,7 @@ TEST(AxisCommands, LongPolylineDrawsEveryPoint)
         statement += QStringLiteral(",%1,%2").arg(i % 2000).arg(i % 3);
     statement += u';';
     const QStringList dump = run.page(statement);
-    EXPECT_FALSE(run.control.fError);
+    EXPECT_FALSE(run.control.report.fError);
     EXPECT_EQ(callsOf(dump, QStringLiteral("lineTo ")).size(), points - 1);
 }
 

@@ -1,5 +1,5 @@
 #include "lang/AxisTable.h"
-#include "shell/RunError.h"
+#include "tests/support/RunErrorNumber.h"
 
 #include <gtest/gtest.h>
 
@@ -9,19 +9,9 @@
 
 using vorlix::lang::AxisKind;
 using vorlix::lang::AxisTable;
-using vorlix::shell::RunError;
+using vorlix::test::errorNumberOf;
 
 namespace {
-
-int errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const RunError& error) {
-        return error.number();
-    }
-    return 0;
-}
 
 struct PageCase {
     const char* name;
@@ -95,7 +85,7 @@ TEST(AxisTable, UnknownTypesLeaveTheAxisAlone)
     axes.SetAxis(1, -1, 0, 1);
     EXPECT_EQ(axes.ToPage(1, 10), 20);
     // An axis number is not even checked when the type is ignored.
-    EXPECT_EQ(errorOf([&] { axes.SetAxis(9, 5, 0, 1); }), 0);
+    EXPECT_EQ(errorNumberOf([&] { axes.SetAxis(9, 5, 0, 1); }), 0);
 }
 
 TEST(AxisTable, ErrorsAreTheRuntimesNumbers)
@@ -126,14 +116,14 @@ TEST(AxisTable, ErrorsAreTheRuntimesNumbers)
         { "inverse beyond a double", [&] { (void)axes.FromPage(5, 1e9); }, 6 },
     };
     for (const Case& c : cases)
-        EXPECT_EQ(errorOf(c.action), c.error) << c.what;
+        EXPECT_EQ(errorNumberOf(c.action), c.error) << c.what;
 }
 
 TEST(AxisTable, FailedDefinitionLeavesTheAxisAsItWas)
 {
     AxisTable axes;
     axes.SetAxis(1, 0, 0, 50);
-    EXPECT_EQ(errorOf([&] { axes.SetAxis(1, 0, 1e12, 1); }), 6);
+    EXPECT_EQ(errorNumberOf([&] { axes.SetAxis(1, 0, 1e12, 1); }), 6);
     EXPECT_EQ(axes.ToPage(1, 10), 20);
 }
 
@@ -161,7 +151,7 @@ TEST(AxisTable, LogarithmUsesTheFixedFactor)
 {
     // The product form can differ from std::log10 in the last bit; positions must follow it.
     EXPECT_EQ(AxisTable::log10(1000), std::log(1000.0) * 0.43429448190325104);
-    EXPECT_EQ(errorOf([] { (void)AxisTable::log10(-1); }), 5);
+    EXPECT_EQ(errorNumberOf([] { (void)AxisTable::log10(-1); }), 5);
 }
 
 TEST(AxisTable, SelectionIsCheckedOnlyWhenUsed)
@@ -171,7 +161,7 @@ TEST(AxisTable, SelectionIsCheckedOnlyWhenUsed)
     EXPECT_EQ(axes.xAxis(), 0);
     EXPECT_EQ(axes.yAxis(), 12);
     EXPECT_EQ(axes.xPage(5), 5);
-    EXPECT_EQ(errorOf([&] { (void)axes.yPage(5); }), 9);
+    EXPECT_EQ(errorNumberOf([&] { (void)axes.yPage(5); }), 9);
 }
 
 }

@@ -1,12 +1,11 @@
 #include "lang/CECurve.h"
-#include "shell/RunError.h"
+#include "tests/support/RunErrorNumber.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using vorlix::lang::CECurve;
-using vorlix::shell::RunError;
 
 namespace {
 
@@ -79,12 +78,7 @@ TEST(CECurve, SegmentIsFoundByWalkingWhenOutsideTheRows)
 TEST(CECurve, BadInputFailsOrJumps)
 {
     auto errorOf = [](const Points& points) {
-        try {
-            (void)curveThrough(points);
-        } catch (const RunError& error) {
-            return error.number();
-        }
-        return 0;
+        return vorlix::test::errorNumberOf([&] { (void)curveThrough(points); });
     };
     EXPECT_EQ(errorOf({ { 1, 1 } }), 9);
     EXPECT_EQ(errorOf({}), 9);

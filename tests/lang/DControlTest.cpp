@@ -4,14 +4,15 @@
 #include "lang/DControl.h"
 #include "shell/RunError.h"
 
-#include <QTimer>
+#include "tests/support/ScopedModuleState.h"
+
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 #include <vector>
 
 using vorlix::lang::DControl;
 using vorlix::shell::RunError;
-using vorlix::test::BoundInterpreter;
-using vorlix::test::LogCapture;
+using namespace vorlix::test;
 
 namespace {
 
@@ -134,24 +135,28 @@ TEST(DControl, PagePrintRunsTheChosenPages)
     }
 }
 
+// The lines the interpreter logs while it runs the text.
+QStringList logOfRun(BoundInterpreter& run, const QString& text)
+{
+    LogCapture log;
+    run.control.GoDoc(text);
+    return log.lines();
+}
+
 TEST(DControl, UndefinedWordIsQuotedWithItsStatement)
 {
     BoundInterpreter run;
-    LogCapture log;
-    run.control.GoDoc(QStringLiteral("zz,1,2;nc;yy;"));
-    EXPECT_TRUE(run.control.fWarning);
-    EXPECT_FALSE(run.control.fError);
-    EXPECT_EQ(log.linesStartingWith(QStringLiteral("DControl/")),
+    EXPECT_EQ(logOfRun(run, QStringLiteral("zz,1,2;nc;yy;")),
         QStringList({ Undefined + "zz,1,2,;", Undefined + "yy,;" }));
+    EXPECT_TRUE(run.control.report.fWarning);
+    EXPECT_FALSE(run.control.report.fError);
     EXPECT_EQ(run.control.msgLineY(), 200);
 }
 
 TEST(DControl, StrayTokensAreReported)
 {
     BoundInterpreter run;
-    LogCapture log;
-    run.control.GoDoc(QStringLiteral("\"abc\",1;(;12"));
-    EXPECT_EQ(log.linesStartingWith(QStringLiteral("DControl/")),
+    EXPECT_EQ(logOfRun(run, QStringLiteral("\"abc\",1;(;12")),
         QStringList({ NotCommand + "abc,1,;", NotCommand + "(,;", NotCommand + "12," }));
 }
 
@@ -160,16 +165,39 @@ TEST(DControl, StrayTokensAreReported)
 TEST(DControl, FailedStatementIsReportedWithItsCommandWord)
 {
     BoundInterpreter run;
-    LogCapture log;
-    run.control.GoDoc(QStringLiteral("h,1,2;s,3,4,\"a\";"));
-    EXPECT_TRUE(run.control.fError);
-    EXPECT_TRUE(run.control.fWarning);
-    EXPECT_EQ(run.control.ErrNumber, 13);
-    EXPECT_EQ(log.linesStartingWith(QStringLiteral("DControl/")).value(0),
-        OnErr + "13:" + RunError::standardDescription(13));
-    EXPECT_EQ(log.linesStartingWith(Cause), QStringList({ Cause + "h" }));
-    EXPECT_EQ(log.linesStartingWith(NotCommand), QStringList({ NotCommand + "3,4,a,;" }));
+    EXPECT_EQ(logOfRun(run, QStringLiteral("h,1,2;s,3,4,\"a\";")),
+        QStringList({ OnErr + "13:" + RunError::standardDescription(13), Cause + "h",
+            NotCommand + "3,4,a,;" }));
+    EXPECT_TRUE(run.control.report.fError);
+    EXPECT_TRUE(run.control.report.fWarning);
+    EXPECT_EQ(run.control.report.ErrNumber, 13);
     EXPECT_EQ(run.control.msgLineY(), 250);
+}
+
+// The first failed or stray statement of a page range is kept as written, for an editor to find.
+TEST(DControl, FirstProblemStatementIsKeptAsWritten)
+{
+    struct Case {
+        QStringList pages;
+        QString statement;
+    };
+    const std::vector<Case> cases {
+        { { QStringLiteral("h,1,2,3;"), QStringLiteral("v,1,\"x;y\",2;  zz, 5 ;") },
+            QStringLiteral("v,1,\"x;y\",2") },
+        { { QStringLiteral("zz,1;"), QStringLiteral("h,1,x,3;") }, QStringLiteral("zz,1") },
+        { { QStringLiteral("# note\r\nh,1,x,3;") }, QStringLiteral("h,1,x,3") },
+        { { QStringLiteral("h,1,2,3;") }, QString() },
+    };
+    for (const Case& c : cases) {
+        BoundInterpreter run;
+        run.control.SetDoc(pagedDocument(QStringLiteral("f,1;"), c.pages));
+        LogCapture log;
+        run.control.PagePrint(1, 9999);
+        EXPECT_EQ(run.control.report.statement, c.statement) << c.pages.join('|').toStdString();
+        // The next run starts a report of its own.
+        run.control.GoDoc(QStringLiteral(";end;"));
+        EXPECT_TRUE(run.control.report.statement.isEmpty());
+    }
 }
 
 TEST(DControl, LongStatementsAreQuotedWithSixteenTokens)
@@ -203,12 +231,12 @@ struct FailCase {
 
 class StatementFailures : public ::testing::TestWithParam<FailCase> { };
 
-TEST_P(StatementFailures, FailWithTheRuntimeError)
+TEST_P(StatementFailures, FailWithTheStandardRunError)
 {
     BoundInterpreter run;
     run.control.GoDoc(QString::fromUtf8(GetParam().statement));
-    EXPECT_TRUE(run.control.fError) << GetParam().statement;
-    EXPECT_EQ(run.control.ErrNumber, GetParam().error) << GetParam().statement;
+    EXPECT_TRUE(run.control.report.fError) << GetParam().statement;
+    EXPECT_EQ(run.control.report.ErrNumber, GetParam().error) << GetParam().statement;
 }
 
 INSTANTIATE_TEST_SUITE_P(DControl, StatementFailures,
@@ -223,10 +251,10 @@ TEST(DControl, GifRefusalKeepsItsMessage)
 {
     BoundInterpreter run;
     run.control.GoDoc(QStringLiteral("img,0,0,\"a.gif\",300;"));
-    EXPECT_EQ(run.control.ErrNumber, -2147221504);
-    EXPECT_TRUE(run.control.ErrDescription.startsWith(
+    EXPECT_EQ(run.control.report.ErrNumber, -2147221504);
+    EXPECT_TRUE(run.control.report.sErrMsg.startsWith(
         QStringLiteral("\\n本プログラムはUnisys社のGIF-LZW圧縮に関する\\n")));
-    EXPECT_TRUE(run.control.ErrDescription.endsWith(
+    EXPECT_TRUE(run.control.report.sErrMsg.endsWith(
         QStringLiteral("\\nなプログラムを引渡す事が可能です。")));
 }
 
@@ -244,7 +272,7 @@ TEST(DControl, EveryCommandWordIsDispatched)
         BoundInterpreter run;
         LogCapture log;
         run.control.GoDoc(QString::fromUtf8(word) + QStringLiteral(",1,2,3;"));
-        EXPECT_TRUE(run.control.fWarning) << word;
+        EXPECT_TRUE(run.control.report.fWarning) << word;
         EXPECT_EQ(log.linesStartingWith(Undefined),
             QStringList({ Undefined + QString::fromUtf8(word) + ",1,2,3,;" }))
             << word;
@@ -259,8 +287,8 @@ TEST(DControl, NestedArgumentReadingKeepsEachStatementsValues)
     nested.control.GoDoc(QStringLiteral("start;t,100,200,2,1,40,300,\"A\",\"B\";out;end;"));
     BoundInterpreter separate;
     separate.control.GoDoc(QStringLiteral("start;s,100,200,\"A\";s,400,200,\"B\";out;end;"));
-    EXPECT_FALSE(nested.control.fError);
-    EXPECT_FALSE(nested.control.fWarning);
+    EXPECT_FALSE(nested.control.report.fError);
+    EXPECT_FALSE(nested.control.report.fWarning);
     EXPECT_EQ(nested.dumps(), separate.dumps());
 }
 
@@ -270,7 +298,7 @@ TEST(DControl, IntegerArgumentsConvertAlikeWhateverTheirSpelling)
     const auto dumpOf = [](const QString& statement) {
         BoundInterpreter run;
         run.control.GoDoc(QStringLiteral("start;") + statement + QStringLiteral("out;end;"));
-        EXPECT_FALSE(run.control.fError) << statement.toStdString();
+        EXPECT_FALSE(run.control.report.fError) << statement.toStdString();
         return run.dumps();
     };
     const QString plain = dumpOf(QStringLiteral("h,100,200,12;"));
@@ -283,20 +311,27 @@ TEST(DControl, IntegerArgumentsConvertAlikeWhateverTheirSpelling)
         { "h,2147483648,1,1;", "h,-2147483649,1,1;", "h,1,1,9999999999;" }) {
         BoundInterpreter run;
         run.control.GoDoc(QString::fromLatin1(overflow));
-        EXPECT_TRUE(run.control.fError) << overflow;
-        EXPECT_EQ(run.control.ErrNumber, 6) << overflow;
+        EXPECT_TRUE(run.control.report.fError) << overflow;
+        EXPECT_EQ(run.control.report.ErrNumber, 6) << overflow;
     }
 }
 
-// A run handles the window's pending events, so a long print does not freeze the program.
-TEST(DControl, RunHandlesPendingEvents)
+// A run lets the window handle its pending events, so a long print does not freeze the program;
+// a run of thousands of small pages does not spend its time on it.
+TEST(DControl, RunHandlesPendingEventsThroughTheWindowsHook)
 {
+    ScopedModuleState state;
+    int rounds = 0;
+    state->ui.pendingEvents = [&] { ++rounds; };
+    QElapsedTimer clock;
+    clock.start();
     BoundInterpreter run;
-    bool handled = false;
-    QTimer::singleShot(0, [&] { handled = true; });
     run.control.SetDoc(pagedDocument(QStringLiteral("o,0,0;"), { QStringLiteral("h,1,1,1;") }));
     run.control.PagePrint(1, 1);
-    EXPECT_TRUE(handled);
+    EXPECT_EQ(rounds, 1);
+    for (int i = 0; i < 2000; ++i)
+        run.control.GoDoc(QStringLiteral("h,1,1,1;"));
+    EXPECT_LE(rounds, clock.elapsed() / 20 + 1) << "handled on every run";
 }
 
 TEST(DControl, EndStopsTheRun)
@@ -318,8 +353,8 @@ TEST(DControl, OutMarksTheNextPageAndResetsTheDiagnosticLine)
     EXPECT_TRUE(run.control.fNextPage);
     EXPECT_EQ(run.control.msgLineY(), 100);
     run.control.GoDoc(QStringLiteral("head,1;piece;tag,x;chbase,\"a\";"));
-    EXPECT_FALSE(run.control.fWarning);
-    EXPECT_FALSE(run.control.fError);
+    EXPECT_FALSE(run.control.report.fWarning);
+    EXPECT_FALSE(run.control.report.fError);
     EXPECT_FALSE(run.control.fEndCmd);
 }
 
@@ -356,8 +391,8 @@ TEST(DControlPages, PlainTextIsOnePageRunAsTheHead)
     run.control.PagePrint(1, 1);
     ASSERT_EQ(run.sink.pages().size(), 1u);
     EXPECT_EQ(pageTexts(run), QStringList({ "x", "y" }));
-    EXPECT_FALSE(run.control.fError);
-    EXPECT_FALSE(run.control.fWarning);
+    EXPECT_FALSE(run.control.report.fError);
+    EXPECT_FALSE(run.control.report.fWarning);
 }
 
 // Settings made by statements persist from page to page, which is why every page repeats the
@@ -389,16 +424,42 @@ TEST(DControlPages, FailureOnAnEarlierPageStaysReported)
         QString(), { QStringLiteral("h,1,x,1;"), QStringLiteral("s,100,100,\"ok\";") }));
     run.control.PagePrint(1, 2);
     ASSERT_EQ(run.sink.pages().size(), 2u);
-    EXPECT_TRUE(run.control.fError);
-    EXPECT_EQ(run.control.ErrNumber, 13);
+    EXPECT_TRUE(run.control.report.fError);
+    EXPECT_EQ(run.control.report.ErrNumber, 13);
     run.control.PagePrint(2, 2);
-    EXPECT_FALSE(run.control.fError);
-    EXPECT_FALSE(run.control.fWarning);
+    EXPECT_FALSE(run.control.report.fError);
+    EXPECT_FALSE(run.control.report.fWarning);
     run.control.SetDoc(pagedDocument(
         QString(), { QStringLiteral("s,1,1,\"a\";"), QStringLiteral("undefinedword;") }));
     run.control.PagePrint(1, 2);
-    EXPECT_TRUE(run.control.fWarning);
-    EXPECT_FALSE(run.control.fError);
+    EXPECT_TRUE(run.control.report.fWarning);
+    EXPECT_FALSE(run.control.report.fError);
+}
+
+// A statement that fails inside a bold group must not leave the bold variant selected: the
+// diagnostics and every later text are drawn in the slot's own font again.
+TEST(DControlPages, FailureInsideAMarkedUpGroupRestoresTheFont)
+{
+    BoundInterpreter run;
+    run.control.GoDoc(QStringLiteral("start;fs,1,\"ＭＳ 明朝\",9,0;f,1;"
+                                     "x,1363687831,100,\"!{bbbb}\";s,100,300,\"plain2\";;out;"));
+    EXPECT_TRUE(run.control.report.fError);
+    EXPECT_EQ(run.control.report.ErrNumber, 6);
+    ASSERT_EQ(run.sink.pages().size(), 1u);
+    const QStringList lines = run.sink.pages().front().dump().split(u'\n');
+    QString normal;
+    QString fontBefore;
+    for (const QString& line : lines) {
+        if (line.startsWith(QStringLiteral("selectFont ")) && normal.isEmpty())
+            normal = line;
+        if (line.startsWith(QStringLiteral("selectFont ")))
+            fontBefore = line;
+        if (line.startsWith(QStringLiteral("textOut ")) && !line.contains(QStringLiteral("bbbb"))) {
+            EXPECT_EQ(fontBefore.toStdString(), normal.toStdString()) << line.toStdString();
+        }
+    }
+    EXPECT_TRUE(normal.contains(QStringLiteral(" weight=400 "))) << normal.toStdString();
+    EXPECT_EQ(lines.filter(QStringLiteral("\"plain2\"")).size(), 1);
 }
 
 TEST(DControlHostile, BadInputNeverStopsTheRun)

@@ -34,7 +34,7 @@ TEST(GraphCommands, DecimalPaper)
 {
     ChartRun run;
     const QStringList dump = run.page("gra,0,0,200,100;");
-    EXPECT_FALSE(run.control.fError);
+    EXPECT_FALSE(run.control.report.fError);
     EXPECT_EQ(ruled(dump, false, 3), QList<int>({ 0, 100, 200 }));
     EXPECT_EQ(ruled(dump, false, 2), QList<int>({ 50, 150 }));
     EXPECT_EQ(ruled(dump, false, 1),
@@ -79,8 +79,8 @@ TEST(GraphCommands, PaperKinds)
     for (const Case& c : cases) {
         ChartRun run;
         const QStringList dump = run.page(QString::fromUtf8(c.statement));
-        EXPECT_FALSE(run.control.fError) << c.statement;
-        EXPECT_FALSE(run.control.fWarning) << c.statement;
+        EXPECT_FALSE(run.control.report.fError) << c.statement;
+        EXPECT_FALSE(run.control.report.fWarning) << c.statement;
         EXPECT_EQ(ruled(dump, false, 1).size(), c.verticalThin) << c.statement;
         EXPECT_EQ(ruled(dump, false, 2).size(), c.verticalMedium) << c.statement;
         EXPECT_EQ(ruled(dump, true, 1).size(), c.horizontalThin) << c.statement;
@@ -108,13 +108,13 @@ TEST(GraphCommands, DegenerateRulingsDrawNothingAndEnd)
              "fgra,0,0,100,100,100,7,0;", "gra,0,0,100,100,0,2;", "gra,0,0,-100,-100;" }) {
         ChartRun run;
         const QStringList dump = run.page(QString::fromUtf8(statement));
-        EXPECT_FALSE(run.control.fError) << statement;
+        EXPECT_FALSE(run.control.report.fError) << statement;
         EXPECT_TRUE(segments(dump).isEmpty()) << statement;
     }
     ChartRun huge;
     (void)huge.page("gra,0,0,2000000000,100;");
-    EXPECT_TRUE(huge.control.fError);
-    EXPECT_EQ(huge.control.ErrNumber, 6);
+    EXPECT_TRUE(huge.control.report.fError);
+    EXPECT_EQ(huge.control.report.ErrNumber, 6);
 }
 
 // The points a curve statement passes, in face units: where it starts, then the end of every
@@ -134,7 +134,7 @@ TEST(GraphCommands, CurveThroughPointsOnALineIsThatLine)
 {
     ChartRun run;
     const QStringList dump = run.page("as,1,0,0,50;a,1,1;at,0,10,40,30,80,50;");
-    EXPECT_FALSE(run.control.fError);
+    EXPECT_FALSE(run.control.report.fError);
     const QList<QPoint> points = curvePoints(dump);
     // A move to the first point, then sixteen steps per segment (the first step of a segment
     // lands where the curve already is and adds nothing).
@@ -170,7 +170,7 @@ TEST(GraphCommands, CurveRunsBackwardsAndJumps)
     EXPECT_EQ(backwards[16], QPoint(0, 0));
     // A vertical step in the data is drawn as a straight jump.
     const QList<QPoint> jump = curvePoints(run.page("at,0,0,16,16,16,40,32,56;"));
-    EXPECT_FALSE(run.control.fError);
+    EXPECT_FALSE(run.control.report.fError);
     ASSERT_EQ(jump.size(), 1 + 16 + 1 + 16);
     EXPECT_EQ(jump[16], QPoint(16, 16));
     EXPECT_EQ(jump[17], QPoint(16, 40));
@@ -195,8 +195,8 @@ TEST(GraphCommands, BadCurvesFailTheStatementOnly)
     for (const Case& c : cases) {
         ChartRun run;
         const QStringList dump = run.page(QString::fromUtf8(c.statements) + "h,0,2000,7;");
-        EXPECT_TRUE(run.control.fError) << c.statements;
-        EXPECT_EQ(run.control.ErrNumber, c.error) << c.statements;
+        EXPECT_TRUE(run.control.report.fError) << c.statements;
+        EXPECT_EQ(run.control.report.ErrNumber, c.error) << c.statements;
         EXPECT_TRUE(segments(dump).contains(QStringLiteral("0,2000>7,2000"))) << c.statements;
     }
     // Values too large for their step to move them must still end.
@@ -214,7 +214,7 @@ TEST(GraphCommands, DenseCurveDrawsOnlyWhatMoves)
         statement += QStringLiteral(",%1,%2").arg(i).arg(i % 7);
     statement += u';';
     const QStringList dump = run.page(statement);
-    EXPECT_FALSE(run.control.fError);
+    EXPECT_FALSE(run.control.report.fError);
     const QList<QPoint> drawn = curvePoints(dump);
     // One face unit per point, sixteen steps each: far fewer lines than steps, none empty.
     EXPECT_GE(drawn.size(), points);
@@ -231,8 +231,8 @@ TEST(GraphCommands, CurvesOfTooManyPointsFailWithoutDrawing)
     for (int i = 0; i <= 100000; ++i)
         statement += QStringLiteral(",%1,%2").arg(i).arg(i % 7);
     const QStringList dump = run.page(statement + QStringLiteral(";"));
-    EXPECT_TRUE(run.control.fError);
-    EXPECT_EQ(run.control.ErrNumber, 6);
+    EXPECT_TRUE(run.control.report.fError);
+    EXPECT_EQ(run.control.report.ErrNumber, 6);
     EXPECT_TRUE(segments(dump).isEmpty());
 }
 

@@ -28,7 +28,7 @@ QString renderSample(const QString& name, bool& clean)
     control.SetObject(sink, 0, 400, 1.0, 2100, 2970, 0, 0);
     control.SetDoc(vorlix::shell::decodeText(file.readAll()).text);
     control.PagePrint(1, control.Page());
-    clean = !control.fError && !control.fWarning;
+    clean = !control.report.fError && !control.report.fWarning;
     QString out;
     for (const auto& page : sink.pages())
         out += page.dump();

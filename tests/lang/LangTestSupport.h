@@ -5,7 +5,7 @@
 #include "render/PageCollector.h"
 #include "shell/CodePage.h"
 #include "shell/ModuleState.h"
-#include "tests/support/LogFileCapture.h"
+#include "tests/support/LogCapture.h"
 
 #include <QFile>
 #include <QStringList>
@@ -14,8 +14,6 @@
 #include <memory>
 
 namespace vorlix::test {
-
-using LogCapture = LogFileCapture;
 
 // Compares a page dump with its golden file; with VORLIX_REGENERATE_GOLDEN=1 the golden file is
 // written from the dump instead and the test is skipped.

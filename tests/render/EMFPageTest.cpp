@@ -70,16 +70,20 @@ TEST_F(EMFPages, EndDocRightAfterStartOutputsOneEmptyPage)
     emf.Start();
     emf.EndDoc();
     EXPECT_EQ(sink.events(), (QStringList { jobStart(), "playPage", "endDoc" }));
-    EXPECT_TRUE(emf.docClosed());
-    EXPECT_EQ(emf.emfState(), 0);
+    EXPECT_EQ(emf.hDC(), nullptr);
+    EXPECT_EQ(emf.Picture(), nullptr);
+    // The job is closed: a second end outputs nothing more.
+    emf.EndDoc();
+    EXPECT_EQ(sink.pages().size(), 1U);
 }
 
 TEST_F(EMFPages, NewPageWithoutARecordingPageOutputsNothing)
 {
     bindPrinter();
     emf.NewPage();
-    EXPECT_TRUE(emf.pageDone());
+    emf.EndDoc();
     EXPECT_TRUE(sink.pages().empty());
+    EXPECT_EQ(sink.events(), QStringList { "endDoc" });
 }
 
 TEST_F(EMFPages, KillDocDiscardsTheRecordingPage)
@@ -88,7 +92,7 @@ TEST_F(EMFPages, KillDocDiscardsTheRecordingPage)
     emf.Start();
     emf.HDxy(0, 0, 100);
     emf.KillDoc();
-    EXPECT_EQ(emf.emfState(), 0);
+    EXPECT_EQ(emf.hDC(), nullptr);
     EXPECT_EQ(emf.Picture(), nullptr);
     emf.EndDoc();
     EXPECT_TRUE(sink.pages().empty());
@@ -147,9 +151,12 @@ TEST_F(EMFPages, PictureClosesTheRecordingPage)
     emf.HDxy(0, 0, 100);
     const auto picture = emf.Picture();
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(emf.emfState(), 2);
     EXPECT_EQ(emf.hDC(), nullptr);
+    EXPECT_EQ(emf.Picture(), picture);
     EXPECT_TRUE(picture->dump().contains("lineTo 38 0"));
+    // Closed but not shown yet: the end of the document shows it.
+    emf.EndDoc();
+    EXPECT_EQ(preview.picture(), picture);
 }
 
 TEST_F(EMFPages, ClosingAPageRemovesItsClip)
@@ -164,17 +171,14 @@ TEST_F(EMFPages, ClosingAPageRemovesItsClip)
 TEST_F(EMFPages, UnboundSurfaceOpensTheSystemPrinterAtA4And400Dpi)
 {
     PageCollector* made = nullptr;
-    emf.setPrinterFactory([&] {
-        auto printer = std::make_unique<PageCollector>(true);
-        made = printer.get();
-        return printer;
-    });
+    emf.setPrinterFactory(vorlix::test::collectingPrinter(made));
     emf.Start();
     ASSERT_NE(made, nullptr);
-    EXPECT_EQ(emf.devWidth(), 3307);
-    EXPECT_EQ(emf.devHeight(), 4677);
     emf.EndDoc();
-    EXPECT_EQ(made->pages().size(), 1U);
+    ASSERT_EQ(made->pages().size(), 1U);
+    EXPECT_EQ(made->pages().front().dpi(), 400);
+    EXPECT_EQ(made->pages().front().deviceSize(), QSize(3307, 4677));
+    EXPECT_EQ(made->events().first(), jobStart());
 }
 
 TEST_F(EMFPages, EndingTheSurfaceDiscardsItsPageAndLogsLast)

@@ -1,9 +1,14 @@
 #include "RenderTestSupport.h"
 
+#include "render/Bitmap.h"
+
+#include <QImage>
+
 #include <limits>
 
 using namespace vorlix;
 using namespace vorlix::render;
+using vorlix::test::dumpLines;
 using vorlix::test::errorNumberOf;
 using vorlix::test::RenderLogCapture;
 using vorlix::test::SurfaceTest;
@@ -12,33 +17,47 @@ namespace {
 
 using EMFBinding = SurfaceTest;
 
-TEST_F(EMFBinding, PrinterTakesRatioForPensAndFontsAndDropsMargins)
+// The head line of the page a surface records once it is bound as given.
+QString pageHead(EMF& surface)
 {
-    emf.SetObject(sink, 0, 400, 2.0, 2100, 2970, 30, 40);
-    EXPECT_FALSE(emf.isPreview());
-    EXPECT_DOUBLE_EQ(emf.penScale(), 2.0);
-    EXPECT_DOUBLE_EQ(emf.fontScale(), 2.0);
-    EXPECT_EQ(emf.marginX(), 0);
-    EXPECT_EQ(emf.marginY(), 0);
-    EXPECT_EQ(emf.frameRect(), (DeviceRect { 0, 0, 42000, 59400 }));
+    surface.Start();
+    const auto page = surface.Picture();
+    return page ? page->dump().section(u'\n', 0, 0) : QString();
 }
 
-TEST_F(EMFBinding, PreviewScalesPensByScreenPixelsPerInchAndKeepsMargins)
+TEST_F(EMFBinding, PrinterScalesPensAndFontsByTheRatio)
+{
+    emf.SetObject(sink, 0, 254, 2.0, 2100, 2970, 30, 40);
+    emf.Start();
+    mark();
+    emf.setPenType(2, 1, 0, 0);
+    QString face = QStringLiteral("ＭＳ 明朝");
+    emf.setFontType(2, face, 9, 0, 0);
+    // Width 1 x 2.0; 9 points x 2.0 at 254 dpi: a cell of rnd(63.5) = 64.
+    EXPECT_EQ(drawn(),
+        (QStringList { "selectPen style=0 width=2 color=#000000",
+            "selectFont h=64 w=0 esc=0 weight=400 italic=0 underline=0 strikeOut=0 "
+            "face=\"ＭＳ 明朝\"" }));
+    EXPECT_EQ(pageHead(emf), "page dpi=254 frame=42000x59400 size=4200x5940");
+}
+
+TEST_F(EMFBinding, PreviewThinsPensAndMeasuresFontsOnTheScreen)
 {
     emf.SetObject(preview, 0, 400, 1.0, 2100, 2970, 30, 40);
-    EXPECT_TRUE(emf.isPreview());
-    EXPECT_DOUBLE_EQ(emf.penScale(), 96.0 / 400.0);
-    EXPECT_DOUBLE_EQ(emf.fontScale(), 1.0);
+    emf.Start();
+    mark();
+    // 96 / 400 = 0.24: a 1-unit pen is a null pen, a 2-unit pen one pixel.
+    emf.setPenType(2, 1, 0, 0);
+    emf.setPenType(3, 2, 0, 0);
+    QString face = QStringLiteral("ＭＳ 明朝");
+    emf.setFontType(2, face, 9, 0, 0);
+    EXPECT_EQ(drawn(),
+        (QStringList { "selectPen style=5 width=1 color=#000000",
+            "selectPen style=0 width=1 color=#000000",
+            "selectFont h=12 w=0 esc=0 weight=400 italic=0 underline=0 strikeOut=0 "
+            "face=\"ＭＳ 明朝\"" }));
     emf.setRatio(1.5);
-    EXPECT_EQ(emf.marginX(), 30);
-    EXPECT_EQ(emf.marginY(), 40);
-    EXPECT_EQ(emf.frameRect(), (DeviceRect { 0, 0, 31500, 44550 }));
-}
-
-TEST_F(EMFBinding, FrameRoundsHalfToEven)
-{
-    emf.SetObject(sink, 0, 400, 0.25, 1, 3, 0, 0);
-    EXPECT_EQ(emf.frameRect(), (DeviceRect { 0, 0, 2, 8 }));
+    EXPECT_EQ(pageHead(emf), "page dpi=96 frame=31500x44550 size=1191x1684");
 }
 
 TEST_F(EMFBinding, LogsTheTargetTechnology)
@@ -55,24 +74,20 @@ TEST_F(EMFBinding, DeviceSizeFollowsTheReferenceResolution)
         bool preview;
         int dpi;
         double ratio;
-        int width;
-        int height;
+        QString head;
     };
     const Case cases[] = {
-        { false, 400, 1.0, 3307, 4677 },
-        { false, 254, 1.0, 2100, 2970 },
-        { false, 254, 0.5, 1050, 1485 },
-        { true, 400, 1.0, 794, 1123 },
-        { true, 254, 2.0, 1587, 2245 },
+        { false, 400, 1.0, "page dpi=400 frame=21000x29700 size=3307x4677" },
+        { false, 254, 1.0, "page dpi=254 frame=21000x29700 size=2100x2970" },
+        { false, 254, 0.5, "page dpi=254 frame=10500x14850 size=1050x1485" },
+        { true, 400, 1.0, "page dpi=96 frame=21000x29700 size=794x1123" },
+        { true, 254, 2.0, "page dpi=96 frame=42000x59400 size=1587x2245" },
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.dpi);
+        SCOPED_TRACE(c.head.toStdString());
         EMF surface(std::make_shared<FakeTextMetrics>());
         surface.SetObject(c.preview ? preview : sink, 0, c.dpi, c.ratio, 2100, 2970, 0, 0);
-        surface.Start();
-        EXPECT_EQ(surface.devWidth(), c.width);
-        EXPECT_EQ(surface.devHeight(), c.height);
-        surface.KillDoc();
+        EXPECT_EQ(pageHead(surface), c.head);
     }
 }
 
@@ -81,39 +96,13 @@ TEST_F(EMFBinding, PreviewBoxNarrowerThanThePageScalesFonts)
     PageCollector box(false, 397 * 15.0);
     emf.SetObject(box, 0, 400, 1.0, 2100, 2970, 0, 0);
     emf.Start();
-    EXPECT_DOUBLE_EQ(emf.fontScale(), 794.0 / 397.0);
+    // The page is 794 pixels wide in a box of 397: fonts are measured at twice their size.
+    const QStringList fonts = dumpLines(*emf.Picture()).filter("selectFont");
+    ASSERT_FALSE(fonts.isEmpty());
+    EXPECT_TRUE(fonts.first().startsWith("selectFont h=24 ")) << fonts.first().toStdString();
 }
 
 using EMFMapping = SurfaceTest;
-
-TEST_F(EMFMapping, EveryAxisModeMapsFacePointsAsTheTableSays)
-{
-    struct Case {
-        int mode;
-        int devX;
-        int devY;
-    };
-    const Case cases[] = {
-        { 0, 110, 220 },
-        { 1, 90, 220 },
-        { 2, 110, 180 },
-        { 3, 90, 180 },
-        { 4, 120, 210 },
-        { 5, 120, 190 },
-        { 6, 80, 210 },
-        { 7, 80, 190 },
-        { 9, 120, 210 },
-        { -1, 110, 220 },
-    };
-    startPage();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mode);
-        emf.Home(c.mode, 100, 200);
-        emf.XY(10, 20);
-        EXPECT_EQ(devicePoint(), std::make_pair(c.devX, c.devY));
-        EXPECT_EQ(emf.mode(), c.mode);
-    }
-}
 
 TEST_F(EMFMapping, ScalesCarryTheSignOfTheMode)
 {
@@ -130,64 +119,33 @@ TEST_F(EMFMapping, Mode3FromTheFarCornerTurnsTheA4PageAround)
 {
     startPage(400);
     emf.Home(3, 2100, 2970);
-    emf.XY(0, 0);
-    EXPECT_EQ(devicePoint(), std::make_pair(3307, 4677));
-    emf.XY(2100, 2970);
-    EXPECT_EQ(devicePoint(), std::make_pair(0, 0));
+    EXPECT_EQ(pointOf(0, 0), "moveTo 3307 4677");
+    EXPECT_EQ(pointOf(2100, 2970), "moveTo 0 0");
 }
 
 TEST_F(EMFMapping, Mode4SwapsTheAxes)
 {
     startPage(400);
     emf.Home(4, 0, 0);
-    emf.XY(100, 0);
     // 100 x 4677 / 2970 = 157.47
-    EXPECT_EQ(devicePoint(), std::make_pair(0, 157));
-}
-
-TEST_F(EMFMapping, RoundsHalfToEven)
-{
-    struct Case {
-        int x;
-        int y;
-        int devX;
-        int devY;
-    };
-    // At 127 dpi one face unit is half a device pixel.
-    const Case cases[] = {
-        { 5, 7, 2, 4 },
-        { -3, -5, -2, -2 },
-        { 1, 3, 0, 2 },
-        { 4, 6, 2, 3 },
-    };
-    startPage(127);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.x);
-        emf.XY(c.x, c.y);
-        EXPECT_EQ(devicePoint(), std::make_pair(c.devX, c.devY));
-    }
+    EXPECT_EQ(pointOf(100, 0), "moveTo 0 157");
 }
 
 TEST_F(EMFMapping, LagMovesPrintedOutputOnlyAndResetsTheMode)
 {
-    bindPrinter();
-    emf.Start();
+    startPage();
     emf.Home(3, 50, 50);
     emf.setLag(10, 20);
-    EXPECT_EQ(emf.mode(), 0);
-    emf.XY(0, 0);
-    EXPECT_EQ(devicePoint(), std::make_pair(10, 20));
+    EXPECT_EQ(pointOf(0, 0), "moveTo 10 20");
     emf.Home(0, 100, 100);
-    emf.XY(0, 0);
-    EXPECT_EQ(devicePoint(), std::make_pair(110, 120));
+    EXPECT_EQ(pointOf(0, 0), "moveTo 110 120");
 
     EMF shown(std::make_shared<FakeTextMetrics>());
     shown.SetObject(preview, 0, 254, 2.54 / 0.96, 2100, 2970, 0, 0);
     shown.Start();
     shown.setLag(10, 20);
     shown.XY(0, 0);
-    EXPECT_EQ(shown.devX(), 0);
-    EXPECT_EQ(shown.devY(), 0);
+    EXPECT_EQ(dumpLines(*shown.Picture()).last(), "moveTo 0 0");
 }
 
 TEST_F(EMFMapping, OverflowAndZeroPageSizeRaiseErrors)
@@ -215,15 +173,13 @@ TEST_F(EMFMapping, XAndYPropertiesMoveOneDeviceCoordinate)
     emf.XY(10, 20);
     emf.X(50);
     EXPECT_EQ(emf.X(), 50);
-    EXPECT_EQ(devicePoint(), std::make_pair(50, 20));
     emf.Y(70);
     EXPECT_EQ(emf.Y(), 70);
-    EXPECT_EQ(devicePoint(), std::make_pair(50, 70));
     emf.Home(4, 0, 0);
     emf.X(30);
-    EXPECT_EQ(devicePoint(), std::make_pair(50, 30));
     emf.Y(40);
-    EXPECT_EQ(devicePoint(), std::make_pair(40, 30));
+    EXPECT_EQ(emf.X(), 30);
+    EXPECT_EQ(emf.Y(), 40);
     EXPECT_EQ(drawn("moveTo"),
         (QStringList {
             "moveTo 10 20", "moveTo 50 20", "moveTo 50 70", "moveTo 50 30", "moveTo 40 30" }));
@@ -397,7 +353,6 @@ TEST_F(EMFShapes, ClipSpansItsCornersAndCanBeRemoved)
     emf.DelClip();
     EXPECT_EQ(drawn(),
         (QStringList { "setClip 10 20 110 70", "clearClip", "setClip 10 20 110 70", "clearClip" }));
-    EXPECT_EQ(emf.clipRect(), (DeviceRect { 110, 20, 10, 70 }));
 }
 
 TEST_F(EMFShapes, ClipInSwappedAxesLandsWhereTheDrawingDoes)
@@ -408,10 +363,27 @@ TEST_F(EMFShapes, ClipInSwappedAxesLandsWhereTheDrawingDoes)
     EXPECT_EQ(drawn(), (QStringList { "setClip 20 10 70 110" }));
 }
 
-TEST_F(EMFShapes, ClipWithoutAPageFails)
+TEST_F(EMFShapes, WithoutAPageDrawingGoesNowhereAndClipFails)
 {
     bindPrinter();
+    std::int32_t color = 4;
+    EXPECT_NO_THROW({
+        emf.HDxy(10, 20, 100);
+        emf.Box(10, 20, 100, 50, color);
+        emf.Circ(100, 100, 50, 3);
+        emf.hCirc(100, 100, 50);
+        emf.MarkOut(100, 100, 1);
+    });
+    EXPECT_EQ(color, 128);
+    EXPECT_EQ(emf.hDC(), nullptr);
     EXPECT_FALSE(emf.Clip(10, 20, 100, 50));
+    emf.Start();
+    EXPECT_TRUE(emf.Clip(10, 20, 100, 50));
+    emf.EndDoc();
+    ASSERT_EQ(sink.pages().size(), 1U);
+    const QString page = sink.pages().front().dump();
+    EXPECT_FALSE(page.contains("lineTo")) << page.toStdString();
+    EXPECT_FALSE(page.contains("fillRect")) << page.toStdString();
 }
 
 using EMFImages = SurfaceTest;
@@ -446,7 +418,7 @@ TEST_F(EMFImages, SizesFromArgumentsOrTheNaturalSize)
         SCOPED_TRACE(c.w);
         emf.XY(100, 100);
         mark();
-        emf.LoadImage(picture, c.w, c.h);
+        emf.LoadImage(Bitmap(picture), c.w, c.h);
         EXPECT_EQ(drawn(), QStringList { c.call });
     }
 }
@@ -456,7 +428,7 @@ TEST_F(EMFImages, NaturalSizeComesFromTheImagesOwnResolution)
     startPage();
     emf.XY(0, 0);
     mark();
-    emf.LoadImage(pictureOf(600, 300, 11811), 0, 0); // 300 dpi: 2 x 1 inch
+    emf.LoadImage(Bitmap(pictureOf(600, 300, 11811)), 0, 0); // 300 dpi: 2 x 1 inch
     EXPECT_EQ(drawn(), QStringList { "stretchImage 0 0 508 254 src=600x300 image=600x300" });
 }
 
@@ -464,7 +436,7 @@ TEST_F(EMFImages, NullPictureDrawsNothing)
 {
     startPage();
     mark();
-    emf.LoadImage(QImage(), 100, 100);
+    emf.LoadImage(Bitmap(), 100, 100);
     EXPECT_TRUE(drawn().isEmpty());
 }
 

@@ -1,210 +1,148 @@
 #include "RenderTestSupport.h"
 
+#include <limits>
+
 using namespace vorlix;
 using namespace vorlix::render;
+using vorlix::test::errorNumberOf;
+using vorlix::test::mincho;
 using vorlix::test::SurfaceTest;
 
 namespace {
 
-// The default font at 254 dpi: H = 32, W = 16; a half-width character is 16 wide, a full-width
-// one 32; a new line is rnd(32 x 1.1) = 35 lower.
-class EMFText : public SurfaceTest {
-protected:
-    void SetUp() override
-    {
-        startPage();
-        emf.XY(100, 100);
-        mark();
-    }
-    QStringList plain(const QString& text, int width)
-    {
-        QString copy = text;
-        emf.LPK(copy, width);
-        return drawn("textOut");
-    }
-    QStringList markup(const QString& text, int width = 0)
-    {
-        QString copy = text;
-        emf.PrintLn(copy, width);
-        return drawn("textOut");
-    }
-};
+const QString defaultFont = QStringLiteral(
+    "selectFont h=32 w=0 esc=0 weight=400 italic=0 underline=0 strikeOut=0 face=\"ＭＳ 明朝\"");
 
-TEST_F(EMFText, PlainTextWithoutWidthLeavesThePoint)
+using EMFFonts = SurfaceTest;
+
+// What the surface reports of its current font and pen.
+QString readings(EMF& surface)
 {
-    EXPECT_EQ(plain("AB", 0), QStringList { "textOut 100 100 \"AB\"" });
-    EXPECT_EQ(devicePoint(), std::make_pair(100, 100));
-    EXPECT_EQ(plain("CD", 0), (QStringList { "textOut 100 100 \"AB\"", "textOut 100 100 \"CD\"" }));
+    return QStringLiteral("font %1 \"%2\" %3pt style %4 turned %5 H %6; pen %7 width %8 color %9 "
+                          "style %10")
+        .arg(surface.FontNo())
+        .arg(surface.FontName())
+        .arg(surface.FontSize())
+        .arg(surface.FontStyle())
+        .arg(surface.FontOrientation())
+        .arg(surface.FontHeight())
+        .arg(surface.PenNo())
+        .arg(surface.PenWidth())
+        .arg(surface.PenColor(), 6, 16, QLatin1Char('0'))
+        .arg(surface.PenStyle());
 }
 
-TEST_F(EMFText, WrapsByMeasurementAtAnyCharacter)
+TEST_F(EMFFonts, EveryPageStartsWithTheHollowBrushPenOneAndFontOne)
 {
-    struct Case {
-        QString text;
-        int width;
-        QStringList lines;
-        std::pair<int, int> end;
-    };
-    const Case cases[] = {
-        { "ABCDEFGHIJ", 50,
-            { "textOut 100 100 \"ABC\"", "textOut 100 135 \"DEF\"", "textOut 100 170 \"GHI\"",
-                "textOut 100 205 \"J\"" },
-            { 116, 205 } },
-        { "あいうえお", 100, { "textOut 100 100 \"あいう\"", "textOut 100 135 \"えお\"" },
-            { 164, 135 } },
-        { "ABCD", 64, { "textOut 100 100 \"ABCD\"", "textOut 100 135 \"\"" }, { 100, 135 } },
-        { "ABC", 49, { "textOut 100 100 \"ABC\"" }, { 148, 100 } },
-        { QString::fromUtf8("A\xf0\xa0\x80\x8b\xf0\xa0\x80\x8b"), 50,
-            { QString::fromUtf8("textOut 100 100 \"A\xf0\xa0\x80\x8b\""),
-                QString::fromUtf8("textOut 100 135 \"\xf0\xa0\x80\x8b\"") },
-            { 132, 135 } },
-        { "WIDE", 10,
-            { "textOut 100 100 \"W\"", "textOut 100 135 \"I\"", "textOut 100 170 \"D\"",
-                "textOut 100 205 \"E\"" },
-            { 100, 240 } },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
-        emf.XY(100, 100);
-        mark();
-        QStringList expected = c.lines;
-        expected.removeAll("textOut 100 135 \"\"");
-        EXPECT_EQ(plain(c.text, c.width), expected);
-        EXPECT_EQ(devicePoint(), c.end);
-    }
-}
-
-TEST_F(EMFText, SuperscriptIsSmallerRaisedAndTheRunGoesOn)
-{
-    EXPECT_EQ(markup("x^2y"),
-        (QStringList { "textOut 100 100 \"x\"", "textOut 116 92 \"2\"", "textOut 127 100 \"y\"" }));
-    EXPECT_EQ(devicePoint(), std::make_pair(143, 100));
-    const QStringList fonts = drawn("selectFont");
-    ASSERT_EQ(fonts.size(), 2);
-    EXPECT_TRUE(fonts[0].startsWith("selectFont h=22 w=11 ")) << fonts[0].toStdString();
-    EXPECT_TRUE(fonts[1].startsWith("selectFont h=32 w=0 ")) << fonts[1].toStdString();
-}
-
-TEST_F(EMFText, SubscriptBoldItalicAndGroups)
-{
-    EXPECT_EQ(markup("H_2O"),
+    bindPrinter();
+    emf.Start();
+    EXPECT_EQ(drawn(),
         (QStringList {
-            "textOut 100 100 \"H\"", "textOut 116 116 \"2\"", "textOut 127 100 \"O\"" }));
-    mark();
+            "selectBrush hollow", "selectPen style=0 width=1 color=#000000", defaultFont }));
+    EXPECT_EQ(readings(emf),
+        "font 1 \"ＭＳ 明朝\" 9pt style 0 turned 0 H 32; pen 1 width 1 color 000000 style 0");
+}
+
+TEST_F(EMFFonts, ReadsTheCurrentSlot)
+{
+    startPage();
+    QString face = QStringLiteral("ＭＳ ゴシック");
+    emf.setFontType(3, face, 12.5, 1 | 2, 90);
+    emf.setPenType(4, 3, 12, 2);
+    // 12.5 points round to even; "H" is 44 high at 254 dpi; pen colour 12 is red.
+    EXPECT_EQ(readings(emf),
+        "font 3 \"ＭＳ ゴシック\" 12pt style 3 turned 90 H 44; pen 4 width 3 color 0000ff style 2");
+}
+
+TEST_F(EMFFonts, SlotsLiveForOnePage)
+{
+    startPage();
+    emf.setPenType(3, 9, 12, 0);
+    emf.setPenType(16, 7, 12, 0);
+    QString face = mincho;
+    emf.setFontType(4, face, 20, 0, 0);
+    emf.NewPage();
+    emf.Start();
+    EXPECT_EQ(emf.PenNo(), 1);
+    EXPECT_EQ(emf.FontNo(), 1);
+    EXPECT_EQ(emf.PenWidth(), 1);
+    emf.PenNo(3);
+    EXPECT_EQ(emf.PenWidth(), 1);
+    EXPECT_EQ(emf.PenColor(), 0);
+    emf.FontNo(4);
+    EXPECT_EQ(emf.FontSize(), 9);
+}
+
+TEST_F(EMFFonts, ErrorsOfTheSlotsReachTheCaller)
+{
+    startPage();
+    QString face = mincho;
+    EXPECT_EQ(errorNumberOf([&] { emf.setFontType(16, face, 9, 0, 0); }), 9);
+    EXPECT_EQ(errorNumberOf([&] { emf.FontNo(17); }), 9);
+    EXPECT_EQ(errorNumberOf([&] { emf.PenNo(-1); }), 9);
+    EXPECT_EQ(errorNumberOf([&] { emf.setFontType(2, face, 9, 0, 300000000); }), 6);
+    EXPECT_EQ(emf.FontNo(), 1);
+}
+
+using EMFText = SurfaceTest;
+
+TEST_F(EMFText, PlainTextWithoutWidthDoesNotMoveThePoint)
+{
+    startPage();
     emf.XY(100, 100);
+    QString first = QStringLiteral("AB");
+    QString second = QStringLiteral("CD");
+    emf.LPK(first, 0);
+    emf.LPK(second, 0);
     EXPECT_EQ(
-        markup("!{ab}|c"), (QStringList { "textOut 100 100 \"ab\"", "textOut 132 100 \"c\"" }));
-    const QStringList fonts = drawn("selectFont");
-    ASSERT_EQ(fonts.size(), 4);
-    EXPECT_TRUE(fonts[0].contains(" weight=700 italic=0 "));
-    EXPECT_TRUE(fonts[2].contains(" weight=400 italic=1 "));
+        drawn("textOut"), (QStringList { "textOut 100 100 \"AB\"", "textOut 100 100 \"CD\"" }));
 }
 
-TEST_F(EMFText, NestedModifiersCompound)
+TEST_F(EMFText, LineWidthsAreFaceUnits)
 {
-    markup("^{a^{b}}");
-    QStringList heights;
-    for (const QString& line : drawn("selectFont"))
-        heights << line.section(u' ', 1, 2);
-    EXPECT_EQ(heights, (QStringList { "h=22 w=11", "h=15 w=8", "h=22 w=11", "h=32 w=0" }));
-    EXPECT_EQ(drawn("textOut"), (QStringList { "textOut 100 92 \"a\"", "textOut 111 87 \"b\"" }));
-}
-
-TEST_F(EMFText, EscapesJoinTheRunAndBackslashesBreakLines)
-{
-    EXPECT_EQ(markup("a\\^b"), (QStringList { "textOut 100 100 \"a^\"", "textOut 132 100 \"b\"" }));
+    startPage(508);
+    emf.XY(50, 50);
+    // 50 face units are 100 pixels at 508 dpi; the default font is 64 high there, W = 32.
+    QString text = QStringLiteral("ABCDEFGHIJ");
+    emf.LPK(text, 50);
+    EXPECT_EQ(drawn("textOut").first(), "textOut 100 100 \"ABC\"");
+    EXPECT_EQ(drawn("textOut").value(1), "textOut 100 170 \"DEF\"");
     mark();
-    emf.XY(100, 100);
-    // Every escape draws the pending run with its character at once.
-    EXPECT_EQ(markup("a\\\\\\{\\}"),
-        (QStringList {
-            "textOut 100 100 \"a\\\\\"", "textOut 132 100 \"{\"", "textOut 148 100 \"}\"" }));
-    mark();
-    emf.XY(100, 100);
-    EXPECT_EQ(markup("ab\\ncd\\xe"),
-        (QStringList {
-            "textOut 100 100 \"ab\"", "textOut 100 135 \"cd\"", "textOut 100 170 \"xe\"" }));
+    emf.XY(50, 50);
+    QString marked = QStringLiteral("x^2");
+    emf.PrintLn(marked, 0);
+    EXPECT_EQ(drawn("textOut"), (QStringList { "textOut 100 100 \"x\"", "textOut 132 84 \"2\"" }));
 }
 
-TEST_F(EMFText, LineEnds)
+TEST_F(EMFText, TextFollowsTheSlotsDirection)
 {
-    EXPECT_EQ(
-        markup("ab\r\ncd"), (QStringList { "textOut 100 100 \"ab\"", "textOut 100 135 \"cd\"" }));
-    mark();
-    emf.XY(100, 100);
-    EXPECT_EQ(
-        markup("ab\n\rcd"), (QStringList { "textOut 100 100 \"ab\"", "textOut 100 170 \"cd\"" }));
-}
-
-TEST_F(EMFText, ClosingBraceOutsideAGroupEndsTheText)
-{
-    EXPECT_EQ(markup("ab}cd"), QStringList { "textOut 100 100 \"ab\"" });
-    mark();
-    emf.XY(100, 100);
-    EXPECT_EQ(markup("x^"), QStringList { "textOut 100 100 \"x\"" });
-}
-
-TEST_F(EMFText, MathematicalLettersByClass)
-{
-    struct Case {
-        QString text;
-        QString drawnAt;
-        int endX;
-    };
-    const Case cases[] = {
-        { "#a", "textOut 100 88 \"a\"", 116 }, // 1.45: H 46, raised rnd(11.5) = 12
-        { "#g", "textOut 100 93 \"g\"", 116 }, // 1.1: H 35, raised rnd(7) = 7
-        { "#α", "textOut 93 89 \"α\"", 118 }, // 1.4: H 45, back 7, raised 11
-        { "#β", "textOut 93 100 \"β\"", 118 }, // current font, back 7
-        { "#φ", "textOut 93 93 \"φ\"", 118 }, // 1.1: H 35, back 7, raised 7
-        { "#A", "textOut 100 100 \"A\"", 116 }, // grid character
-        { "#漢", "textOut 100 100 \"漢\"", 132 },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
-        emf.XY(100, 100);
-        mark();
-        EXPECT_EQ(markup(c.text), QStringList { c.drawnAt });
-        EXPECT_EQ(devicePoint(), std::make_pair(c.endX, 100));
-    }
-}
-
-TEST_F(EMFText, GridCharactersWrapWhenTheLineIsUsedUp)
-{
-    EXPECT_EQ(markup("#a#a#a#a", 40),
-        (QStringList { "textOut 100 88 \"a\"", "textOut 116 88 \"a\"", "textOut 132 88 \"a\"",
-            "textOut 100 123 \"a\"" }));
-    EXPECT_EQ(devicePoint(), std::make_pair(116, 135));
-    mark();
-    emf.XY(100, 100);
-    // A grid character is drawn before the line is found used up; the new line inside the
-    // variant steps by the variant's height.
-    EXPECT_EQ(markup("^A^B^C", 30),
-        (QStringList { "textOut 100 92 \"A\"", "textOut 111 92 \"B\"", "textOut 122 92 \"C\"" }));
-    EXPECT_EQ(devicePoint(), std::make_pair(100, 132));
-}
-
-TEST_F(EMFText, RotatedTextAdvancesAlongItsDirection)
-{
-    QString face = "ＭＳ 明朝";
+    startPage();
+    QString face = mincho;
     emf.setFontType(2, face, 9, 0, 90);
     emf.XY(100, 300);
     mark();
-    EXPECT_EQ(markup("AB!C\nD"),
-        (QStringList {
-            "textOut 100 300 \"AB\"", "textOut 100 268 \"C\"", "textOut 135 300 \"D\"" }));
-    emf.setFontType(3, face, 9, 0, 180);
-    emf.XY(100, 300);
-    mark();
-    EXPECT_EQ(markup("AB!C"), (QStringList { "textOut 100 300 \"AB\"", "textOut 68 300 \"C\"" }));
+    QString text = QStringLiteral("AB!C");
+    emf.PrintLn(text, 0);
+    EXPECT_EQ(
+        drawn("textOut"), (QStringList { "textOut 100 300 \"AB\"", "textOut 100 268 \"C\"" }));
 }
 
-TEST_F(EMFText, DeeplyNestedGroupsDoNotExhaustTheStack)
+// A statement that fails inside a bold group leaves the slot's font selected: the page goes on in
+// the normal weight.
+TEST_F(EMFText, FailureInsideAGroupKeepsTheSlotsFont)
 {
-    const QString deep = QString(20000, u'{') + u'x';
-    EXPECT_EQ(markup(deep).size(), 1);
-    const QString raised = QString(10000, u'^') + QStringLiteral("{x}");
-    EXPECT_NO_THROW(markup(raised));
+    startPage();
+    emf.XY(std::numeric_limits<std::int32_t>::max() - 1, 100);
+    QString bold = QStringLiteral("!{bbbb}");
+    EXPECT_EQ(errorNumberOf([&] { emf.PrintLn(bold, 0); }), 6);
+    emf.XY(100, 300);
+    QString plain = QStringLiteral("plain2");
+    emf.LPK(plain, 0);
+    const QStringList fonts = drawn("selectFont");
+    ASSERT_EQ(fonts.size(), 2);
+    EXPECT_TRUE(fonts.first().contains(" weight=700 "));
+    EXPECT_EQ(fonts.last(), defaultFont);
+    EXPECT_EQ(drawn().last(), "textOut 100 300 \"plain2\"");
 }
 
 }

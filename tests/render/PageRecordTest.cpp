@@ -20,9 +20,9 @@ QStringList callLines(const PageRecord& page)
     return page.dump().split(u'\n', Qt::SkipEmptyParts).mid(1);
 }
 
-TEST(PageRecordDump, OneStableLinePerCall)
+// Every operation once, with arguments that tell their positions apart.
+void drawEveryOperation(Device& device)
 {
-    PageRecorder device = recorder();
     LogFont font;
     font.lfHeight = 40;
     font.lfWidth = 20;
@@ -48,7 +48,12 @@ TEST(PageRecordDump, OneStableLinePerCall)
     device.clearClip();
     QImage image(4, 3, QImage::Format_RGB32);
     device.stretchImage(1, 2, -30, 40, image, 4, 3);
+}
 
+TEST(PageRecordDump, OneStableLinePerCall)
+{
+    PageRecorder device = recorder();
+    drawEveryOperation(device);
     const PageRecord page = device.take();
     EXPECT_TRUE(page.dump().startsWith("page dpi=254 frame=2000x2000 size=200x200\n"));
     EXPECT_EQ(callLines(page),
@@ -60,6 +65,49 @@ TEST(PageRecordDump, OneStableLinePerCall)
             "selectBrush hollow", "selectBrush solid #010203", "initialFont", "initialPen",
             "setClip 10 20 30 40", "clearClip", "stretchImage 1 2 -30 40 src=4x3 image=4x3" }));
     EXPECT_TRUE(device.record().isEmpty());
+    EXPECT_FALSE(device.recording());
+}
+
+// Replaying a page onto a recorder records the very same page: every operation hands its
+// arguments back in the order and with the values it took them.
+TEST(PageRecordReplay, RecordsTheSamePageAgain)
+{
+    PageRecorder first = recorder();
+    drawEveryOperation(first);
+    for (int i = 0; i < 3; ++i)
+        first.selectFont(PageRecorder::initialFont());
+    const PageRecord page = first.take();
+    PageRecorder second = recorder();
+    page.replay(second);
+    const PageRecord again = second.take();
+    EXPECT_EQ(again.dump(), page.dump());
+    ASSERT_EQ(again.calls().size(), page.calls().size());
+    EXPECT_EQ(again.image(0).size(), QSize(4, 3));
+}
+
+TEST(PageRecordReplay, OperationsAreNamedAsInTheDump)
+{
+    using Op = PageRecord::Op;
+    EXPECT_EQ(PageRecord::name(Op::MoveTo), "moveTo");
+    EXPECT_EQ(PageRecord::name(Op::FillRect), "fillRect");
+    EXPECT_EQ(PageRecord::name(Op::InitialFont), "initialFont");
+    EXPECT_EQ(PageRecord::name(Op::InitialPen), "initialPen");
+    EXPECT_EQ(PageRecord::name(Op::StretchImage), "stretchImage");
+}
+
+TEST(PageRecorderIdle, DrawsNowhereButKeepsTheFont)
+{
+    PageRecorder idle(std::make_shared<FakeTextMetrics>(), 254);
+    EXPECT_FALSE(idle.recording());
+    LogFont font;
+    font.lfHeight = 30;
+    idle.selectFont(font);
+    idle.moveTo(1, 2);
+    idle.textOut(1, 2, QStringLiteral("x"));
+    EXPECT_TRUE(idle.record().isEmpty());
+    EXPECT_EQ(idle.textExtent(QStringLiteral("AB")), QSize(30, 30));
+    idle.selectInitialFont();
+    EXPECT_EQ(idle.selectedFont(), PageRecorder::initialFont());
 }
 
 class PageRecordPlay : public ::testing::Test {

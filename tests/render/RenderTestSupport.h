@@ -5,17 +5,14 @@
 #include "render/PageCollector.h"
 #include "render/PageRecord.h"
 #include "render/PageRecorder.h"
-#include "shell/CodePage.h"
-#include "shell/ModuleState.h"
-#include "shell/RunError.h"
-#include "tests/support/LogFileCapture.h"
+#include "tests/support/LogCapture.h"
+#include "tests/support/RunErrorNumber.h"
 
-#include <QFile>
 #include <QStringList>
-#include <QTemporaryFile>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
+#include <stdexcept>
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& text, std::ostream* os)
@@ -25,7 +22,27 @@ inline void PrintTo(const QString& text, std::ostream* os)
 
 namespace vorlix::test {
 
-using RenderLogCapture = LogFileCapture;
+using RenderLogCapture = LogCapture;
+
+// The face most tests define their fonts with (the default font's).
+inline const QString mincho = QStringLiteral("ＭＳ 明朝");
+
+// A factory for the printer an unbound surface opens by itself: an in-memory print job, noted
+// in made.
+inline auto collectingPrinter(render::PageCollector*& made)
+{
+    return [&made] {
+        auto printer = std::make_unique<render::PageCollector>(true);
+        made = printer.get();
+        return std::unique_ptr<render::PageSink>(std::move(printer));
+    };
+}
+
+// The dump lines of a page's calls (without the head line), from the first call on.
+inline QStringList dumpLines(const render::PageRecord& page, std::size_t first = 0)
+{
+    return page.dump().split(u'\n', Qt::SkipEmptyParts).mid(1 + static_cast<qsizetype>(first));
+}
 
 // A surface with fixed metrics bound to an in-memory print job. At 254 dpi one face unit is one
 // device pixel, so expected positions read directly; the default font (9 points) then has
@@ -45,30 +62,26 @@ protected:
         emf.SetObject(preview, 0, dpi, ratio, width, height, 0, 0);
     }
 
-    // Opens a page and remembers where its own drawing begins.
+    // Binds a print target at dpi, opens a page and remembers where its own drawing begins.
     void startPage(int dpi = 254)
     {
-        if (!emf.initialised())
-            bindPrinter(dpi);
+        bindPrinter(dpi);
         emf.Start();
         mark();
     }
-    void mark() { m_mark = recorder().record().calls().size(); }
+    void mark() { m_mark = page().calls().size(); }
 
-    [[nodiscard]] const render::PageRecorder& recorder()
+    // The page being recorded.
+    [[nodiscard]] const render::PageRecord& page()
     {
         auto* device = dynamic_cast<render::PageRecorder*>(emf.hDC());
         if (!device)
             throw std::runtime_error("no page is recording");
-        return *device;
+        return device->record();
     }
 
     // The dump lines of the calls made since the last mark.
-    [[nodiscard]] QStringList drawn()
-    {
-        QStringList lines = recorder().record().dump().split(u'\n', Qt::SkipEmptyParts);
-        return lines.mid(1 + static_cast<qsizetype>(m_mark));
-    }
+    [[nodiscard]] QStringList drawn() { return dumpLines(page(), m_mark); }
 
     // Only the lines of one kind of call.
     [[nodiscard]] QStringList drawn(const QString& kind)
@@ -81,21 +94,16 @@ protected:
         return picked;
     }
 
-    [[nodiscard]] std::pair<int, int> devicePoint() const { return { emf.devX(), emf.devY() }; }
+    // Where the device current point is: the position XY's move to a face point lands on.
+    [[nodiscard]] QString pointOf(int x, int y)
+    {
+        mark();
+        emf.XY(x, y);
+        return drawn().value(0);
+    }
 
 private:
     std::size_t m_mark = 0;
 };
-
-// The run-time error number a call raises, 0 when it raises none.
-template <typename F> int errorNumberOf(F&& call)
-{
-    try {
-        call();
-    } catch (const shell::RunError& error) {
-        return error.number();
-    }
-    return 0;
-}
 
 }

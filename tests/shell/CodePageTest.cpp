@@ -13,12 +13,11 @@ namespace {
 // careless converter.
 TEST(CodePageTest, Cp932RoundTripsTheCharactersWindowsFilesHold)
 {
-    struct Case {
-        const char* name;
+    const struct {
+        const char* name; // what the row shows
         QString text;
-        QByteArray bytes;
-    };
-    const Case cases[] = {
+        QByteArray bytes; // the text in CP932
+    } cases[] = {
         { "half-width kana", QStringLiteral("ｱｲｳﾞ"), "\xB1\xB2\xB3\xDE" },
         { "circled one (NEC row 13)", QStringLiteral("①"), "\x87\x40" },
         { "IBM extension", QStringLiteral("髙"), "\xFB\xFC" },
@@ -27,7 +26,7 @@ TEST(CodePageTest, Cp932RoundTripsTheCharactersWindowsFilesHold)
         { "kanji", QStringLiteral("請求書"), "\x90\xBF\x8B\x81\x8F\x91" },
         { "control bytes stay", QString::fromLatin1("\x1A\x1C\x7F"), "\x1A\x1C\x7F" },
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         bool ok = false;
         EXPECT_EQ(toCp932(c.text, &ok), c.bytes);

@@ -187,39 +187,20 @@ TEST(CommonTest, TrimAtNul)
 
 TEST(CommonTest, FileExtension)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        { "ab", "" },
-        { "a.", "" },
-        { "a.fae", "fae" },
-        { "C:\\x.y\\file", "y\\file" },
-        { "/x.y/file", "y/file" },
-        { "bill.copy.MND", "MND" },
-        { "noext", "" },
-        { "end.", "" },
-        { "..", "" },
-        { "...", "" },
-    };
+    const std::pair<const char*, const char*> cases[] = { { "ab", "" }, { "a.", "" },
+        { "a.fae", "fae" }, { "C:\\x.y\\file", "y\\file" }, { "/x.y/file", "y/file" },
+        { "bill.copy.MND", "MND" }, { "noext", "" }, { "end.", "" }, { "..", "" }, { "...", "" } };
     for (const auto& [in, out] : cases)
         EXPECT_EQ(FileExtension(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
 }
 
 TEST(CommonTest, BaseName)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        { "C:\\forms\\bill.fae", "bill" },
-        { "D:bill.fae", "bill" },
-        { "C:\\forms\\bill.copy.fae", "bill" },
-        { "/home/u/forms/bill.copy.fae", "bill" },
-        { "bill.fae", "bill" },
-        { "bill", "bill" },
-        { "b", "b" },
-        { "", "" },
-        { "\"C:\\a\\請求書.mnd\"", "請求書" },
-        { "\"quoted", "quoted" },
-        { "/forms/", "" },
-        { "C:\\x.y\\file", "file" },
-        { "./a.b", "a" },
-    };
+    const std::pair<const char*, const char*> cases[] = { { "C:\\forms\\bill.fae", "bill" },
+        { "D:bill.fae", "bill" }, { "C:\\forms\\bill.copy.fae", "bill" },
+        { "/home/u/forms/bill.copy.fae", "bill" }, { "bill.fae", "bill" }, { "bill", "bill" },
+        { "b", "b" }, { "", "" }, { "\"C:\\a\\請求書.mnd\"", "請求書" }, { "\"quoted", "quoted" },
+        { "/forms/", "" }, { "C:\\x.y\\file", "file" }, { "./a.b", "a" } };
     for (const auto& [in, out] : cases)
         EXPECT_EQ(BaseName(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
 }

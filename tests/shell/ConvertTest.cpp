@@ -44,9 +44,11 @@ TEST(ConvertTest, IntegerConversionsThrowOverflowOutsideTheirRange)
     EXPECT_THROW((void)toInt16(32767.5), RunError);
 }
 
-TEST(ConvertTest, NumericTestAcceptsTheRuntimeForms)
+// Numbers as statement arguments and settings write them: decimals with an exponent (E or D),
+// and &H hexadecimal and &O octal integers.
+TEST(ConvertTest, NumericTestAcceptsTheStatementForms)
 {
-    const std::pair<const char*, std::optional<double>> cases[] = {
+    const std::pair<const char*, double> numbers[] = {
         { "12", 12.0 },
         { "  -3.25 ", -3.25 },
         { "+7", 7.0 },
@@ -59,50 +61,35 @@ TEST(ConvertTest, NumericTestAcceptsTheRuntimeForms)
         { "&hFFFF", -1.0 },
         { "&H10000", 65536.0 },
         { "&O17", 15.0 },
-        { "", std::nullopt },
-        { " ", std::nullopt },
-        { "abc", std::nullopt },
-        { "1,000", std::nullopt },
-        { "1e", std::nullopt },
-        { "--1", std::nullopt },
-        { "&H", std::nullopt },
-        { "&HG", std::nullopt },
-        { ".", std::nullopt },
-        { "-", std::nullopt },
-        { "+", std::nullopt },
         { "999999999", 999999999.0 },
         { "-0012", -12.0 },
         { "1234567890123", 1234567890123.0 },
         { "-2147483649", -2147483649.0 },
     };
-    for (const auto& [text, expected] : cases)
+    for (const auto& [text, expected] : numbers)
         EXPECT_EQ(parseNumber(QString::fromUtf8(text)), expected) << text;
+    const char* notNumbers[] = { "", " ", "abc", "1,000", "1e", "--1", "&H", "&HG", ".", "-", "+" };
+    for (const char* text : notNumbers)
+        EXPECT_EQ(parseNumber(QString::fromUtf8(text)), std::nullopt) << text;
 }
 
 // The short way for plain integers takes only what it reads exactly; everything else is left to
 // the general conversion (nothing here means "not plain", not "not a number").
 TEST(ConvertTest, PlainIntegersAreReadExactlyOrLeftAlone)
 {
-    const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
+    const std::pair<const char*, std::int32_t> plain[] = {
         { "0", 0 },
         { "-0", 0 },
         { "+12", 12 },
         { "-999999999", -999999999 },
         { "000000007", 7 },
-        { "0000000007", std::nullopt },
-        { "1000000000", std::nullopt },
-        { " 12", std::nullopt },
-        { "12 ", std::nullopt },
-        { "1.0", std::nullopt },
-        { "1E2", std::nullopt },
-        { "&H10", std::nullopt },
-        { "+", std::nullopt },
-        { "-", std::nullopt },
-        { "", std::nullopt },
-        { "１２", std::nullopt },
     };
-    for (const auto& [text, expected] : cases)
+    for (const auto& [text, expected] : plain)
         EXPECT_EQ(parsePlainInteger(QString::fromUtf8(text)), expected) << text;
+    const char* leftAlone[]
+        = { "0000000007", "1000000000", " 12", "12 ", "1.0", "1E2", "&H10", "+", "-", "", "１２" };
+    for (const char* text : leftAlone)
+        EXPECT_EQ(parsePlainInteger(QString::fromUtf8(text)), std::nullopt) << text;
 }
 
 TEST(ConvertTest, StatementConversionsRaiseTypeMismatchAndOverflow)

@@ -3,6 +3,8 @@
 #include "shell/InitFile.h"
 #include "shell/ModuleState.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/MessageRecorder.h"
+#include "tests/support/ScopedModuleState.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
@@ -14,46 +16,14 @@
 #include <vector>
 
 using namespace vorlix::shell;
-using vorlix::test::LogCapture;
-using vorlix::test::readFileBytes;
-using vorlix::test::TempEnvironment;
-using vorlix::test::writeFileBytes;
+using namespace vorlix::test;
 
 namespace {
-
-struct Prompt {
-    QString text;
-    int style = 0;
-    QString caption;
-};
-
-// Someone at the screen: run mode 0 and a presenter that records every message and gives one
-// answer. Restores the unattended state afterwards.
-class MessageRecorder {
-public:
-    explicit MessageRecorder(int answer = 1)
-        : m_savedMode(moduleState().RunMode)
-    {
-        moduleState().RunMode = RunModeWindow;
-        setMessagePresenter([this, answer](const QString& text, int style, const QString& caption) {
-            prompts.push_back({ text, style, caption });
-            return answer;
-        });
-    }
-    ~MessageRecorder()
-    {
-        setMessagePresenter({});
-        moduleState().RunMode = m_savedMode;
-    }
-    std::vector<Prompt> prompts;
-
-private:
-    std::int32_t m_savedMode;
-};
 
 class GeneFileTest : public ::testing::Test {
 protected:
     GeneFileTest() { QDir().mkpath(env.root() + "/files"); }
+    ScopedModuleState state { RunModes::Print };
     QString file(const QString& name) const { return env.root() + "/files/" + name; }
     void put(const QString& name, const QByteArray& bytes) const
     {
@@ -67,49 +37,79 @@ protected:
     TempEnvironment env;
 };
 
-struct SplitCase {
-    const char* name;
-    ServiceKind service;
-    const char* drive;
-    const char* path;
-    const char* fileName;
-    const char* extension;
-};
-
-TEST(GeneFileNameTest, SplitsEveryKindOfName)
+// Relative names start in the current folder ("/work" here); a drive letter is dropped.
+TEST(GeneFileNameTest, LocalNamesGetAnAbsoluteFolder)
 {
-    const SplitCase cases[] = {
-        { R"(C:\forms\a.fae)", ServiceKind::Local, "", "/forms/", "a.fae", "FAE" },
-        { R"("C:\forms\a.fae")", ServiceKind::Local, "", "/forms/", "a.fae", "FAE" },
-        { "a.fae", ServiceKind::Local, "", "/work/", "a.fae", "FAE" },
-        { "C:a.fae", ServiceKind::Local, "", "/work/", "a.fae", "FAE" },
-        { R"(\\srv\share\a.fae)", ServiceKind::Network, "//srv", "/share/", "a.fae", "FAE" },
-        { "//srv/share/dir/b.mnd", ServiceKind::Network, "//srv", "/share/dir/", "b.mnd", "MND" },
-        { "http://host/dir/a.fae", ServiceKind::Http, "host", "/dir/", "a.fae", "FAE" },
-        { "http://host/a.fae", ServiceKind::Http, "host", "/", "a.fae", "FAE" },
-        { "HTTP://host/a.fae", ServiceKind::Http, "host", "/", "a.fae", "FAE" },
-        { "http:/host/a.fae", ServiceKind::Http, "host", "/", "a.fae", "FAE" },
-        { "http://host:8080/x/y.mnd", ServiceKind::Http, "host:8080", "/x/", "y.mnd", "MND" },
-        { "/home/u/forms/a.fae", ServiceKind::Local, "", "/home/u/forms/", "a.fae", "FAE" },
-        { "  /a.fae\t", ServiceKind::Local, "", "/", "a.fae", "FAE" },
-        { "forms/sub/a.fae", ServiceKind::Local, "", "/work/forms/sub/", "a.fae", "FAE" },
-        { R"(forms\sub\a.fae)", ServiceKind::Local, "", "/work/forms/sub/", "a.fae", "FAE" },
-        { "../up/a.fae", ServiceKind::Local, "", "/up/", "a.fae", "FAE" },
-        { "/tmp/noext", ServiceKind::Local, "", "/tmp/", "noext", "" },
-        { "/tmp/name.", ServiceKind::Local, "", "/tmp/", "name.", "" },
-        { "/tmp/.hidden", ServiceKind::Local, "", "/tmp/", ".hidden", "HIDDEN" },
-        { "/tmp/a.tar.gz", ServiceKind::Local, "", "/tmp/", "a.tar.gz", "GZ" },
-        { "/帳票/請求書.Fae", ServiceKind::Local, "", "/帳票/", "請求書.Fae", "FAE" },
+    const struct {
+        const char* name;
+        const char* path;
+        const char* fileName;
+    } cases[] = {
+        { R"(C:\forms\a.fae)", "/forms/", "a.fae" },
+        { "a.fae", "/work/", "a.fae" },
+        { "C:a.fae", "/work/", "a.fae" },
+        { R"("C:\forms\a.fae")", "/forms/", "a.fae" },
+        { "/home/u/forms/a.fae", "/home/u/forms/", "a.fae" },
+        { "  /a.fae\t", "/", "a.fae" },
+        { "forms/sub/a.fae", "/work/forms/sub/", "a.fae" },
+        { R"(forms\sub\a.fae)", "/work/forms/sub/", "a.fae" },
+        { "../up/a.fae", "/up/", "a.fae" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto parts = GeneFileName::split(QString::fromUtf8(c.name), "/work");
+        ASSERT_TRUE(parts.has_value());
+        EXPECT_EQ(parts->ServiceType, ServiceKind::Local);
+        EXPECT_EQ(parts->DriveLetter, "");
+        EXPECT_EQ(parts->Path, QString::fromUtf8(c.path));
+        EXPECT_EQ(parts->FileName, QString::fromUtf8(c.fileName));
+    }
+}
+
+// A network name keeps its server and an address on the web its host in DriveLetter.
+TEST(GeneFileNameTest, NetworkAndWebNamesKeepTheirServer)
+{
+    const struct {
+        const char* name;
+        ServiceKind service;
+        const char* server;
+        const char* path;
+    } cases[] = {
+        { "//srv/share/dir/b.mnd", ServiceKind::Network, "//srv", "/share/dir/" },
+        { "http://host/dir/a.fae", ServiceKind::Http, "host", "/dir/" },
+        { "http://host/a.fae", ServiceKind::Http, "host", "/" },
+        { R"(\\srv\share\a.fae)", ServiceKind::Network, "//srv", "/share/" },
+        { "HTTP://host/a.fae", ServiceKind::Http, "host", "/" },
+        { "http:/host/a.fae", ServiceKind::Http, "host", "/" },
+        { "http://host:8080/x/a.fae", ServiceKind::Http, "host:8080", "/x/" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto parts = GeneFileName::split(QString::fromUtf8(c.name), "/work");
         ASSERT_TRUE(parts.has_value());
         EXPECT_EQ(parts->ServiceType, c.service);
-        EXPECT_EQ(parts->DriveLetter, QString::fromUtf8(c.drive));
+        EXPECT_EQ(parts->DriveLetter, QString::fromUtf8(c.server));
         EXPECT_EQ(parts->Path, QString::fromUtf8(c.path));
-        EXPECT_EQ(parts->FileName, QString::fromUtf8(c.fileName));
-        EXPECT_EQ(parts->Extension, QString::fromUtf8(c.extension));
+        EXPECT_EQ(parts->fullPath().right(5), QString::fromUtf8(c.name).right(5));
+    }
+}
+
+// The extension is what follows the file name's last ".", upper-cased.
+TEST(GeneFileNameTest, ExtensionsAreTakenAfterTheLastDot)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        { "/tmp/noext", "" },
+        { "/tmp/name.", "" },
+        { "/tmp/.hidden", "HIDDEN" },
+        { "/tmp/a.tar.gz", "GZ" },
+        { "/帳票/請求書.Fae", "FAE" },
+        { "http://host/b.mnd", "MND" },
+    };
+    for (const auto& [name, extension] : cases) {
+        const auto parts = GeneFileName::split(QString::fromUtf8(name), "/work");
+        ASSERT_TRUE(parts.has_value()) << name;
+        EXPECT_EQ(parts->Extension, QString::fromUtf8(extension)) << name;
+        EXPECT_TRUE(QString::fromUtf8(name).endsWith(parts->FileName)) << name;
     }
 }
 
@@ -360,25 +360,26 @@ TEST_F(GeneFileTest, OverwriteQuestion)
     const QString question = "a.fae" + QString("は既に存在しています。\r\n上書きしますか？");
     struct {
         bool opt1;
-        std::int32_t runMode;
+        RunModes runMode;
         int answer;
         bool exists;
         bool asked;
         bool written;
     } cases[] = {
-        { true, RunModeWindow, 7, true, true, false },
-        { true, RunModeWindow, 6, true, true, true },
-        { false, RunModeWindow, 7, true, false, true },
-        { true, RunModeWindow, 7, false, false, true },
-        { true, RunModePrint, 7, true, false, true },
+        { true, RunModes::Window, 7, true, true, false },
+        { true, RunModes::Window, 6, true, true, true },
+        { false, RunModes::Window, 7, true, false, true },
+        { true, RunModes::Window, 7, false, false, true },
+        { true, RunModes::Print, 7, true, false, true },
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.opt1 << " " << c.runMode << " " << c.answer);
+        SCOPED_TRACE(
+            testing::Message() << c.opt1 << " " << static_cast<int>(c.runMode) << " " << c.answer);
         QFile::remove(file("a.fae"));
         if (c.exists)
             put("a.fae", "old");
         MessageRecorder messages(c.answer);
-        moduleState().RunMode = c.runMode;
+        moduleState().commandLine.RunMode = c.runMode;
         GeneFile f;
         f.setOpt1(c.opt1);
         EXPECT_EQ(f.FileOpen(2, file("a.fae")), c.written);
@@ -471,16 +472,14 @@ TEST_F(GeneFileTest, NetworkNamesOpenThroughTheLocalFileSystem)
 TEST_F(GeneFileTest, WebPortComesFromTheSettingsFile)
 {
     EXPECT_EQ(GeneFile().WebPort(), 80);
-    auto settings = std::make_shared<InitFile>();
-    moduleState().SettingsFile = settings;
-    settings->setSection("sheet");
+    InitFile& settings = state.startSettings();
+    settings.setSection("sheet");
     EXPECT_EQ(GeneFile().WebPort(), 80);
-    EXPECT_EQ(settings->Section(), "sheet");
-    settings->SetString("server", "http", "8081");
+    EXPECT_EQ(settings.Section(), "sheet");
+    settings.SetString("server", "http", "8081");
     EXPECT_EQ(GeneFile().WebPort(), 8081);
-    settings->SetString("server", "http", "many");
+    settings.SetString("server", "http", "many");
     EXPECT_EQ(GeneFile().WebPort(), 80);
-    moduleState().SettingsFile.reset();
 }
 
 TEST_F(GeneFileTest, LifeIsLogged)

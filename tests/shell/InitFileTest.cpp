@@ -7,12 +7,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-using vorlix::shell::InitFile;
-using vorlix::shell::toCp932;
-using vorlix::test::LogCapture;
-using vorlix::test::readFileBytes;
-using vorlix::test::TempEnvironment;
-using vorlix::test::writeFileBytes;
+using namespace vorlix::shell;
+using namespace vorlix::test;
 
 namespace {
 

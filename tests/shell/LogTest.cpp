@@ -1,11 +1,15 @@
 #include "shell/Log.h"
 #include "shell/CodePage.h"
+#include "shell/DescriptorLogSink.h"
 #include "shell/ModuleState.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/ScopedModuleState.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryFile>
 
 #include <clocale>
 #include <csignal>
@@ -77,16 +81,41 @@ TEST(LogTest, ShiftJisLocaleWritesTwoBytesPerDoubleByteCharacter)
             + QByteArray("\x8E\xF3\x8E\xE6\x90\x6C\x87\x40\r\n"));
 }
 
+// The log's own sink on a descriptor of a temporary file, read back whole.
+class DescriptorLog {
+public:
+    DescriptorLog() { EXPECT_TRUE(m_file.open()); }
+    int descriptor() const { return m_file.handle(); }
+    QByteArray written()
+    {
+        QFile reader(m_file.fileName());
+        return reader.open(QIODevice::ReadOnly) ? reader.readAll() : QByteArray();
+    }
+
+private:
+    QTemporaryFile m_file;
+};
+
+TEST(LogTest, WithoutASinkTheLineGoesToTheStandardOutputHandle)
+{
+    vorlix::test::ScopedModuleState state;
+    DescriptorLog out;
+    WriteLog("before the handle");
+    moduleState().StdOutHandle = out.descriptor();
+    WriteLog("Vorlix/Main>!!START!!");
+    EXPECT_EQ(out.written(), "Vorlix/Main>!!START!!\r\n");
+}
+
 TEST(LogTest, NothingIsWrittenWithoutAUsableHandle)
 {
-    LogCapture log;
+    DescriptorLog out;
     // 987 stands for a descriptor that is not open: the write fails and nobody notices.
-    for (const int handle : { 0, 65537, -1, 987 }) {
-        moduleState().StdOutHandle = handle;
-        WriteLog("must not appear");
-    }
-    moduleState().StdOutHandle = 1;
-    EXPECT_TRUE(log.bytes().isEmpty());
+    for (const int handle : { 0, 65537, -1, 987 })
+        DescriptorLogSink(handle).write("must not appear\r\n");
+    EXPECT_FALSE(DescriptorLogSink::usable(0));
+    EXPECT_FALSE(DescriptorLogSink::usable(65537));
+    DescriptorLogSink(out.descriptor()).write("only this\r\n");
+    EXPECT_EQ(out.written(), "only this\r\n");
 }
 
 TEST(LogTest, LifeLogReportsBirthAndDeathWithItsTexts)
@@ -108,17 +137,10 @@ TEST(LogTest, ABrokenPipeDoesNotEndTheProgram)
     int fds[2];
     ASSERT_EQ(::pipe(fds), 0);
     ::close(fds[0]);
-    std::fflush(stdout);
-    const int saved = ::dup(1);
-    ::dup2(fds[1], 1);
+    DescriptorLogSink sink(fds[1]);
+    sink.write("nobody reads this\r\n");
+    sink.write("nor this\r\n");
     ::close(fds[1]);
-    const int savedHandle = moduleState().StdOutHandle;
-    moduleState().StdOutHandle = 1;
-    WriteLog("nobody reads this");
-    WriteLog("nor this");
-    moduleState().StdOutHandle = savedHandle;
-    ::dup2(saved, 1);
-    ::close(saved);
     sigset_t pending;
     sigemptyset(&pending);
     sigpending(&pending);

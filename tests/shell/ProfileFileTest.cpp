@@ -5,11 +5,8 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
-using vorlix::shell::ProfileEntry;
-using vorlix::shell::ProfileFile;
-using vorlix::test::readFileBytes;
-using vorlix::test::TempEnvironment;
-using vorlix::test::writeFileBytes;
+using namespace vorlix::shell;
+using namespace vorlix::test;
 
 namespace {
 

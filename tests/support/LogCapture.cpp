@@ -1,56 +1,34 @@
 #include "tests/support/LogCapture.h"
 
 #include "shell/CodePage.h"
+#include "shell/LogSink.h"
 #include "shell/ModuleState.h"
 
-#include <QDir>
-#include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
+#include <QRegularExpression>
 
 namespace vorlix::test {
 
+class LogCapture::Sink final : public shell::LogSink {
+public:
+    void write(const QByteArray& line) override { bytes += line; }
+    QByteArray bytes;
+};
+
 LogCapture::LogCapture()
+    : m_sink(std::make_shared<Sink>())
+    , m_previous(shell::moduleState().logSink)
 {
-    std::fflush(stdout);
-    QByteArray name = (QDir::tempPath() + "/vorlix-log-XXXXXX").toLocal8Bit();
-    m_fileFd = ::mkstemp(name.data());
-    if (m_fileFd >= 0) {
-        ::unlink(name.constData());
-        m_savedFd = ::dup(1);
-        ::dup2(m_fileFd, 1);
-    }
-    m_savedHandle = shell::moduleState().StdOutHandle;
-    shell::moduleState().StdOutHandle = 1;
+    shell::moduleState().logSink = m_sink;
 }
 
 LogCapture::~LogCapture()
 {
-    std::fflush(stdout);
-    shell::moduleState().StdOutHandle = m_savedHandle;
-    if (m_savedFd >= 0) {
-        ::dup2(m_savedFd, 1);
-        ::close(m_savedFd);
-    }
-    if (m_fileFd >= 0)
-        ::close(m_fileFd);
+    shell::moduleState().logSink = m_previous;
 }
 
 QByteArray LogCapture::bytes() const
 {
-    QByteArray out;
-    if (m_fileFd < 0)
-        return out;
-    char buffer[4096];
-    off_t offset = 0;
-    for (;;) {
-        const ssize_t n = ::pread(m_fileFd, buffer, sizeof buffer, offset);
-        if (n <= 0)
-            break;
-        out.append(buffer, n);
-        offset += n;
-    }
-    return out;
+    return m_sink->bytes;
 }
 
 QStringList LogCapture::lines() const
@@ -59,6 +37,11 @@ QStringList LogCapture::lines() const
     if (!out.isEmpty() && out.last().isEmpty())
         out.removeLast();
     return out;
+}
+
+QStringList LogCapture::linesStartingWith(const QString& prefix) const
+{
+    return lines().filter(QRegularExpression(u'^' + QRegularExpression::escape(prefix)));
 }
 
 }

@@ -27,6 +27,17 @@ TempEnvironment::~TempEnvironment()
     }
 }
 
+QProcessEnvironment TempEnvironment::processEnvironment() const
+{
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("HOME"), root());
+    e.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
+    e.insert(QStringLiteral("XDG_DATA_HOME"), dataHome());
+    e.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    e.remove(QStringLiteral("profiles"));
+    return e;
+}
+
 void TempEnvironment::set(const char* name, const std::optional<QByteArray>& value)
 {
     const QByteArray key(name);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 #include <map>
@@ -13,8 +14,8 @@ namespace vorlix::test {
 // sheet folders or desktop files.
 class TempEnvironment {
 public:
-    TempEnvironment();
-    ~TempEnvironment();
+    TempEnvironment(); // points the variables at a new temporary folder
+    ~TempEnvironment(); // restores them; the folder goes
     TempEnvironment(const TempEnvironment&) = delete;
     TempEnvironment& operator=(const TempEnvironment&) = delete;
 
@@ -22,6 +23,10 @@ public:
     QString root() const { return m_dir.path(); }
     QString configHome() const { return root() + "/config"; }
     QString dataHome() const { return root() + "/data"; }
+
+    // The environment for a program the test starts: this one's, with the temporary home and
+    // folders, the UTF-8 locale and no shared profiles folder.
+    [[nodiscard]] QProcessEnvironment processEnvironment() const;
 
     // Sets (or with an empty optional, removes) a variable until the object ends.
     void set(const char* name, const std::optional<QByteArray>& value);

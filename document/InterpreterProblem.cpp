@@ -1,0 +1,21 @@
+#include "document/InterpreterProblem.h"
+
+#include "lang/DControl.h"
+#include "shell/UserInterface.h"
+
+namespace vorlix::document {
+
+bool reportInterpreterProblem(lang::DControl& control, const QString& endText)
+{
+    if (control.report.clean())
+        return false;
+    // Ending the job starts a report of its own.
+    const bool error = control.report.fError;
+    control.GoDoc(endText);
+    shell::ShowMessage(error ? QStringLiteral("Source/PrintGo>インタプリタエラー")
+                             : QStringLiteral("Source/PrintGo>インタプリタ警告"),
+        0);
+    return true;
+}
+
+}

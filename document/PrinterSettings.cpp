@@ -1,0 +1,66 @@
+#include "document/PrinterSettings.h"
+
+#include "render/PrinterObject.h"
+#include "shell/Common.h"
+#include "shell/ModuleState.h"
+#include "shell/Setting.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace vorlix::document {
+
+PrinterSettings PrinterSettings::current()
+{
+    PrinterSettings printer;
+    const auto& device = render::PrinterObject::current();
+    printer.DeviceName = device.DeviceName();
+    printer.PaperSize = static_cast<std::int16_t>(device.PaperSize());
+    printer.Orientation = static_cast<std::int16_t>(device.Orientation());
+    printer.DPI = shell::settingLong(
+        QStringLiteral("general"), QStringLiteral("DPI"), shell::Accept::Positive);
+    const auto& options = shell::moduleState().commandLine;
+    printer.Copies = options.ArgCopies > 0 ? options.ArgCopies : 1;
+    pageRange(options.ArgPages, printer.FromPage, printer.ToPage);
+    const QString section = printer.printerSection();
+    printer.PaperLeftLag = shell::printerSettingLong(section, QStringLiteral("PaperLeftLag"));
+    printer.PaperTopLag = shell::printerSettingLong(section, QStringLiteral("PaperTopLag"));
+    printer.Width = shell::PaperExtent(1, printer.PaperSize, printer.Orientation);
+    printer.Height = shell::PaperExtent(2, printer.PaperSize, printer.Orientation);
+    return printer;
+}
+
+void PrinterSettings::store() const
+{
+    const QString general = QStringLiteral("general");
+    shell::storeSetting(general, QStringLiteral("PaperSize"), QString::number(PaperSize));
+    shell::storeSetting(general, QStringLiteral("Orientation"), QString::number(Orientation));
+    shell::storeSetting(
+        printerSection(), QStringLiteral("PaperLeftLag"), QString::number(PaperLeftLag));
+    shell::storeSetting(
+        printerSection(), QStringLiteral("PaperTopLag"), QString::number(PaperTopLag));
+}
+
+QString PrinterSettings::printerSection() const
+{
+    return DeviceName.isEmpty() ? shell::kNoPrinterSection : DeviceName;
+}
+
+void PrinterSettings::pageRange(const QString& pages, std::int32_t& from, std::int32_t& to)
+{
+    from = 1;
+    to = 9999;
+    const qsizetype comma = pages.indexOf(u',');
+    if (pages.isEmpty() || comma <= 0)
+        return;
+    const auto magnitude = [](std::int32_t v) {
+        return static_cast<std::int32_t>(
+            std::min<std::int64_t>(std::abs(std::int64_t(v)), INT32_MAX));
+    };
+    from = magnitude(shell::ToLong(pages.left(comma), 1));
+    to = magnitude(shell::ToLong(pages.mid(comma + 1), 0));
+    if (to < from)
+        to = 9999;
+}
+
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "shell/CodePage.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace vorlix::document {
+
+class SourceEditor;
+
+// The document file: the text being edited (a face program or a data document) and where it
+// lives. The text is the attached editor's, or kept here while no editor is attached. Opening and
+// saving go through the file access (local, network and http:/ names); a new document starts
+// from a template. The file also gives the application its title.
+class SourceFile {
+public:
+    // File types by extension.
+    enum class FileTypes : std::int32_t { FaceProgram = 1, DataDocument = 3, OtherFile = 4 };
+
+    // Shows the open (save false) or save dialog and returns the chosen path, empty when
+    // cancelled. Without one, no name can be chosen.
+    using FileDialog = std::function<QString(bool save)>;
+    // Receives the application title whenever it changes.
+    using TitleSink = std::function<void(const QString&)>;
+
+    SourceFile();
+
+    // The editor the text lives in from now on (null: kept here again); text kept so far moves
+    // into it.
+    void setEditor(SourceEditor* editor);
+    void setFileDialog(FileDialog dialog) { m_fileDialog = std::move(dialog); }
+    void setTitleSink(TitleSink sink) { m_titleSink = std::move(sink); }
+    // Called whenever new text replaces the old, so that what was made of the old goes too.
+    void setTextReplaced(std::function<void()> replaced) { m_textReplaced = std::move(replaced); }
+
+    [[nodiscard]] const QString& FileName() const { return m_fileName; }
+    // An empty name is ignored.
+    void setFileName(const QString& name);
+    [[nodiscard]] QString Text() const;
+    void setText(const QString& text);
+    // A new document of a type from its template; another type gives an empty text.
+    void Clear(FileTypes type);
+    // Opens the named file (asking for a name when ask is true or none is set); true when read.
+    bool InBuff(bool ask);
+    // Saves (asking for a name when fNSD or none is set); fOWA asks before overwriting. True when
+    // written; only then does fFileEdit go back to false.
+    bool OutBuff(bool fNSD, bool fOWA);
+    // The encoding the file was read in (CP932 for a new document).
+    [[nodiscard]] shell::TextEncoding encoding() const { return m_encoding; }
+
+    // The title a caller chose ("-t=" wins over it); an empty one changes nothing.
+    void SetDocTitle(const QString& title);
+    // The application title as the document set it last.
+    [[nodiscard]] const QString& title() const { return m_title; }
+    // The title of the file itself (its base name, or the one SetDocTitle chose), which a data
+    // document without a title of its own gets.
+    [[nodiscard]] const QString& savedTitle() const { return m_savedTitle; }
+    // Makes a title the application title without changing the saved one.
+    void setApplicationTitle(const QString& title);
+
+    // What the text is (by the file name's extension, or as Clear made it).
+    FileTypes FileType = FileTypes::OtherFile;
+    // The text was changed since it was loaded or saved (the window sets it, loading and saving
+    // clear it).
+    bool fFileEdit = false;
+
+    // The type of a file name by its extension.
+    [[nodiscard]] static FileTypes fileTypeOf(const QString& name);
+    // The new-document templates (date and time as given).
+    [[nodiscard]] static QString faceTemplate(const QString& date, const QString& time);
+    [[nodiscard]] static QString dataTemplate(const QString& date, const QString& time);
+
+private:
+    [[nodiscard]] bool readFile();
+
+    // The editor the text lives in, or null while bufferText holds it.
+    SourceEditor* m_editor = nullptr;
+    QString bufferText;
+    QString m_fileName;
+    shell::TextEncoding m_encoding = shell::TextEncoding::Cp932;
+    QString m_title;
+    QString m_savedTitle;
+    FileDialog m_fileDialog;
+    TitleSink m_titleSink;
+    std::function<void()> m_textReplaced;
+};
+
+}

@@ -1,0 +1,262 @@
+#include "document/SourceMerge.h"
+
+#include "document/Compiler.h"
+#include "document/Merge.h"
+#include "document/SourceCaret.h"
+#include "document/SourceFile.h"
+#include "shell/GeneFile.h"
+#include "shell/InitFile.h"
+#include "shell/Log.h"
+#include "shell/ModuleState.h"
+#include "shell/Setting.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QTime>
+
+namespace vorlix::document {
+
+using shell::WriteLog;
+
+namespace {
+
+    const QString kCrLf = QStringLiteral("\r\n");
+
+    // Sheet folders by name come from section [sheet] of the settings; "CurDir" is the current
+    // folder of the last open or save dialog.
+    QString currentFolder()
+    {
+        return shell::setting(QStringLiteral("general"), QStringLiteral("CurDir")) + u'/';
+    }
+
+    shell::InitFile* settingsFile()
+    {
+        return shell::moduleState().SettingsFile.get();
+    }
+
+}
+
+SourceMerge::SourceMerge(SourceFile& file, SourceCaret& caret, MergedDocument& merged)
+    : m_file(file)
+    , m_caret(caret)
+    , m_merged(merged)
+{
+}
+
+void SourceMerge::forget()
+{
+    fTagOn = false;
+    m_merged.forget();
+}
+
+bool SourceMerge::SrcMerg(const QString& text)
+{
+    bool read = false;
+    if (m_file.FileType == SourceFile::FileTypes::FaceProgram) {
+        read = ReadTD(QStringLiteral("<?xml ?><TZQ_002><face>InternalBuff</face></TZQ_002>"));
+    } else if (m_file.FileType == SourceFile::FileTypes::DataDocument) {
+        read = ReadTD(text);
+    } else {
+        shell::ShowMessage(QStringLiteral("ファイルタイプが変です"), 0);
+        return false;
+    }
+    if (read) {
+        if (Mergeup())
+            return true;
+        shell::ShowMessage(QStringLiteral("マージエラー"), 0);
+        return false;
+    }
+    m_caret.setPLT(m_report.nErrPit);
+    const QString line = m_caret.DefaultLine();
+    shell::ShowMessage(
+        QStringLiteral("ソースエラー") + kCrLf + m_report.sErrMsg + kCrLf + line.left(120), 0);
+    return false;
+}
+
+void SourceMerge::writeSystemItems()
+{
+    const auto* settings = settingsFile();
+    Tr.ChTree(QStringLiteral("System"));
+    Tr.Value(QStringLiteral("filetype"), QStringLiteral("3"));
+    Tr.Value(QStringLiteral("HostName"), settings ? settings->HostName() : QString());
+    Tr.Value(QStringLiteral("UserName"), settings ? settings->UserName() : QString());
+    Tr.Value(QStringLiteral("Version"),
+        QStringLiteral("%1.%2").arg(VORLIX_VERSION_MAJOR).arg(VORLIX_VERSION_MINOR));
+    Tr.Value(QStringLiteral("Date"),
+        QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+    Tr.Value(QStringLiteral("Time"),
+        QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat));
+    Tr.ChRootTree();
+}
+
+void SourceMerge::writeSheetFolders()
+{
+    Tr.ChTree(QStringLiteral("path"));
+    Tr.Value(QStringLiteral("CurDir"), currentFolder());
+    if (auto* settings = settingsFile()) {
+        settings->setSection(QStringLiteral("sheet"));
+        QString key;
+        QString value;
+        while (settings->RepValue(key, value))
+            Tr.Value(key, value);
+    }
+    Tr.ChRootTree();
+}
+
+// The sheet the search tries first (general/FDPNSW "DPN": the default sheet name) or second.
+QString SourceMerge::defaultSheetName(bool first)
+{
+    const bool dpn = shell::setting(QStringLiteral("general"), QStringLiteral("FDPNSW")) == u"DPN";
+    if (first == dpn)
+        return shell::setting(QStringLiteral("general"), QStringLiteral("DefaultPathName"));
+    return QStringLiteral("CurDir");
+}
+
+// A document without a title of its own, or a title from "-t=", gets the file's title; a title of
+// the document's own becomes the application title.
+void SourceMerge::takeTitle()
+{
+    const QString dataTitle = Tr.Value(QStringLiteral("Title"));
+    if (dataTitle == Tree::NoLabel || !shell::moduleState().commandLine.ArgTitle.isEmpty())
+        Tr.Value(QStringLiteral("Title"), m_file.savedTitle());
+    else
+        m_file.setApplicationTitle(dataTitle);
+}
+
+bool SourceMerge::ReadTD(const QString& document)
+{
+    fTagOn = false;
+    m_merged.fMaScOn = false;
+    m_merged.fPrCpOn = false;
+    Tr.Cls();
+    writeSystemItems();
+    Compiler compiler;
+    compiler.Init(&Tr, Compiler::DataDocumentKind);
+    compiler.Text(document);
+    m_report = compiler.report();
+    if (m_report.fError) {
+        WriteLog(QStringLiteral("Source/ReadTD>") + QString::number(m_report.nErrPit)
+            + QStringLiteral(":Compilerで致命的なエラー"));
+    } else if (m_report.fWarning) {
+        WriteLog(QStringLiteral("Source/ReadTD>") + QString::number(m_report.nErrPit)
+            + QStringLiteral(":Compilerで警告"));
+    } else {
+        fTagOn = true;
+        WriteLog(QStringLiteral("Source/ReadTD>fTagOn=True"));
+    }
+    Tr.ChRootTree();
+    takeTitle();
+    if (Tr.Value(QStringLiteral("path")) == Tree::NoLabel)
+        Tr.Value(QStringLiteral("path"), defaultSheetName(true));
+    writeSheetFolders();
+    return fTagOn;
+}
+
+bool SourceMerge::Mergeup()
+{
+    m_merged.fMaScOn = false;
+    m_merged.fPrCpOn = false;
+    const QString& argFace = shell::moduleState().commandLine.ArgFaceFile;
+    m_face = {};
+    m_face.name = argFace.isEmpty() ? Tr.Value(QStringLiteral("face")) : argFace;
+    m_face.file = m_face.name;
+    Merge merge;
+    merge.Init(&Tr);
+    if (m_face.name == u"InternalBuff") {
+        Tr.Value(QStringLiteral("face"), m_file.FileName());
+        Tr.Value(QStringLiteral("path"), QStringLiteral("Direct"));
+        Tr.Value(QStringLiteral("dir"), QString());
+        m_face.text = m_file.Text();
+    } else {
+        m_face.text = ReadFace(m_face.name);
+    }
+    Tr.ChRootTree();
+    merge.Text(m_face.text);
+    m_report = merge.report();
+    if (m_report.fError) {
+        WriteLog(QStringLiteral("Source/Mergeup>Mergで致命的なエラー"));
+    } else if (m_report.fWarning) {
+        WriteLog(QStringLiteral("Source/Mergeup>Mergで警告"));
+    } else {
+        m_merged.ManuScript = merge.Convert();
+        m_merged.fMaScOn = true;
+        WriteLog(QStringLiteral("Source/Mergeup>fMaScOn=True"));
+    }
+    return m_merged.fMaScOn;
+}
+
+QString SourceMerge::SeScPath(const QString& sheetName)
+{
+    const QString& argSheet = shell::moduleState().commandLine.ArgSheetPath;
+    const QString name = argSheet.isEmpty() ? sheetName : argSheet;
+    QString folder;
+    if (name == u"CurDir") {
+        folder = currentFolder();
+    } else if (auto* settings = settingsFile()) {
+        settings->setSection(QStringLiteral("sheet"));
+        folder = settings->Value(name);
+    }
+    WriteLog(QStringLiteral("Source/SeScPath>SheetPath=") + folder);
+    return folder;
+}
+
+bool SourceMerge::tryOpenFace(const QString& folder, const QString& face, QString& text)
+{
+    shell::GeneFile file;
+    file.setWebPort(shell::settingLong(QStringLiteral("server"), QStringLiteral("http")));
+    if (!file.FileOpen(1, folder + face)) {
+        file.FileClose();
+        return false;
+    }
+    text = file.Read();
+    file.FileClose();
+    return true;
+}
+
+// Three sheets are tried: the data's own, then the default sheet name and "CurDir" in the order
+// general/FDPNSW gives; each further attempt only runs when its folder differs from the one
+// before.
+QString SourceMerge::ReadFace(const QString& face)
+{
+    static const QString failedAttempt[] = {
+        QStringLiteral("Source/Mergeup>１回目のファイルの読み込みが失敗しました"),
+        QStringLiteral("Source/Mergeup>２回目のファイルの読み込みが失敗しました"),
+    };
+    Tr.ChRootTree();
+    QString text;
+    QString sheet = Tr.Value(QStringLiteral("path"));
+    if (sheet == Tree::NoLabel)
+        sheet.clear();
+    QString folder = QStringLiteral("/");
+    bool open = false;
+    if (!sheet.isEmpty()) {
+        folder = SeScPath(sheet);
+        open = tryOpenFace(folder, face, text);
+        if (folder.isEmpty())
+            folder = QStringLiteral("/");
+    }
+    for (int attempt = 0; attempt < 2 && !open; ++attempt) {
+        WriteLog(failedAttempt[attempt] + kCrLf + folder + face);
+        const QString nextSheet = defaultSheetName(attempt == 0);
+        const QString next = SeScPath(nextSheet);
+        if (next != folder && tryOpenFace(next, face, text)) {
+            open = true;
+            sheet = nextSheet;
+        }
+        folder = next;
+    }
+    if (!open) {
+        const QString message = QStringLiteral("Source/Mergeup>ァイルの読み込みが失敗しました")
+            + kCrLf + folder + face;
+        WriteLog(message);
+        m_face.missing = true;
+        return QStringLiteral("s,100,100,\"") + message + QStringLiteral("\";");
+    }
+    Tr.ChRootTree();
+    Tr.Value(QStringLiteral("path"), sheet);
+    Tr.Value(QStringLiteral("dir"), folder);
+    m_face.file = folder + face;
+    return text;
+}
+
+}

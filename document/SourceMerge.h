@@ -1,0 +1,68 @@
+#pragma once
+
+#include "document/MergedDocument.h"
+#include "document/Tree.h"
+#include "shell/Report.h"
+
+#include <QString>
+
+namespace vorlix::document {
+
+class SourceCaret;
+class SourceFile;
+
+// The merge pipeline of the document: reads a data document into the data tree (a face program
+// is read as the one-line document that names itself), finds the face through the sheet folders
+// of the settings, and merges the tree into it. The result is the paged document the preview and
+// the print job render.
+class SourceMerge {
+public:
+    // The face of the last merge: what it was called, the file it was read from and its text,
+    // so that a merge problem can be reported by file, line and column.
+    struct Face {
+        QString name;
+        QString file;
+        QString text;
+        // It was found in no sheet folder; the merge ran on the one-page failure message.
+        bool missing = false;
+    };
+
+    // The text and its type come from the file, a read error moves the caret to the problem, and
+    // the result goes to the merged document.
+    SourceMerge(SourceFile& file, SourceCaret& caret, MergedDocument& merged);
+
+    // Reads and merges the text; true when merged.ManuScript is ready. What went wrong is shown
+    // to the user and kept in report().
+    bool SrcMerg(const QString& text);
+    // New text came in: what was read and merged from the old one goes.
+    void forget();
+
+    // The last read's report, or the merge's once the read went well.
+    [[nodiscard]] const shell::Report& report() const { return m_report; }
+    [[nodiscard]] const Face& face() const { return m_face; }
+
+    // The data tree of the last read, with the items this document adds.
+    Tree Tr;
+    // The data document was read without error or warning.
+    bool fTagOn = false;
+
+private:
+    bool ReadTD(const QString& document);
+    bool Mergeup();
+    QString SeScPath(const QString& sheetName);
+    QString ReadFace(const QString& face);
+    [[nodiscard]] static bool tryOpenFace(
+        const QString& folder, const QString& face, QString& text);
+    void writeSystemItems();
+    void writeSheetFolders();
+    void takeTitle();
+    [[nodiscard]] static QString defaultSheetName(bool first);
+
+    SourceFile& m_file;
+    SourceCaret& m_caret;
+    MergedDocument& m_merged;
+    shell::Report m_report;
+    Face m_face;
+};
+
+}

@@ -1,0 +1,170 @@
+#include "document/SourcePrintJob.h"
+
+#include "document/InterpreterProblem.h"
+#include "document/MergedDocument.h"
+#include "document/PrinterSettings.h"
+#include "document/SourceFile.h"
+#include "document/SourcePreview.h"
+#include "lang/DControl.h"
+#include "render/FileSink.h"
+#include "render/PageRecord.h"
+#include "render/PrinterObject.h"
+#include "shell/Convert.h"
+#include "shell/Log.h"
+#include "shell/ModuleState.h"
+#include "shell/UserInterface.h"
+
+namespace vorlix::document {
+
+using shell::WriteLog;
+
+namespace {
+
+    constexpr double kTwipsPerUnit = 5.67;
+
+    // Twips of the printer to tenths of a millimetre.
+    std::int32_t faceUnits(double twips)
+    {
+        return static_cast<std::int32_t>(shell::roundHalfEven(twips / kTwipsPerUnit));
+    }
+
+    // The unprintable margin on one side, in tenths of a millimetre.
+    std::int32_t halfMargin(double unprintableTwips)
+    {
+        return static_cast<std::int32_t>(
+            shell::roundHalfEven(unprintableTwips / kTwipsPerUnit / 2.0));
+    }
+
+    // Keeps every copy of a document in one print job: the interpreter ends its job after each
+    // rendering of the page range, but the job itself ends only when the last copy is done.
+    class CopiesJob final : public render::PageSink {
+    public:
+        explicit CopiesJob(render::PageSink& job)
+            : m_job(job)
+        {
+        }
+
+        [[nodiscard]] bool isPrinter() const override { return true; }
+        [[nodiscard]] int technology() const override { return m_job.technology(); }
+        bool startDoc(const QString& documentName) override
+        {
+            if (m_started)
+                return true;
+            m_started = true;
+            return m_job.startDoc(documentName);
+        }
+        bool playPage(const render::PageRecord& page, const QRect& rect) override
+        {
+            if (!m_started)
+                startDoc(QString());
+            const bool played = m_job.playPage(page, rect);
+            m_failed = m_failed || !played;
+            return played;
+        }
+        void endDoc() override { }
+        void setPicture(std::shared_ptr<const render::PageRecord>) override { }
+
+        // Ends the real job; false when any page could not be played.
+        bool finish()
+        {
+            if (m_started)
+                m_job.endDoc();
+            return !m_failed;
+        }
+
+    private:
+        render::PageSink& m_job;
+        bool m_started = false;
+        bool m_failed = false;
+    };
+
+}
+
+SourcePrintJob::SourcePrintJob(PrinterSettings& printer, MergedDocument& merged,
+    SourcePreview& preview, const SourceFile& file)
+    : m_printer(printer)
+    , m_merged(merged)
+    , m_preview(preview)
+    , m_file(file)
+{
+}
+
+// Without a dialog the printer's own paper and page size are used.
+void SourcePrintJob::takePrinterPage()
+{
+    const auto& device = render::PrinterObject::current();
+    m_printer.PaperSize = static_cast<std::int16_t>(device.PaperSize());
+    m_printer.Orientation = static_cast<std::int16_t>(device.Orientation());
+    m_preview.SetWidth(faceUnits(device.pageWidthTwips()));
+    m_preview.SetHeight(faceUnits(device.pageHeightTwips()));
+}
+
+bool SourcePrintJob::askPrintDialog()
+{
+    const std::int16_t paper = m_printer.PaperSize;
+    const std::int16_t orientation = m_printer.Orientation;
+    if (!m_printDialog(m_printer, m_merged.Page))
+        return false;
+    if (m_printer.PaperSize != paper || m_printer.Orientation != orientation)
+        m_preview.showPaperChange();
+    const QString selected = render::PrinterObject::current().SelectPrinter(m_printer.DeviceName);
+    if (!selected.isEmpty())
+        m_printer.DeviceName = selected;
+    WriteLog(QStringLiteral("Source/OpenPrintDlg>hDC=0"));
+    return true;
+}
+
+bool SourcePrintJob::OpenPrintDlg(std::int32_t& xOffset, std::int32_t& yOffset)
+{
+    bool confirmed = true;
+    if (shell::moduleState().commandLine.unattended() || !m_printDialog)
+        takePrinterPage();
+    else
+        confirmed = askPrintDialog();
+    const auto& device = render::PrinterObject::current();
+    xOffset = halfMargin(device.pageWidthTwips() - device.printableWidthTwips());
+    yOffset = halfMargin(device.pageHeightTwips() - device.printableHeightTwips());
+    return confirmed;
+}
+
+bool SourcePrintJob::PrintGo()
+{
+    m_merged.fPrCpOn = false;
+    fOutputFailed = false;
+    fInterpreterProblem = false;
+    if (!m_merged.fMaScOn)
+        return false;
+    lang::DControl control;
+    control.SetDoc(m_merged.ManuScript);
+    m_merged.Page = control.Page();
+    std::int32_t xOffset = 0;
+    std::int32_t yOffset = 0;
+    if (OpenPrintDlg(xOffset, yOffset)) {
+        auto job = render::PrinterObject::current().createJob(m_printer.DPI);
+        if (!job) {
+            fOutputFailed = true;
+            shell::ShowMessage(QStringLiteral("プリンタがありません"), 0);
+        } else {
+            CopiesJob copies(*job);
+            control.surface().setDocumentName(m_file.title());
+            control.SetObject(
+                copies, 0, m_printer.DPI, 1.0, m_printer.Width, m_printer.Height, xOffset, yOffset);
+            control.setLag(m_printer.PaperLeftLag, m_printer.PaperTopLag);
+            control.PagePrint(m_printer.FromPage, m_printer.ToPage);
+            fInterpreterProblem = reportInterpreterProblem(control, QStringLiteral(";;;end;"));
+            if (!fInterpreterProblem) {
+                for (std::int32_t copy = 2; copy <= m_printer.Copies; ++copy)
+                    control.PagePrint(m_printer.FromPage, m_printer.ToPage);
+                m_merged.fPrCpOn = true;
+                WriteLog(QStringLiteral("Source/PrintGo>fPrCpOn=True"));
+            }
+            fOutputFailed = !copies.finish();
+            if (auto* file = dynamic_cast<render::FileSink*>(job.get()))
+                fOutputFailed = !file->finish() || fOutputFailed;
+        }
+    }
+    WriteLog(QStringLiteral("Source/PrintGo>DeleteDC=") + QString::number(0));
+    return m_merged.fPrCpOn;
+}
+
+}

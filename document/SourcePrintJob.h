@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace vorlix::document {
+
+class SourceFile;
+class SourcePreview;
+struct MergedDocument;
+struct PrinterSettings;
+
+// The print job of the document: the printer dialog (none in the unattended modes), then the page
+// range of the last merge rendered by a fresh interpreter once per copy into one job of the
+// current printer (or export file), moved by the printer's corrections.
+class SourcePrintJob {
+public:
+    // The printer dialog: given the printer settings and the page count, lets the user choose the
+    // printer (DeviceName), paper, orientation, range and copies; false when cancelled. Without
+    // one (and in the unattended modes) the current printer is used as it is.
+    using PrintDialog = std::function<bool(PrinterSettings& printer, std::int32_t pageCount)>;
+
+    // The document's title names the job; the preview follows a change of paper.
+    SourcePrintJob(PrinterSettings& printer, MergedDocument& merged, SourcePreview& preview,
+        const SourceFile& file);
+
+    void setPrintDialog(PrintDialog dialog) { m_printDialog = std::move(dialog); }
+
+    // Prints the last merge; true when the job ran to its end (merged.fPrCpOn). Nothing is
+    // printed without a successful merge or when the dialog is cancelled.
+    bool PrintGo();
+
+    // The job's output could not be completed (a file that could not be written, a printer
+    // that refused the job or does not exist).
+    bool fOutputFailed = false;
+    // The interpreter reported an error or warning during the last job.
+    bool fInterpreterProblem = false;
+
+private:
+    // Chooses the printer and paper; gives the unprintable margins in tenths of a millimetre.
+    bool OpenPrintDlg(std::int32_t& xOffset, std::int32_t& yOffset);
+    void takePrinterPage();
+    [[nodiscard]] bool askPrintDialog();
+
+    PrinterSettings& m_printer;
+    MergedDocument& m_merged;
+    SourcePreview& m_preview;
+    const SourceFile& m_file;
+    PrintDialog m_printDialog;
+};
+
+}

@@ -1,0 +1,125 @@
+#include "document/Source.h"
+#include "render/PrinterObject.h"
+#include "tests/document/SourceTestSupport.h"
+#include "tests/support/LogCapture.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace vorlix::document;
+using vorlix::test::PictureBox;
+
+// Counts the pages of a PDF with pdfinfo.
+int pdfPages(const QString& path)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), { path });
+    info.waitForFinished(30000);
+    const QString out = QString::fromUtf8(info.readAllStandardOutput());
+    for (const QString& line : out.split(u'\n'))
+        if (line.startsWith(QStringLiteral("Pages:")))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+// Print jobs go into a PDF instead of a printer.
+class SourcePrintJobTest : public vorlix::test::SourceFixture {
+protected:
+    SourcePrintJobTest() { vorlix::render::PrinterObject::current().setExportFile(pdf); }
+    void load(const QString& text, SourceFile::FileTypes type)
+    {
+        source().document().setText(text);
+        source().document().FileType = type;
+    }
+    // Made on first use, after the test has set the command line.
+    Source& source()
+    {
+        if (!m_source)
+            m_source = std::make_unique<Source>();
+        return *m_source;
+    }
+
+    const QString pdf = env.root() + QStringLiteral("/out.pdf");
+
+private:
+    std::unique_ptr<Source> m_source;
+};
+
+QString recordsDocument(int records)
+{
+    QString text = QStringLiteral("<?xml ?><TZQ_002><face>numbers.fae</face><path>CurDir</path>");
+    for (int i = 1; i <= records; ++i)
+        text += QStringLiteral("<piece><n>%1</n></piece>").arg(i);
+    return text + QStringLiteral("</TZQ_002>");
+}
+
+TEST_F(SourcePrintJobTest, CopiesGoIntoOneJobAndRangesLimitThePages)
+{
+    state.options().ArgCopies = 2;
+    state.options().ArgPages = QStringLiteral("2,3");
+    file(QStringLiteral("numbers.fae"), QStringLiteral("piece;\r\ns,100,100,$n;\r\n"));
+    load(recordsDocument(3), SourceFile::FileTypes::DataDocument);
+    vorlix::test::LogCapture log;
+    ASSERT_TRUE(source().DocPrint());
+    EXPECT_TRUE(source().merged().fPrCpOn);
+    EXPECT_EQ(source().merged().Page, 3);
+    EXPECT_EQ(pdfPages(pdf), 4);
+    EXPECT_EQ(log.linesStartingWith(QStringLiteral("Source/PrintGo>")),
+        QStringList({ "Source/PrintGo>fPrCpOn=True", "Source/PrintGo>DeleteDC=0" }));
+}
+
+TEST_F(SourcePrintJobTest, InterpreterErrorStopsFurtherCopies)
+{
+    state.options().ArgCopies = 3;
+    load(QStringLiteral("h,1,x,1;s,100,100,\"after\";out;"), SourceFile::FileTypes::FaceProgram);
+    EXPECT_FALSE(source().DocPrint());
+    EXPECT_TRUE(source().printJob().fInterpreterProblem);
+    EXPECT_FALSE(source().merged().fPrCpOn);
+    // The page with its diagnostics is still written, once.
+    EXPECT_EQ(pdfPages(pdf), 1);
+}
+
+TEST_F(SourcePrintJobTest, NothingIsPrintedWithoutAMergeOrAPrinter)
+{
+    EXPECT_FALSE(source().printJob().PrintGo());
+    EXPECT_FALSE(QFile::exists(pdf));
+    load(QStringLiteral("s,1,1,\"a\";"), SourceFile::FileTypes::FaceProgram);
+    vorlix::render::PrinterObject::current().setExportFile(QString());
+    EXPECT_FALSE(source().DocPrint());
+    EXPECT_TRUE(source().printJob().fOutputFailed);
+}
+
+// In the window the printer dialog chooses; a cancel prints nothing, and a new paper shows page 1
+// again in the preview before the job prints on it.
+TEST_F(SourcePrintJobTest, ThePrinterDialogChoosesPaperRangeAndCopies)
+{
+    state.options().RunMode = vorlix::shell::RunModes::Window;
+    PictureBox box;
+    source().SetObject(nullptr, &box);
+    file(QStringLiteral("numbers.fae"), QStringLiteral("piece;\r\ns,100,100,$n;\r\n"));
+    load(recordsDocument(3), SourceFile::FileTypes::DataDocument);
+    std::vector<std::int32_t> offered;
+    bool confirm = false;
+    source().printJob().setPrintDialog([&](PrinterSettings& printer, std::int32_t pages) {
+        offered.push_back(pages);
+        printer.Orientation = 2;
+        printer.FromPage = 3;
+        printer.ToPage = 3;
+        printer.Copies = 2;
+        return confirm;
+    });
+    EXPECT_FALSE(source().DocPrint());
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_EQ(box.pictures, 0);
+    confirm = true;
+    source().printer().Orientation = 1;
+    EXPECT_TRUE(source().DocPrint());
+    EXPECT_EQ(offered, (std::vector<std::int32_t> { 3, 3 }));
+    EXPECT_EQ(box.pictures, 1);
+    EXPECT_NEAR(box.boxWidth, 2970 * 5.67, 0.01);
+    EXPECT_EQ(pdfPages(pdf), 2);
+}
+
+}

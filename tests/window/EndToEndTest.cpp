@@ -1,0 +1,293 @@
+#include "tests/support/TempEnvironment.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <optional>
+#include <sys/types.h>
+#include <vector>
+
+namespace {
+
+using vorlix::test::TempEnvironment;
+using vorlix::test::writeFileBytes;
+
+QString binaryDir()
+{
+    return qEnvironmentVariable("VORLIX_BINARY_DIR");
+}
+
+// Waits for a condition, polling; false when it did not come within the time.
+template <typename Condition> bool waitFor(Condition condition, int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.hasExpired(milliseconds))
+            return false;
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+// A process of the test that is always stopped by its process id, also when the test fails.
+class OwnedProcess {
+public:
+    OwnedProcess() = default;
+    ~OwnedProcess() { stop(); }
+    OwnedProcess(const OwnedProcess&) = delete;
+    OwnedProcess& operator=(const OwnedProcess&) = delete;
+
+    QProcess process;
+
+    void stop()
+    {
+        const qint64 pid = process.processId();
+        if (pid <= 0 || process.state() == QProcess::NotRunning)
+            return;
+        ::kill(static_cast<pid_t>(pid), SIGTERM);
+        if (!process.waitForFinished(5000)) {
+            ::kill(static_cast<pid_t>(pid), SIGKILL);
+            process.waitForFinished(5000);
+        }
+    }
+};
+
+// A private X server on a display number nobody uses.
+class PrivateXServer {
+public:
+    bool start()
+    {
+        for (int number = 91; number < 140; ++number) {
+            if (QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number))
+                || QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
+                continue;
+            m_display = QStringLiteral(":%1").arg(number);
+            m_server.process.start(QStringLiteral("Xvfb"),
+                { m_display, QStringLiteral("-screen"), QStringLiteral("0"),
+                    QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                    QStringLiteral("tcp") });
+            if (!m_server.process.waitForStarted(5000))
+                return false;
+            const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(number);
+            if (waitFor([&] { return QFileInfo::exists(socket); }, 10000))
+                return true;
+            m_server.stop();
+        }
+        return false;
+    }
+    [[nodiscard]] const QString& display() const { return m_display; }
+
+private:
+    QString m_display;
+    OwnedProcess m_server;
+};
+
+// One window of the X server as xwininfo lists it.
+struct WindowInfo {
+    QString id;
+    QString title;
+};
+
+std::optional<WindowInfo> findWindow(const QString& display, const QString& titleStart)
+{
+    QProcess query;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    query.setProcessEnvironment(environment);
+    query.start(QStringLiteral("xwininfo"), { QStringLiteral("-root"), QStringLiteral("-tree") });
+    if (!query.waitForFinished(10000))
+        return std::nullopt;
+    static const QRegularExpression line(QStringLiteral("(0x[0-9a-f]+) \"([^\"]*)\""));
+    const QString listing = QString::fromUtf8(query.readAllStandardOutput());
+    for (const QString& row : listing.split(u'\n')) {
+        const auto match = line.match(row);
+        if (match.hasMatch() && match.captured(2).startsWith(titleStart))
+            return WindowInfo { match.captured(1), match.captured(2) };
+    }
+    return std::nullopt;
+}
+
+// The white page inside the grey preview area: the columns and rows with many grey pixels make
+// the area (stray grey pixels of anti-aliased text do not), and its white pixels the page.
+QRect pageArea(const QImage& image)
+{
+    const QRgb grey = qRgb(128, 128, 128);
+    std::vector<int> columns(image.width());
+    std::vector<int> rows(image.height());
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == grey) {
+                ++columns[x];
+                ++rows[y];
+            }
+        }
+    }
+    QRect area;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (columns[x] > 50 && rows[y] > 50)
+                area |= QRect(x, y, 1, 1);
+        }
+    }
+    QRect page;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixel(x, y) == qRgb(255, 255, 255))
+                page |= QRect(x, y, 1, 1);
+        }
+    }
+    return page;
+}
+
+// Mean difference of two images' grey values after both are reduced to the same coarse size.
+double difference(const QImage& a, const QImage& b)
+{
+    const QSize coarse(50, 70);
+    const QImage x = a.scaled(coarse, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .convertToFormat(QImage::Format_Grayscale8);
+    const QImage y = b.scaled(coarse, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .convertToFormat(QImage::Format_Grayscale8);
+    double sum = 0.0;
+    for (int row = 0; row < coarse.height(); ++row) {
+        for (int column = 0; column < coarse.width(); ++column)
+            sum += std::abs(qGray(x.pixel(column, row)) - qGray(y.pixel(column, row)));
+    }
+    return sum / (coarse.width() * coarse.height());
+}
+
+// The share of dark pixels.
+double inkShare(const QImage& image)
+{
+    qint64 dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+    }
+    return image.isNull() ? 0.0 : double(dark) / (qint64(image.width()) * image.height());
+}
+
+class EndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* tool : { "Xvfb", "xwininfo" }) {
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+                GTEST_SKIP() << tool << " is not installed (scripts/install-deps installs it)";
+        }
+        const QString samples = qEnvironmentVariable("VORLIX_SOURCE_DIR") + "/samples/";
+        for (const char* name : { "invoice.mnd", "invoice.fae" })
+            ASSERT_TRUE(QFile::copy(samples + name, env.root() + '/' + name));
+        // A wide window with the whole page in view at 50 %.
+        writeFileBytes(env.configHome() + "/vorlix/vorlix.ini",
+            "[menu]\r\nleft=0\r\ntop=0\r\nwidth=16500\r\nheight=12000\r\n"
+            "[view]\r\nkPsa=0.5\r\nbLps=0.4\r\n");
+    }
+
+    QProcessEnvironment environment(const QString& display) const
+    {
+        QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+        e.insert(QStringLiteral("HOME"), env.root());
+        e.insert(QStringLiteral("XDG_CONFIG_HOME"), env.configHome());
+        e.insert(QStringLiteral("XDG_DATA_HOME"), env.dataHome());
+        e.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        e.remove(QStringLiteral("profiles"));
+        if (display.isEmpty()) {
+            e.remove(QStringLiteral("DISPLAY"));
+        } else {
+            e.insert(QStringLiteral("DISPLAY"), display);
+            e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        }
+        return e;
+    }
+
+    QImage grab(const QString& display, const QString& window, const QString& file)
+    {
+        QProcess grabber;
+        grabber.setProcessEnvironment(environment(display));
+        grabber.start(binaryDir() + "/tests/window/grab_window", { window, file });
+        if (!grabber.waitForFinished(20000) || grabber.exitCode() != 0)
+            return {};
+        return QImage(file).convertToFormat(QImage::Format_RGB32);
+    }
+
+    TempEnvironment env;
+};
+
+TEST_F(EndToEndTest, TheWindowShowsTheInvoiceBesideItsSourceAsTheExportDrawsIt)
+{
+    // The same page, exported without a window.
+    QProcess exporter;
+    exporter.setProcessEnvironment(environment(QString()));
+    exporter.setWorkingDirectory(env.root());
+    exporter.start(
+        binaryDir() + "/app/vorlix", { "-e=" + env.root() + "/page.png", "invoice.mnd" });
+    ASSERT_TRUE(exporter.waitForFinished(60000));
+    ASSERT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
+    const QImage exported
+        = QImage(env.root() + "/page-1.png").convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(exported.isNull());
+
+    PrivateXServer server;
+    ASSERT_TRUE(server.start()) << "Xvfb did not start";
+    OwnedProcess vorlix;
+    vorlix.process.setProcessEnvironment(environment(server.display()));
+    vorlix.process.setWorkingDirectory(env.root());
+    vorlix.process.start(binaryDir() + "/app/vorlix", { "invoice.mnd" });
+    ASSERT_TRUE(vorlix.process.waitForStarted(10000));
+
+    std::optional<WindowInfo> window;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return (window = findWindow(server.display(), QStringLiteral("vorlix "))).has_value();
+        },
+        30000))
+        << "no window appeared: " << vorlix.process.readAllStandardError().toStdString()
+        << vorlix.process.readAllStandardOutput().right(2000).toStdString();
+    EXPECT_EQ(window->title, QStringLiteral("vorlix invoice"));
+
+    // The page is drawn once the first render is done: grab until the preview shows it.
+    const QString file = binaryDir() + "/tests/window/window-grab.png";
+    QImage shot;
+    QRect page;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            shot = grab(server.display(), window->id, file);
+            if (shot.isNull())
+                return false;
+            page = pageArea(shot);
+            return page.width() > 300 && page.height() > 400 && inkShare(shot.copy(page)) > 0.005;
+        },
+        30000))
+        << "the preview never showed the page";
+    // 50 % of A4 at 15 twips per pixel.
+    EXPECT_NEAR(page.width(), 2100 * 5.67 * 0.5 / 15, 3);
+    EXPECT_NEAR(page.height(), 2970 * 5.67 * 0.5 / 15, 3);
+
+    const QImage preview = shot.copy(page);
+    QImage blank(preview.size(), QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    // The screen draws thin lines and small text heavier than a 400-dpi export, so the pages
+    // differ a little everywhere; a page upside down or an empty one differs far more.
+    const double toExport = difference(preview, exported);
+    const double toBlank = difference(exported, blank);
+    const double toTurned = difference(preview, exported.mirrored(false, true));
+    EXPECT_GT(toBlank, 4.0) << "the exported page is empty";
+    EXPECT_LT(toExport, toBlank * 0.6) << toExport << " against an empty page " << toBlank;
+    EXPECT_LT(toExport, toTurned * 0.5) << toExport << " against the page turned " << toTurned;
+
+    // The editor left of the page shows the source: dark text on white.
+    const QImage editor = shot.copy(0, page.top(), page.left() - 20, page.height());
+    EXPECT_GT(inkShare(editor), 0.02);
+    vorlix.stop();
+}
+
+}

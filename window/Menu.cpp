@@ -1,0 +1,580 @@
+#include "window/Menu.h"
+
+#include "document/Source.h"
+#include "render/FontSubstitutions.h"
+#include "shell/Common.h"
+#include "shell/InitFile.h"
+#include "shell/ModuleState.h"
+#include "shell/UserInterface.h"
+#include "window/BottomBar.h"
+#include "window/CommonDialogs.h"
+#include "window/FindBar.h"
+#include "window/PreviewPane.h"
+#include "window/SourceEdit.h"
+#include "window/SourceHighlighter.h"
+#include "window/Splitter.h"
+#include "window/TopBar.h"
+#include "window/ViewRules.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <cmath>
+
+namespace vorlix::window {
+
+using shell::WriteLog;
+
+namespace {
+
+    constexpr int Twips = Arrange::TwipsPerPixel;
+
+    int px(int twips)
+    {
+        return static_cast<int>(std::lround(twips / double(Twips)));
+    }
+
+    QStringList droppedFiles(const QMimeData* data)
+    {
+        QStringList names;
+        if (!data || !data->hasUrls())
+            return names;
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile())
+                names << url.toLocalFile();
+        }
+        return names;
+    }
+
+}
+
+Menu::Menu(document::Source& source, QWidget* parent)
+    : QMainWindow(parent)
+    , m_source(source)
+    , m_file(source.document())
+    , m_caret(source.caret())
+    , m_merge(source.merge())
+    , m_merged(source.merged())
+    , m_pages(source.preview())
+    , m_printer(source.printer())
+    , m_form(new QWidget(this))
+    , m_topBar(new TopBar(m_form))
+    , m_editor(new SourceEdit(m_form))
+    , m_findBar(new FindBar(*m_editor, m_form))
+    , m_splitter(new Splitter(m_form))
+    , m_preview(new PreviewPane(
+          { m_pages, m_merged, m_file, [&source](std::int32_t page) { source.PreView(page); } },
+          m_form))
+    , m_bottomBar(new BottomBar(m_form))
+    , m_binding(*m_editor)
+    , m_files(m_file,
+          { [this] { render(); }, [this] { showTitle(); },
+              [this] { return OpenFileDialog(this, QString(), documentFilter()); },
+              [this] { m_preview->box().clearPicture(); } })
+{
+    setObjectName(QStringLiteral("Menu"));
+    setCentralWidget(m_form);
+    setAcceptDrops(true);
+    auto& pendingEvents = shell::moduleState().ui.pendingEvents;
+    m_previousPendingEvents = std::move(pendingEvents);
+    pendingEvents = [] { QCoreApplication::processEvents(); };
+    buildControls();
+    buildMenus();
+    connectCommands();
+    applySettings();
+}
+
+Menu::~Menu()
+{
+    // The document object must not keep the editor and the picture beyond the window, nor the
+    // interpreter hand events to it.
+    m_source.SetObject(nullptr, nullptr);
+    shell::moduleState().ui.pendingEvents = std::move(m_previousPendingEvents);
+}
+
+void Menu::buildControls()
+{
+    m_form->setObjectName(QStringLiteral("Form"));
+    // Drops anywhere on the window open the file: the controls that take drops of their own
+    // hand files to the window.
+    for (QObject* target : { static_cast<QObject*>(m_editor->viewport()),
+             static_cast<QObject*>(&m_topBar->nameBox()) })
+        target->installEventFilter(this);
+    m_file.setFileDialog([this](bool save) {
+        return save ? SaveFileDialog(this, m_file.FileName(), documentFilter())
+                    : OpenFileDialog(this, QString(), documentFilter());
+    });
+}
+
+void Menu::applySettings()
+{
+    auto& state = shell::moduleState();
+    if (state.SettingsFile)
+        m_settings = WindowSettings::read(*state.SettingsFile);
+    m_splitSaved = m_settings.splitSaved;
+    render::installFontSubstitutions();
+    QFont font(m_settings.fontName);
+    font.setStyleHint(QFont::TypeWriter);
+    m_editor->setFont(font);
+    const QRect place = m_settings.placement;
+    resize(std::max(200, px(place.width())), std::max(150, px(place.height())));
+    move(px(place.left()), px(place.top()));
+    bool onScreen = false;
+    for (const QScreen* screen : QGuiApplication::screens())
+        onScreen = onScreen || screen->geometry().intersects(frameGeometry());
+    if (!onScreen)
+        CenterForm(*this);
+    m_preview->box().setTool(PreviewBox::Tool::Hand);
+    m_source.SetObject(&m_binding, &m_preview->box());
+    m_preview->box().setScale(m_pages.Width(), m_pages.Height());
+    const bool normal = state.commandLine.RunMode == shell::RunModes::Window;
+    m_layout.splitNow = normal ? m_splitSaved : 0.0;
+    m_bottomBar->setPrinterName(m_printer.DeviceName);
+    arrange(m_layout.splitNow);
+}
+
+int Menu::formWidth() const
+{
+    return m_form->width() * Twips;
+}
+
+int Menu::formHeight() const
+{
+    return m_form->height() * Twips;
+}
+
+void Menu::arrange(double split)
+{
+    m_layout = Arrange::layout(formWidth(), formHeight(), split);
+    const int top = px(Arrange::TopBarHeight);
+    const int content = std::max(0, px(m_layout.contentHeight));
+    m_topBar->setGeometry(0, 0, m_form->width(), top);
+    m_editor->setVisible(m_layout.editorVisible);
+    int editorTop = top;
+    if (m_findBar->isVisible() && m_layout.editorVisible) {
+        const int h = m_findBar->sizeHint().height();
+        m_findBar->setGeometry(0, top, px(m_layout.editorWidth), h);
+        editorTop += h;
+    }
+    m_editor->setGeometry(0, editorTop, px(m_layout.editorWidth), content - (editorTop - top));
+    m_splitter->setGeometry(px(m_layout.splitterLeft), top, px(Arrange::SplitterWidth), content);
+    const int previewWidth
+        = m_layout.previewWidth > 0 ? px(m_layout.previewWidth + Arrange::ScrollBarWidth) : 0;
+    m_preview->setVisible(previewWidth > 0);
+    m_preview->setGeometry(px(m_layout.previewLeft), top, previewWidth, content);
+    m_preview->setScrollBarsVisible(m_layout.scrollBarsVisible);
+    m_bottomBar->setGeometry(0, top + content, m_form->width(), px(Arrange::BottomBarHeight));
+    m_bottomBar->setSeparator(px(m_layout.splitterLeft));
+    m_splitter->raise();
+}
+
+void Menu::placeFindBar()
+{
+    arrange(m_layout.splitNow);
+}
+
+void Menu::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (isMinimized())
+        return;
+    if (formHeight() >= Arrange::MinimumHeight) {
+        arrange(Arrange::resizeSplit(m_layout.splitNow, m_splitSaved));
+        return;
+    }
+    // Too low to arrange: the window is made taller first.
+    QTimer::singleShot(0, this, [this] { resize(width(), height() + px(Arrange::GrowHeight)); });
+}
+
+void Menu::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // Without a window manager (a bare X server) a window is never activated: what the first
+    // activation does happens when the window is first shown.
+    if (m_firstActivation) {
+        m_firstActivation = false;
+        QTimer::singleShot(0, this, &Menu::firstActivation);
+    }
+}
+
+void Menu::firstActivation()
+{
+    if (m_file.Text().isEmpty())
+        m_file.Clear(document::SourceFile::FileTypes::DataDocument);
+    showTitle();
+    render();
+}
+
+void Menu::showTitle()
+{
+    using FileTypes = document::SourceFile::FileTypes;
+    const QString title = shell::BaseName(m_file.FileName());
+    setWindowTitle(
+        (m_file.fFileEdit ? QStringLiteral("vorlix 更新 ") : QStringLiteral("vorlix ")) + title);
+    QLineEdit& box = m_topBar->nameBox();
+    box.setText(m_file.FileName());
+    box.setCursorPosition(static_cast<int>(box.text().size()));
+    if (!m_file.fFileEdit)
+        m_editor->document()->setModified(false);
+    m_editor->highlighter().setMode(m_file.FileType == FileTypes::FaceProgram
+            ? SourceHighlighter::Mode::Face
+            : m_file.FileType == FileTypes::DataDocument ? SourceHighlighter::Mode::Data
+                                                         : SourceHighlighter::Mode::None);
+}
+
+void Menu::textEdited(bool modified)
+{
+    if (!modified || m_binding.loading() || m_file.fFileEdit)
+        return;
+    m_file.fFileEdit = true;
+    showTitle();
+}
+
+void Menu::render()
+{
+    m_bottomBar->setMessage(QString());
+    m_preview->render();
+}
+
+void Menu::afterRender()
+{
+    m_bottomBar->setPrinterName(m_printer.DeviceName);
+    selectProblem();
+}
+
+// A merge that failed leaves the last page's interpreter report behind: only a merged text's
+// page speaks for itself.
+void Menu::selectProblem()
+{
+    if (m_merged.fMaScOn)
+        selectInterpreterProblem();
+    else
+        selectMergeProblem();
+}
+
+void Menu::selectInterpreterProblem()
+{
+    if (!m_pages.fInterpreterProblem)
+        return;
+    const shell::Report& report = m_pages.report();
+    m_bottomBar->setMessage(report.ErrNumber != 0
+            ? QStringLiteral("インタプリタエラー %1:%2").arg(report.ErrNumber).arg(report.sErrMsg)
+            : QStringLiteral("インタプリタ警告: ") + report.statement.left(60));
+    selectStatement(report.statement);
+}
+
+void Menu::selectMergeProblem()
+{
+    const shell::Report& report = m_merge.report();
+    // A text of another type is not merged at all: the report would be an older text's.
+    if (report.clean() || m_file.FileType == document::SourceFile::FileTypes::OtherFile)
+        return;
+    m_bottomBar->setMessage(report.sErrMsg);
+    // A problem of the merge lies in the face; the editor holds it only for a face program
+    // (the merge already selects a problem of a data document).
+    if (m_merge.fTagOn && m_file.FileType == document::SourceFile::FileTypes::FaceProgram
+        && report.nErrPit >= 0) {
+        m_caret.setPLT(std::max(0, report.nErrPit - 1));
+        m_caret.DefaultLine();
+    }
+    m_editor->ensureCursorVisible();
+}
+
+void Menu::selectStatement(const QString& statement)
+{
+    // The merged page holds the statement as the face wrote it unless a value was put in.
+    if (statement.isEmpty())
+        return;
+    const qsizetype at = m_binding.text().indexOf(statement);
+    if (at < 0)
+        return;
+    m_binding.setSelectionStart(static_cast<int>(at));
+    m_binding.setSelectionLength(static_cast<int>(statement.size()));
+    m_editor->ensureCursorVisible();
+}
+
+void Menu::dropFiles(const QStringList& names)
+{
+    if (names.isEmpty())
+        return;
+    activateWindow();
+    WriteLog(QStringLiteral("Menu/Text1/OLEDragDrop>") + names.constFirst());
+    m_topBar->nameBox().setText(names.constFirst());
+    m_files.openName(names.constFirst());
+}
+
+void Menu::closeEvent(QCloseEvent* event)
+{
+    // A close while the interpreter runs waits for the page to end.
+    if (m_preview->busy()) {
+        m_closePending = true;
+        event->ignore();
+        return;
+    }
+    if (!m_files.queryClose()) {
+        m_closePending = false;
+        event->ignore();
+        return;
+    }
+    writeSettings();
+    event->accept();
+}
+
+void Menu::writeSettings()
+{
+    auto& settings = shell::moduleState().SettingsFile;
+    if (!settings)
+        return;
+    std::optional<QRect> placement;
+    if (!isMinimized() && !isMaximized() && !isFullScreen())
+        placement = QRect(x() * Twips, y() * Twips, width() * Twips, height() * Twips);
+    WindowSettings::write(*settings, m_pages.PicRatio(), m_splitSaved, placement);
+}
+
+void Menu::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Menu::dropEvent(QDropEvent* event)
+{
+    const QStringList names = droppedFiles(event->mimeData());
+    if (names.isEmpty())
+        return;
+    event->acceptProposedAction();
+    dropFiles(names);
+}
+
+bool Menu::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (!droppedFiles(drag->mimeData()).isEmpty()) {
+            drag->acceptProposedAction();
+            return true;
+        }
+        break;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QStringList names = droppedFiles(drop->mimeData());
+        if (!names.isEmpty()) {
+            drop->acceptProposedAction();
+            dropFiles(names);
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void Menu::startSplitterDrag()
+{
+    m_editor->setEnabled(false);
+    m_preview->setEnabled(false);
+}
+
+void Menu::dragSplitter(int x)
+{
+    const int position = Arrange::splitterDragPosition(x * Twips, formWidth());
+    m_splitter->move(px(position), m_splitter->y());
+}
+
+void Menu::releaseSplitter(int x)
+{
+    m_editor->setEnabled(true);
+    m_preview->setEnabled(true);
+    const auto release = Arrange::splitterRelease(x, formWidth());
+    if (release.remember)
+        m_splitSaved = release.split;
+    arrange(release.split);
+    if (release.focusEditor)
+        m_editor->setFocus();
+    else
+        m_preview->box().setFocus();
+    m_preview->scrollHome();
+}
+
+// ---- Menus and commands ----
+
+void Menu::buildMenus()
+{
+    for (const auto& entry : kMenuEntries) {
+        const QString caption = QString::fromUtf16(entry.caption);
+        QMenu* parentMenu = entry.parent == MenuId::None ? nullptr : m_menus.at(entry.parent);
+        const bool hasItems = std::any_of(kMenuEntries.begin(), kMenuEntries.end(),
+            [&entry](const MenuEntry& e) { return e.parent == entry.id; });
+        if (hasItems) {
+            QMenu* submenu
+                = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
+            submenu->setObjectName(QString::fromLatin1(entry.name));
+            m_menus[entry.id] = submenu;
+            m_actions[entry.id] = submenu->menuAction();
+            continue;
+        }
+        QAction* action
+            = parentMenu ? parentMenu->addAction(caption) : menuBar()->addAction(caption);
+        action->setObjectName(QString::fromLatin1(entry.name));
+        m_actions[entry.id] = action;
+    }
+    for (MenuId id : { MenuId::Cross, MenuId::Hand })
+        m_actions.at(id)->setCheckable(true);
+    m_actions.at(MenuId::Hand)->setChecked(true);
+    // Rendering also answers F5 and Ctrl+R, as editors do today.
+    m_actions.at(MenuId::View)
+        ->setShortcuts({ QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R) });
+    auto* find = new QAction(this);
+    find->setShortcut(QKeySequence::Find);
+    connect(find, &QAction::triggered, this, [this] {
+        if (m_layout.editorVisible)
+            m_findBar->open();
+    });
+    auto* zoomIn = new QAction(this);
+    zoomIn->setShortcuts({ QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal) });
+    connect(zoomIn, &QAction::triggered, m_preview, &PreviewPane::zoomIn);
+    auto* zoomOut = new QAction(this);
+    zoomOut->setShortcut(QKeySequence::ZoomOut);
+    connect(zoomOut, &QAction::triggered, m_preview, &PreviewPane::zoomOut);
+    addActions({ find, zoomIn, zoomOut });
+}
+
+QAction* Menu::action(MenuId id) const
+{
+    const auto found = m_actions.find(id);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+QMenu* Menu::menu(MenuId id) const
+{
+    const auto found = m_menus.find(id);
+    return found == m_menus.end() ? nullptr : found->second;
+}
+
+void Menu::connectCommands()
+{
+    connectFileCommands();
+    connectViewCommands();
+    connect(m_editor->document(), &QTextDocument::modificationChanged, this, &Menu::textEdited);
+    connect(m_splitter, &Splitter::dragStarted, this, &Menu::startSplitterDrag);
+    connect(m_splitter, &Splitter::dragged, this, &Menu::dragSplitter);
+    connect(m_splitter, &Splitter::released, this, [this](int x) { releaseSplitter(x * Twips); });
+    connect(m_findBar, &FindBar::visibilityChanged, this, &Menu::placeFindBar);
+    connect(m_topBar, &TopBar::nameEntered, this,
+        [this](const QString& name) { m_files.openName(name); });
+    connect(m_topBar, &TopBar::zoomOutClicked, m_preview, &PreviewPane::zoomOut);
+    connect(m_topBar, &TopBar::zoomInClicked, m_preview, &PreviewPane::zoomIn);
+    connect(m_preview, &PreviewPane::statusText, m_topBar,
+        [this](int slot, const QString& text) { m_topBar->ShowStatus(slot, text); });
+    connect(m_preview, &PreviewPane::menuRequested, this,
+        [this](const QPoint& where) { m_menus.at(MenuId::Disp)->popup(where); });
+    m_preview->afterRender = [this] {
+        afterRender();
+        if (m_closePending) {
+            m_closePending = false;
+            QTimer::singleShot(0, this, &QWidget::close);
+        }
+    };
+}
+
+void Menu::connectFileCommands()
+{
+    connect(action(MenuId::NewFace), &QAction::triggered, this,
+        [this] { m_files.newFile(document::SourceFile::FileTypes::FaceProgram); });
+    connect(action(MenuId::NewData), &QAction::triggered, this,
+        [this] { m_files.newFile(document::SourceFile::FileTypes::DataDocument); });
+    connect(action(MenuId::Open), &QAction::triggered, this, [this] { m_files.open(); });
+    connect(action(MenuId::ReLoad), &QAction::triggered, this, [this] { m_files.reload(); });
+    connect(action(MenuId::Over), &QAction::triggered, this, [this] { m_files.overwrite(); });
+    connect(action(MenuId::Save), &QAction::triggered, this, [this] { m_files.saveAs(); });
+    connect(action(MenuId::Printer), &QAction::triggered, this, &Menu::printDocument);
+    connect(action(MenuId::PrnDet), &QAction::triggered, this, &Menu::paperSetup);
+    connect(action(MenuId::End), &QAction::triggered, this, &QWidget::close);
+    connect(action(MenuId::Setup), &QAction::triggered, this, &Menu::showOptions);
+    connect(action(MenuId::Aboutbox), &QAction::triggered, this, &Menu::showAbout);
+}
+
+void Menu::connectViewCommands()
+{
+    connect(action(MenuId::View), &QAction::triggered, this, &Menu::render);
+    connect(action(MenuId::Next), &QAction::triggered, this, [this] { m_preview->pageStep(+1); });
+    connect(
+        action(MenuId::Previous), &QAction::triggered, this, [this] { m_preview->pageStep(-1); });
+    connect(action(MenuId::Cross), &QAction::triggered, this, [this] { setTool(0); });
+    connect(action(MenuId::Hand), &QAction::triggered, this, [this] { setTool(1); });
+    for (const auto& entry : kMenuEntries) {
+        if (entry.parent == MenuId::ZoomS) {
+            const int percent = entry.index;
+            connect(action(entry.id), &QAction::triggered, this,
+                [this, percent] { m_preview->zoom(percent); });
+        }
+    }
+    connect(action(MenuId::Copy), &QAction::triggered, this, [this] { m_preview->copyImage(); });
+    connect(action(MenuId::EWind), &QAction::triggered, this, [this] {
+        arrange(1.0);
+        m_editor->setFocus();
+    });
+    connect(action(MenuId::DWind), &QAction::triggered, this, [this] { arrange(m_splitSaved); });
+    connect(action(MenuId::VWind), &QAction::triggered, this, [this] {
+        arrange(0.0);
+        m_preview->box().setFocus();
+    });
+}
+
+void Menu::setTool(int tool)
+{
+    m_preview->box().setTool(tool == 0 ? PreviewBox::Tool::Cross : PreviewBox::Tool::Hand);
+    action(MenuId::Cross)->setChecked(tool == 0);
+    action(MenuId::Hand)->setChecked(tool == 1);
+}
+
+// Printing goes through the unattended path's print job on the current printer until the
+// printer dialog comes.
+void Menu::printDocument()
+{
+    if (m_preview->busy())
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_source.DocPrint();
+    QGuiApplication::restoreOverrideCursor();
+    m_topBar->ShowStatus(3, ViewRules::pageText(m_preview->currentPage(), m_merged.Page));
+}
+
+void Menu::paperSetup()
+{
+    notAvailableYet(MenuId::PrnDet);
+}
+
+void Menu::showOptions()
+{
+    notAvailableYet(MenuId::Setup);
+}
+
+void Menu::showAbout()
+{
+    notAvailableYet(MenuId::Aboutbox);
+}
+
+void Menu::notAvailableYet(MenuId id)
+{
+    QString caption = QString::fromUtf16(menuEntry(id).caption);
+    caption.remove(QStringLiteral("...")).remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
+    shell::ShowMessage(caption + QStringLiteral("はまだ使えません"), 64);
+}
+
+}

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "shell/Log.h"
+#include "window/Arrange.h"
+#include "window/EditorBinding.h"
+#include "window/FileCommands.h"
+#include "window/MenuTable.h"
+#include "window/WindowSettings.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QAction;
+class QMenu;
+
+namespace vorlix::document {
+class Source;
+class SourceCaret;
+class SourceFile;
+class SourceMerge;
+class SourcePreview;
+struct MergedDocument;
+struct PrinterSettings;
+}
+
+namespace vorlix::window {
+
+class BottomBar;
+class FindBar;
+class PreviewPane;
+class SourceEdit;
+class Splitter;
+class TopBar;
+
+// The main window: the source editor beside the page preview, the top bar with the file name box
+// and the status texts, the bottom bar with the printer's name, and the menus. It owns the
+// controls and leaves every piece of document work to the source document's parts: the file,
+// the caret, the merge and its result, the preview and the printer. While it exists it also lends
+// the interpreter the handling of pending events, so that long renders leave it responsive.
+class Menu final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit Menu(document::Source& source, QWidget* parent = nullptr);
+    ~Menu() override;
+
+    // ---- Parts, for the program and its tests ----
+    [[nodiscard]] SourceEdit& editor() { return *m_editor; }
+    [[nodiscard]] EditorBinding& binding() { return m_binding; }
+    [[nodiscard]] PreviewPane& preview() { return *m_preview; }
+    [[nodiscard]] TopBar& topBar() { return *m_topBar; }
+    [[nodiscard]] BottomBar& bottomBar() { return *m_bottomBar; }
+    [[nodiscard]] Splitter& splitter() { return *m_splitter; }
+    [[nodiscard]] FindBar& findBar() { return *m_findBar; }
+    [[nodiscard]] FileCommands& fileCommands() { return m_files; }
+    [[nodiscard]] QAction* action(MenuId id) const;
+    [[nodiscard]] QMenu* menu(MenuId id) const;
+
+    // ---- Layout ----
+    [[nodiscard]] const Arrange::Layout& layoutNow() const { return m_layout; }
+    [[nodiscard]] double splitSaved() const { return m_splitSaved; }
+    // Client size in twips.
+    [[nodiscard]] int formWidth() const;
+    [[nodiscard]] int formHeight() const;
+    void arrange(double split);
+    // Releasing the splitter with the pointer at x (twips of the client area).
+    void releaseSplitter(int x);
+
+    // ---- Commands ----
+    // 描画実行.
+    void render();
+    // Opens the files of a drop (the first one only).
+    void dropFiles(const QStringList& names);
+    // Caption and file name box from the document's file name.
+    void showTitle();
+    // The settings the window writes when it closes (also used by the tests).
+    void writeSettings();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void connectCommands();
+    void connectFileCommands();
+    void connectViewCommands();
+    void applySettings();
+    void firstActivation();
+    void textEdited(bool modified);
+    void afterRender();
+    void selectProblem();
+    void selectInterpreterProblem();
+    void selectMergeProblem();
+    // Selects a statement of the interpreter's report in the editor, when the text holds it.
+    void selectStatement(const QString& statement);
+    void startSplitterDrag();
+    void dragSplitter(int x);
+    void printDocument();
+    void paperSetup();
+    void showOptions();
+    void showAbout();
+    void notAvailableYet(MenuId id);
+    void setTool(int tool);
+    void placeFindBar();
+
+    // First member: the creation is logged before the controls are made, the end after.
+    shell::LifeLog m_life { QStringLiteral("Menu") };
+    // The owner, for what spans its parts: binding the editor and the picture, merging and
+    // then showing or printing.
+    document::Source& m_source;
+    document::SourceFile& m_file;
+    document::SourceCaret& m_caret;
+    document::SourceMerge& m_merge;
+    const document::MergedDocument& m_merged;
+    document::SourcePreview& m_pages;
+    const document::PrinterSettings& m_printer;
+    // The pending-events hook in place before the window's, put back when the window goes.
+    std::function<void()> m_previousPendingEvents;
+    QWidget* m_form = nullptr;
+    TopBar* m_topBar = nullptr;
+    SourceEdit* m_editor = nullptr;
+    FindBar* m_findBar = nullptr;
+    Splitter* m_splitter = nullptr;
+    PreviewPane* m_preview = nullptr;
+    BottomBar* m_bottomBar = nullptr;
+    EditorBinding m_binding;
+    FileCommands m_files;
+    WindowSettings m_settings;
+    std::map<MenuId, QAction*> m_actions;
+    std::map<MenuId, QMenu*> m_menus;
+    Arrange::Layout m_layout;
+    double m_splitSaved = 0.4;
+    bool m_firstActivation = true;
+    bool m_closePending = false;
+};
+
+}
