@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+using vorlix::shell::CommandLineOptions;
 using vorlix::shell::moduleState;
+using vorlix::shell::RunModes;
 
 namespace {
 
@@ -23,14 +25,9 @@ void fail(const char* what, const QString& line)
 
 void resetState()
 {
-    auto& state = moduleState();
-    state.RunMode = -1;
-    for (QString* field :
-        { &state.InputFile, &state.OutputFile, &state.ArgSheetPath, &state.ArgFaceFile,
-            &state.ArgTitle, &state.ArgPrinter, &state.ArgPaper, &state.ArgPages })
-        field->clear();
-    state.ArgOrient = 0;
-    state.ArgCopies = 0;
+    // A mode no line can give, so that a parse that sets none shows.
+    moduleState().commandLine = CommandLineOptions {};
+    moduleState().commandLine.RunMode = static_cast<RunModes>(-1);
 }
 
 bool isBlank(QChar c)
@@ -55,8 +52,8 @@ void checkAnyLine(const QString& line)
 {
     resetState();
     vorlix::app::ParseCommandLine(line);
-    const auto& state = moduleState();
-    if (state.RunMode < 0 || state.RunMode > vorlix::shell::RunModeExport)
+    const auto& state = moduleState().commandLine;
+    if (state.RunMode < RunModes::Window || state.RunMode > RunModes::Export)
         fail("no run mode", line);
     for (const QString* value :
         { &state.InputFile, &state.OutputFile, &state.ArgSheetPath, &state.ArgFaceFile,
@@ -76,16 +73,16 @@ void checkAnyLine(const QString& line)
 // A switch's name and where its value lands.
 struct SwitchField {
     const char16_t* name;
-    QString vorlix::shell::ModuleState::*field;
+    QString CommandLineOptions::*field;
 };
 
 constexpr std::array<SwitchField, 6> kTextSwitches { {
-    { u"-d=", &vorlix::shell::ModuleState::ArgSheetPath },
-    { u"-f=", &vorlix::shell::ModuleState::ArgFaceFile },
-    { u"-t=", &vorlix::shell::ModuleState::ArgTitle },
-    { u"-r=", &vorlix::shell::ModuleState::ArgPrinter },
-    { u"-c=", &vorlix::shell::ModuleState::ArgPaper },
-    { u"-s=", &vorlix::shell::ModuleState::ArgPages },
+    { u"-d=", &CommandLineOptions::ArgSheetPath },
+    { u"-f=", &CommandLineOptions::ArgFaceFile },
+    { u"-t=", &CommandLineOptions::ArgTitle },
+    { u"-r=", &CommandLineOptions::ArgPrinter },
+    { u"-c=", &CommandLineOptions::ArgPaper },
+    { u"-s=", &CommandLineOptions::ArgPages },
 } };
 
 // A value the joined line can carry: no double quote (nothing escapes one), no line break, and
@@ -127,7 +124,7 @@ void checkArguments(const QString& text)
     const QString line = vorlix::app::prepareCommandLine(arguments);
     resetState();
     vorlix::app::ParseCommandLine(line);
-    const auto& state = moduleState();
+    const auto& state = moduleState().commandLine;
     if (state.InputFile != file)
         fail("the file name did not come back", line);
     if (output && state.OutputFile != mode.mid(1))
