@@ -144,7 +144,7 @@ TEST_F(CommandLineTest, FileNamesKeepTheirOwnWhiteSpace)
     };
     for (const auto& c : cases) {
         ParseCommandLine(QString::fromUtf8(c.line));
-        EXPECT_EQ(moduleState().InputFile, QString::fromUtf8(c.input)) << c.line;
+        EXPECT_EQ(moduleState().commandLine.InputFile, QString::fromUtf8(c.input)) << c.line;
     }
 }
 
@@ -159,7 +159,7 @@ TEST_F(CommandLineTest, FuzzFindingsTakeTheRestOfTheLineAsTheFile)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QString line = QString::fromUtf8(file.readAll()) + QStringLiteral("  ");
         ParseCommandLine(line);
-        const QString& input = moduleState().InputFile;
+        const QString& input = moduleState().commandLine.InputFile;
         ASSERT_FALSE(input.isEmpty()) << name.toStdString();
         qsizetype end = line.size() - 1;
         while (end > 0 && (line[end - 1] == u' ' || line[end - 1] == u'\t'))

@@ -260,9 +260,9 @@ TEST(GraphCommands, LoweredLimitsFailOnlyTheStatementsPastThem)
         ChartRun lowered;
         lowered.control.setLimits(low);
         const QStringList dump = lowered.page(QString::fromUtf8(c.statement));
-        EXPECT_EQ(lowered.control.fError, !c.fits) << c.statement;
+        EXPECT_EQ(lowered.control.report.fError, !c.fits) << c.statement;
         if (!c.fits) {
-            EXPECT_EQ(lowered.control.ErrNumber, 6) << c.statement;
+            EXPECT_EQ(lowered.control.report.ErrNumber, 6) << c.statement;
             EXPECT_TRUE(segments(dump).isEmpty()) << c.statement;
             // Only the two lines of the diagnostic are written, no label.
             EXPECT_EQ(vorlix::test::texts(dump).size(), 2) << c.statement;
@@ -270,7 +270,7 @@ TEST(GraphCommands, LoweredLimitsFailOnlyTheStatementsPastThem)
         // The product's limits take every one of them.
         ChartRun product;
         (void)product.page(QString::fromUtf8(c.statement));
-        EXPECT_FALSE(product.control.fError) << c.statement;
+        EXPECT_FALSE(product.control.report.fError) << c.statement;
     }
 }
 
