@@ -3,6 +3,7 @@
 #include "shell/Convert.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
+#include "shell/ProgramInfo.h"
 #include "shell/RunError.h"
 #include "shell/Setting.h"
 
@@ -139,6 +140,36 @@ namespace {
         return 1;
     }
 
+}
+
+QString usage()
+{
+    static const shell::UsageLine switches[] = {
+        { "(none)", "open FILE in the main window: the source editor beside the page preview" },
+        { "-v", "open FILE in the main window showing only the preview" },
+        { "-p", "print FILE without a window and end" },
+        { "-m=OUT", "merge the data document FILE and write the paged command text to OUT" },
+        { "-e=OUT", "export the pages without a printer: OUT ending in .pdf, .png or .svg" },
+        { "-d=SHEETS", "the sheet folder for the face: a key of section [sheet], or CurDir" },
+        { "-f=FACE", "use this face instead of the one the data document names" },
+        { "-t=TITLE", "the document title" },
+        { "-r=PRINTER", "the printer (a CUPS queue); default keeps the system's default printer" },
+        { "-c=PAPER",
+            "paper for this run: A3 A4 A4S A5 B4 B5 LETTER 10X14 11X17 15X11 USER, or a code" },
+        { "-n=COPIES", "number of copies" },
+        { "-o=ORIENTATION", "orientation for this run: 1 portrait, 2 landscape" },
+        { "-s=FIRST,LAST", "the pages to print or export, for example -s=2,3" },
+        { "--help", "show this help and end" },
+        { "--version", "show the versions of vorlix and Qt and end" },
+    };
+    return shell::usageText(
+        QStringLiteral(
+            "Usage: vorlix [-p | -v | -m=OUT | -e=OUT] [-d=SHEETS] [-f=FACE] [-t=TITLE]\n"
+            "              [-r=PRINTER] [-c=PAPER] [-n=COPIES] [-o=ORIENTATION]\n"
+            "              [-s=FIRST,LAST] FILE\n"
+            "The mode switch comes first, the file name last; a value with blanks "
+            "goes in double quotes.\n"),
+        switches);
 }
 
 QString prepareCommandLine(const QStringList& arguments)

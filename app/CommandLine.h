@@ -13,6 +13,9 @@ namespace vorlix::app {
 // unquoted file name at the end may contain blanks.
 [[nodiscard]] QString prepareCommandLine(const QStringList& arguments);
 
+// What "vorlix --help" prints: the synopsis and every switch, one line each.
+[[nodiscard]] QString usage();
+
 // Records the line in the settings, sets the run mode and every switch value of the module state
 // and logs what it found.
 void ParseCommandLine(const QString& line);

@@ -8,6 +8,9 @@
 #include "shell/InitFile.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
+#include "shell/ProgramInfo.h"
+#include "shell/QtMessageRoute.h"
+#include "shell/RegisterShell.h"
 #include "shell/Setting.h"
 #include "shell/iniInit.h"
 #include "shell/ui/MessageBoxPresenter.h"
@@ -52,6 +55,17 @@ namespace {
         shell::iniInit(*state.SettingsFile).SetInit(QString());
         state.DebugFlag = shell::settingFlag(QStringLiteral("general"), QStringLiteral("Debug"));
         WriteLog(QStringLiteral("Vorlix/Main>DebugFlag=") + shell::flagText(state.DebugFlag));
+    }
+
+    // The first start writes the file association; afterwards only a "True" set again by hand
+    // does (the options dialog writes it itself).
+    void registerOnFirstStart()
+    {
+        const QString reg = QStringLiteral("reg");
+        if (!shell::settingFlag(reg, QStringLiteral("chkreg")))
+            return;
+        shell::RegisterShell();
+        shell::storeSetting(reg, QStringLiteral("chkreg"), shell::flagText(false));
     }
 
     // Applies the printer, paper and orientation switches to the printer object (and records them).
@@ -111,12 +125,6 @@ namespace {
         return status;
     }
 
-    bool hasDisplay()
-    {
-        return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")
-            || std::getenv("QT_QPA_PLATFORM");
-    }
-
     int runUnattended()
     {
         const auto& options = moduleState().commandLine;
@@ -138,12 +146,22 @@ namespace {
 
 int Main(int argc, char** argv)
 {
-    if (unattendedArguments(argc, argv) && !std::getenv("QT_QPA_PLATFORM"))
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    if (const auto answered
+        = shell::answerHelpOrVersion(rawArguments, QStringLiteral("vorlix"), usage()))
+        return *answered;
+    const bool unattended = unattendedArguments(argc, argv);
+    // Unattended runs need no display: offscreen, unless a usable platform was chosen.
+    if (unattended && (!std::getenv("QT_QPA_PLATFORM") || !shell::hasDisplay()))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (!hasDisplay()) {
+    if (unattended)
+        shell::routeQtMessages(shell::buildQtMessageRoute(), QStringLiteral("vorlix"));
+    if (!shell::hasDisplay()) {
         // Without a display Qt cannot open a window and would abort.
         reportToStandardError(
-            QStringLiteral("no display for the window; use -p, -m=OUT or -e=OUT, or set DISPLAY"));
+            QStringLiteral("no display for the window; use -p, -m=OUT or -e=OUT"));
         return static_cast<int>(JobStatus::MissingFile);
     }
     // A log written into a closed pipe must not end the program.
@@ -157,6 +175,7 @@ int Main(int argc, char** argv)
     WriteLog(QStringLiteral("Vorlix/Main>!!START!!"));
     prepareSettings();
     render::PrinterObject::install();
+    registerOnFirstStart();
     installUserInterface();
 
     QStringList arguments = QApplication::arguments();

@@ -71,6 +71,19 @@ namespace {
         return std::nullopt;
     }
 
+    // The interpreter's first failure, numbered as the page shows it, under the file that holds
+    // the statement: the face of a data document, or the face program itself.
+    void reportInterpreterFailure(const QString& inputFile)
+    {
+        const shell::Report& report = TheSource().printJob().interpreterReport();
+        if (!report.fError || report.sErrMsg.isEmpty())
+            return;
+        const document::SourceMerge::Face& face = TheSource().merge().face();
+        const QString file = face.name == u"InternalBuff" ? inputFile : face.file;
+        reportToStandardError(file + QStringLiteral(": ") + QString::number(report.ErrNumber) + u':'
+            + report.sErrMsg);
+    }
+
     // Reports what went wrong in reading, merging or rendering, with file, line and column.
     JobStatus statusAfterJob(const QString& inputFile)
     {
@@ -90,10 +103,15 @@ namespace {
             return JobStatus::Failed;
         }
         if (merge.face().missing) {
-            reportToStandardError(QStringLiteral("face file not found: ") + merge.face().name);
+            reportToStandardError(merge.face().name == document::Tree::NoLabel
+                    ? inputFile
+                        + QStringLiteral(": the data document names no face (<face> element)")
+                    : QStringLiteral("face file not found: ") + merge.face().name);
             return JobStatus::Failed;
         }
         const document::SourcePrintJob& job = source.printJob();
+        if (job.fInterpreterProblem)
+            reportInterpreterFailure(inputFile);
         if (!source.merged().fMaScOn || job.fInterpreterProblem || job.fOutputFailed)
             return JobStatus::Failed;
         return JobStatus::Success;

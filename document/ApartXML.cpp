@@ -10,6 +10,13 @@ namespace vorlix::document {
 namespace {
     const QString kPiece = QStringLiteral("piece");
     const QString kSystem = QStringLiteral("System");
+
+    // A UTF-16 file read as bytes has a zero byte beside every ASCII character; no text in UTF-8
+    // or Shift_JIS holds one.
+    bool looksLikeUtf16(const QString& document)
+    {
+        return document.left(64).contains(QChar(u'\0'));
+    }
 }
 
 void ApartXML::report(Problem kind, const QString& message)
@@ -29,7 +36,7 @@ void ApartXML::Text(const QString& document)
         return;
     }
     try {
-        readDocument();
+        readDocument(document);
     } catch (const shell::RunError& error) {
         // A store failure ends the read like any other error; the count goes to the root.
         report(Problem::Error, error.description());
@@ -49,7 +56,7 @@ bool ApartXML::isVorlixElement(const QString& name, const QString& wanted) const
             && m_xml.Value() == QLatin1String("vorlix"));
 }
 
-void ApartXML::readDocument()
+void ApartXML::readDocument(const QString& document)
 {
     QString token;
     XmlToken kind;
@@ -57,7 +64,10 @@ void ApartXML::readDocument()
         kind = m_xml.getToken(token);
     while (kind != XmlToken::XmlDecl && kind != XmlToken::EndOfText);
     if (kind == XmlToken::EndOfText) {
-        report(Problem::Error, QStringLiteral("Text>XML宣言が見つからない"));
+        report(Problem::Error,
+            looksLikeUtf16(document) ? QStringLiteral(
+                "Text>UTF-16 の文書は読めません。UTF-8 か Shift_JIS で保存してください")
+                                     : QStringLiteral("Text>XML宣言が見つからない"));
         return;
     }
     m_tree->Value(QStringLiteral("xml"), token);

@@ -40,7 +40,7 @@ private:
 
     // The one place where the report changes: notes the problem, beeps and logs it.
     void report(Problem kind, const QString& message);
-    void readDocument();
+    void readDocument(const QString& document);
     // Reads elements (and pieces, when allowed) up to the next end tag; false when the text ended
     // first.
     bool readUntilEndTag(bool piecesAllowed, QString& endTag);

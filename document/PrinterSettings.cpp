@@ -22,6 +22,8 @@ PrinterSettings PrinterSettings::current()
     const auto& options = shell::moduleState().commandLine;
     printer.Copies = options.ArgCopies > 0 ? options.ArgCopies : 1;
     pageRange(options.ArgPages, printer.FromPage, printer.ToPage);
+    printer.fRunPaper = !options.ArgPaper.isEmpty();
+    printer.fRunOrientation = options.ArgOrient != 0;
     const QString section = printer.printerSection();
     printer.PaperLeftLag = shell::printerSettingLong(section, QStringLiteral("PaperLeftLag"));
     printer.PaperTopLag = shell::printerSettingLong(section, QStringLiteral("PaperTopLag"));
@@ -33,8 +35,10 @@ PrinterSettings PrinterSettings::current()
 void PrinterSettings::store() const
 {
     const QString general = QStringLiteral("general");
-    shell::storeSetting(general, QStringLiteral("PaperSize"), QString::number(PaperSize));
-    shell::storeSetting(general, QStringLiteral("Orientation"), QString::number(Orientation));
+    if (!fRunPaper)
+        shell::storeSetting(general, QStringLiteral("PaperSize"), QString::number(PaperSize));
+    if (!fRunOrientation)
+        shell::storeSetting(general, QStringLiteral("Orientation"), QString::number(Orientation));
     shell::storeSetting(
         printerSection(), QStringLiteral("PaperLeftLag"), QString::number(PaperLeftLag));
     shell::storeSetting(

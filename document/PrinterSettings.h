@@ -19,10 +19,14 @@ struct PrinterSettings {
     std::int32_t PaperLeftLag = 0, PaperTopLag = 0;
     std::int32_t DPI = 400; // the resolution print jobs draw at (general/DPI)
     std::int32_t Width = 2100, Height = 2970; // the page size in tenths of a millimetre
+    // The paper or orientation came from "-c=" or "-o=" and holds for this run only: the settings
+    // keep what the user chose before, until a printer dialog chooses again.
+    bool fRunPaper = false, fRunOrientation = false;
 
     // As the document starts: the current printer, the settings and the command line.
     [[nodiscard]] static PrinterSettings current();
-    // Writes the paper, the orientation and this printer's corrections to the settings.
+    // Writes the paper, the orientation (unless they are this run's only) and this printer's
+    // corrections to the settings.
     void store() const;
     // The settings section of this printer's corrections; "NULL" without a printer.
     [[nodiscard]] QString printerSection() const;

@@ -36,4 +36,13 @@ void Source::PreView(std::int32_t page)
         m_preview.PageView(page, true);
 }
 
+bool Source::OpenPrintDet()
+{
+    if (!m_printDetails)
+        return false;
+    const bool confirmed = m_printDetails(m_printer);
+    m_preview.bindPreview();
+    return confirmed;
+}
+
 }

@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace vorlix::document {
 
@@ -51,6 +52,15 @@ public:
     // Merges the current text and shows one page of it in the preview.
     void PreView(std::int32_t page);
 
+    // The print-details dialog: given the printer settings, lets the user choose the printer
+    // (DeviceName), paper, orientation and the printer's corrections; false when closed without
+    // confirming.
+    using PrintDetails = std::function<bool(PrinterSettings& printer)>;
+    void setPrintDetails(PrintDetails dialog) { m_printDetails = std::move(dialog); }
+    // Shows the print-details dialog and binds the preview to the paper chosen; true when the
+    // user confirmed. Without a dialog nothing changes.
+    bool OpenPrintDet();
+
 private:
     PrinterSettings m_printer;
     MergedDocument m_merged;
@@ -59,6 +69,7 @@ private:
     SourcePreview m_preview;
     SourceMerge m_merge;
     SourcePrintJob m_printJob;
+    PrintDetails m_printDetails;
 };
 
 }

@@ -4,6 +4,7 @@
 #include "document/Merge.h"
 #include "document/SourceCaret.h"
 #include "document/SourceFile.h"
+#include "shell/Common.h"
 #include "shell/GeneFile.h"
 #include "shell/InitFile.h"
 #include "shell/Log.h"
@@ -11,6 +12,7 @@
 #include "shell/Setting.h"
 
 #include <QDate>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTime>
 
@@ -185,6 +187,8 @@ bool SourceMerge::Mergeup()
     return m_merged.fMaScOn;
 }
 
+const QString SourceMerge::DocumentSheet = QStringLiteral("Document");
+
 QString SourceMerge::SeScPath(const QString& sheetName)
 {
     const QString& argSheet = shell::moduleState().commandLine.ArgSheetPath;
@@ -213,50 +217,87 @@ bool SourceMerge::tryOpenFace(const QString& folder, const QString& face, QStrin
     return true;
 }
 
+// The folder the data document was read from, ending in "/": a user keeps a face beside its
+// document and runs vorlix from anywhere. Empty for a document that is no file (a new one).
+QString SourceMerge::documentFolder() const
+{
+    const QString& name = m_file.FileName();
+    if (name.startsWith(QStringLiteral("http:/"), Qt::CaseInsensitive))
+        return name.left(name.lastIndexOf(u'/') + 1);
+    const QFileInfo info(shell::localPath(name));
+    if (name.isEmpty() || !info.isFile())
+        return {};
+    return info.absolutePath() + u'/';
+}
+
+void SourceMerge::FaceSearch::attempt(
+    const QString& nextSheet, const QString& nextFolder, const QString& face)
+{
+    tried << nextFolder;
+    if (tryOpenFace(nextFolder, face, text)) {
+        open = true;
+        sheet = nextSheet;
+    }
+    folder = nextFolder;
+}
+
 // Three sheets are tried: the data's own, then the default sheet name and "CurDir" in the order
 // general/FDPNSW gives; each further attempt only runs when its folder differs from the one
 // before.
-QString SourceMerge::ReadFace(const QString& face)
+void SourceMerge::searchSheets(const QString& face, FaceSearch& search)
 {
     static const QString failedAttempt[] = {
         QStringLiteral("Source/Mergeup>１回目のファイルの読み込みが失敗しました"),
         QStringLiteral("Source/Mergeup>２回目のファイルの読み込みが失敗しました"),
     };
-    Tr.ChRootTree();
-    QString text;
-    QString sheet = Tr.Value(QStringLiteral("path"));
-    if (sheet == Tree::NoLabel)
-        sheet.clear();
-    QString folder = QStringLiteral("/");
-    bool open = false;
-    if (!sheet.isEmpty()) {
-        folder = SeScPath(sheet);
-        open = tryOpenFace(folder, face, text);
-        if (folder.isEmpty())
-            folder = QStringLiteral("/");
+    const QString dataSheet = search.sheet;
+    if (!dataSheet.isEmpty()) {
+        search.attempt(dataSheet, SeScPath(dataSheet), face);
+        if (search.folder.isEmpty())
+            search.folder = QStringLiteral("/");
     }
-    for (int attempt = 0; attempt < 2 && !open; ++attempt) {
-        WriteLog(failedAttempt[attempt] + kCrLf + folder + face);
+    for (int attempt = 0; attempt < 2 && !search.open; ++attempt) {
+        WriteLog(failedAttempt[attempt] + kCrLf + search.folder + face);
         const QString nextSheet = defaultSheetName(attempt == 0);
         const QString next = SeScPath(nextSheet);
-        if (next != folder && tryOpenFace(next, face, text)) {
-            open = true;
-            sheet = nextSheet;
-        }
-        folder = next;
+        if (next != search.folder)
+            search.attempt(nextSheet, next, face);
+        search.folder = next;
     }
-    if (!open) {
+}
+
+// When no sheet has the face, the document's own folder is tried last, unless a sheet already
+// named it.
+void SourceMerge::searchBesideDocument(const QString& face, FaceSearch& search)
+{
+    const QString beside = documentFolder();
+    if (search.open || beside.isEmpty() || search.tried.contains(beside))
+        return;
+    WriteLog(QStringLiteral("Source/Mergeup>３回目のファイルの読み込みが失敗しました") + kCrLf
+        + search.folder + face);
+    search.attempt(DocumentSheet, beside, face);
+}
+
+QString SourceMerge::ReadFace(const QString& face)
+{
+    Tr.ChRootTree();
+    FaceSearch search;
+    search.sheet = Tr.Value(QStringLiteral("path"));
+    if (search.sheet == Tree::NoLabel)
+        search.sheet.clear();
+    searchSheets(face, search);
+    searchBesideDocument(face, search);
+    if (!search.open) {
         const QString message = QStringLiteral("Source/Mergeup>ァイルの読み込みが失敗しました")
-            + kCrLf + folder + face;
+            + kCrLf + search.folder + face;
         WriteLog(message);
         m_face.missing = true;
         return QStringLiteral("s,100,100,\"") + message + QStringLiteral("\";");
     }
     Tr.ChRootTree();
-    Tr.Value(QStringLiteral("path"), sheet);
-    Tr.Value(QStringLiteral("dir"), folder);
-    m_face.file = folder + face;
-    return text;
+    Tr.Value(QStringLiteral("path"), search.sheet);
+    Tr.Value(QStringLiteral("dir"), search.folder);
+    m_face.file = search.folder + face;
+    return search.text;
 }
-
 }

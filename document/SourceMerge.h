@@ -5,6 +5,7 @@
 #include "shell/Report.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace vorlix::document {
 
@@ -13,8 +14,8 @@ class SourceFile;
 
 // The merge pipeline of the document: reads a data document into the data tree (a face program
 // is read as the one-line document that names itself), finds the face through the sheet folders
-// of the settings, and merges the tree into it. The result is the paged document the preview and
-// the print job render.
+// of the settings (and last beside the document), and merges the tree into it. The result is the
+// paged document the preview and the print job render.
 class SourceMerge {
 public:
     // The face of the last merge: what it was called, the file it was read from and its text,
@@ -41,6 +42,10 @@ public:
     [[nodiscard]] const shell::Report& report() const { return m_report; }
     [[nodiscard]] const Face& face() const { return m_face; }
 
+    // The sheet name of a face found beside the data document rather than in a sheet folder
+    // (the data item "path" then holds it, and "dir" that folder).
+    static const QString DocumentSheet;
+
     // The data tree of the last read, with the items this document adds.
     Tree Tr;
     // The data document was read without error or warning.
@@ -50,7 +55,22 @@ private:
     bool ReadTD(const QString& document);
     bool Mergeup();
     QString SeScPath(const QString& sheetName);
+    // Where the face search stands: the sheet and folder tried last, every folder tried, and the
+    // face's text once a folder had it.
+    struct FaceSearch {
+        QString sheet;
+        QString folder = QStringLiteral("/");
+        QStringList tried;
+        bool open = false;
+        QString text;
+
+        void attempt(const QString& nextSheet, const QString& nextFolder, const QString& face);
+    };
+
     QString ReadFace(const QString& face);
+    void searchSheets(const QString& face, FaceSearch& search);
+    void searchBesideDocument(const QString& face, FaceSearch& search);
+    [[nodiscard]] QString documentFolder() const;
     [[nodiscard]] static bool tryOpenFace(
         const QString& folder, const QString& face, QString& text);
     void writeSystemItems();

@@ -105,11 +105,27 @@ bool SourcePrintJob::askPrintDialog()
     const std::int16_t orientation = m_printer.Orientation;
     if (!m_printDialog(m_printer, m_merged.Page))
         return false;
+    // What the dialog confirmed is the user's choice, to be kept beyond this run.
+    m_printer.fRunPaper = false;
+    m_printer.fRunOrientation = false;
     if (m_printer.PaperSize != paper || m_printer.Orientation != orientation)
         m_preview.showPaperChange();
-    const QString selected = render::PrinterObject::current().SelectPrinter(m_printer.DeviceName);
-    if (!selected.isEmpty())
+    auto& device = render::PrinterObject::current();
+    const QString selected = device.SelectPrinter(m_printer.DeviceName);
+    if (!selected.isEmpty()) {
         m_printer.DeviceName = selected;
+    } else if (device.exportFile().isEmpty()) {
+        // The chosen printer has gone since the dialog listed it (or there never was one).
+        fOutputFailed = true;
+        shell::ShowMessage(m_printer.DeviceName.isEmpty()
+                ? QStringLiteral("プリンタがありません")
+                : m_printer.DeviceName + QStringLiteral(": プリンタが見つかりません"),
+            0);
+        return false;
+    }
+    // Selecting a printer starts from its own paper: the chosen one goes with it.
+    device.setPaperSize(m_printer.PaperSize);
+    device.setOrientation(m_printer.Orientation);
     WriteLog(QStringLiteral("Source/OpenPrintDlg>hDC=0"));
     return true;
 }
@@ -132,6 +148,7 @@ bool SourcePrintJob::PrintGo()
     m_merged.fPrCpOn = false;
     fOutputFailed = false;
     fInterpreterProblem = false;
+    m_interpreterReport = {};
     if (!m_merged.fMaScOn)
         return false;
     lang::DControl control;
@@ -151,6 +168,7 @@ bool SourcePrintJob::PrintGo()
                 copies, 0, m_printer.DPI, 1.0, m_printer.Width, m_printer.Height, xOffset, yOffset);
             control.setLag(m_printer.PaperLeftLag, m_printer.PaperTopLag);
             control.PagePrint(m_printer.FromPage, m_printer.ToPage);
+            m_interpreterReport = control.report;
             fInterpreterProblem = reportInterpreterProblem(control, QStringLiteral(";;;end;"));
             if (!fInterpreterProblem) {
                 for (std::int32_t copy = 2; copy <= m_printer.Copies; ++copy)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/Report.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -35,6 +37,8 @@ public:
     bool fOutputFailed = false;
     // The interpreter reported an error or warning during the last job.
     bool fInterpreterProblem = false;
+    // What the interpreter reported during the last job: its first failure's number and text.
+    [[nodiscard]] const shell::Report& interpreterReport() const { return m_interpreterReport; }
 
 private:
     // Chooses the printer and paper; gives the unprintable margins in tenths of a millimetre.
@@ -47,6 +51,7 @@ private:
     SourcePreview& m_preview;
     const SourceFile& m_file;
     PrintDialog m_printDialog;
+    shell::Report m_interpreterReport;
 };
 
 }

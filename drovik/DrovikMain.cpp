@@ -9,6 +9,7 @@
 #include "shell/InitFile.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
+#include "shell/ProgramInfo.h"
 #include "shell/Setting.h"
 #include "shell/ui/MessageBoxPresenter.h"
 
@@ -102,7 +103,7 @@ int Main(int argc, char** argv)
         writeText(STDOUT_FILENO, DrovikOptions::helpText());
         return Success;
     case DrovikOptions::Action::Version:
-        writeText(STDOUT_FILENO, DrovikOptions::versionText());
+        writeText(STDOUT_FILENO, shell::versionText(QStringLiteral("drovik")));
         return Success;
     case DrovikOptions::Action::UsageError:
         writeText(STDERR_FILENO,
@@ -122,7 +123,7 @@ int Main(int argc, char** argv)
         return runUnattended(options.url);
     }
     // Without a display Qt would abort when the window's application starts.
-    if (!DrovikOptions::hasDisplay()) {
+    if (!shell::hasDisplay()) {
         writeText(STDERR_FILENO, QStringLiteral("drovik: no display for the window; use -y\n"));
         return Usage;
     }

@@ -12,16 +12,6 @@ namespace {
         return options;
     }
 
-    // Only the X11 and Wayland platforms need a display server; the others draw on their own.
-    bool platformUsable(const QString& platform, bool x11, bool wayland)
-    {
-        if (platform == u"xcb")
-            return x11;
-        if (platform.startsWith(u"wayland"))
-            return wayland;
-        return true;
-    }
-
     DrovikOptions unattended(const QStringList& arguments)
     {
         if (arguments.size() > 2)
@@ -72,27 +62,6 @@ QString DrovikOptions::helpText()
         "\n"
         "Exit status with -y: 0 when every listed file was saved, 1 when the list could\n"
         "not be fetched or a listed file failed or was refused, 2 for a usage error.\n");
-}
-
-QString DrovikOptions::versionText()
-{
-    return QStringLiteral("drovik " VORLIX_VERSION "\n");
-}
-
-bool DrovikOptions::hasDisplay()
-{
-    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
-    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    const QString chosen = qEnvironmentVariable("QT_QPA_PLATFORM");
-    if (chosen.isEmpty())
-        return x11 || wayland;
-    // "xcb", "wayland;xcb", "offscreen", "vnc:size=800x600": the first usable one is taken.
-    for (const QString& entry : chosen.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const QString platform = entry.section(QLatin1Char(':'), 0, 0).trimmed();
-        if (platformUsable(platform, x11, wayland))
-            return true;
-    }
-    return false;
 }
 
 }

@@ -24,13 +24,8 @@ struct DrovikOptions {
     // Reads the arguments after the program name.
     [[nodiscard]] static DrovikOptions parse(const QStringList& arguments);
 
-    // The text of --help and --version.
+    // The text of --help.
     [[nodiscard]] static QString helpText();
-    [[nodiscard]] static QString versionText();
-
-    // Whether a window can be shown: a display to connect to, or a Qt platform the user chose that
-    // needs none (an X11 or Wayland platform still needs its display).
-    [[nodiscard]] static bool hasDisplay();
 };
 
 }

@@ -90,7 +90,9 @@ double AxisTable::inverse(const Axis& axis, double transformed)
 {
     switch (axis.kind) {
     case AxisKind::Logarithmic:
-        return finite(std::exp(transformed / Log10Factor));
+        // The power itself, not the exponential of a scaled value: whole decades come back as
+        // exactly 10, 100, ..., and labels print no rounding noise.
+        return finite(std::pow(10.0, transformed));
     case AxisKind::SquareRoot:
         return finite(transformed * transformed);
     default:

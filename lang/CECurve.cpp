@@ -3,6 +3,7 @@
 #include "shell/Checked.h"
 #include "shell/RunError.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -12,11 +13,23 @@ using shell::checked::divide;
 
 namespace {
 
+    constexpr double pi = 3.14159265358979323846;
+
+    // Mirroring can reach or pass the vertical (a chord rising at 45 degrees beside a level point
+    // mirrors to 90 degrees), which throws the end segment far off its points or wraps its slope
+    // round to the other side. An end tangent therefore leans no steeper than 70 degrees, or than
+    // halfway from its chord to the vertical where that is steeper: the end of a 45-degree chord
+    // beside a level point then still runs straight into that point, and a steep chord keeps
+    // the room its own points need.
+    constexpr double MaxEndAngle = 70.0 * pi / 180.0;
+
     // Mirrors the neighbouring slope about the chord: the end tangent leans as far beyond the chord
-    // as the neighbouring tangent leans before it.
+    // as the neighbouring tangent leans before it, short of the vertical.
     double mirroredSlope(double chord, double neighbour)
     {
-        return std::tan(2.0 * std::atan(chord) - std::atan(neighbour));
+        const double chordAngle = std::atan(chord);
+        const double limit = std::max(MaxEndAngle, (pi / 2.0 + std::fabs(chordAngle)) / 2.0);
+        return std::tan(std::clamp(2.0 * chordAngle - std::atan(neighbour), -limit, limit));
     }
 
 }

@@ -10,7 +10,8 @@ namespace vorlix::lang {
 
 // A smooth curve through data points: one cubic y = a*x^3 + b*x^2 + c*x + d per pair of
 // neighbouring points, in absolute coordinates, with the slope at each interior point taken from
-// its two neighbours and the end slopes mirrored about the first and last chords.
+// its two neighbours and the end slopes mirrored about the first and last chords, kept short of
+// vertical.
 class CECurve {
 public:
     // One point row: column 0 and 1 as the caller fills them.

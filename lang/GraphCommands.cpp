@@ -192,7 +192,8 @@ DControl::ExecResult DControl::cmdGlc()
 
 // at,x1,y1,x2,y2,...; needs two points or more; fewer fail the statement. A curve is drawn in
 // sixteen steps per point, so one through more than the limit's points (far more detail than
-// a page can show) fails with the overflow error instead of recording tens of millions of lines.
+// a page can show) fails with the overflow error, naming that limit, instead of recording tens of
+// millions of lines.
 DControl::ExecResult DControl::cmdAt()
 {
     auto next = [this](QString& token) { return nextToken(token); };
@@ -200,7 +201,8 @@ DControl::ExecResult DControl::cmdAt()
     points.reserve(30);
     readAxisPairs(next, &DControl::toD, [&](double x, double y) { points.push_back({ x, y }); });
     if (points.size() > m_limits.curvePoints)
-        throw shell::RunError::overflow();
+        throw shell::RunError::limitExceeded(QStringLiteral("曲線の点"),
+            static_cast<std::int64_t>(m_limits.curvePoints), QStringLiteral("点"));
     CECurve curve;
     curve.Init(points, 0, 1, 0, static_cast<std::int32_t>(points.size()) - 1);
     drawCurve(*m_surface, m_axes, points, curve);

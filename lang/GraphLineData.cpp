@@ -105,7 +105,8 @@ std::vector<GridBatch> GridRuling::lines(bool horizontal, std::int32_t x, std::i
                 if (last > limit)
                     break;
                 if (++count > maxLines)
-                    throw shell::RunError::overflow();
+                    throw shell::RunError::limitExceeded(QStringLiteral("方眼の線"),
+                        static_cast<std::int64_t>(maxLines), QStringLiteral("本"));
                 const double along = static_cast<double>(last);
                 batch.lines.push_back(horizontal ? GridLine { x, shell::toInt32(y + along), w }
                                                  : GridLine { shell::toInt32(x + along), y, h });

@@ -160,6 +160,10 @@ std::unique_ptr<PageSink> PrinterObject::createJob(int dpi) const
     job->printer().setPageSize(pageSizeOf(m_paperCode));
     job->printer().setPageOrientation(
         m_orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
+    job->printer().setColorMode(m_color ? QPrinter::Color : QPrinter::GrayScale);
+    constexpr QPrinter::DuplexMode kDuplex[]
+        = { QPrinter::DuplexNone, QPrinter::DuplexLongSide, QPrinter::DuplexShortSide };
+    job->printer().setDuplex(kDuplex[m_duplex]);
     return job;
 }
 

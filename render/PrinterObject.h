@@ -44,6 +44,13 @@ public:
     [[nodiscard]] std::int32_t Orientation() const { return m_orientation; }
     void setOrientation(std::int32_t orientation);
 
+    // Colour (true) or greyscale, and the duplex mode (0 one-sided, 1 long edge, 2 short edge)
+    // of the jobs.
+    [[nodiscard]] bool colorMode() const { return m_color; }
+    void setColorMode(bool color) { m_color = color; }
+    [[nodiscard]] int duplex() const { return m_duplex; }
+    void setDuplex(int duplex) { m_duplex = duplex >= 0 && duplex <= 2 ? duplex : 0; }
+
     // Sends jobs to a file instead of the printer (format from the extension); empty for the
     // printer again.
     void setExportFile(const QString& path) { m_exportFile = path; }
@@ -73,6 +80,8 @@ private:
     std::unique_ptr<QPrinterInfo> m_info;
     std::int32_t m_paperCode = 9;
     std::int32_t m_orientation = 1;
+    bool m_color = true;
+    int m_duplex = 0;
     QString m_exportFile;
 };
 

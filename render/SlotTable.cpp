@@ -208,7 +208,9 @@ SlotTable::PenSlot SlotTable::definePen(
     slot.style = style;
     if (effective == 0) {
         slot.pen = { static_cast<std::int32_t>(PenStyle::Null), 1, slot.color };
-    } else if (effective <= 1 || style <= 0) {
+    } else if (effective <= 1 || style <= 0 || effective > MaxPatternStrokes) {
+        // Solid pens of any width, and patterned pens too wide to draw stroke by stroke, are one
+        // stroke of their width (a patterned one keeps the dash lengths of a one-pixel pen).
         slot.pen = { style, effective, slot.color };
     } else {
         // A patterned thick pen: width + 1 one-pixel patterned strokes side by side.

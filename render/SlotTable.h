@@ -31,6 +31,10 @@ struct SlotContext {
 // 9; an orientation whose tenths do not fit raises RunError 6.
 class SlotTable {
 public:
+    // The widest patterned pen drawn as one-pixel strokes side by side; a wider one is drawn as
+    // one stroke of its width, so that the strokes of a line never outnumber this.
+    static constexpr std::int32_t MaxPatternStrokes = 64;
+
     // One font slot: the definition as passed, its direction and the font to select.
     struct FontSlot {
         bool inUse = false;
@@ -96,7 +100,7 @@ public:
     void release();
 
     // The effective pen of a definition: width thresholds of the target, palette colour and the
-    // strokes of a patterned thick pen.
+    // strokes of a patterned thick pen up to MaxPatternStrokes wide.
     [[nodiscard]] static PenSlot definePen(
         std::int32_t width, std::int32_t color, std::int32_t style, double penScale, bool preview);
 

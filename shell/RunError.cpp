@@ -12,6 +12,12 @@ RunError::RunError(int number, QString description, QString source)
 {
 }
 
+RunError RunError::limitExceeded(const QString& what, std::int64_t size, const QString& unit)
+{
+    return { Overflow,
+        what + QStringLiteral("が上限の %1 ").arg(size) + unit + QStringLiteral("を超えました。") };
+}
+
 QString RunError::standardDescription(int number)
 {
     static const std::pair<int, const char16_t*> texts[] = {

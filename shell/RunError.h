@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <exception>
 
 namespace vorlix::shell {
@@ -34,6 +35,10 @@ public:
     static RunError divisionByZero() { return standard(DivisionByZero); }
     static RunError typeMismatch() { return standard(TypeMismatch); }
     static RunError fileNotFound() { return standard(FileNotFound); }
+
+    // A limit of this program's own was passed: the overflow error, with a text that names the
+    // limit and its size ("方眼の線が上限の 1000000 本を超えました。").
+    static RunError limitExceeded(const QString& what, std::int64_t size, const QString& unit);
 
     // The text of a standard error number ("オーバーフローしました。" for 6); empty for others.
     static QString standardDescription(int number);

@@ -3,12 +3,14 @@
 // Runs a paged document or a plain statement text (a face file) through the interpreter and
 // writes the pages: OUTPUT ending in ".pdf" gives one PDF, ".png" or ".svg" one file per page
 // (out-1.png, out-2.png, ...), ".txt" the page-record dumps. Warnings and failures of statements
-// are drawn on the pages as always and also reported on standard error.
+// are drawn on the pages as always and also reported on standard error; the pages are still
+// written, and the exit status is 1, as vorlix gives it.
 #include "lang/DControl.h"
 #include "render/FileSink.h"
 #include "render/PageCollector.h"
 #include "shell/CodePage.h"
 #include "shell/ModuleState.h"
+#include "shell/QtMessageRoute.h"
 #include "shell/RunError.h"
 
 #include <QFile>
@@ -63,9 +65,13 @@ bool writeFile(const QString& path, const QByteArray& bytes)
         && file.write(bytes) == bytes.size();
 }
 
+// How a run went: the pages could not be made, they were made but statements failed or warned, or
+// all is well.
+enum class RunOutcome { Unreadable, Problems, Clean };
+
 // Runs the document into the sink like a print job: every page, then the closing "end" after a
 // warning or failure.
-bool runDocument(const QString& text, render::PageSink& sink, int dpi)
+RunOutcome runDocument(const QString& text, render::PageSink& sink, int dpi)
 {
     lang::DControl control;
     control.SetObject(sink, 0, dpi, 1.0, 2100, 2970, 0, 0);
@@ -74,15 +80,16 @@ bool runDocument(const QString& text, render::PageSink& sink, int dpi)
     } catch (const shell::RunError& e) {
         std::fprintf(stderr, "vorlix-render: bad paged document header: %d %s\n", e.number(),
             e.description().toLocal8Bit().constData());
-        return false;
+        return RunOutcome::Unreadable;
     }
     control.PagePrint(1, control.Page());
     if (!control.report.clean()) {
         std::fprintf(stderr, "vorlix-render: the document has %s (see the pages)\n",
             control.report.fError ? "failed statements" : "warnings");
         control.GoDoc(QStringLiteral(";;;end;"));
+        return RunOutcome::Problems;
     }
-    return true;
+    return RunOutcome::Clean;
 }
 
 }
@@ -92,6 +99,9 @@ int main(int argc, char** argv)
     using namespace vorlix;
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Qt's own warnings ("XDG_RUNTIME_DIR not set", a painter that could not begin) would stand
+    // between the tool's lines on every run on a server; the tool says what failed itself.
+    shell::routeQtMessages(shell::buildQtMessageRoute(), QStringLiteral("vorlix-render"));
     QGuiApplication app(argc, argv);
     Options options;
     if (!parseArguments(app.arguments(), options)) {
@@ -108,7 +118,8 @@ int main(int argc, char** argv)
 
     if (const auto format = render::FileSink::formatOf(options.output)) {
         render::FileSink sink(*format, options.output);
-        if (!runDocument(text, sink, options.dpi))
+        const RunOutcome outcome = runDocument(text, sink, options.dpi);
+        if (outcome == RunOutcome::Unreadable)
             return 1;
         if (!sink.finish() || sink.failed()) {
             std::fprintf(stderr, "vorlix-render: cannot write %s\n", qPrintable(options.output));
@@ -116,7 +127,7 @@ int main(int argc, char** argv)
         }
         std::fprintf(stderr, "vorlix-render: %d page(s) into %s\n", sink.pagesWritten(),
             qPrintable(sink.files().join(QStringLiteral(", "))));
-        return 0;
+        return outcome == RunOutcome::Clean ? 0 : 1;
     }
     if (suffix != QLatin1String("txt")) {
         std::fprintf(stderr, "vorlix-render: unknown output type \"%s\"\n", qPrintable(suffix));
@@ -124,7 +135,8 @@ int main(int argc, char** argv)
         return 2;
     }
     render::PageCollector collector(true);
-    if (!runDocument(text, collector, options.dpi))
+    const RunOutcome outcome = runDocument(text, collector, options.dpi);
+    if (outcome == RunOutcome::Unreadable)
         return 1;
     QString dump;
     int page = 0;
@@ -135,5 +147,5 @@ int main(int argc, char** argv)
         return 1;
     }
     std::fprintf(stderr, "vorlix-render: %d page(s)\n", page);
-    return 0;
+    return outcome == RunOutcome::Clean ? 0 : 1;
 }

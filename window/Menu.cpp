@@ -6,8 +6,11 @@
 #include "shell/InitFile.h"
 #include "shell/ModuleState.h"
 #include "shell/UserInterface.h"
+#include "window/About.h"
+#include "window/ApplicationIcon.h"
 #include "window/BottomBar.h"
 #include "window/CommonDialogs.h"
+#include "window/DocumentDialogs.h"
 #include "window/FindBar.h"
 #include "window/PreviewPane.h"
 #include "window/SourceEdit.h"
@@ -15,6 +18,7 @@
 #include "window/Splitter.h"
 #include "window/TopBar.h"
 #include "window/ViewRules.h"
+#include "window/frmOptions.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -25,7 +29,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
@@ -92,6 +95,7 @@ Menu::Menu(document::Source& source, QWidget* parent)
     buildMenus();
     connectCommands();
     applySettings();
+    DocumentDialogs::install(source, this);
 }
 
 Menu::~Menu()
@@ -99,6 +103,7 @@ Menu::~Menu()
     // The document object must not keep the editor and the picture beyond the window, nor the
     // interpreter hand events to it.
     m_source.SetObject(nullptr, nullptr);
+    DocumentDialogs::remove(m_source);
     shell::moduleState().ui.pendingEvents = std::move(m_previousPendingEvents);
 }
 
@@ -543,8 +548,8 @@ void Menu::setTool(int tool)
     action(MenuId::Hand)->setChecked(tool == 1);
 }
 
-// Printing goes through the unattended path's print job on the current printer until the
-// printer dialog comes.
+// The printer dialog chooses printer, range, copies and paper; a new paper shows page 1 on it
+// before the job prints.
 void Menu::printDocument()
 {
     if (m_preview->busy())
@@ -552,29 +557,34 @@ void Menu::printDocument()
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     m_source.DocPrint();
     QGuiApplication::restoreOverrideCursor();
+    m_preview->box().setScale(m_pages.Width(), m_pages.Height());
+    m_bottomBar->setPrinterName(m_printer.DeviceName);
     m_topBar->ShowStatus(3, ViewRules::pageText(m_preview->currentPage(), m_merged.Page));
 }
 
+// 用紙の設定: the print details choose printer, paper, orientation and corrections; the preview
+// shows the current page on the paper chosen.
 void Menu::paperSetup()
 {
-    notAvailableYet(MenuId::PrnDet);
+    if (m_preview->busy())
+        return;
+    m_preview->box().clearPicture();
+    m_source.OpenPrintDet();
+    m_preview->paperChanged();
+    m_bottomBar->setPrinterName(m_printer.DeviceName);
 }
 
 void Menu::showOptions()
 {
-    notAvailableYet(MenuId::Setup);
+    frmOptions options(this);
+    options.exec();
 }
 
 void Menu::showAbout()
 {
-    notAvailableYet(MenuId::Aboutbox);
-}
-
-void Menu::notAvailableYet(MenuId id)
-{
-    QString caption = QString::fromUtf16(menuEntry(id).caption);
-    caption.remove(QStringLiteral("...")).remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
-    shell::ShowMessage(caption + QStringLiteral("はまだ使えません"), 64);
+    About about(this);
+    about.setIconRes(applicationPixmap(128));
+    about.exec();
 }
 
 }

@@ -107,7 +107,6 @@ private:
     void paperSetup();
     void showOptions();
     void showAbout();
-    void notAvailableYet(MenuId id);
     void setTool(int tool);
     void placeFindBar();
 

@@ -231,6 +231,12 @@ void PreviewPane::showPage(std::int32_t page)
     m_parts.preview.PageView(page, false);
 }
 
+void PreviewPane::paperChanged()
+{
+    m_box->setScale(m_parts.preview.Width(), m_parts.preview.Height());
+    showPage(m_currentPage);
+}
+
 void PreviewPane::pageStep(int step)
 {
     if (m_busy)

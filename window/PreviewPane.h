@@ -51,6 +51,9 @@ public:
     void render();
     // Turns pages: +1 next, -1 previous (a face program is rendered again instead).
     void pageStep(int step);
+    // After a change of paper: the page box takes the new page size and shows the current page
+    // of the last merge again.
+    void paperChanged();
     // True while the interpreter runs for the preview (commands that render wait until then).
     [[nodiscard]] bool busy() const { return m_busy; }
 

@@ -1,5 +1,6 @@
 #include "document/ApartXML.h"
 
+#include "shell/CodePage.h"
 #include "shell/ModuleState.h"
 #include "tests/support/ScopedModuleState.h"
 
@@ -11,6 +12,15 @@ using namespace vorlix::document;
 namespace {
 
 const QString kHead = QStringLiteral("<?xml version=\"1.0\"?>");
+
+// A document saved in UTF-16 (little-endian, with or without its byte-order mark), as the reader
+// gets it from the file: the bytes read as UTF-8 or Shift_JIS.
+QString asReadFromUtf16(const QString& text, bool byteOrderMark)
+{
+    QByteArray bytes = byteOrderMark ? QByteArray("\xFF\xFE") : QByteArray();
+    bytes.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    return vorlix::shell::decodeText(bytes).text;
+}
 
 struct Read {
     Tree tree;
@@ -137,6 +147,10 @@ INSTANTIATE_TEST_SUITE_P(ApartXML, ReaderFailures,
                           "Text>XML宣言が見つからない", 0,
                           { { "System/mpiececount", "0" }, { "a", "NO-LABEL" },
                               { "xml", "NO-LABEL" }, { "System/TzqVersion", "NO-LABEL" } } },
+        FailureCase { "utf16", asReadFromUtf16(kHead + "<TZQ_002><a>請求</a></TZQ_002>", true),
+            true, "Text>UTF-16 の文書は読めません。UTF-8 か Shift_JIS で保存してください", 0, {} },
+        FailureCase { "utf16WithoutMark", asReadFromUtf16(kHead + "<TZQ_002></TZQ_002>", false),
+            true, "Text>UTF-16 の文書は読めません。UTF-8 か Shift_JIS で保存してください", 0, {} },
         FailureCase { "noDocumentElement", kHead + "<other><a>1</a></other>", true,
             "Text>vorlix文書を示すタグが見つかる前にEOF\r\nタグ名:", 0,
             { { "xml", "version=\"1.0\"" }, { "System/mpiececount", "0" }, { "a", "NO-LABEL" } } },

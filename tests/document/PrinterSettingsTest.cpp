@@ -69,4 +69,37 @@ TEST_F(PrinterSettingsTest, TheDocumentsEndWritesPaperAndCorrections)
     EXPECT_EQ(settings.GetString("NULL", "PaperTopLag", "-"), "6");
 }
 
+// "-c=" and "-o=" hold for their own run: the settings keep the paper chosen before them, and
+// only a confirmed printer dialog makes the run's paper the kept one.
+TEST_F(PrinterSettingsTest, PaperSwitchesHoldForTheirRunOnly)
+{
+    auto& settings = *state->SettingsFile;
+    settings.SetString("general", "PaperSize", "13");
+    settings.SetString("general", "Orientation", "1");
+    state.options().ArgPaper = QStringLiteral("A3");
+    state.options().ArgOrient = 2;
+    {
+        vorlix::document::Source source;
+        EXPECT_TRUE(source.printer().fRunPaper);
+        EXPECT_TRUE(source.printer().fRunOrientation);
+        source.printer().PaperSize = 8;
+        source.printer().Orientation = 2;
+        source.printer().PaperLeftLag = 4;
+    }
+    EXPECT_EQ(settings.GetString("general", "PaperSize", "-"), "13");
+    EXPECT_EQ(settings.GetString("general", "Orientation", "-"), "1");
+    EXPECT_EQ(settings.GetString("NULL", "PaperLeftLag", "-"), "4");
+
+    // Only the orientation switch: the paper is the user's and is kept as usual.
+    state.options().ArgPaper.clear();
+    {
+        vorlix::document::Source source;
+        EXPECT_FALSE(source.printer().fRunPaper);
+        source.printer().PaperSize = 12;
+        source.printer().Orientation = 2;
+    }
+    EXPECT_EQ(settings.GetString("general", "PaperSize", "-"), "12");
+    EXPECT_EQ(settings.GetString("general", "Orientation", "-"), "1");
+}
+
 }

@@ -78,6 +78,51 @@ TEST_F(SourceMergeTest, FaceMissingEverywhereGivesTheFailurePage)
     EXPECT_EQ(failures[3], u"Source/Mergeup>fMaScOn=True");
 }
 
+// A face that no sheet folder holds is looked for beside the data document, last, with a log line
+// for the attempt before it; a face in a sheet folder still wins.
+TEST_F(SourceMergeTest, FaceBesideTheDocumentIsTriedLast)
+{
+    const QString forms = env.root() + QStringLiteral("/forms/");
+    file(QStringLiteral("forms/bill.fae"), QStringLiteral("s,1,1,\"beside\";\r\n"));
+    source.document().setFileName(file(QStringLiteral("forms/bill.mnd"),
+        QStringLiteral("<?xml ?><TZQ_002><face>bill.fae</face><path>CurDir</path></TZQ_002>")));
+    ASSERT_TRUE(source.document().InBuff(false));
+    {
+        LogCapture log;
+        ASSERT_TRUE(source.SrcMerg(source.document().Text()));
+        EXPECT_TRUE(source.merged().ManuScript.contains(QStringLiteral("\"beside\"")));
+        EXPECT_FALSE(source.merge().face().missing);
+        EXPECT_EQ(source.merge().face().file, forms + QStringLiteral("bill.fae"));
+        EXPECT_EQ(source.merge().Tr.Value(QStringLiteral("path")), u"Document");
+        EXPECT_EQ(source.merge().Tr.Value(QStringLiteral("dir")), forms);
+        const QStringList lines = log.linesStartingWith(QStringLiteral("Source/Mergeup>"));
+        ASSERT_EQ(lines.size(), 4);
+        EXPECT_TRUE(
+            lines[1].startsWith(u"Source/Mergeup>２回目のファイルの読み込みが失敗しました"));
+        EXPECT_TRUE(
+            lines[2].startsWith(u"Source/Mergeup>３回目のファイルの読み込みが失敗しました"));
+        EXPECT_EQ(lines[3], u"Source/Mergeup>fMaScOn=True");
+    }
+
+    const QString sheet = vorlix::shell::iniInit::DefaultSheetFolder();
+    writeFileBytes(sheet + QStringLiteral("bill.fae"), QByteArray("s,1,1,\"sheet\";\r\n"));
+    ASSERT_TRUE(source.SrcMerg(source.document().Text()));
+    EXPECT_TRUE(source.merged().ManuScript.contains(QStringLiteral("\"sheet\"")));
+    EXPECT_EQ(source.merge().Tr.Value(QStringLiteral("path")), u"Default");
+
+    // Missing beside the document too: the failure names the folder tried last.
+    load(QStringLiteral("<?xml ?><TZQ_002><face>gone.fae</face></TZQ_002>"),
+        FileTypes::DataDocument);
+    LogCapture log;
+    ASSERT_TRUE(source.SrcMerg(source.document().Text()));
+    EXPECT_TRUE(source.merge().face().missing);
+    const QStringList lines = log.linesStartingWith(QStringLiteral("Source/Mergeup>"));
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[3], u"Source/Mergeup>ァイルの読み込みが失敗しました");
+    const QStringList all = log.lines();
+    EXPECT_EQ(all.value(all.indexOf(lines[3]) + 1), forms + QStringLiteral("gone.fae"));
+}
+
 TEST_F(SourceMergeTest, ArgumentsOverrideFaceAndSheet)
 {
     QDir().mkpath(env.root() + QStringLiteral("/forms"));

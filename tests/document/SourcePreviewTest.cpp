@@ -50,6 +50,29 @@ TEST_F(SourcePreviewTest, TheBoxIsThePageTimesTheRatioInTwips)
     EXPECT_NEAR(box.boxWidth, 2 * 2970 * 5.67, 0.01);
 }
 
+// The print-details dialog changes the paper; the preview box follows it whether or not the
+// dialog was confirmed, and without a dialog nothing changes.
+TEST_F(SourcePreviewTest, PrintDetailsRebindTheBoxToThePaperChosen)
+{
+    EXPECT_FALSE(source.OpenPrintDet());
+    bool confirm = true;
+    source.setPrintDetails([&](PrinterSettings& printer) {
+        printer.PaperSize = 8;
+        printer.Orientation = 2;
+        return confirm;
+    });
+    EXPECT_TRUE(source.OpenPrintDet());
+    EXPECT_EQ(source.preview().Width(), 4200);
+    EXPECT_EQ(source.preview().Height(), 2970);
+    EXPECT_NEAR(box.boxWidth, 4200 * 5.67, 0.01);
+    source.setPrintDetails([&](PrinterSettings& printer) {
+        printer.Orientation = 1;
+        return false;
+    });
+    EXPECT_FALSE(source.OpenPrintDet());
+    EXPECT_EQ(source.preview().Width(), 2970);
+}
+
 TEST_F(SourcePreviewTest, APageBeyondTheDocumentShowsPageOne)
 {
     editor.setText(recordsDocument(2));

@@ -2,6 +2,7 @@
 #include "render/PrinterObject.h"
 #include "tests/document/SourceTestSupport.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/MessageRecorder.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -113,13 +114,40 @@ TEST_F(SourcePrintJobTest, ThePrinterDialogChoosesPaperRangeAndCopies)
     EXPECT_FALSE(source().DocPrint());
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_EQ(box.pictures, 0);
+    // A cancelled dialog chose nothing: a paper switch still holds for this run only.
+    source().printer().fRunOrientation = true;
+    EXPECT_FALSE(source().DocPrint());
+    EXPECT_TRUE(source().printer().fRunOrientation);
     confirm = true;
     source().printer().Orientation = 1;
     EXPECT_TRUE(source().DocPrint());
-    EXPECT_EQ(offered, (std::vector<std::int32_t> { 3, 3 }));
+    EXPECT_FALSE(source().printer().fRunOrientation);
+    EXPECT_EQ(offered, (std::vector<std::int32_t> { 3, 3, 3 }));
     EXPECT_EQ(box.pictures, 1);
     EXPECT_NEAR(box.boxWidth, 2970 * 5.67, 0.01);
     EXPECT_EQ(pdfPages(pdf), 2);
+}
+
+// A printer chosen in the dialog that is gone when the job starts prints nothing and says so;
+// the paper chosen with a printer that is there goes to the printer object.
+TEST_F(SourcePrintJobTest, APrinterGoneSinceTheDialogPrintsNothing)
+{
+    state.options().RunMode = vorlix::shell::RunModes::Window;
+    vorlix::render::PrinterObject::current().setExportFile(QString());
+    load(QStringLiteral("s,1,1,\"a\";"), SourceFile::FileTypes::FaceProgram);
+    QString chosen = QStringLiteral("Removed Laser");
+    source().printJob().setPrintDialog([&](PrinterSettings& printer, std::int32_t) {
+        printer.DeviceName = chosen;
+        return true;
+    });
+    vorlix::test::MessageRecorder messages;
+    EXPECT_FALSE(source().DocPrint());
+    EXPECT_TRUE(source().printJob().fOutputFailed);
+    chosen.clear();
+    EXPECT_FALSE(source().DocPrint());
+    ASSERT_EQ(messages.prompts.size(), 2u);
+    EXPECT_EQ(messages.prompts[0].text, QStringLiteral("Removed Laser: プリンタが見つかりません"));
+    EXPECT_EQ(messages.prompts[1].text, QStringLiteral("プリンタがありません"));
 }
 
 }

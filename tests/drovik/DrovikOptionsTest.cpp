@@ -1,5 +1,4 @@
 #include "drovik/DrovikOptions.h"
-#include "tests/support/TempEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -33,35 +32,6 @@ TEST(DrovikOptionsTest, ArgumentsChooseTheRun)
         EXPECT_EQ(options.action, c.action);
         EXPECT_EQ(options.url, c.url);
         EXPECT_EQ(options.error.isEmpty(), c.action != Action::UsageError);
-    }
-}
-
-TEST(DrovikOptionsTest, DisplayIsADisplayOrAPlatformThatNeedsNone)
-{
-    const struct {
-        const char* display;
-        const char* wayland;
-        const char* platform;
-        bool shown;
-    } cases[] = {
-        { nullptr, nullptr, nullptr, false },
-        { "", "", "", false },
-        { ":7", nullptr, nullptr, true },
-        { nullptr, "wayland-0", nullptr, true },
-        { nullptr, nullptr, "offscreen", true },
-        { nullptr, nullptr, "xcb", false },
-        { nullptr, nullptr, "wayland;xcb", false },
-        { ":7", nullptr, "wayland;xcb", true },
-        { nullptr, nullptr, "xcb;vnc:size=800x600", true },
-    };
-    vorlix::test::TempEnvironment env;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.platform ? c.platform : "(none)");
-        env.set("DISPLAY", c.display ? std::optional<QByteArray>(c.display) : std::nullopt);
-        env.set("WAYLAND_DISPLAY", c.wayland ? std::optional<QByteArray>(c.wayland) : std::nullopt);
-        env.set(
-            "QT_QPA_PLATFORM", c.platform ? std::optional<QByteArray>(c.platform) : std::nullopt);
-        EXPECT_EQ(DrovikOptions::hasDisplay(), c.shown);
     }
 }
 

@@ -159,7 +159,8 @@ TEST_F(DrovikRun, HelpVersionAndUsageErrors)
 
     const RunResult version = run({ "--version" });
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.log.join('\n').trimmed(), "drovik " VORLIX_VERSION);
+    EXPECT_EQ(version.log.join('\n').trimmed(),
+        QStringLiteral("drovik " VORLIX_VERSION "\nQt ") + QString::fromLatin1(qVersion()));
 
     const QList<QStringList> wrong { { "-x" }, { "-y", "a", "b" } };
     for (const QStringList& arguments : wrong) {

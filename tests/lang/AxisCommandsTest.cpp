@@ -105,12 +105,37 @@ INSTANTIATE_TEST_SUITE_P(Charts, AxisLabelStatements,
             { "0 30", "100 30", "200 30" } },
         LabelCase { "pageStepsDown", "as,1,2,0,10;a,1,1;ab,5,0,1,0,-300,-100;",
             { "0", "10", "20", "30" }, { "5 0", "5 -100", "5 -200", "5 -300" } },
+        // Logarithmic labels are the powers themselves, square-root labels the whole squares.
+        LabelCase { "logDecades", "as,1,1,1,300;ab,300,300,0,0,600,150;",
+            { "1", "3.16227766016838", "10", "31.6227766016838", "100" },
+            { "300 300", "450 300", "600 300", "750 300", "900 300" } },
+        LabelCase { "logDecadesReversedDown", "as,2,3,1,100;a,1,2;ab,0,0,1,0,-300,-100;",
+            { "1", "10", "100", "1000" }, { "0 0", "0 -100", "0 -200", "0 -300" } },
+        LabelCase { "rootSquares", "as,1,4,0,100;ab,0,0,0,0,40,10;", { "0", "1", "4", "9", "16" },
+            { "0 0", "10 0", "20 0", "30 0", "40 0" } },
         // A run that would step past the 32-bit range just ends.
         LabelCase { "pageStepsAtTheEnd", "ab,0,0,0,2147483000,2147483647,400;",
             { "2147483000", "2147483400" }, { "2147483000 0", "2147483400 0" } },
         LabelCase { "textAtDataPoint", "as,1,0,0,50;a,1,1;ala,10,20,5,-5,\"peak\",\" A\";",
             { "peak A" }, { "25 35" } }),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+// A long run of "al" labels counts its steps instead of adding them up, so the thousandth tenth
+// still prints as 100 and no label shows the drift of a running sum.
+TEST(AxisCommands, LongLabelRunsPrintTheirExactSteps)
+{
+    ChartRun run;
+    const QStringList labels = texts(run.page(QStringLiteral("al,0,0,0,0,100,0.1;")));
+    ASSERT_EQ(labels.size(), 1001);
+    EXPECT_EQ(labels.mid(998), QStringList({ "99.8", "99.9", "100" }));
+    EXPECT_EQ(labels[60], u"6");
+    for (const QString& label : labels)
+        EXPECT_LE(label.size(), 4) << label.toStdString();
+    ChartRun down;
+    const QStringList falling = texts(down.page(QStringLiteral("al,0,0,0,10,0,-0.01;")));
+    ASSERT_EQ(falling.size(), 1001);
+    EXPECT_EQ(falling.mid(999), QStringList({ "0.01", "0" }));
+}
 
 TEST(AxisCommands, MarksAtDataPoints)
 {

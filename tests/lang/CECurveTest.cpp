@@ -92,4 +92,43 @@ TEST(CECurve, BadInputFailsOrJumps)
     EXPECT_NEAR(jump.Y(2, 2), 4, 1e-9);
 }
 
+// Mirroring may reach or pass the vertical: the end tangent is then held at 70 degrees, or halfway
+// from a steeper chord to the vertical, so every curve stays by its points.
+TEST(CECurve, EndSlopesStayShortOfVertical)
+{
+    const double limit = std::tan(70.0 * std::atan(1.0) / 45.0);
+    // A 45-degree chord beside a level point mirrors to 90 degrees.
+    const CECurve valley = curveThrough({ { 100, 100 }, { 600, 600 }, { 1100, 100 } });
+    EXPECT_NEAR(valley.slopes()[0], limit, 1e-12);
+    EXPECT_NEAR(valley.slopes()[2], -limit, 1e-12);
+    const CECurve backwards = curveThrough({ { 1100, 1300 }, { 600, 1800 }, { 100, 1300 } });
+    EXPECT_NEAR(backwards.slopes()[0], -limit, 1e-12);
+    EXPECT_NEAR(backwards.slopes()[2], limit, 1e-12);
+    // A chord at 84 degrees beside a level point would wrap round to a falling tangent.
+    const CECurve steep = curveThrough({ { 0, 0 }, { 10, 100 }, { 20, 0 } });
+    EXPECT_NEAR(steep.slopes()[0], std::sqrt(101.0) + 10.0, 1e-9);
+    // Points on a steep straight line keep that line's slope everywhere.
+    const CECurve line = curveThrough({ { 0, 0 }, { 1, 20 }, { 2, 40 } });
+    for (const double s : line.slopes())
+        EXPECT_NEAR(s, 20.0, 1e-9);
+    // Where mirroring gives a slope short of the limit, it stands.
+    EXPECT_DOUBLE_EQ(curveThrough({ { 0, 0 }, { 160, 80 } }).slopes()[0], 4.0 / 3.0);
+    for (const Points& points : { Points { { 100, 100 }, { 600, 600 }, { 1100, 100 } },
+             Points { { 0, 0 }, { 1, 1000 }, { 2, 0 } },
+             Points { { 0, 0 }, { 10, 100 }, { 20, 0 } } }) {
+        const CECurve curve = curveThrough(points);
+        for (std::size_t j = 0; j + 1 < points.size(); ++j) {
+            const double x0 = points[j][0];
+            const double x1 = points[j + 1][0];
+            const double low = std::min(points[j][1], points[j + 1][1]);
+            const double high = std::max(points[j][1], points[j + 1][1]);
+            for (int k = 0; k <= 16; ++k) {
+                const double y = curve.Y(x0 + (x1 - x0) * k / 16, static_cast<std::int32_t>(j));
+                EXPECT_GE(y, low - 1e-9 - (high - low) * 0.1) << j << ' ' << k;
+                EXPECT_LE(y, high + 1e-9 + (high - low) * 0.1) << j << ' ' << k;
+            }
+        }
+    }
+}
+
 }

@@ -9,6 +9,7 @@ using vorlix::test::callsOf;
 using vorlix::test::ChartRun;
 using vorlix::test::segments;
 using vorlix::test::segmentsWithPen;
+using vorlix::test::texts;
 
 namespace {
 
@@ -178,6 +179,35 @@ TEST(GraphCommands, CurveRunsBackwardsAndJumps)
     EXPECT_EQ(jump.back(), QPoint(32, 56));
 }
 
+// Points whose end chord rises at 45 degrees beside a level point: the curve is a valley through
+// them, drawn whole, forwards and backwards.
+TEST(GraphCommands, CurvesBesideSteepChordsDrawAValley)
+{
+    struct Case {
+        const char* statement;
+        QPoint first, bottom, last;
+    };
+    const Case cases[] = {
+        { "at,100,100,600,600,1100,100;", { 100, 100 }, { 600, 600 }, { 1100, 100 } },
+        { "at,1100,1300,600,1800,100,1300;", { 1100, 1300 }, { 600, 1800 }, { 100, 1300 } },
+    };
+    for (const Case& c : cases) {
+        ChartRun run;
+        const QList<QPoint> points = curvePoints(run.page(QString::fromUtf8(c.statement)));
+        EXPECT_FALSE(run.control.report.fError) << c.statement;
+        ASSERT_EQ(points.size(), 1 + 2 * 16) << c.statement;
+        EXPECT_EQ(points.front(), c.first);
+        EXPECT_EQ(points[16], c.bottom);
+        EXPECT_EQ(points.back(), c.last);
+        // Down to the bottom point and up again, never below it nor above the ends.
+        for (qsizetype i = 1; i < points.size(); ++i) {
+            EXPECT_EQ(points[i].y() >= points[i - 1].y(), i <= 16) << c.statement << ' ' << i;
+            EXPECT_LE(points[i].y(), c.bottom.y()) << c.statement << ' ' << i;
+            EXPECT_GE(points[i].y(), c.first.y()) << c.statement << ' ' << i;
+        }
+    }
+}
+
 TEST(GraphCommands, BadCurvesFailTheStatementOnly)
 {
     struct Case {
@@ -271,6 +301,38 @@ TEST(GraphCommands, LoweredLimitsFailOnlyTheStatementsPastThem)
         ChartRun product;
         (void)product.page(QString::fromUtf8(c.statement));
         EXPECT_FALSE(product.control.report.fError) << c.statement;
+    }
+}
+
+// The program's own limits keep the overflow's number but say which limit was hit and how large
+// it is, on the page as in the report.
+TEST(GraphCommands, OwnLimitsNameThemselves)
+{
+    QString manyPoints = QStringLiteral("at");
+    for (int i = 0; i <= 100000; ++i)
+        manyPoints += QStringLiteral(",%1,%2").arg(i).arg(i % 7);
+    const struct {
+        QString statement;
+        QString message;
+    } cases[] = {
+        { QStringLiteral("gra,0,0,2000000000,100;"),
+            QStringLiteral("方眼の線が上限の 1000000 本を超えました。") },
+        { QStringLiteral("fgra,0,0,100,20000000,1,1,1;"),
+            QStringLiteral("方眼の線が上限の 1000000 本を超えました。") },
+        { QStringLiteral("al,0,0,0,0,1E+20,1;"),
+            QStringLiteral("目盛りの数値が上限の 100000 個を超えました。") },
+        { QStringLiteral("ab,0,0,0,0,2000000000,1;"),
+            QStringLiteral("目盛りの数値が上限の 100000 個を超えました。") },
+        { manyPoints + u';', QStringLiteral("曲線の点が上限の 100000 点を超えました。") },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.statement.left(30).toStdString());
+        ChartRun run;
+        const QStringList dump = run.page(c.statement);
+        EXPECT_EQ(run.control.report.ErrNumber, 6);
+        EXPECT_EQ(run.control.report.sErrMsg.toStdString(), c.message.toStdString());
+        EXPECT_TRUE(texts(dump).contains(QStringLiteral("DControl/GoDoc/OnErr>6:") + c.message))
+            << texts(dump).join(u'|').toStdString();
     }
 }
 

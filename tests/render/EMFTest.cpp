@@ -231,6 +231,20 @@ TEST_F(EMFLines, PatternedThickPenDrawsParallelStrokesAcrossTheLine)
     EXPECT_EQ(vertical.last(), "lineTo 13 120");
 }
 
+// A face cannot multiply its lines without bound through the width of a patterned pen: beyond
+// MaxPatternStrokes the line is one stroke of the wide patterned pen.
+TEST_F(EMFLines, WidePatternedPenDrawsOneStroke)
+{
+    startPage();
+    mark();
+    emf.setPenType(3, 1000000, 4, 1);
+    emf.HDxy(10, 20, 100);
+    EXPECT_EQ(drawn(),
+        (QStringList { "selectPen style=1 width=1000000 color=#800000", "moveTo 10 20",
+            "moveTo 10 20", "lineTo 110 20" }));
+    EXPECT_EQ(emf.PenWidth(), 1000000);
+}
+
 using EMFShapes = SurfaceTest;
 
 TEST_F(EMFShapes, BoxOutlineOrFillWithPaletteWriteBack)

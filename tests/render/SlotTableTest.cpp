@@ -195,6 +195,10 @@ TEST(SlotTablePens, PaletteColoursAndPatternedThickPens)
         // Thick and solid: one wide stroke; a negative colour is kept as it is.
         { 5, -7, 0, { 0, 5, -7 }, { 0, 0 } },
         { 1, 15, 3, { 3, 1, 0xffffff }, { 0, 0 } },
+        // Up to 64 units wide a patterned pen is drawn stroke by stroke, wider as one stroke.
+        { 64, 0, 1, { 1, 1, 0 }, { -32, 32 } },
+        { 65, 0, 1, { 1, 65, 0 }, { 0, 0 } },
+        { 1000000, 0, 4, { 4, 1000000, 0 }, { 0, 0 } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.width * 100 + c.style);

@@ -1,6 +1,7 @@
 #include "window/Menu.h"
 
 #include "tests/support/LogCapture.h"
+#include "tests/support/ModalAnswer.h"
 #include "tests/window/WindowTestSupport.h"
 #include "window/BottomBar.h"
 #include "window/FindBar.h"
@@ -14,11 +15,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -389,22 +393,63 @@ TEST_F(MenuTest, TheTitleIsTheFilesNameWithoutFolderAndExtension)
     EXPECT_EQ(menu->topBar().nameBox().cursorPosition(), w.path("請求.mnd").size());
 }
 
+// The printer dialog comes first; without a printer, confirming it says so.
 TEST_F(MenuTest, PrintingWithoutAPrinterSaysSo)
 {
     open(QStringLiteral("invoice.mnd"));
+    QString dialogTitle;
+    vorlix::test::ModalAnswer answer([&](QWidget& dialog) {
+        dialogTitle = dialog.metaObject()->className();
+        qobject_cast<QDialog*>(&dialog)->accept();
+    });
     menu->action(MenuId::Printer)->trigger();
+    EXPECT_EQ(dialogTitle, QStringLiteral("QPrintDialog"));
     ASSERT_EQ(prompts().size(), 1);
     EXPECT_EQ(prompts().at(0), QStringLiteral("プリンタがありません"));
     EXPECT_EQ(status(3), QStringLiteral("ページ 1/3"));
 }
 
-TEST_F(MenuTest, PlaceholdersSayTheyAreNotAvailableYet)
+// 用紙の設定 shows the print details; the preview takes the paper chosen and shows the page again.
+TEST_F(MenuTest, PaperSetUpShowsTheCurrentPageOnTheNewPaper)
 {
-    for (MenuId id : { MenuId::PrnDet, MenuId::Setup, MenuId::Aboutbox })
-        menu->action(id)->trigger();
-    ASSERT_EQ(prompts().size(), 3);
-    EXPECT_EQ(prompts().at(0), QStringLiteral("用紙の設定はまだ使えません"));
-    EXPECT_EQ(prompts().at(2), QStringLiteral("バージョン情報はまだ使えません"));
+    open(QStringLiteral("invoice.mnd"));
+    menu->action(MenuId::Next)->trigger();
+    const int portraitWidth = box().width();
+    vorlix::test::ModalAnswer answer([](QWidget& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("印刷の詳細"));
+        dialog.findChild<QRadioButton*>(QStringLiteral("Option1_1"))->click();
+        dialog.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    });
+    menu->action(MenuId::PrnDet)->trigger();
+    ASSERT_TRUE(answer.answered());
+    EXPECT_EQ(source().printer().Orientation, 2);
+    EXPECT_EQ(source().preview().Width(), 2970);
+    EXPECT_GT(box().width(), portraitWidth);
+    EXPECT_EQ(menu->preview().currentPage(), 2);
+    EXPECT_NE(box().picture(), nullptr);
+}
+
+TEST_F(MenuTest, SettingsAndVersionOpenTheirDialogs)
+{
+    QStringList titles;
+    {
+        vorlix::test::ModalAnswer answer([&](QWidget& dialog) {
+            titles << dialog.windowTitle();
+            qobject_cast<QDialog*>(&dialog)->reject();
+        });
+        menu->action(MenuId::Setup)->trigger();
+    }
+    {
+        vorlix::test::ModalAnswer answer([&](QWidget& dialog) {
+            titles << dialog.windowTitle();
+            EXPECT_FALSE(dialog.findChild<QLabel*>(QStringLiteral("Image1"))->pixmap().isNull());
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+        menu->action(MenuId::Aboutbox)->trigger();
+    }
+    EXPECT_EQ(titles,
+        QStringList({ QStringLiteral("vorlixの設定"), QStringLiteral("vorlixのバージョン情報") }));
+    EXPECT_TRUE(prompts().isEmpty());
 }
 
 TEST_F(MenuTest, ADataDocumentErrorSelectsTheLineAndShowsTheMessage)
