@@ -3,7 +3,10 @@ BUILD ?= build/default
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test demo fuzz format clean
+FUZZ_BUILD ?= build/fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build test demo fuzz fuzz-run format clean
 
 all: build
 
@@ -24,10 +27,14 @@ demo: build
 
 fuzz:
 	@scripts/install-deps --fuzz
-	@cmake -S . -B build/fuzz -G Ninja -DVORLIX_FUZZ=ON -DVORLIX_TESTS=OFF \
-	    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	@cmake --build build/fuzz -j $(JOBS)
-	@echo "fuzz targets are in build/fuzz/fuzz/"
+	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DVORLIX_FUZZ=ON -DVORLIX_TESTS=OFF \
+	    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
+	@echo "fuzz targets are in $(FUZZ_BUILD)/fuzz/"
+
+# Every fuzz target for FUZZ_SECONDS on its seeds and dictionary; fails on any finding.
+fuzz-run: fuzz
+	@scripts/fuzz-run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -34,6 +34,18 @@ namespace {
         return line.mid(position - 1, 3).toLower();
     }
 
+    // The text without the blanks and tabs around it; other white space belongs to a file name.
+    QString trimBlanks(const QString& text)
+    {
+        qsizetype b = 0;
+        qsizetype e = text.size();
+        while (b < e && (text[b] == u' ' || text[b] == u'\t'))
+            ++b;
+        while (e > b && (text[e - 1] == u' ' || text[e - 1] == u'\t'))
+            --e;
+        return text.mid(b, e - b);
+    }
+
     // 1-based position of `c` at or after `from`, or 0.
     int findFrom(const QString& line, QChar c, int from)
     {
@@ -226,7 +238,7 @@ QString RestArg(const QString& line, int& position)
         name = line.mid(position - 1, line.size() - position);
         position = static_cast<int>(line.size()) + 1;
     }
-    return name.trimmed();
+    return trimBlanks(name);
 }
 
 void ParseCommandLine(const QString& line)

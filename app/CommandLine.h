@@ -27,7 +27,7 @@ void ParseCommandLine(const QString& line);
 [[nodiscard]] QString NextArg(const QString& line, int& position);
 
 // The input file: quoted up to the next double quote, else the rest of the line but its last
-// character; trimmed.
+// character; blanks and tabs around it removed (other white space belongs to the name).
 [[nodiscard]] QString RestArg(const QString& line, int& position);
 
 }

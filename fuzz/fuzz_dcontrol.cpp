@@ -1,7 +1,9 @@
 // Runs arbitrary bytes as a paged document and as a plain statement text through the interpreter
 // on fixed text metrics and an in-memory print job. Nothing may crash or hang; a malformed header
-// may only throw the runtime's error.
+// may only throw the runtime's error. The statements run under small limits, so that an input that
+// asks for a hundred thousand labels fails quickly instead of slowing every run down.
 #include "lang/DControl.h"
+#include "lang/RunLimits.h"
 #include "render/FakeTextMetrics.h"
 #include "render/PageCollector.h"
 #include "shell/CodePage.h"
@@ -14,6 +16,10 @@
 #include <memory>
 
 namespace {
+
+constexpr vorlix::lang::RunLimits kLimits {
+    .axisLabels = 100, .gridLines = 1000, .curvePoints = 100
+};
 
 QGuiApplication* application()
 {
@@ -38,6 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vorlix::render::PageCollector sink(true);
     vorlix::lang::DControl control(std::make_shared<vorlix::render::FakeTextMetrics>());
     control.SetObject(sink, 0, 400, 1.0, 2100, 2970, 0, 0);
+    control.setLimits(kLimits);
     try {
         control.SetDoc(text);
         control.PagePrint(0, 64);

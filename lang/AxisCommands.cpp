@@ -115,7 +115,8 @@ DControl::ExecResult DControl::cmdAl()
     const double from = toD(t[3]);
     const double to = toD(t[4]);
     const double step = toD(t[5]);
-    printLabels(*m_surface, AxisLabels::valueLabels(m_axes, x, y, vertical, from, to, step));
+    printLabels(*m_surface,
+        AxisLabels::valueLabels(m_axes, x, y, vertical, from, to, step, m_limits.axisLabels));
     return ExecResult::Done;
 }
 
@@ -128,7 +129,8 @@ DControl::ExecResult DControl::cmdAb()
     const auto from = toI(t[3]);
     const auto to = toI(t[4]);
     const auto step = toI(t[5]);
-    printLabels(*m_surface, AxisLabels::pageLabels(m_axes, x, y, vertical, from, to, step));
+    printLabels(*m_surface,
+        AxisLabels::pageLabels(m_axes, x, y, vertical, from, to, step, m_limits.axisLabels));
     return ExecResult::Done;
 }
 

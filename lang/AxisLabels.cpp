@@ -40,12 +40,12 @@ namespace {
 
 }
 
-void AxisLabels::append(std::vector<AxisLabel>& labels, std::int32_t x, std::int32_t y,
-    bool vertical, double position, QString text)
+void AxisLabels::append(std::vector<AxisLabel>& labels, std::size_t maxLabels, std::int32_t x,
+    std::int32_t y, bool vertical, double position, QString text)
 {
-    if (labels.size() >= MaxLabels)
-        throw shell::RunError::limitExceeded(
-            QStringLiteral("目盛りの数値"), MaxLabels, QStringLiteral("個"));
+    if (labels.size() >= maxLabels)
+        throw shell::RunError::limitExceeded(QStringLiteral("目盛りの数値"),
+            static_cast<std::int64_t>(maxLabels), QStringLiteral("個"));
     AxisLabel label;
     label.x = vertical ? x : shell::toInt32(x + position);
     label.y = vertical ? shell::toInt32(y + position) : y;
@@ -54,7 +54,7 @@ void AxisLabels::append(std::vector<AxisLabel>& labels, std::int32_t x, std::int
 }
 
 std::vector<AxisLabel> AxisLabels::valueLabels(const AxisTable& axes, std::int32_t x,
-    std::int32_t y, bool vertical, double from, double to, double step)
+    std::int32_t y, bool vertical, double from, double to, double step, std::size_t maxLabels)
 {
     if (!std::isfinite(from) || !std::isfinite(to) || !std::isfinite(step))
         throw shell::RunError::overflow();
@@ -67,7 +67,7 @@ std::vector<AxisLabel> AxisLabels::valueLabels(const AxisTable& axes, std::int32
         if (step >= 0 ? !(v <= to) : !(v >= to))
             break;
         const std::int32_t position = vertical ? axes.yPage(v) : axes.xPage(v);
-        append(labels, x, y, vertical, position, shell::generalNumberText(v));
+        append(labels, maxLabels, x, y, vertical, position, shell::generalNumberText(v));
         if (step == 0)
             break;
     }
@@ -75,7 +75,7 @@ std::vector<AxisLabel> AxisLabels::valueLabels(const AxisTable& axes, std::int32
 }
 
 std::vector<AxisLabel> AxisLabels::pageLabels(const AxisTable& axes, std::int32_t x, std::int32_t y,
-    bool vertical, std::int32_t from, std::int32_t to, std::int32_t step)
+    bool vertical, std::int32_t from, std::int32_t to, std::int32_t step, std::size_t maxLabels)
 {
     std::vector<AxisLabel> labels;
     if (runIsEmpty(from, to, step))
@@ -84,7 +84,8 @@ std::vector<AxisLabel> AxisLabels::pageLabels(const AxisTable& axes, std::int32_
     // Counted in 64 bits: the step past `to` may leave the 32-bit range, which only ends the run.
     for (std::int64_t d = from; step >= 0 ? d <= to : d >= to; d += step) {
         const double value = wholeIfClose(axes.FromPage(axis, static_cast<double>(d)));
-        append(labels, x, y, vertical, static_cast<double>(d), shell::generalNumberText(value));
+        append(labels, maxLabels, x, y, vertical, static_cast<double>(d),
+            shell::generalNumberText(value));
         if (step == 0)
             break;
     }

@@ -2,6 +2,7 @@
 
 #include "lang/AxisTable.h"
 #include "lang/CommandList.h"
+#include "lang/RunLimits.h"
 #include "lang/TokenBuffers.h"
 #include "lang/TokenCutter.h"
 #include "render/EMF.h"
@@ -50,6 +51,10 @@ public:
     void getLtoP(double& sx, double& sy) const;
     void setRatio(double ratio);
     void setLag(std::int32_t x, std::int32_t y);
+    // Tightens how much one statement may draw (the fuzz targets use small limits); a statement
+    // past a limit fails with the overflow error.
+    void setLimits(const RunLimits& limits) { m_limits = limits; }
+    [[nodiscard]] const RunLimits& limits() const { return m_limits; }
 
     // Number of pages of the document given to SetDoc.
     [[nodiscard]] std::int32_t Page() const { return m_page; }
@@ -150,6 +155,7 @@ private:
     // String buffers lent to readTokens.
     std::vector<QString> m_tokenPool;
     std::unique_ptr<render::EMF> m_surface;
+    RunLimits m_limits;
 
     // The text SetDoc read, shared with its caller; the body starts at m_bodyStart.
     QString m_docText;

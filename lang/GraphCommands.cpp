@@ -24,7 +24,6 @@ namespace {
     }
 
     constexpr std::int32_t DecimalPeriod = 100;
-    constexpr std::size_t MaxCurvePoints = 100000;
 
     // Puts the pen slot that was selected before the ruling back, even when a line failed.
     class PenRestorer {
@@ -55,9 +54,9 @@ namespace {
     // One family of lines: each batch redefines pen slot 0 in its weight and the grid colour.
     void DrawGridLines(render::EMF& surface, render::ColorRef color, bool horizontal,
         std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, std::int32_t period,
-        const GridPattern& pattern)
+        const GridPattern& pattern, std::size_t maxLines)
     {
-        const auto batches = GridRuling::lines(horizontal, x, y, w, h, period, pattern);
+        const auto batches = GridRuling::lines(horizontal, x, y, w, h, period, pattern, maxLines);
         if (batches.empty())
             return;
         const PenRestorer restorer(surface);
@@ -74,9 +73,10 @@ namespace {
 
     void GraphPaperOneDir(render::EMF& surface, render::ColorRef color, bool horizontal,
         std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, std::int32_t period,
-        std::int32_t type)
+        std::int32_t type, std::size_t maxLines)
     {
-        DrawGridLines(surface, color, horizontal, x, y, w, h, period, GraphLineData(type, period));
+        DrawGridLines(
+            surface, color, horizontal, x, y, w, h, period, GraphLineData(type, period), maxLines);
     }
 
     // Draws the curve's lines, leaving out a step that lands on the face point the curve has
@@ -150,16 +150,21 @@ DControl::ExecResult DControl::cmdGra()
     const auto h = toI(t[3]);
     const auto decimal = static_cast<std::int32_t>(GridPatternType::Decimal);
     if (!withPeriod) {
-        GraphPaperOneDir(*m_surface, gridColor, false, x, y, w, h, DecimalPeriod, decimal);
-        GraphPaperOneDir(*m_surface, gridColor, true, x, y, w, h, DecimalPeriod, decimal);
+        GraphPaperOneDir(
+            *m_surface, gridColor, false, x, y, w, h, DecimalPeriod, decimal, m_limits.gridLines);
+        GraphPaperOneDir(
+            *m_surface, gridColor, true, x, y, w, h, DecimalPeriod, decimal, m_limits.gridLines);
         return ExecResult::Done;
     }
     const auto period = toI(fifth);
-    GraphPaperOneDir(*m_surface, gridColor, false, x, y, w, h, period, logPatternFor(period));
+    GraphPaperOneDir(*m_surface, gridColor, false, x, y, w, h, period, logPatternFor(period),
+        m_limits.gridLines);
     if (kind == QStringLiteral("1"))
-        GraphPaperOneDir(*m_surface, gridColor, true, x, y, w, h, DecimalPeriod, decimal);
+        GraphPaperOneDir(
+            *m_surface, gridColor, true, x, y, w, h, DecimalPeriod, decimal, m_limits.gridLines);
     else
-        GraphPaperOneDir(*m_surface, gridColor, true, x, y, w, h, period, logPatternFor(period));
+        GraphPaperOneDir(*m_surface, gridColor, true, x, y, w, h, period, logPatternFor(period),
+            m_limits.gridLines);
     return ExecResult::Done;
 }
 
@@ -173,7 +178,8 @@ DControl::ExecResult DControl::cmdFgra()
     const auto period = toI(t[4]);
     const auto type = toI(t[5]);
     const bool horizontal = toI(t[6]) != 0;
-    GraphPaperOneDir(*m_surface, gridColor, horizontal, x, y, w, h, period, type);
+    GraphPaperOneDir(
+        *m_surface, gridColor, horizontal, x, y, w, h, period, type, m_limits.gridLines);
     return ExecResult::Done;
 }
 
@@ -185,7 +191,7 @@ DControl::ExecResult DControl::cmdGlc()
 }
 
 // at,x1,y1,x2,y2,...; needs two points or more; fewer fail the statement. A curve is drawn in
-// sixteen steps per point, so one through more than MaxCurvePoints points (far more detail than
+// sixteen steps per point, so one through more than the limit's points (far more detail than
 // a page can show) fails with the overflow error, naming that limit, instead of recording tens of
 // millions of lines.
 DControl::ExecResult DControl::cmdAt()
@@ -194,9 +200,9 @@ DControl::ExecResult DControl::cmdAt()
     std::vector<CECurve::PointRow> points;
     points.reserve(30);
     readAxisPairs(next, &DControl::toD, [&](double x, double y) { points.push_back({ x, y }); });
-    if (points.size() > MaxCurvePoints)
-        throw shell::RunError::limitExceeded(
-            QStringLiteral("曲線の点"), MaxCurvePoints, QStringLiteral("点"));
+    if (points.size() > m_limits.curvePoints)
+        throw shell::RunError::limitExceeded(QStringLiteral("曲線の点"),
+            static_cast<std::int64_t>(m_limits.curvePoints), QStringLiteral("点"));
     CECurve curve;
     curve.Init(points, 0, 1, 0, static_cast<std::int32_t>(points.size()) - 1);
     drawCurve(*m_surface, m_axes, points, curve);

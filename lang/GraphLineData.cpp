@@ -82,7 +82,8 @@ GridPattern GraphLineData(std::int32_t type, std::int32_t period)
 }
 
 std::vector<GridBatch> GridRuling::lines(bool horizontal, std::int32_t x, std::int32_t y,
-    std::int32_t w, std::int32_t h, std::int32_t period, const GridPattern& pattern)
+    std::int32_t w, std::int32_t h, std::int32_t period, const GridPattern& pattern,
+    std::size_t maxLines)
 {
     std::vector<GridBatch> batches;
     if (period <= 0 || pattern.empty())
@@ -103,9 +104,9 @@ std::vector<GridBatch> GridRuling::lines(bool horizontal, std::int32_t x, std::i
                 last = base + offset;
                 if (last > limit)
                     break;
-                if (++count > MaxGridLines)
-                    throw shell::RunError::limitExceeded(
-                        QStringLiteral("方眼の線"), MaxGridLines, QStringLiteral("本"));
+                if (++count > maxLines)
+                    throw shell::RunError::limitExceeded(QStringLiteral("方眼の線"),
+                        static_cast<std::int64_t>(maxLines), QStringLiteral("本"));
                 const double along = static_cast<double>(last);
                 batch.lines.push_back(horizontal ? GridLine { x, shell::toInt32(y + along), w }
                                                  : GridLine { shell::toInt32(x + along), y, h });

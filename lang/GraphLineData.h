@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lang/RunLimits.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -61,14 +63,12 @@ struct GridBatch {
 // Repeats a pattern over an area of w x h face units at (x, y): period after period, thin lines
 // first and heavy lines last, until a line falls beyond the area. A period of 0 or less or an
 // empty pattern rules nothing (they would never reach the end of the area); a ruling of more
-// than MaxGridLines lines fails with the overflow error before anything is drawn.
+// than `maxLines` lines fails with the overflow error before anything is drawn.
 class GridRuling {
 public:
-    static constexpr std::size_t MaxGridLines = 1000000;
-
     [[nodiscard]] static std::vector<GridBatch> lines(bool horizontal, std::int32_t x,
         std::int32_t y, std::int32_t w, std::int32_t h, std::int32_t period,
-        const GridPattern& pattern);
+        const GridPattern& pattern, std::size_t maxLines = RunLimits {}.gridLines);
 };
 
 }

@@ -4,7 +4,10 @@
 #include <cerrno>
 #include <iconv.h>
 #include <langinfo.h>
+#include <map>
 #include <memory>
+#include <string>
+#include <utility>
 
 namespace vorlix::shell {
 
@@ -34,6 +37,20 @@ namespace {
         iconv_t m_cd;
     };
 
+    // Opening a conversion loads and sets up its tables, which costs more than converting a line:
+    // each one used is kept open for the thread and reset to its initial state before every use.
+    iconv_t conversion(const char* to, const char* from)
+    {
+        thread_local std::map<std::pair<std::string, std::string>, std::unique_ptr<Iconv>> open;
+        auto& slot = open[{ to, from }];
+        if (!slot)
+            slot = std::make_unique<Iconv>(to, from);
+        if (!slot->valid())
+            return reinterpret_cast<iconv_t>(-1);
+        iconv(slot->handle(), nullptr, nullptr, nullptr, nullptr);
+        return slot->handle();
+    }
+
     bool isCp932Lead(unsigned char c)
     {
         return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
@@ -48,8 +65,8 @@ namespace {
     // the conversion resumes after it.
     QString cp932ToUnicode(const QByteArray& bytes)
     {
-        Iconv cv("UTF-16LE", "CP932");
-        if (!cv.valid())
+        const iconv_t cv = conversion("UTF-16LE", "CP932");
+        if (cv == reinterpret_cast<iconv_t>(-1))
             return QString::fromLatin1(bytes);
         QString out;
         out.reserve(bytes.size());
@@ -59,7 +76,7 @@ namespace {
         while (inLeft > 0) {
             char* outPtr = buffer.data();
             size_t outLeft = static_cast<size_t>(buffer.size());
-            const size_t r = iconv(cv.handle(), &in, &inLeft, &outPtr, &outLeft);
+            const size_t r = iconv(cv, &in, &inLeft, &outPtr, &outLeft);
             const auto produced
                 = static_cast<qsizetype>(buffer.size() - static_cast<qsizetype>(outLeft));
             out.append(QString::fromUtf16(
@@ -77,7 +94,7 @@ namespace {
             in += skip;
             inLeft -= skip;
             out.append(QChar(QChar::ReplacementCharacter));
-            iconv(cv.handle(), nullptr, nullptr, nullptr, nullptr);
+            iconv(cv, nullptr, nullptr, nullptr, nullptr);
         }
         return out;
     }
@@ -87,8 +104,8 @@ namespace {
     {
         if (ok)
             *ok = true;
-        Iconv cv(codeSet, "UTF-16LE");
-        if (!cv.valid()) {
+        const iconv_t cv = conversion(codeSet, "UTF-16LE");
+        if (cv == reinterpret_cast<iconv_t>(-1)) {
             if (ok)
                 *ok = false;
             return text.toUtf8();
@@ -101,7 +118,7 @@ namespace {
         while (inLeft > 0) {
             char* outPtr = buffer.data();
             size_t outLeft = static_cast<size_t>(buffer.size());
-            const size_t r = iconv(cv.handle(), &in, &inLeft, &outPtr, &outLeft);
+            const size_t r = iconv(cv, &in, &inLeft, &outPtr, &outLeft);
             out.append(buffer.constData(), buffer.size() - static_cast<qsizetype>(outLeft));
             if (r != static_cast<size_t>(-1) || errno == E2BIG)
                 continue;
@@ -113,7 +130,7 @@ namespace {
             out.append('?');
             if (ok)
                 *ok = false;
-            iconv(cv.handle(), nullptr, nullptr, nullptr, nullptr);
+            iconv(cv, nullptr, nullptr, nullptr, nullptr);
         }
         return out;
     }
@@ -131,6 +148,16 @@ namespace {
         auto decoder = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString text = decoder.decode(bytes);
         return !decoder.hasError();
+    }
+
+    // UTF-8 to text keeping every character: QString::fromUtf8 drops a leading U+FEFF as a
+    // byte-order mark, which would take it from a text that begins with one (or from a file with
+    // two marks, or a settings line that starts with one).
+    QString utf8ToUnicode(const QByteArray& bytes)
+    {
+        auto decoder = QStringDecoder(QStringDecoder::Utf8,
+            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        return decoder.decode(bytes);
     }
 
     bool codeSetIsShiftJis(const QByteArray& set)
@@ -155,7 +182,13 @@ QString fromCp932(const QByteArray& bytes)
 
 QByteArray toCp932(const QString& text, bool* ok)
 {
-    return unicodeTo("CP932", text, ok);
+    QByteArray bytes = unicodeTo("CP932", text, ok);
+    // Some characters have a CP932 code that reads back as another one (the wave dash U+301C
+    // becomes the full-width tilde U+FF5E, the double vertical line U+2016 the parallel sign):
+    // they do not fit, or a file written in CP932 would change them without a word.
+    if (ok && *ok && cp932ToUnicode(bytes) != text)
+        *ok = false;
+    return bytes;
 }
 
 bool fitsCp932(const QString& text)
@@ -168,9 +201,9 @@ bool fitsCp932(const QString& text)
 DecodedText decodeText(const QByteArray& bytes)
 {
     if (bytes.startsWith(kUtf8Bom))
-        return { QString::fromUtf8(bytes.mid(3)), TextEncoding::Utf8Bom };
+        return { utf8ToUnicode(bytes.mid(3)), TextEncoding::Utf8Bom };
     if (!isAscii(bytes) && isValidUtf8(bytes))
-        return { QString::fromUtf8(bytes), TextEncoding::Utf8 };
+        return { utf8ToUnicode(bytes), TextEncoding::Utf8 };
     return { fromCp932(bytes), TextEncoding::Cp932 };
 }
 
@@ -178,9 +211,9 @@ QString decodeAs(const QByteArray& bytes, TextEncoding encoding)
 {
     switch (encoding) {
     case TextEncoding::Utf8Bom:
-        return QString::fromUtf8(bytes.startsWith(kUtf8Bom) ? bytes.mid(3) : bytes);
+        return utf8ToUnicode(bytes.startsWith(kUtf8Bom) ? bytes.mid(3) : bytes);
     case TextEncoding::Utf8:
-        return QString::fromUtf8(bytes);
+        return utf8ToUnicode(bytes);
     case TextEncoding::Cp932:
         break;
     }
@@ -194,9 +227,15 @@ QByteArray encodeText(const QString& text, TextEncoding encoding, TextEncoding* 
     if (encoding == TextEncoding::Cp932) {
         bool ok = true;
         bytes = toCp932(text, &ok);
-        if (!ok)
+        // CP932 bytes that happen to be valid UTF-8 (half-width kana pairs such as "ﾃｱ") would be
+        // read back as other characters: such a text goes out in UTF-8, which reads back as it is.
+        if (!ok || decodeText(bytes).encoding != TextEncoding::Cp932)
             chosen = TextEncoding::Utf8;
     }
+    // A text that itself begins with U+FEFF would lose it to the reader, which takes those bytes
+    // for a byte-order mark: a mark of its own in front keeps it.
+    if (chosen == TextEncoding::Utf8 && text.startsWith(QChar(0xFEFF)))
+        chosen = TextEncoding::Utf8Bom;
     if (chosen == TextEncoding::Utf8)
         bytes = text.toUtf8();
     else if (chosen == TextEncoding::Utf8Bom)
@@ -235,7 +274,7 @@ QString fromLocaleBytes(const QByteArray& bytes)
 {
     const QByteArray set = localeCodeSet();
     if (codeSetIsUtf8(set))
-        return QString::fromUtf8(bytes);
+        return utf8ToUnicode(bytes);
     if (codeSetIsShiftJis(set))
         return fromCp932(bytes);
     return QString::fromLocal8Bit(bytes);

@@ -27,7 +27,8 @@ struct DecodedText {
 [[nodiscard]] QString decodeAs(const QByteArray& bytes, TextEncoding encoding);
 
 // Plain CP932 conversions. fromCp932 never fails (U+FFFD for bad bytes); toCp932 sets *ok to
-// false (and writes '?') when a character has no CP932 code.
+// false when a character has no CP932 code (it writes '?') or one that reads back as another
+// character (the wave dash U+301C written as the full-width tilde's code).
 [[nodiscard]] QString fromCp932(const QByteArray& bytes);
 [[nodiscard]] QByteArray toCp932(const QString& text, bool* ok = nullptr);
 
@@ -35,8 +36,9 @@ struct DecodedText {
 [[nodiscard]] bool fitsCp932(const QString& text);
 
 // Encodes for writing: a file goes back in the encoding it was read in; CP932 is used only when
-// every character fits, otherwise UTF-8, so that nothing is lost silently. *used (when given)
-// receives the encoding actually written.
+// every character fits and the bytes cannot be taken for UTF-8, otherwise UTF-8, so that nothing
+// is lost silently. A UTF-8 text that begins with U+FEFF gets a byte-order mark in front. *used
+// (when given) receives the encoding actually written.
 [[nodiscard]] QByteArray encodeText(
     const QString& text, TextEncoding encoding, TextEncoding* used = nullptr);
 

@@ -58,7 +58,7 @@ namespace {
 
     QString decodeLine(const QByteArray& bytes, TextEncoding encoding)
     {
-        return encoding == TextEncoding::Cp932 ? fromCp932(bytes) : QString::fromUtf8(bytes);
+        return decodeAs(bytes, encoding == TextEncoding::Cp932 ? encoding : TextEncoding::Utf8);
     }
 
     QByteArray encodeLine(const QString& text, TextEncoding encoding)
@@ -217,6 +217,25 @@ namespace {
         content.lines.append(makeLine(entry, content.encoding));
     }
 
+    // Whether a section and key written under these names are found again by a read: a "]" ends
+    // a section's name, a "=" ends a key, and a key that starts like a comment or a section
+    // header makes its line one.
+    bool readableNames(const QString& section, const QString& key)
+    {
+        return !section.contains(u']') && !key.contains(u'=') && !key.startsWith(u';')
+            && !key.startsWith(u'[');
+    }
+
+    QByteArray assemble(const Content& content)
+    {
+        QByteArray bytes;
+        for (const Line& line : content.lines)
+            bytes += line.body + line.ending;
+        if (content.encoding == TextEncoding::Utf8Bom && !bytes.startsWith(kUtf8Bom))
+            bytes.prepend(kUtf8Bom);
+        return bytes;
+    }
+
     bool save(const QString& path, const QByteArray& bytes)
     {
         QSaveFile file(path);
@@ -282,7 +301,7 @@ bool ProfileFile::writeString(
 {
     const QString sectionName = trimBlanks(oneLine(section));
     const QString keyName = trimBlanks(oneLine(key));
-    if (sectionName.isEmpty() || keyName.isEmpty())
+    if (sectionName.isEmpty() || keyName.isEmpty() || !readableNames(sectionName, keyName))
         return false;
     Content content = load(m_path);
     // A file that exists but cannot be read is never overwritten with only the new entry.
@@ -292,9 +311,14 @@ bool ProfileFile::writeString(
     if (content.encoding == TextEncoding::Cp932 && !fitsCp932(sectionName + entry))
         switchToUtf8(content);
     insertEntry(content, sectionName, keyName, entry);
-    QByteArray bytes;
-    for (const Line& line : content.lines)
-        bytes += line.body + line.ending;
+    QByteArray bytes = assemble(content);
+    // The file is read as UTF-8 whenever its bytes are valid UTF-8: a CP932 file that the write
+    // made so (a new half-width kana pair, or the only other byte sequence removed) would read
+    // back as other characters, so it goes out in UTF-8 instead.
+    if (content.encoding == TextEncoding::Cp932 && decodeText(bytes).encoding != content.encoding) {
+        switchToUtf8(content);
+        bytes = assemble(content);
+    }
     return save(m_path, bytes);
 }
 

@@ -40,7 +40,9 @@ public:
 
     // Replaces the key's line in place, or appends it at the end of its section, creating the
     // section at the end of the file when missing. Line breaks inside the texts become blanks so
-    // that a value can never add lines of its own. False when the file could not be written.
+    // that a value can never add lines of its own. False when the file could not be written, or
+    // when a read could not find the key again (a "]" in the section's name, a "=" in the key's, a
+    // key starting with ";" or "[").
     [[nodiscard]] bool writeString(
         const QString& section, const QString& key, const QString& value) const;
 

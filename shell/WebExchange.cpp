@@ -2,10 +2,10 @@
 
 #include "shell/CodePage.h"
 #include "shell/UserInterface.h"
+#include "shell/WebResponse.h"
 
 #include <QEventLoop>
 #include <QUrl>
-#include <algorithm>
 #include <optional>
 
 namespace vorlix::shell {
@@ -14,7 +14,6 @@ namespace {
 
     constexpr int kDefaultPort = 80;
     constexpr int kStyleInformation = 64;
-    const QByteArray kHeaderEnd = QByteArrayLiteral("\r\n\r\n");
 
     // Where to connect and what to name in the Host header.
     struct Endpoint {
@@ -98,42 +97,6 @@ namespace {
     QByteArray requestTarget(const QString& path)
     {
         return QUrl::toPercentEncoding(path, QByteArrayLiteral("/?&=:@!$'()*+,;~%"));
-    }
-
-    // The first line of a response, cut short for the log when a server sends no line end.
-    QString statusLineOf(const QByteArray& data)
-    {
-        constexpr qsizetype kLongest = 256;
-        qsizetype end = data.indexOf('\n');
-        if (end < 0 || end > kLongest)
-            end = std::min(data.size(), kLongest);
-        return QString::fromLatin1(data.left(end)).trimmed();
-    }
-
-    // The status code of a "HTTP/x.y NNN reason" line, 0 when there is none.
-    int statusCodeOf(const QString& statusLine)
-    {
-        const QStringList words = statusLine.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (words.size() < 2 || words[1].size() != 3)
-            return 0;
-        bool ok = false;
-        const int code = words[1].toInt(&ok);
-        return ok ? code : 0;
-    }
-
-    // The declared body length of a complete header, nothing when it declares none.
-    std::optional<qint64> contentLengthOf(const QByteArray& header)
-    {
-        for (const QByteArray& line : header.split('\n')) {
-            const qsizetype colon = line.indexOf(':');
-            if (colon < 0 || line.left(colon).trimmed().toLower() != "content-length")
-                continue;
-            bool ok = false;
-            const qint64 length = line.mid(colon + 1).trimmed().toLongLong(&ok);
-            if (ok && length >= 0)
-                return length;
-        }
-        return std::nullopt;
     }
 
     void logLine(const QString& operation, const QString& text)
@@ -261,33 +224,33 @@ void WebExchange::onDisconnected()
     finish(true);
 }
 
-// A response counts when the server sent something, did not refuse the request and, when it
-// declared a length, sent all of it (a connection reset mid-body looks like a close).
+// A response counts when the server sent something, did not refuse the request and sent its
+// whole header and, when it declared a length, all of the body (a connection reset mid-answer
+// looks like a close).
 bool WebExchange::responseIsWhole()
 {
-    if (m_received.isEmpty()) {
+    const WebResponse response(m_received);
+    switch (response.verdict()) {
+    case WebResponse::Verdict::Whole:
+        return true;
+    case WebResponse::Verdict::Empty:
         logLine(QStringLiteral("OnClose"), QStringLiteral("応答がありません"));
-        return false;
-    }
-    if (!m_received.startsWith("HTTP/"))
-        return true;
-    const QString statusLine = statusLineOf(m_received);
-    const int code = statusCodeOf(statusLine);
-    if (code < 200 || code > 299) {
-        logLine(QStringLiteral("Status"), statusLine);
-        return false;
-    }
-    const qsizetype headerEnd = m_received.indexOf(kHeaderEnd, 5);
-    if (headerEnd < 6)
-        return true;
-    const auto length = contentLengthOf(m_received.left(headerEnd));
-    const qint64 bodySize = m_received.size() - headerEnd - kHeaderEnd.size();
-    if (length && bodySize < *length) {
+        break;
+    case WebResponse::Verdict::Refused:
+        logLine(QStringLiteral("Status"), response.statusLine());
+        break;
+    case WebResponse::Verdict::HeaderCut:
         logLine(QStringLiteral("OnClose"),
-            QStringLiteral("途中で切断されました:%1/%2").arg(bodySize).arg(*length));
-        return false;
+            QStringLiteral("途中で切断されました:%1").arg(m_received.size()));
+        break;
+    case WebResponse::Verdict::BodyCut:
+        logLine(QStringLiteral("OnClose"),
+            QStringLiteral("途中で切断されました:%1/%2")
+                .arg(response.bodyReceived())
+                .arg(response.contentLength().value_or(0)));
+        break;
     }
-    return true;
+    return false;
 }
 
 void WebExchange::onSocketError(QAbstractSocket::SocketError error)
@@ -357,22 +320,12 @@ QString WebExchange::Read() const
 
 QByteArray WebExchange::ReadB() const
 {
-    return stripHeader(m_received);
+    return WebResponse(m_received).body();
 }
 
 int WebExchange::statusCode() const
 {
-    return m_received.startsWith("HTTP/") ? statusCodeOf(statusLineOf(m_received)) : 0;
-}
-
-QByteArray WebExchange::stripHeader(const QByteArray& data)
-{
-    if (!data.startsWith("HTTP/"))
-        return data;
-    const qsizetype end = data.indexOf(kHeaderEnd, 5);
-    if (end < 6)
-        return {};
-    return data.mid(end + kHeaderEnd.size());
+    return WebResponse(m_received).statusCode();
 }
 
 }

@@ -63,10 +63,6 @@ public:
     void setReceiveLimit(std::int64_t bytes) { m_receiveLimit = bytes; }
     [[nodiscard]] State state() const { return m_state; }
 
-    // The body of a response: everything after the header when the data starts with "HTTP/",
-    // nothing when such a header never ends, the whole data otherwise (a bare HTTP/0.9 answer).
-    [[nodiscard]] static QByteArray stripHeader(const QByteArray& data);
-
 signals:
     // The connection stands and the request went out; the data follows.
     void requestSent();

@@ -5,6 +5,8 @@
 #include "tests/support/ScopedModuleState.h"
 #include "tests/support/TempEnvironment.h"
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -125,6 +127,45 @@ TEST_F(CommandLineTest, ScannerPositions)
     position = 1;
     EXPECT_EQ(NextArg(open, position), u"abc");
     EXPECT_EQ(position, open.size());
+}
+
+// Only blanks and tabs are taken from around a file name: any other white space is part of it.
+TEST_F(CommandLineTest, FileNamesKeepTheirOwnWhiteSpace)
+{
+    const struct {
+        const char* line;
+        const char* input;
+    } cases[] = {
+        { "-p 請求書\xE3\x80\x80  ", "請求書\xE3\x80\x80" },
+        { "-p \xC2\xA0x.mnd\t  ", "\xC2\xA0x.mnd" },
+        { "-p \"\tx.mnd\n\"  ", "x.mnd\n" },
+        { "-v a\x0B  ", "a\x0B" },
+        { "\t x.mnd \t  ", "x.mnd" },
+    };
+    for (const auto& c : cases) {
+        ParseCommandLine(QString::fromUtf8(c.line));
+        EXPECT_EQ(moduleState().commandLine.InputFile, QString::fromUtf8(c.input)) << c.line;
+    }
+}
+
+// Lines the fuzzer once found: an unquoted input file is the rest of the line, blanks aside.
+TEST_F(CommandLineTest, FuzzFindingsTakeTheRestOfTheLineAsTheFile)
+{
+    const QDir dir(QStringLiteral("data/fuzz"));
+    const QStringList files = dir.entryList({ QStringLiteral("commandline-*") }, QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& name : files) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString line = QString::fromUtf8(file.readAll()) + QStringLiteral("  ");
+        ParseCommandLine(line);
+        const QString& input = moduleState().commandLine.InputFile;
+        ASSERT_FALSE(input.isEmpty()) << name.toStdString();
+        qsizetype end = line.size() - 1;
+        while (end > 0 && (line[end - 1] == u' ' || line[end - 1] == u'\t'))
+            --end;
+        EXPECT_TRUE(line.left(end).endsWith(input)) << name.toStdString();
+    }
 }
 
 TEST(PrepareCommandLine, QuotesArgumentsWithBlanksAndAppendsTwoBlanks)

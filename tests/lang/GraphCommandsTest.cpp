@@ -266,6 +266,44 @@ TEST(GraphCommands, CurvesOfTooManyPointsFailWithoutDrawing)
     EXPECT_TRUE(segments(dump).isEmpty());
 }
 
+// The owner may lower how much one statement draws (the fuzz targets do); a statement past a
+// lowered limit fails with the overflow error and draws nothing, one within it draws as always.
+TEST(GraphCommands, LoweredLimitsFailOnlyTheStatementsPastThem)
+{
+    struct Case {
+        const char* statement;
+        bool fits;
+    };
+    const Case cases[] = {
+        { "al,0,0,0,0,9,1;", true },
+        { "al,0,0,0,0,10,1;", false },
+        { "ab,0,0,1,0,90,10;", true },
+        { "ab,0,0,1,0,100,10;", false },
+        { "fgra,0,0,390,100,100,1,0;", true },
+        { "fgra,0,0,400,100,100,1,0;", false },
+        { "gra,0,0,390,390;", true },
+        { "at,0,0,1,1,2,2,3,3,4,4;", true },
+        { "at,0,0,1,1,2,2,3,3,4,4,5,5;", false },
+    };
+    const vorlix::lang::RunLimits low { .axisLabels = 10, .gridLines = 40, .curvePoints = 5 };
+    for (const Case& c : cases) {
+        ChartRun lowered;
+        lowered.control.setLimits(low);
+        const QStringList dump = lowered.page(QString::fromUtf8(c.statement));
+        EXPECT_EQ(lowered.control.report.fError, !c.fits) << c.statement;
+        if (!c.fits) {
+            EXPECT_EQ(lowered.control.report.ErrNumber, 6) << c.statement;
+            EXPECT_TRUE(segments(dump).isEmpty()) << c.statement;
+            // Only the two lines of the diagnostic are written, no label.
+            EXPECT_EQ(vorlix::test::texts(dump).size(), 2) << c.statement;
+        }
+        // The product's limits take every one of them.
+        ChartRun product;
+        (void)product.page(QString::fromUtf8(c.statement));
+        EXPECT_FALSE(product.control.report.fError) << c.statement;
+    }
+}
+
 // The program's own limits keep the overflow's number but say which limit was hit and how large
 // it is, on the page as in the report.
 TEST(GraphCommands, OwnLimitsNameThemselves)

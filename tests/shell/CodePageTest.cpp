@@ -1,5 +1,8 @@
 #include "shell/CodePage.h"
 
+#include "tests/support/TempEnvironment.h"
+
+#include <QDir>
 #include <gtest/gtest.h>
 
 using namespace vorlix::shell;
@@ -92,6 +95,96 @@ TEST(CodePageTest, EncodingFallsBackToUtf8OnlyWhenCp932CannotHoldTheText)
     bool ok = true;
     EXPECT_EQ(toCp932(QStringLiteral("a😀b"), &ok), QByteArray("a?b"));
     EXPECT_FALSE(ok);
+}
+
+// Characters whose CP932 code reads back as another character: a file written in CP932 would
+// change them without a word, so they count as not fitting and the text goes out in UTF-8.
+TEST(CodePageTest, CharactersThatCp932WouldChangeDoNotFit)
+{
+    struct Case {
+        const char* name;
+        char16_t character;
+    };
+    const Case cases[] = {
+        { "wave dash", 0x301C },
+        { "double vertical line", 0x2016 },
+        { "minus sign", 0x2212 },
+        { "cent sign", 0x00A2 },
+        { "pound sign", 0x00A3 },
+        { "not sign", 0x00AC },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString text = QStringLiteral("1") + QChar(c.character) + QStringLiteral("9日");
+        EXPECT_FALSE(fitsCp932(text));
+        TextEncoding used = TextEncoding::Cp932;
+        const QByteArray bytes = encodeNewText(text, &used);
+        EXPECT_EQ(used, TextEncoding::Utf8);
+        EXPECT_EQ(decodeText(bytes).text, text);
+    }
+    // Their look-alikes that CP932 does hold still go out in CP932.
+    EXPECT_TRUE(fitsCp932(QStringLiteral("1～9日－∥￠")));
+}
+
+// What a writer produces reads back as the same text, whatever encoding the file was read in.
+TEST(CodePageTest, WrittenTextReadsBackAsItWas)
+{
+    struct Case {
+        const char* name;
+        QString text;
+        TextEncoding encoding;
+        TextEncoding used;
+    };
+    const QString zwnbsp(QChar(0xFEFF));
+    const Case cases[] = {
+        // C3 B1 in CP932 is valid UTF-8 ("ñ"): the reader would take the file for UTF-8.
+        { "half-width kana pair that looks like UTF-8", QStringLiteral("ﾃｱ"), TextEncoding::Cp932,
+            TextEncoding::Utf8 },
+        { "the same pair beside bytes UTF-8 cannot have", QStringLiteral("請求ﾃｱ"),
+            TextEncoding::Cp932, TextEncoding::Cp932 },
+        { "half-width kana alone", QStringLiteral("ｱｲｳ"), TextEncoding::Cp932,
+            TextEncoding::Cp932 },
+        // A text that begins with U+FEFF would lose it to the reader's byte-order mark.
+        { "leading U+FEFF in UTF-8", zwnbsp + QStringLiteral("a"), TextEncoding::Utf8,
+            TextEncoding::Utf8Bom },
+        { "leading U+FEFF after a mark", zwnbsp + QStringLiteral("a"), TextEncoding::Utf8Bom,
+            TextEncoding::Utf8Bom },
+        { "U+FEFF inside stays plain UTF-8", QStringLiteral("a") + zwnbsp, TextEncoding::Utf8,
+            TextEncoding::Utf8 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TextEncoding used = c.encoding;
+        const QByteArray bytes = encodeText(c.text, c.encoding, &used);
+        EXPECT_EQ(used, c.used);
+        EXPECT_EQ(decodeText(bytes).text, c.text);
+        EXPECT_EQ(decodeAs(bytes, used), c.text);
+    }
+    // A file with two marks holds a text that begins with U+FEFF.
+    EXPECT_EQ(decodeText("\xEF\xBB\xBF\xEF\xBB\xBF"
+                         "a")
+                  .text,
+        zwnbsp + QStringLiteral("a"));
+    EXPECT_EQ(fromLocaleBytes(toLocaleBytes(zwnbsp + QStringLiteral("a"))), zwnbsp + "a");
+}
+
+// Inputs the fuzzer once found to change on their way through a write and a read.
+TEST(CodePageTest, FuzzFindingsReadBackAsWritten)
+{
+    const QDir dir(QStringLiteral("data/fuzz"));
+    const QStringList files = dir.entryList({ QStringLiteral("codepage-*") }, QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
+        const QByteArray bytes = vorlix::test::readFileBytes(dir.filePath(file));
+        const DecodedText decoded = decodeText(bytes);
+        for (const QString& text :
+            { decoded.text, fromCp932(bytes), decodeAs(bytes, TextEncoding::Utf8) }) {
+            for (const TextEncoding encoding : { decoded.encoding, TextEncoding::Cp932,
+                     TextEncoding::Utf8, TextEncoding::Utf8Bom })
+                EXPECT_EQ(decodeText(encodeText(text, encoding)).text, text);
+        }
+    }
 }
 
 }

@@ -228,4 +228,106 @@ TEST_F(ProfileFileTest, WritingIntoAMissingFolderFailsQuietly)
     EXPECT_FALSE(QFile::exists(ini.path()));
 }
 
+// Names that a read could not find again are refused, and the file stays as it was.
+TEST_F(ProfileFileTest, RefusesNamesThatAReadCouldNotFindAgain)
+{
+    ASSERT_TRUE(writeFileBytes(path(), kSample));
+    const ProfileFile ini(path());
+    const struct {
+        const char* section;
+        const char* key;
+    } refused[] = { { "a]b", "k" }, { "[menu]", "k" }, { "general", "k=v" }, { "general", ";k" },
+        { "general", " [k" } };
+    for (const auto& c : refused) {
+        EXPECT_FALSE(ini.writeString(QString::fromUtf8(c.section), QString::fromUtf8(c.key), "v"))
+            << c.section << " " << c.key;
+    }
+    EXPECT_EQ(readFileBytes(path()), kSample);
+    // A bracket that opens is no trouble: the name runs to the first closing one.
+    ASSERT_TRUE(ini.writeString(QStringLiteral("[menu"), QStringLiteral("k]"), "v"));
+    EXPECT_EQ(ini.readString(QStringLiteral("[menu"), QStringLiteral("k]")), u"v");
+}
+
+// A write goes out in UTF-8 rather than leave bytes that the next read would take for another
+// encoding; every entry then reads as it did.
+TEST_F(ProfileFileTest, AWriteNeverChangesHowTheOtherEntriesRead)
+{
+    struct Case {
+        const char* name;
+        QByteArray before;
+        QString key;
+        QString value;
+    };
+    const Case cases[] = {
+        // "ﾃｱ" is C3 B1 in CP932, which is also UTF-8 for "ñ".
+        { "half-width kana pair into a plain file", "[general]\r\nDPI=400\r\n",
+            QStringLiteral("Title"), QStringLiteral("ﾃｱ") },
+        // Replacing the only bytes UTF-8 cannot have leaves a kana pair that reads as UTF-8.
+        { "the last non-UTF-8 line replaced", "[general]\r\nTitle=\x82\xA0\r\nName=\xC3\xB1\r\n",
+            QStringLiteral("Title"), QStringLiteral("x") },
+        // Without its mark a file with a broken UTF-8 line would read as CP932.
+        { "first line of a file with a mark",
+            "\xEF\xBB\xBF[general]\r\nName=\xE5\x90\r\nA=\xE5\x90\x8D\r\n", QStringLiteral("Name"),
+            QStringLiteral("v") },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writeFileBytes(path(), c.before));
+        const ProfileFile ini(path());
+        QList<ProfileEntry> expected = ini.sectionEntries(QStringLiteral("general"));
+        bool replaced = false;
+        for (ProfileEntry& entry : expected) {
+            if (entry.key == c.key) {
+                entry.value = c.value;
+                replaced = true;
+            }
+        }
+        if (!replaced)
+            expected.append({ c.key, c.value });
+        ASSERT_TRUE(ini.writeString(QStringLiteral("general"), c.key, c.value));
+        EXPECT_EQ(ini.sectionEntries(QStringLiteral("general")), expected);
+    }
+}
+
+// A line of a UTF-8 file may begin with U+FEFF; it is part of the key, not a byte-order mark.
+TEST_F(ProfileFileTest, KeysBeginningWithU_FEFFAreFoundAgain)
+{
+    const QString key = QChar(0xFEFF) + QStringLiteral("ey");
+    ASSERT_TRUE(writeFileBytes(path(), "[a]\r\nx=\xE5\x90\x8D\r\n"));
+    const ProfileFile ini(path());
+    ASSERT_TRUE(ini.writeString(QStringLiteral("a"), key, QStringLiteral("1")));
+    EXPECT_EQ(ini.readString(QStringLiteral("a"), key), u"1");
+    EXPECT_EQ(ini.readString(QStringLiteral("a"), QStringLiteral("x")), u"名");
+}
+
+// Settings files the fuzzer once found, each with its write in the last line
+// ("section|key|value"): the written value reads back and every other section is unchanged.
+TEST_F(ProfileFileTest, FuzzFindingsKeepEveryOtherEntry)
+{
+    const QDir dir(QStringLiteral("data/fuzz"));
+    const QStringList files = dir.entryList({ QStringLiteral("profile-*") }, QDir::Files);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& file : files) {
+        SCOPED_TRACE(file.toStdString());
+        const QByteArray bytes = readFileBytes(dir.filePath(file));
+        ASSERT_TRUE(writeFileBytes(path(), bytes));
+        const ProfileFile ini(path());
+        const QStringList write
+            = QString::fromUtf8(bytes.mid(bytes.lastIndexOf('\n') + 1)).split(u'|');
+        ASSERT_EQ(write.size(), 3);
+        QList<QList<ProfileEntry>> before;
+        const QStringList sections = ini.sectionNames();
+        for (const QString& section : sections)
+            before.append(ini.sectionEntries(section));
+        if (!ini.writeString(write[0], write[1], write[2]))
+            continue;
+        EXPECT_EQ(ini.readString(write[0].trimmed(), write[1].trimmed()), write[2].trimmed());
+        for (qsizetype i = 0; i < sections.size(); ++i) {
+            if (sections[i].compare(write[0].trimmed(), Qt::CaseInsensitive) == 0)
+                continue;
+            EXPECT_EQ(ini.sectionEntries(sections[i]), before[i]) << sections[i].toStdString();
+        }
+    }
+}
+
 }

@@ -79,7 +79,8 @@ TEST(WebExchangeTest, BodyIsHandedBackWithoutTheHeader)
             "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: "
                 + QByteArray::number(body.size()) + "\r\n\r\n" + body,
             body, 200 },
-        { "header never ends", "HTTP/1.0 200 OK\r\nContent-Type: text/plain", "", 200 },
+        { "more than the declared length",
+            "HTTP/1.0 200 OK\r\nContent-Length: 4\r\n\r\n" + body + "junk", body.left(4), 200 },
         { "HTTP/1.1 204", "HTTP/1.1 204 No Content\r\n\r\n", "", 204 },
     };
     for (const auto& c : cases) {
@@ -107,6 +108,9 @@ TEST(WebExchangeTest, RefusedOrBrokenResponsesFail)
         { "garbled status", HttpTestServer::sendAndClose("HTTP/1.0 OK\r\n\r\nx"),
             "^WebFile/Status>HTTP/1.0 OK$", 0 },
         { "empty reply", HttpTestServer::sendAndClose(""), "^WebFile/OnClose>", 0 },
+        { "header never ends",
+            HttpTestServer::sendAndClose("HTTP/1.0 200 OK\r\nContent-Type: text/plain"),
+            "^WebFile/OnClose>途中で切断されました:41$", 200 },
         { "reset mid-body", HttpTestServer::resetMidBody, "^WebFile/On(Close|Error)>", 200 },
     };
     for (const auto& c : cases) {

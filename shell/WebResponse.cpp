@@ -1,0 +1,113 @@
+#include "shell/WebResponse.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <utility>
+
+namespace vorlix::shell {
+
+namespace {
+
+    const QByteArray kHeaderEnd = QByteArrayLiteral("\r\n\r\n");
+
+    bool allDigits(const QString& text)
+    {
+        return std::all_of(text.cbegin(), text.cend(),
+            [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+    }
+
+    bool allDigits(const QByteArray& text)
+    {
+        return !text.isEmpty()
+            && std::all_of(text.cbegin(), text.cend(), [](char c) { return c >= '0' && c <= '9'; });
+    }
+
+}
+
+WebResponse::WebResponse(QByteArray received)
+    : m_received(std::move(received))
+    , m_hasHeader(m_received.startsWith("HTTP/"))
+{
+    if (!m_hasHeader) {
+        m_bodyStart = 0;
+        return;
+    }
+    // The empty line is looked for after "HTTP/", so that it cannot be the status line's own end.
+    const qsizetype end = m_received.indexOf(kHeaderEnd, 5);
+    if (end >= 6)
+        m_bodyStart = end + kHeaderEnd.size();
+    m_contentLength = findContentLength();
+}
+
+QString WebResponse::statusLine() const
+{
+    if (!m_hasHeader)
+        return {};
+    constexpr qsizetype kLongest = 256;
+    qsizetype end = m_received.indexOf('\n');
+    if (end < 0 || end > kLongest)
+        end = std::min(m_received.size(), kLongest);
+    return QString::fromLatin1(m_received.left(end)).trimmed();
+}
+
+int WebResponse::statusCode() const
+{
+    const QStringList words = statusLine().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    // Three digits exactly: "+20" or "-99" would read as numbers no server sends.
+    if (words.size() < 2 || words[1].size() != 3 || !allDigits(words[1]))
+        return 0;
+    return words[1].toInt();
+}
+
+std::optional<std::int64_t> WebResponse::findContentLength() const
+{
+    if (m_bodyStart < 0)
+        return std::nullopt;
+    const QByteArray header = m_received.left(m_bodyStart - kHeaderEnd.size());
+    for (const QByteArray& line : header.split('\n')) {
+        const qsizetype colon = line.indexOf(':');
+        if (colon < 0 || line.left(colon).trimmed().toLower() != "content-length")
+            continue;
+        // Digits only: a sign or a trailing word makes the length unknown rather than guessed.
+        const QByteArray value = line.mid(colon + 1).trimmed();
+        bool ok = false;
+        const std::int64_t length = value.toLongLong(&ok);
+        if (ok && allDigits(value))
+            return length;
+    }
+    return std::nullopt;
+}
+
+std::int64_t WebResponse::bodyReceived() const
+{
+    return m_bodyStart < 0 ? 0 : m_received.size() - m_bodyStart;
+}
+
+QByteArray WebResponse::body() const
+{
+    if (m_bodyStart < 0)
+        return {};
+    // What follows the declared length is no part of this file (a server that sent too much).
+    const qsizetype length = m_contentLength
+        ? static_cast<qsizetype>(std::min(*m_contentLength, bodyReceived()))
+        : m_received.size() - m_bodyStart;
+    return m_received.mid(m_bodyStart, length);
+}
+
+WebResponse::Verdict WebResponse::verdict() const
+{
+    if (m_received.isEmpty())
+        return Verdict::Empty;
+    if (!m_hasHeader)
+        return Verdict::Whole;
+    const int code = statusCode();
+    if (code < 200 || code > 299)
+        return Verdict::Refused;
+    if (m_bodyStart < 0)
+        return Verdict::HeaderCut;
+    if (m_contentLength && bodyReceived() < *m_contentLength)
+        return Verdict::BodyCut;
+    return Verdict::Whole;
+}
+
+}
