@@ -1,8 +1,10 @@
 #include "window/SourceEdit.h"
 
+#include "window/CommandCompleter.h"
 #include "window/LineNumberArea.h"
 #include "window/SourceHighlighter.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QTextBlock>
 
@@ -12,6 +14,7 @@ SourceEdit::SourceEdit(QWidget* parent)
     : QPlainTextEdit(parent)
     , m_lineNumbers(new LineNumberArea(this))
     , m_highlighter(new SourceHighlighter(document()))
+    , m_completer(new CommandCompleter(*this))
 {
     setObjectName(QStringLiteral("Text1"));
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -87,6 +90,17 @@ bool SourceEdit::find(const QString& text, bool backwards)
         return true;
     setTextCursor(saved);
     return false;
+}
+
+void SourceEdit::keyPressEvent(QKeyEvent* event)
+{
+    const bool completion
+        = event->key() == Qt::Key_Space && event->modifiers() == Qt::ControlModifier;
+    if (completion && m_highlighter->mode() != SourceHighlighter::Mode::Data) {
+        m_completer->complete();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 }

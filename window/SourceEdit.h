@@ -4,11 +4,13 @@
 
 namespace vorlix::window {
 
+class CommandCompleter;
 class LineNumberArea;
 class SourceHighlighter;
 
 // The source editor ("Text1"): plain text with line numbers in a margin, undo and redo, and
-// highlighting of the face language or of data documents.
+// highlighting of the face language or of data documents; in a face, Ctrl+Space completes the
+// command word at the start of a statement.
 class SourceEdit final : public QPlainTextEdit {
     Q_OBJECT
 
@@ -17,6 +19,7 @@ public:
     ~SourceEdit() override;
 
     [[nodiscard]] SourceHighlighter& highlighter() { return *m_highlighter; }
+    [[nodiscard]] CommandCompleter& completer() { return *m_completer; }
 
     // Width of the line-number margin for the current number of lines.
     [[nodiscard]] int lineNumberWidth() const;
@@ -28,6 +31,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void updateMargin();
@@ -35,6 +39,7 @@ private:
 
     LineNumberArea* m_lineNumbers;
     SourceHighlighter* m_highlighter;
+    CommandCompleter* m_completer;
 };
 
 }
