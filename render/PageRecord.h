@@ -119,7 +119,10 @@ private:
             return 0;
     }
 
-    static void store(Call& call, int& slot, int value) { call.v[slot++] = value; }
+    static void store(Call& call, int& slot, int value)
+    {
+        call.v[slot++] = value;
+    }
     void store(Call& call, int& slot, const PenDesc& pen);
     void store(Call& call, int& slot, const BrushDesc& brush);
     void store(Call& call, int& slot, const DeviceRect& rect);

@@ -6,6 +6,7 @@
 #include "render/PrinterObject.h"
 #include "tests/document/SourceTestSupport.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/PagedDocument.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -18,18 +19,7 @@ using namespace vorlix::document;
 using vorlix::lang::DControl;
 using vorlix::render::PageCollector;
 
-// A paged document with a common head and the given pages, its header as the merge writes it.
-QString pagedDocument(const QString& head, const QStringList& pages)
-{
-    QString body = head;
-    QStringList starts { QStringLiteral("1") };
-    for (const QString& page : pages) {
-        starts << QString::number(body.size() + 1);
-        body += page;
-    }
-    body += QLatin1Char(' ');
-    return QStringLiteral("head,%1,%2;\r\n").arg(pages.size()).arg(starts.join(',')) + body;
-}
+using vorlix::test::pagedDocument;
 
 // Puts the process's thread count back after a test that chose one.
 struct ThreadCountGuard {

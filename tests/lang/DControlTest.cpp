@@ -4,6 +4,7 @@
 #include "lang/DControl.h"
 #include "shell/RunError.h"
 
+#include "tests/support/PagedDocument.h"
 #include "tests/support/ScopedModuleState.h"
 
 #include <QElapsedTimer>
@@ -21,19 +22,7 @@ const QString NotCommand = QStringLiteral("DControl/GoDoc>コマンド又はラ�
 const QString OnErr = QStringLiteral("DControl/GoDoc/OnErr>");
 const QString Cause = QStringLiteral("  エラー原因のコマンド:");
 
-// A paged document with a common head and the given pages, its header computed like the merge
-// writes it.
-QString pagedDocument(const QString& head, const QStringList& pages)
-{
-    QString body = head;
-    QStringList starts { QStringLiteral("1") };
-    for (const QString& page : pages) {
-        starts << QString::number(body.size() + 1);
-        body += page;
-    }
-    body += QLatin1Char(' ');
-    return QStringLiteral("head,%1,%2;\r\n").arg(pages.size()).arg(starts.join(',')) + body;
-}
+using vorlix::test::pagedDocument;
 
 struct DocCase {
     const char* name;
