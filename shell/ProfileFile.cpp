@@ -36,6 +36,8 @@ namespace {
         bool readable = true;
         TextEncoding encoding = TextEncoding::Cp932;
         QList<Line> lines;
+        // The file as it was read.
+        QByteArray bytes;
     };
 
     bool isBlank(QChar c)
@@ -106,11 +108,12 @@ namespace {
             content.readable = false;
             return content;
         }
-        const QByteArray bytes = file.readAll();
+        content.bytes = file.readAll();
         if (file.error() != QFileDevice::NoError) {
             content.readable = false;
             return content;
         }
+        const QByteArray& bytes = content.bytes;
         content.encoding = decodeText(bytes).encoding;
         // Splitting at the byte 0x0A is safe: it is never a trail byte in CP932 or UTF-8.
         qsizetype start = 0;
@@ -319,6 +322,11 @@ bool ProfileFile::writeString(
         switchToUtf8(content);
         bytes = assemble(content);
     }
+    // Most writes store what the file already says (the paper and corrections after every job,
+    // the command line of a repeated run): the file stays as it is, and the disk is not asked to
+    // flush it again.
+    if (content.exists && bytes == content.bytes)
+        return true;
     return save(m_path, bytes);
 }
 
