@@ -153,6 +153,53 @@ TEST_F(ProfileFileTest, AWriteOfWhatTheFileSaysLeavesItAlone)
     }
 }
 
+TEST_F(ProfileFileTest, SeveralWritesAtOnceLeaveTheFileAsOneAfterAnother)
+{
+    const QList<ProfileWrite> writes {
+        { "general", "Name", "Other" },
+        { "new", "a", "受取人" },
+        { "GENERAL", "added", "1" },
+        { "bad]section", "k", "refused" },
+        { "new", "b", "ﾃｱ" }, // half-width kana that would read as UTF-8
+        { "new", "c", "한국" }, // outside CP932: the file turns into UTF-8
+        { "sheet", "www", "" },
+        { "new", "a", "受取人" },
+    };
+    struct Case {
+        const char* name;
+        std::optional<QByteArray> original;
+        qsizetype count;
+    };
+    const Case cases[] = {
+        { "a missing file", std::nullopt, writes.size() },
+        { "the sample", kSample, writes.size() },
+        { "a CP932 file", vorlix::shell::toCp932("[new]\r\na=受取人\r\n"), writes.size() },
+        { "a UTF-8 file", QStringLiteral("[new]\r\nz=受取人").toUtf8(), writes.size() },
+        { "up to the kana", kSample, 5 },
+        { "only a refused write", std::nullopt, 0 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QList<ProfileWrite> some
+            = c.count == 0 ? QList<ProfileWrite> { writes[3] } : writes.first(c.count);
+        const QString one = path(QStringLiteral("one.ini"));
+        const QString all = path(QStringLiteral("all.ini"));
+        QFile::remove(one);
+        QFile::remove(all);
+        if (c.original) {
+            ASSERT_TRUE(writeFileBytes(one, *c.original));
+            ASSERT_TRUE(writeFileBytes(all, *c.original));
+        }
+        bool each = true;
+        for (const ProfileWrite& write : some)
+            each = ProfileFile(one).writeString(write.section, write.key, write.value) && each;
+        EXPECT_EQ(ProfileFile(all).writeStrings(some), each);
+        EXPECT_FALSE(each); // the refused name is in every case
+        EXPECT_EQ(QFile::exists(all), QFile::exists(one));
+        EXPECT_EQ(readFileBytes(all), readFileBytes(one));
+    }
+}
+
 TEST_F(ProfileFileTest, WritingToAFileWithoutFinalLineEndKeepsItsLastLine)
 {
     ASSERT_TRUE(writeFileBytes(path(), "[a]\r\nx=1"));
