@@ -180,7 +180,7 @@ bool SourceMerge::Mergeup()
     } else if (m_report.fWarning) {
         WriteLog(QStringLiteral("Source/Mergeup>Mergで警告"));
     } else {
-        m_merged.ManuScript = merge.Convert();
+        m_merged.ManuScript = merge.document();
         m_merged.fMaScOn = true;
         WriteLog(QStringLiteral("Source/Mergeup>fMaScOn=True"));
     }
