@@ -65,6 +65,7 @@ namespace {
         if (auto problem = checkInput(file))
             return problem;
         SourceFile& document = TheSource().document();
+        TheSource().merge().setReleaseText(true);
         document.setFileName(file);
         if (!document.InBuff(false))
             return JobStatus::Failed;
