@@ -65,6 +65,7 @@ namespace {
         if (auto problem = checkInput(file))
             return problem;
         SourceFile& document = TheSource().document();
+        TheSource().merge().setReleaseText(true);
         document.setFileName(file);
         if (!document.InBuff(false))
             return JobStatus::Failed;
@@ -117,14 +118,24 @@ namespace {
         return JobStatus::Success;
     }
 
-    bool writeMerged(const QString& outputFile, const QString& text)
+    // The paged document goes out a block at a time: it is never whole in memory, neither as
+    // text nor encoded.
+    bool writeMerged(const QString& outputFile, const document::PagedDocument& paged)
     {
         QSaveFile out(shell::localPath(outputFile));
         if (!out.open(QIODevice::WriteOnly)) {
             reportToStandardError(outputFile + QStringLiteral(": ") + out.errorString());
             return false;
         }
-        out.write(shell::toLocaleBytes(text + QStringLiteral("\r\n")));
+        const auto write = [&out](QStringView piece) {
+            const QByteArray bytes = shell::toLocaleBytes(piece.toString());
+            return out.write(bytes) == bytes.size();
+        };
+        if (!paged.write(write) || !write(u"\r\n")) {
+            out.cancelWriting();
+            reportToStandardError(outputFile + QStringLiteral(": ") + out.errorString());
+            return false;
+        }
         if (!out.commit()) {
             reportToStandardError(outputFile + QStringLiteral(": ") + out.errorString());
             return false;
@@ -224,7 +235,7 @@ JobStatus CommandLineMerg(const QString& inputFile, const QString& outputFile)
     }
     if (!source.SrcMerg(source.document().Text()))
         return statusAfterJob(inputFile);
-    if (!writeMerged(outputFile, source.merged().ManuScript))
+    if (!writeMerged(outputFile, *source.merged().ManuScript))
         return JobStatus::Failed;
     return source.merge().face().missing ? statusAfterJob(inputFile) : JobStatus::Success;
 }

@@ -54,7 +54,7 @@ void Merge::fail(const QString& message)
 
 void Merge::append(const QString& text)
 {
-    if (m_out.size() + text.size() > m_outputLimit) {
+    if (writePos() - 1 + text.size() > m_outputLimit) {
         fail(QStringLiteral("Vorlix/Merge>出力が大きすぎる"));
         return;
     }
@@ -84,8 +84,28 @@ void Merge::endStatement()
 
 void Merge::rollBack()
 {
-    if (m_commitPos - 1 < m_out.size())
-        m_out.truncate(m_commitPos - 1);
+    if (m_commitPos < writePos())
+        m_out.truncate(m_commitPos - 1 - m_handedOver);
+}
+
+// Called when a new page starts: nothing before it changes any more (a dropped statement rolls
+// back no further than its page's start, and the text before it ends in CR LF, so no part glues
+// onto it). The head only becomes final once the first page is, as a part glued onto the first
+// page's start may take back the head's last ",".
+void Merge::handOverFinishedPages()
+{
+    m_document->append(m_out);
+    m_handedOver += m_out.size();
+    m_out.resize(0);
+}
+
+void Merge::finishDocument()
+{
+    m_out += QLatin1Char(' ');
+    m_document->append(m_out);
+    m_handedOver += m_out.size();
+    m_out = QString();
+    m_document->finish(m_pageStart);
 }
 
 QString Merge::recordName(std::int64_t record)
@@ -102,6 +122,8 @@ void Merge::Text(const QString& face)
     m_fatal = false;
     m_tokens = 0;
     m_out = QStringLiteral(" ");
+    m_handedOver = 0;
+    m_document = std::make_shared<PagedDocument>();
     m_commitPos = writePos();
     m_pageStart.clear();
     m_pageCount = 0;
@@ -123,6 +145,7 @@ void Merge::Text(const QString& face)
     if (headStop == Stop::Piece && !m_fatal)
         runPages();
     m_table.reset();
+    finishDocument();
 }
 
 bool Merge::readQuery()
@@ -177,6 +200,7 @@ void Merge::runPages()
         ++m_pageCount;
         m_commitPos = writePos();
         m_pageStart.push_back(writePos());
+        handOverFinishedPages();
         m_cutter.SetPoint(m_pageSectionPos);
     }
 }
@@ -542,16 +566,7 @@ QString Merge::characterOfCode(std::int16_t code)
 
 QString Merge::Convert() const
 {
-    QString head = QStringLiteral("head,") + QString::number(m_pageCount);
-    for (const qsizetype start : m_pageStart)
-        head += QLatin1Char(',') + QString::number(start);
-    head += QStringLiteral(";\r\n");
-    QString result;
-    result.reserve(head.size() + m_out.size() + 1);
-    result += head;
-    result += m_out;
-    result += QLatin1Char(' ');
-    return result;
+    return m_document ? m_document->text() : QString();
 }
 
 }

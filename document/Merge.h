@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/ConvTag.h"
+#include "document/PagedDocument.h"
 #include "document/Tree.h"
 #include "lang/TokenCutter.h"
 #include "shell/Log.h"
@@ -32,8 +33,10 @@ public:
     void Init(Tree* tree) { m_tree = tree; }
     // Runs the whole merge of the face program.
     void Text(const QString& face);
-    // The paged document of the last merge.
+    // The paged document of the last merge, as one text.
     [[nodiscard]] QString Convert() const;
+    // The paged document of the last merge as it is kept.
+    [[nodiscard]] std::shared_ptr<const PagedDocument> document() const { return m_document; }
 
     // What the last merge found wrong; positions are those in the face program.
     [[nodiscard]] const shell::Report& report() const { return m_report; }
@@ -64,7 +67,11 @@ private:
     lang::TokenCutter m_cutter;
     Tree* m_tree = nullptr;
     std::unique_ptr<ConvTag> m_table;
-    QString m_out; // the text written so far (it starts with one blank)
+    // The text of the page being merged; the pages before it went to the paged document. The
+    // whole text starts with one blank.
+    QString m_out;
+    qsizetype m_handedOver = 0; // characters that went to the paged document
+    std::shared_ptr<PagedDocument> m_document;
     qsizetype m_commitPos = 2; // where the statement being written began; a dropped one ends here
     Course m_course = Course::DropStatement; // what a reference that finds nothing does
     bool m_queryOn = false; // the data's "query" chooses the records merged
@@ -90,7 +97,9 @@ private:
     void fail(const QString& message);
     static void configure(lang::TokenCutter& cutter);
 
-    [[nodiscard]] qsizetype writePos() const { return m_out.size() + 1; }
+    [[nodiscard]] qsizetype writePos() const { return m_handedOver + m_out.size() + 1; }
+    void handOverFinishedPages();
+    void finishDocument();
     void append(const QString& text);
     void writeItem(const QString& text);
     void stepBackOverComma(bool keepComma);

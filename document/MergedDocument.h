@@ -1,14 +1,16 @@
 #pragma once
 
-#include <QString>
+#include "document/PagedDocument.h"
+
 #include <cstdint>
+#include <memory>
 
 namespace vorlix::document {
 
 // The result of the last merge as the preview and the print job use it.
 struct MergedDocument {
     // The paged document: the head line with the page count and page starts, then the pages.
-    QString ManuScript;
+    std::shared_ptr<const PagedDocument> ManuScript;
     // The merge succeeded and ManuScript holds its result.
     bool fMaScOn = false;
     // The last print job of it ran to its end.
@@ -19,7 +21,7 @@ struct MergedDocument {
     // New text came in: the result is gone (the page count stays until it is read again).
     void forget()
     {
-        ManuScript.clear();
+        ManuScript.reset();
         fMaScOn = false;
         fPrCpOn = false;
     }

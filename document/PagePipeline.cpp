@@ -268,7 +268,7 @@ void PagePipeline::PagePrint(
         from = 1;
     if (to < 1 || to > pages)
         to = pages;
-    if (control.docText().size() <= 10 || pages < 1) {
+    if (control.documentSize() <= 10 || pages < 1) {
         control.PagePrint(from, to);
         return;
     }

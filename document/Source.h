@@ -12,6 +12,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 namespace vorlix::document {
 
@@ -46,7 +47,7 @@ public:
     // into the editor, the caret works on it, the preview interpreter is bound to the picture.
     void SetObject(SourceEditor* editor, PreviewTarget* picture);
     // Reads and merges the text; true when the paged document is ready.
-    bool SrcMerg(const QString& text) { return m_merge.SrcMerg(text); }
+    bool SrcMerg(QString text) { return m_merge.SrcMerg(std::move(text)); }
     // Merges the current text and prints it; true when the job ran to its end.
     bool DocPrint();
     // Merges the current text and shows one page of it in the preview.

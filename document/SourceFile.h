@@ -39,6 +39,9 @@ public:
     // An empty name is ignored.
     void setFileName(const QString& name);
     [[nodiscard]] QString Text() const;
+    // Forgets the text kept here (not an editor's) without counting as new text: an unattended
+    // run needs a data document's text only until its tree is built.
+    void releaseText() { bufferText = QString(); }
     void setText(const QString& text);
     // A new document of a type from its template; another type gives an empty text.
     void Clear(FileTypes type);

@@ -51,13 +51,20 @@ void SourceMerge::forget()
     m_merged.forget();
 }
 
-bool SourceMerge::SrcMerg(const QString& text)
+bool SourceMerge::SrcMerg(QString text)
 {
     bool read = false;
     if (m_file.FileType == SourceFile::FileTypes::FaceProgram) {
         read = ReadTD(QStringLiteral("<?xml ?><TZQ_002><face>InternalBuff</face></TZQ_002>"));
     } else if (m_file.FileType == SourceFile::FileTypes::DataDocument) {
         read = ReadTD(text);
+        // The tree holds all the merge needs: the text, as large as the tree, need not stay
+        // beside it through the merge and the job.
+        if (read) {
+            text = QString();
+            if (m_releaseText)
+                m_file.releaseText();
+        }
     } else {
         shell::ShowMessage(QStringLiteral("ファイルタイプが変です"), 0);
         return false;
@@ -180,7 +187,7 @@ bool SourceMerge::Mergeup()
     } else if (m_report.fWarning) {
         WriteLog(QStringLiteral("Source/Mergeup>Mergで警告"));
     } else {
-        m_merged.ManuScript = merge.Convert();
+        m_merged.ManuScript = merge.document();
         m_merged.fMaScOn = true;
         WriteLog(QStringLiteral("Source/Mergeup>fMaScOn=True"));
     }

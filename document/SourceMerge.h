@@ -34,7 +34,9 @@ public:
 
     // Reads and merges the text; true when merged.ManuScript is ready. What went wrong is shown
     // to the user and kept in report().
-    bool SrcMerg(const QString& text);
+    bool SrcMerg(QString text);
+    // Unattended runs read a data document once: its text goes as soon as the tree holds it.
+    void setReleaseText(bool release) { m_releaseText = release; }
     // New text came in: what was read and merged from the old one goes.
     void forget();
 
@@ -83,6 +85,7 @@ private:
     MergedDocument& m_merged;
     shell::Report m_report;
     Face m_face;
+    bool m_releaseText = false;
 };
 
 }

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <limits>
 
 namespace vorlix::document {
 
@@ -18,44 +19,94 @@ Tree::Tree()
 
 void Tree::Cls()
 {
-    m_nodes.clear();
+    m_blocks.clear();
+    m_nodeCount = 0;
+    m_values.clear();
+    m_labels.clear();
+    m_labelIds.clear();
     m_index.clear();
     Node root;
-    root.label = kSlash;
-    root.value = kSlash;
-    m_nodes.push_back(root);
+    root.label = intern(kSlash);
+    root.value = m_values.put(kSlash);
+    newNode(root);
     m_current = 0;
+}
+
+std::int32_t Tree::newNode(Node node)
+{
+    if (m_nodeCount == std::numeric_limits<std::int32_t>::max())
+        throw shell::RunError::subscriptOutOfRange();
+    const std::int32_t index = m_nodeCount;
+    if ((index & (NodeBlockSize - 1)) == 0)
+        m_blocks.push_back(std::make_unique<Node[]>(NodeBlockSize));
+    at(index) = node;
+    ++m_nodeCount;
+    return index;
+}
+
+std::int32_t Tree::intern(const QString& label)
+{
+    const auto found = m_labelIds.constFind(label);
+    if (found != m_labelIds.cend())
+        return found.value();
+    const auto id = static_cast<std::int32_t>(m_labels.size());
+    m_labels.push_back(label);
+    m_labelIds.insert(label, id);
+    return id;
+}
+
+std::int32_t Tree::labelOf(const QString& label) const
+{
+    return m_labelIds.value(label, -1);
 }
 
 const Tree::Node& Tree::node(std::int32_t index) const
 {
     if (index < 0 || index >= nodeCount())
         throw shell::RunError::subscriptOutOfRange();
-    return m_nodes[static_cast<size_t>(index)];
+    return at(index);
 }
 
 std::int32_t Tree::find(std::int32_t head, const QString& name) const
 {
     if (name == kSlash)
         return head;
-    return m_index.value(DirKey { head, name }, -1);
+    const std::int32_t label = labelOf(name);
+    return label < 0 ? -1 : findLabel(head, label);
+}
+
+std::int32_t Tree::findLabel(std::int32_t head, std::int32_t label) const
+{
+    const Node& dir = at(head);
+    if (dir.subOrCount > SmallDirectory)
+        return m_index.value(indexKey(head, label), -1);
+    for (std::int32_t i = dir.first; i != 0; i = at(i).next) {
+        if (at(i).label == label)
+            return i;
+    }
+    return -1;
 }
 
 std::int32_t Tree::link(std::int32_t head, const QString& name)
 {
-    const auto index = nodeCount();
     Node entry;
-    entry.label = name;
+    entry.label = intern(name);
     entry.parent = head;
-    m_nodes.push_back(std::move(entry));
-    Node& dir = m_nodes[static_cast<size_t>(head)];
+    const std::int32_t index = newNode(entry);
+    Node& dir = at(head);
     if (dir.last != 0)
-        m_nodes[static_cast<size_t>(dir.last)].next = index;
+        at(dir.last).next = index;
     else
         dir.first = index;
     dir.last = index;
     ++dir.subOrCount;
-    m_index.insert(DirKey { head, name }, index);
+    if (dir.subOrCount == SmallDirectory + 1) {
+        // The directory has just outgrown its list: every entry goes into the index.
+        for (std::int32_t i = dir.first; i != 0; i = at(i).next)
+            m_index.insert(indexKey(head, at(i).label), i);
+    } else if (dir.subOrCount > SmallDirectory) {
+        m_index.insert(indexKey(head, entry.label), index);
+    }
     return index;
 }
 
@@ -66,7 +117,7 @@ std::int32_t Tree::Add(const QString& name)
     if (found == m_current && stored == kSlash)
         return m_current;
     while (found >= 0) {
-        Node& taken = m_nodes[static_cast<size_t>(found)];
+        Node& taken = at(found);
         ++taken.dupOrOwner;
         stored += QLatin1Char('@') + QString::number(taken.dupOrOwner);
         found = find(m_current, stored);
@@ -79,7 +130,7 @@ void Tree::Value(const QString& name, const QString& value)
     std::int32_t found = find(m_current, name);
     if (found < 0)
         found = link(m_current, name);
-    m_nodes[static_cast<size_t>(found)].value = value;
+    m_values.rewrite(at(found).value, value);
 }
 
 QString Tree::Value(const QString& path) const
@@ -88,7 +139,7 @@ QString Tree::Value(const QString& path) const
         return NoLabel;
     if (!path.contains(QLatin1Char('/'))) {
         const std::int32_t found = find(m_current, path);
-        return found < 0 ? NoLabel : m_nodes[static_cast<size_t>(found)].value;
+        return found < 0 ? NoLabel : valueOf(at(found));
     }
     const QStringList segments = path.split(QLatin1Char('/'));
     std::int32_t dir = m_current;
@@ -97,53 +148,52 @@ QString Tree::Value(const QString& path) const
         if (segment == QLatin1String("."))
             continue;
         if (segment == QLatin1String("..")) {
-            dir = m_nodes[static_cast<size_t>(dir)].parent;
+            dir = at(dir).parent;
             continue;
         }
         if (segment.isEmpty())
             return NoLabel;
         const std::int32_t found = find(dir, segment);
         // An entry without a sub-directory holds nothing below it.
-        if (found < 0 || m_nodes[static_cast<size_t>(found)].subOrCount == 0)
+        if (found < 0 || at(found).subOrCount == 0)
             return NoLabel;
-        dir = m_nodes[static_cast<size_t>(found)].subOrCount;
+        dir = at(found).subOrCount;
     }
     const QString& last = segments.constLast();
     if (last.isEmpty())
         return NoLabel;
     const std::int32_t found = find(dir, last);
-    return found < 0 || found == dir ? NoLabel : m_nodes[static_cast<size_t>(found)].value;
+    return found < 0 || found == dir ? NoLabel : valueOf(at(found));
 }
 
 QString Tree::daV(std::int32_t index) const
 {
-    return node(index).value;
+    return valueOf(node(index));
 }
 
 void Tree::daV(std::int32_t index, const QString& value)
 {
     (void)node(index);
-    m_nodes[static_cast<size_t>(index)].value = value;
+    m_values.rewrite(at(index).value, value);
 }
 
 QString Tree::daL(std::int32_t index) const
 {
-    return node(index).label;
+    return m_labels[static_cast<size_t>(node(index).label)];
 }
 
 std::int32_t Tree::enter(std::int32_t entry)
 {
-    if (m_nodes[static_cast<size_t>(entry)].subOrCount == 0) {
-        const auto head = nodeCount();
+    if (at(entry).subOrCount == 0) {
         Node dir;
-        dir.label = kSlash;
-        dir.value = m_nodes[static_cast<size_t>(entry)].label;
+        dir.label = intern(kSlash);
+        dir.value = m_values.put(m_labels[static_cast<size_t>(at(entry).label)]);
         dir.parent = m_current;
         dir.dupOrOwner = entry;
-        m_nodes.push_back(std::move(dir));
-        m_nodes[static_cast<size_t>(entry)].subOrCount = head;
+        const std::int32_t head = newNode(dir);
+        at(entry).subOrCount = head;
     }
-    return m_nodes[static_cast<size_t>(entry)].subOrCount;
+    return at(entry).subOrCount;
 }
 
 void Tree::ChTree(const QString& name)
@@ -160,7 +210,7 @@ void Tree::ChTree(const QString& name)
 
 void Tree::ChUpTree()
 {
-    m_current = m_nodes[static_cast<size_t>(m_current)].parent;
+    m_current = at(m_current).parent;
 }
 
 void Tree::ChRootTree()
@@ -170,36 +220,34 @@ void Tree::ChRootTree()
 
 QString Tree::TreeName() const
 {
-    return m_nodes[static_cast<size_t>(m_current)].value;
+    return valueOf(at(m_current));
 }
 
 QString Tree::RootValue() const
 {
     if (m_current == 0)
-        return m_nodes[0].value;
-    return m_nodes[static_cast<size_t>(m_nodes[static_cast<size_t>(m_current)].dupOrOwner)].value;
+        return valueOf(at(0));
+    return valueOf(at(at(m_current).dupOrOwner));
 }
 
 void Tree::RootValue(const QString& value)
 {
-    const std::int32_t owner
-        = m_current == 0 ? 0 : m_nodes[static_cast<size_t>(m_current)].dupOrOwner;
-    m_nodes[static_cast<size_t>(owner)].value = value;
+    const std::int32_t owner = m_current == 0 ? 0 : at(m_current).dupOrOwner;
+    m_values.rewrite(at(owner).value, value);
 }
 
 std::int32_t Tree::Count() const
 {
-    return m_nodes[static_cast<size_t>(m_current)].subOrCount;
+    return at(m_current).subOrCount;
 }
 
 std::int32_t Tree::LetList(std::vector<LetRow>& rows) const
 {
     rows.clear();
-    const Node& head = m_nodes[static_cast<size_t>(m_current)];
-    rows.push_back({ head.label, head.value });
-    for (std::int32_t i = head.first; i != 0; i = m_nodes[static_cast<size_t>(i)].next)
-        rows.push_back(
-            { m_nodes[static_cast<size_t>(i)].label, m_nodes[static_cast<size_t>(i)].value });
+    const Node& head = at(m_current);
+    rows.push_back({ m_labels[static_cast<size_t>(head.label)], valueOf(head) });
+    for (std::int32_t i = head.first; i != 0; i = at(i).next)
+        rows.push_back({ m_labels[static_cast<size_t>(at(i).label)], valueOf(at(i)) });
     std::stable_sort(
         rows.begin(), rows.end(), [](const LetRow& a, const LetRow& b) { return a[0] < b[0]; });
     return static_cast<std::int32_t>(rows.size()) - 1;
@@ -209,9 +257,9 @@ QString Tree::Enumerate(std::int32_t& cursor, std::int32_t& previous, QString& v
 {
     std::int32_t next = -1;
     if (cursor == 0)
-        next = m_nodes[static_cast<size_t>(m_current)].first;
+        next = at(m_current).first;
     else if (cursor > 0 && cursor < nodeCount())
-        next = m_nodes[static_cast<size_t>(cursor)].next;
+        next = at(cursor).next;
     previous = cursor;
     if (next <= 0) {
         cursor = -1;
@@ -219,8 +267,8 @@ QString Tree::Enumerate(std::int32_t& cursor, std::int32_t& previous, QString& v
         return {};
     }
     cursor = next;
-    value = m_nodes[static_cast<size_t>(next)].value;
-    return m_nodes[static_cast<size_t>(next)].label;
+    value = valueOf(at(next));
+    return m_labels[static_cast<size_t>(at(next).label)];
 }
 
 void Tree::ln() const

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "document/TextArena.h"
 #include "shell/Log.h"
 
 #include <QHash>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vorlix::document {
@@ -13,7 +15,7 @@ namespace vorlix::document {
 // The in-memory store of a data document: directories of named text values, like a small file
 // system. Node indices are handed out in allocation order and never reused until Cls; index 0 is
 // the root directory's head. A name added twice to one directory is stored as name@1, name@2, ...
-// Absent values read as "NO-LABEL". Every directory keeps a hash of its names, so adding and
+// Absent values read as "NO-LABEL". Large directories keep their names in a hash, so adding and
 // finding stay constant-time however many similar names a directory holds.
 class Tree {
 public:
@@ -60,44 +62,59 @@ public:
     void ln() const;
 
     // Total number of nodes in use, heads included.
-    [[nodiscard]] std::int32_t nodeCount() const
-    {
-        return static_cast<std::int32_t>(m_nodes.size());
-    }
+    [[nodiscard]] std::int32_t nodeCount() const { return m_nodeCount; }
 
 private:
     // Entries and directory heads share one node; the comments say what a field is for each.
+    // Labels are numbers in the label table and values live in the arena, so a node is a few
+    // words and a record of a data document costs no allocation of its own.
     struct Node {
-        QString label, value;
+        std::int32_t label = 0;
+        TextArena::Slot value;
         std::int32_t parent = 0; // entry: its directory's head; head: the enclosing one's (root 0)
         std::int32_t dupOrOwner = 0; // entry: times its name was added again; head: its owner
         std::int32_t subOrCount = 0; // entry: its sub-directory's head; head: number of entries
         std::int32_t first = 0, last = 0; // head: first and last entry in allocation order
         std::int32_t next = 0; // entry: the next one
     };
-    struct DirKey {
-        std::int32_t head;
-        QString name;
-        bool operator==(const DirKey& other) const = default;
-    };
-    // Directories differ only in their head index, which is a small, dense number: it is mixed
-    // thoroughly so that equal names in neighbouring directories do not cluster in the table.
-    friend size_t qHash(const DirKey& key, size_t seed) noexcept
-    {
-        quint64 h = qHash(key.name, seed) ^ (quint64(quint32(key.head)) * 0x9E3779B97F4A7C15ULL);
-        h ^= h >> 32;
-        h *= 0xD6E8FEB86659FD93ULL;
-        h ^= h >> 32;
-        return static_cast<size_t>(h);
-    }
+    // Nodes are kept in blocks that never move: a growing tree is not copied, and its peak is
+    // not twice its size.
+    static constexpr int NodeBlockBits = 12;
+    static constexpr std::int32_t NodeBlockSize = std::int32_t(1) << NodeBlockBits;
+    // A directory with up to this many entries is searched along its list; a larger one has its
+    // names in the shared index.
+    static constexpr std::int32_t SmallDirectory = 12;
 
     shell::LifeLog m_life { QStringLiteral("Tree") };
-    std::vector<Node> m_nodes;
-    QHash<DirKey, std::int32_t> m_index;
+    std::vector<std::unique_ptr<Node[]>> m_blocks;
+    std::int32_t m_nodeCount = 0;
+    TextArena m_values;
+    std::vector<QString> m_labels;
+    QHash<QString, std::int32_t> m_labelIds;
+    // (head, label) of the entries of large directories.
+    QHash<quint64, std::int32_t> m_index;
     std::int32_t m_current = 0;
 
+    [[nodiscard]] Node& at(std::int32_t index)
+    {
+        return m_blocks[static_cast<size_t>(index >> NodeBlockBits)][index & (NodeBlockSize - 1)];
+    }
+    [[nodiscard]] const Node& at(std::int32_t index) const
+    {
+        return m_blocks[static_cast<size_t>(index >> NodeBlockBits)][index & (NodeBlockSize - 1)];
+    }
+    [[nodiscard]] static quint64 indexKey(std::int32_t head, std::int32_t label)
+    {
+        return (quint64(quint32(head)) << 32) | quint32(label);
+    }
+    std::int32_t newNode(Node node);
+    std::int32_t intern(const QString& label);
+    // The label's number, or -1 when no node carries it.
+    [[nodiscard]] std::int32_t labelOf(const QString& label) const;
+    [[nodiscard]] QString valueOf(const Node& node) const { return m_values.get(node.value); }
     // The node of that name in a directory (the head itself for "/"), or -1.
     [[nodiscard]] std::int32_t find(std::int32_t head, const QString& name) const;
+    [[nodiscard]] std::int32_t findLabel(std::int32_t head, std::int32_t label) const;
     std::int32_t link(std::int32_t head, const QString& name);
     std::int32_t enter(std::int32_t entry);
     [[nodiscard]] const Node& node(std::int32_t index) const;

@@ -125,6 +125,7 @@ void DControl::Refresh()
     m_page = 0;
     m_headLength = 0;
     m_pageStart.reset();
+    m_pages.reset();
 }
 
 std::int32_t DControl::pageStart(std::int32_t i) const
@@ -134,8 +135,23 @@ std::int32_t DControl::pageStart(std::int32_t i) const
     return (*m_pageStart)[static_cast<std::size_t>(i)];
 }
 
+void DControl::SetDoc(std::shared_ptr<const PagedText> document)
+{
+    Refresh();
+    if (!document)
+        return;
+    m_page = document->pageCount();
+    m_pages = std::move(document);
+}
+
+qsizetype DControl::documentSize() const
+{
+    return m_pages ? m_pages->bodySize() : docText().size();
+}
+
 void DControl::SetDoc(const QString& text)
 {
+    m_pages.reset();
     const qsizetype semicolon = text.indexOf(QLatin1Char(';'));
     m_cutter.TextEx(semicolon >= 0 ? text.left(semicolon + 1) : QString());
     QString token;
@@ -178,6 +194,7 @@ void DControl::shareDocument(const DControl& other)
     m_page = other.m_page;
     m_headLength = other.m_headLength;
     m_pageStart = other.m_pageStart;
+    m_pages = other.m_pages;
 }
 
 void DControl::startIndependentPage()
@@ -192,8 +209,15 @@ void DControl::startIndependentPage()
 void DControl::renderPage(std::int32_t j)
 {
     shell::Report page;
-    const QStringView head = docText().left(std::max(0, m_headLength));
-    const QStringView body = pageText(j);
+    QString pagedHead;
+    QString pagedBody;
+    if (m_pages) {
+        pagedHead = m_pages->head();
+        pagedBody = m_pages->page(j);
+    }
+    const QStringView head
+        = m_pages ? QStringView(pagedHead) : docText().left(std::max(0, m_headLength));
+    const QStringView body = m_pages ? QStringView(pagedBody) : pageText(j);
     QString text;
     text.reserve(6 + head.size() + body.size());
     text.append(QStringLiteral("start;")).append(head).append(body);
@@ -221,7 +245,7 @@ void DControl::PagePrint(std::int32_t from, std::int32_t to)
         from = 1;
     if (to < 1 || to > m_page)
         to = m_page;
-    if (docText().size() <= 10) {
+    if (documentSize() <= 10) {
         GoDoc(QStringLiteral("start;s,100,100,\"DControl/PagePrint>not document\";out;end;"));
         return;
     }

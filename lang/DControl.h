@@ -2,6 +2,7 @@
 
 #include "lang/AxisTable.h"
 #include "lang/CommandList.h"
+#include "lang/PagedText.h"
 #include "lang/RunLimits.h"
 #include "lang/TokenBuffers.h"
 #include "lang/TokenCutter.h"
@@ -63,6 +64,8 @@ public:
     // Takes a paged document ("head,n,o0,...,on;" CR LF and the body) or a plain statement text.
     // A malformed header throws RunError 13 (missing or non-numeric value) or 9 (negative count).
     void SetDoc(const QString& text);
+    // Takes a paged document its owner keeps: pages are fetched from it as they are rendered.
+    void SetDoc(std::shared_ptr<const PagedText> document);
     // Renders pages from..to, each as "start;", the common head and the page, then ";;out;";
     // finishes with ";end;".
     void PagePrint(std::int32_t from, std::int32_t to);
@@ -85,6 +88,8 @@ public:
     // The body of the paged document and its layout, as SetDoc read them.
     [[nodiscard]] QStringView docText() const { return QStringView(m_docText).mid(m_bodyStart); }
     [[nodiscard]] std::int32_t headLength() const { return m_headLength; }
+    // Characters in the body of the document, however it is kept.
+    [[nodiscard]] qsizetype documentSize() const;
     // Start position of page i (1-based in the body); 0 outside the document.
     [[nodiscard]] std::int32_t pageStart(std::int32_t i) const;
     // Vertical page position of the next diagnostic line.
@@ -162,6 +167,8 @@ private:
     qsizetype m_bodyStart = 0;
     std::int32_t m_page = 0;
     std::shared_ptr<const std::vector<std::int32_t>> m_pageStart;
+    // A document kept by its owner instead of the text above.
+    std::shared_ptr<const PagedText> m_pages;
     std::int32_t m_headLength = 0;
     std::int32_t m_msgLineY = 100;
     QElapsedTimer m_eventsClock;

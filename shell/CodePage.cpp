@@ -1,6 +1,7 @@
 #include "shell/CodePage.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <langinfo.h>
@@ -143,21 +144,62 @@ namespace {
         return true;
     }
 
-    bool isValidUtf8(const QByteArray& bytes)
+    // UTF-8 is decoded a piece at a time, each piece ending between two characters: a document of
+    // tens of megabytes is then neither decoded twice at once nor held at the decoder's worst-case
+    // size, twice its real one.
+    constexpr qsizetype kUtf8Piece = qsizetype(1) << 20;
+
+    qsizetype utf8PieceEnd(const QByteArray& bytes, qsizetype from)
     {
-        auto decoder = QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = decoder.decode(bytes);
-        return !decoder.hasError();
+        qsizetype end = std::min(bytes.size(), from + kUtf8Piece);
+        for (int back = 0; back < 3 && end < bytes.size() && end > from + 1
+             && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80;
+             ++back)
+            --end;
+        return end;
     }
 
-    // UTF-8 to text keeping every character: QString::fromUtf8 drops a leading U+FEFF as a
-    // byte-order mark, which would take it from a text that begins with one (or from a file with
-    // two marks, or a settings line that starts with one).
-    QString utf8ToUnicode(const QByteArray& bytes)
+    // Every character is kept: QString::fromUtf8 would drop a leading U+FEFF as a byte-order
+    // mark, which would take it from a text that begins with one (or from a file with two marks,
+    // or a settings line that starts with one).
+    QString decodeUtf8Piece(QByteArrayView piece, bool* error = nullptr)
     {
         auto decoder = QStringDecoder(QStringDecoder::Utf8,
             QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-        return decoder.decode(bytes);
+        QString text = decoder.decode(piece);
+        if (error)
+            *error = decoder.hasError();
+        return text;
+    }
+
+    // The length of the text the bytes decode to, or -1 when they are no valid UTF-8.
+    qsizetype validUtf8Length(const QByteArray& bytes)
+    {
+        qsizetype length = 0;
+        for (qsizetype from = 0; from < bytes.size();) {
+            const qsizetype end = utf8PieceEnd(bytes, from);
+            bool error = false;
+            length
+                += decodeUtf8Piece(QByteArrayView(bytes).sliced(from, end - from), &error).size();
+            if (error)
+                return -1;
+            from = end;
+        }
+        return length;
+    }
+
+    QString utf8ToUnicode(const QByteArray& bytes, qsizetype length = -1)
+    {
+        QString text;
+        text.reserve(length >= 0 ? length : bytes.size());
+        for (qsizetype from = 0; from < bytes.size();) {
+            const qsizetype end = utf8PieceEnd(bytes, from);
+            text += decodeUtf8Piece(QByteArrayView(bytes).sliced(from, end - from));
+            from = end;
+        }
+        if (length < 0)
+            text.squeeze();
+        return text;
     }
 
     bool codeSetIsShiftJis(const QByteArray& set)
@@ -202,8 +244,10 @@ DecodedText decodeText(const QByteArray& bytes)
 {
     if (bytes.startsWith(kUtf8Bom))
         return { utf8ToUnicode(bytes.mid(3)), TextEncoding::Utf8Bom };
-    if (!isAscii(bytes) && isValidUtf8(bytes))
-        return { utf8ToUnicode(bytes), TextEncoding::Utf8 };
+    if (!isAscii(bytes)) {
+        if (const qsizetype length = validUtf8Length(bytes); length >= 0)
+            return { utf8ToUnicode(bytes, length), TextEncoding::Utf8 };
+    }
     return { fromCp932(bytes), TextEncoding::Cp932 };
 }
 

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -254,7 +255,16 @@ QByteArray GeneFile::ReadB()
             logLine("Read", m_readFile.errorString());
             return {};
         }
-        QByteArray bytes = m_readFile.readAll();
+        // A file of known size is read into a buffer of that size: reading it all at once grows
+        // the buffer to twice a large document.
+        const qint64 size = m_readFile.isSequential() ? 0 : m_readFile.size();
+        QByteArray bytes(static_cast<qsizetype>(std::max<qint64>(size, 0)), Qt::Uninitialized);
+        if (size > 0) {
+            const qint64 read = m_readFile.read(bytes.data(), size);
+            bytes.truncate(static_cast<qsizetype>(std::max<qint64>(read, 0)));
+        }
+        if (m_readFile.error() == QFileDevice::NoError)
+            bytes += m_readFile.readAll();
         if (m_readFile.error() != QFileDevice::NoError) {
             logLine("Read", m_readFile.errorString());
             m_readFile.unsetError();

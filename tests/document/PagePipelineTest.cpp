@@ -1,4 +1,5 @@
 #include "document/PagePipeline.h"
+#include "document/PagedDocument.h"
 #include "document/Source.h"
 #include "lang/DControl.h"
 #include "render/PageCollector.h"
@@ -32,7 +33,9 @@ struct PipelineRun {
     DControl control;
     QStringList log;
 
-    PipelineRun(const QString& document, int threads, std::int32_t from = 1,
+    // The document as text or kept packed by its owner.
+    template <typename Document>
+    PipelineRun(const Document& document, int threads, std::int32_t from = 1,
         std::int32_t to = PrinterSettings::LastPage)
     {
         vorlix::test::LogCapture capture;
@@ -99,6 +102,37 @@ TEST(PagePipeline, PagesCallsAndLogDoNotDependOnTheThreadCount)
         directDumps << page.dump();
     EXPECT_EQ(directDumps, one.dumps());
     EXPECT_EQ(direct.events(), one.job.events());
+}
+
+// A document the merge keeps packed renders page for page as its text does, on any number of
+// threads, its pages spread over several packed blocks.
+TEST(PagePipeline, PackedDocumentRendersAsItsText)
+{
+    QStringList pages;
+    const QString text = numberedPages(1500, &pages);
+    auto packed = std::make_shared<PagedDocument>();
+    const QString head = QStringLiteral("fs,1,\"ＭＳ 明朝\",12,0;ps,1,2,0,0;");
+    std::vector<qsizetype> starts { 1 };
+    qsizetype size = head.size();
+    packed->append(head);
+    for (const QString& page : pages) {
+        starts.push_back(size + 1);
+        packed->append(page);
+        size += page.size();
+    }
+    packed->append(u" ");
+    packed->finish(starts);
+    ASSERT_EQ(packed->text(), text);
+    const std::shared_ptr<const vorlix::lang::PagedText> document = packed;
+    const PipelineRun fromText(text, 2, 1000, 1500);
+    for (const int threads : { 1, 3 }) {
+        const PipelineRun fromPacked(document, threads, 1000, 1500);
+        EXPECT_EQ(fromPacked.dumps(), fromText.dumps()) << threads;
+        EXPECT_EQ(fromPacked.job.events(), fromText.job.events()) << threads;
+        EXPECT_EQ(fromPacked.log, fromText.log) << threads;
+    }
+    EXPECT_EQ(fromText.job.pages().size(), 501u);
+    EXPECT_GT(text.size(), 70000);
 }
 
 TEST(PagePipeline, RangesAreClampedAsPagePrintClampsThem)

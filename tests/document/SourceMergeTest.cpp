@@ -31,7 +31,7 @@ TEST_F(SourceMergeTest, FaceProgramMergesAgainstTheBuiltInData)
         QStringLiteral("s,100,100,$System/filetype;\r\ns,100,200,$nothing;\r\n")));
     ASSERT_TRUE(source.document().InBuff(false));
     ASSERT_TRUE(source.SrcMerg(source.document().Text()));
-    const QString& merged = source.merged().ManuScript;
+    const QString merged = source.merged().ManuScript->text();
     EXPECT_TRUE(merged.startsWith(QStringLiteral("head,1,")));
     EXPECT_TRUE(merged.contains(QStringLiteral("s,100,100,3;"))) << merged.toStdString();
     // A reference that finds nothing drops its statement.
@@ -50,9 +50,10 @@ TEST_F(SourceMergeTest, FaceIsFoundThroughTheDefaultSheetFolder)
         FileTypes::DataDocument);
     LogCapture log;
     ASSERT_TRUE(source.SrcMerg(source.document().Text()));
-    EXPECT_TRUE(source.merged().ManuScript.contains(QStringLiteral("s,100,100,株式会社テスト;")));
+    EXPECT_TRUE(
+        source.merged().ManuScript->text().contains(QStringLiteral("s,100,100,株式会社テスト;")));
     // The data's own title becomes the application title.
-    EXPECT_TRUE(source.merged().ManuScript.contains(QStringLiteral("s,1,1,請求書;")));
+    EXPECT_TRUE(source.merged().ManuScript->text().contains(QStringLiteral("s,1,1,請求書;")));
     EXPECT_EQ(state->ApplicationTitle, u"請求書");
     EXPECT_EQ(source.merge().Tr.Value(QStringLiteral("path")), u"Default");
     EXPECT_EQ(source.merge().Tr.Value(QStringLiteral("dir")), sheet);
@@ -68,8 +69,8 @@ TEST_F(SourceMergeTest, FaceMissingEverywhereGivesTheFailurePage)
     LogCapture log;
     ASSERT_TRUE(source.SrcMerg(source.document().Text()));
     EXPECT_TRUE(source.merge().face().missing);
-    EXPECT_TRUE(
-        source.merged().ManuScript.contains(QStringLiteral("ァイルの読み込みが失敗しました")));
+    EXPECT_TRUE(source.merged().ManuScript->text().contains(
+        QStringLiteral("ァイルの読み込みが失敗しました")));
     const QStringList failures = log.linesStartingWith(QStringLiteral("Source/Mergeup>"));
     ASSERT_EQ(failures.size(), 4);
     EXPECT_TRUE(failures[0].startsWith(u"Source/Mergeup>１回目のファイルの読み込みが失敗しました"));
@@ -90,7 +91,7 @@ TEST_F(SourceMergeTest, FaceBesideTheDocumentIsTriedLast)
     {
         LogCapture log;
         ASSERT_TRUE(source.SrcMerg(source.document().Text()));
-        EXPECT_TRUE(source.merged().ManuScript.contains(QStringLiteral("\"beside\"")));
+        EXPECT_TRUE(source.merged().ManuScript->text().contains(QStringLiteral("\"beside\"")));
         EXPECT_FALSE(source.merge().face().missing);
         EXPECT_EQ(source.merge().face().file, forms + QStringLiteral("bill.fae"));
         EXPECT_EQ(source.merge().Tr.Value(QStringLiteral("path")), u"Document");
@@ -107,7 +108,7 @@ TEST_F(SourceMergeTest, FaceBesideTheDocumentIsTriedLast)
     const QString sheet = vorlix::shell::iniInit::DefaultSheetFolder();
     writeFileBytes(sheet + QStringLiteral("bill.fae"), QByteArray("s,1,1,\"sheet\";\r\n"));
     ASSERT_TRUE(source.SrcMerg(source.document().Text()));
-    EXPECT_TRUE(source.merged().ManuScript.contains(QStringLiteral("\"sheet\"")));
+    EXPECT_TRUE(source.merged().ManuScript->text().contains(QStringLiteral("\"sheet\"")));
     EXPECT_EQ(source.merge().Tr.Value(QStringLiteral("path")), u"Default");
 
     // Missing beside the document too: the failure names the folder tried last.
@@ -135,7 +136,7 @@ TEST_F(SourceMergeTest, ArgumentsOverrideFaceAndSheet)
     load(QStringLiteral("<?xml ?><TZQ_002><face>bill.fae</face><path>CurDir</path></TZQ_002>"),
         FileTypes::DataDocument);
     ASSERT_TRUE(source.SrcMerg(source.document().Text()));
-    EXPECT_TRUE(source.merged().ManuScript.contains(QStringLiteral("\"other\"")));
+    EXPECT_TRUE(source.merged().ManuScript->text().contains(QStringLiteral("\"other\"")));
     EXPECT_EQ(source.merge().face().file, env.root() + QStringLiteral("/forms/other.fae"));
 }
 
@@ -181,7 +182,7 @@ TEST_F(SourceMergeTest, NewTextForgetsTheLastMerge)
     source.document().setText(QStringLiteral("h,1,1,1;"));
     EXPECT_FALSE(source.merge().fTagOn);
     EXPECT_FALSE(source.merged().fMaScOn);
-    EXPECT_TRUE(source.merged().ManuScript.isEmpty());
+    EXPECT_FALSE(source.merged().ManuScript);
 }
 
 }

@@ -89,6 +89,26 @@ TEST_F(SourcePreviewTest, APageBeyondTheDocumentShowsPageOne)
     EXPECT_FALSE(source.preview().fInterpreterProblem);
 }
 
+// A long document is kept packed: the page count is whole, and a jump anywhere, forwards or back
+// and across packed blocks, shows that record's page.
+TEST_F(SourcePreviewTest, PageJumpsReachEveryPageOfALongDocument)
+{
+    const int records = 6000;
+    editor.setText(recordsDocument(records));
+    source.document().FileType = SourceFile::FileTypes::DataDocument;
+    source.PreView(1);
+    ASSERT_TRUE(source.merged().fMaScOn);
+    ASSERT_EQ(source.merged().Page, records);
+    ASSERT_GT(source.merged().ManuScript->bodySize(), 140000);
+    for (const int page : { records, 2, 4321, 1, 5999, 3000, 3001 }) {
+        source.preview().PageView(page, false);
+        const QString shown = shownText();
+        EXPECT_TRUE(shown.contains(QStringLiteral("\"%1\"").arg(page))) << page;
+        EXPECT_FALSE(shown.contains(QStringLiteral("\"%1\"").arg(page + 1))) << page;
+    }
+    EXPECT_FALSE(source.preview().fInterpreterProblem);
+}
+
 TEST_F(SourcePreviewTest, InterpreterProblemsAreShownAndThePageStays)
 {
     vorlix::test::MessageRecorder messages;

@@ -211,4 +211,82 @@ TEST(Tree, ManySimilarNamesStayFastAndUnlimited)
     EXPECT_EQ(tree.Value(QStringLiteral("piece@54321")), "");
 }
 
+// A directory is searched along its list while small and through the index once it has grown;
+// every entry, renamed ones included, must be found the same way on both sides of that change,
+// and equal names in other directories must not be confused with its own.
+TEST(Tree, DirectoriesFindTheirEntriesBeforeAndAfterTheyGrow)
+{
+    Tree tree;
+    tree.ChTree(QStringLiteral("other"));
+    tree.Value(QStringLiteral("n5"), QStringLiteral("elsewhere"));
+    tree.ChUpTree();
+    tree.ChTree(QStringLiteral("dir"));
+    for (int i = 0; i < 40; ++i) {
+        tree.Value(QStringLiteral("n%1").arg(i), QString::number(i));
+        for (int j = 0; j <= i; ++j)
+            ASSERT_EQ(tree.Value(QStringLiteral("n%1").arg(j)), QString::number(j)) << i;
+        EXPECT_EQ(tree.Value(QStringLiteral("n%1").arg(i + 1)), "NO-LABEL");
+    }
+    const auto again = tree.Add(QStringLiteral("n3"));
+    EXPECT_EQ(tree.daL(again), "n3@1");
+    tree.daV(again, QStringLiteral("renamed"));
+    EXPECT_EQ(tree.Value(QStringLiteral("n3@1")), "renamed");
+    EXPECT_EQ(tree.Value(QStringLiteral("n3")), "3");
+    EXPECT_EQ(tree.Count(), 41);
+    tree.ChRootTree();
+    EXPECT_EQ(tree.Value(QStringLiteral("other/n5")), "elsewhere");
+    EXPECT_EQ(tree.Value(QStringLiteral("dir/n5")), "5");
+    EXPECT_EQ(tree.Value(QStringLiteral("other/n6")), "NO-LABEL");
+}
+
+// Values share their storage: rewriting one, longer or shorter, must leave its neighbours whole,
+// and a value longer than a storage block is kept whole too.
+TEST(Tree, RewrittenAndLongValuesLeaveTheirNeighboursAlone)
+{
+    Tree tree;
+    tree.Value(QStringLiteral("a"), QStringLiteral("first"));
+    tree.Value(QStringLiteral("b"), QStringLiteral("second"));
+    tree.Value(QStringLiteral("a"), QStringLiteral("1"));
+    EXPECT_EQ(tree.Value(QStringLiteral("a")), "1");
+    EXPECT_EQ(tree.Value(QStringLiteral("b")), "second");
+    tree.Value(QStringLiteral("a"), QStringLiteral("much longer than before"));
+    EXPECT_EQ(tree.Value(QStringLiteral("a")), "much longer than before");
+    EXPECT_EQ(tree.Value(QStringLiteral("b")), "second");
+    tree.Value(QStringLiteral("a"), QString());
+    EXPECT_EQ(tree.Value(QStringLiteral("a")), "");
+    const QString huge(700000, QChar(u'請'));
+    tree.Value(QStringLiteral("huge"), huge);
+    tree.Value(QStringLiteral("after"), QStringLiteral("あ"));
+    EXPECT_EQ(tree.Value(QStringLiteral("huge")), huge);
+    EXPECT_EQ(tree.Value(QStringLiteral("after")), "あ");
+    EXPECT_EQ(tree.Value(QStringLiteral("b")), "second");
+    tree.ChTree(QStringLiteral("b"));
+    EXPECT_EQ(tree.TreeName(), "b");
+    EXPECT_EQ(tree.RootValue(), "second");
+}
+
+// Many records of the same shape, as a large data document makes them: each record keeps its
+// own values, and the labels they share stay the same text.
+TEST(Tree, ManyRecordsKeepTheirOwnValues)
+{
+    Tree tree;
+    for (int record = 0; record < 20000; ++record) {
+        const auto index = tree.Add(QStringLiteral("piece"));
+        tree.ChTree(tree.daL(index));
+        tree.Value(QStringLiteral("no"), QStringLiteral("HS-%1").arg(record));
+        tree.ChTree(QStringLiteral("item"));
+        tree.Value(QStringLiteral("name"), QStringLiteral("品名%1").arg(record));
+        tree.ChRootTree();
+    }
+    EXPECT_EQ(tree.Value(QStringLiteral("piece/no")), "HS-0");
+    EXPECT_EQ(tree.Value(QStringLiteral("piece@19999/no")), "HS-19999");
+    EXPECT_EQ(tree.Value(QStringLiteral("piece@12345/item/name")), "品名12345");
+    tree.ChTree(QStringLiteral("piece@777"));
+    std::vector<Tree::LetRow> rows;
+    EXPECT_EQ(tree.LetList(rows), 2);
+    EXPECT_EQ(rows[0], (Tree::LetRow { "/", "piece@777" }));
+    EXPECT_EQ(rows[1], (Tree::LetRow { "item", "" }));
+    EXPECT_EQ(rows[2], (Tree::LetRow { "no", "HS-777" }));
+}
+
 }

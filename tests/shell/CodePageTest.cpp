@@ -76,6 +76,27 @@ TEST(CodePageTest, DecodingRecognisesUtf8OnlyWhenItIsThere)
     }
 }
 
+// Documents of many megabytes are decoded a piece at a time; characters of one to four bytes
+// that straddle any piece border, and marks inside the text, come back whole, and one bad byte
+// far into the text still makes it CP932.
+TEST(CodePageTest, LongUtf8DecodesWholeAcrossPieces)
+{
+    const QString unit = QStringLiteral("a請𠮷\uFEFFé");
+    QString text;
+    while (text.size() < 3 * 1024 * 1024)
+        text += unit;
+    for (const int shift : { 0, 1, 2, 3 }) {
+        const QString shifted = QString(shift, QLatin1Char('x')) + text;
+        const DecodedText d = decodeText(shifted.toUtf8());
+        ASSERT_EQ(d.encoding, TextEncoding::Utf8) << shift;
+        EXPECT_TRUE(d.text == shifted) << shift;
+        EXPECT_EQ(decodeAs(shifted.toUtf8(), TextEncoding::Utf8).size(), shifted.size());
+    }
+    QByteArray broken = text.toUtf8();
+    broken[broken.size() - 100] = char(0xFF);
+    EXPECT_EQ(decodeText(broken).encoding, TextEncoding::Cp932);
+}
+
 TEST(CodePageTest, EncodingFallsBackToUtf8OnlyWhenCp932CannotHoldTheText)
 {
     TextEncoding used = TextEncoding::Cp932;

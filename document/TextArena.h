@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace vorlix::document {
+
+// Keeps many short texts (the values of a data document) back to back in large blocks instead of
+// one heap allocation each. A text is found again by its slot; rewriting a slot with a text no
+// longer than the old one reuses its room, a longer one moves to the end. The blocks never move,
+// so growing costs no copy of what is already stored.
+class TextArena {
+public:
+    struct Slot {
+        std::uint32_t where = 0; // block in the high bits, offset in the low ones
+        std::uint32_t length = 0;
+    };
+
+    // Characters in one ordinary block; a longer text gets a block of its own.
+    static constexpr int OffsetBits = 18;
+    static constexpr std::uint32_t BlockSize = std::uint32_t(1) << OffsetBits;
+
+    // Stores a text and returns its slot; the empty text needs no room.
+    [[nodiscard]] Slot put(QStringView text);
+    // Replaces the text of a slot, in place when it fits.
+    void rewrite(Slot& slot, QStringView text);
+    [[nodiscard]] QString get(Slot slot) const;
+    [[nodiscard]] QStringView view(Slot slot) const;
+    // Forgets every text.
+    void clear();
+    // Characters held in blocks, used or not (for measurements).
+    [[nodiscard]] std::size_t capacity() const;
+
+private:
+    struct Block {
+        std::unique_ptr<char16_t[]> text;
+        std::uint32_t size = 0;
+        std::uint32_t used = 0;
+    };
+    std::vector<Block> m_blocks;
+
+    Block& blockFor(std::uint32_t length);
+};
+
+}
