@@ -1,0 +1,83 @@
+#pragma once
+
+#include "render/Device.h"
+#include "render/GdiTypes.h"
+#include "render/PdfContent.h"
+#include "render/PdfPreparedPage.h"
+
+#include <QHash>
+#include <QPointF>
+#include <QRect>
+#include <QRectF>
+#include <vector>
+
+class QGlyphRun;
+
+namespace vorlix::render {
+
+class PageRecord;
+class PdfFontRegistry;
+
+// The device that turns a replayed page into a PDF content stream, drawing what PagePainter
+// draws: GDI pens (styles, widths in device units, round ends), hollow or solid brushes, black
+// text anchored at the top left of its cell and turned by the escapement, counter-clockwise arcs,
+// clips, stretched and mirrored pictures. Operators stay in the page's device units under one
+// matrix that maps them onto points with y pointing up. Runs on a page worker.
+class PdfPageDevice final : public Device {
+public:
+    PdfPageDevice(PdfFontRegistry& fonts, int dpi);
+
+    // The page ready to write: the page's frame played into the target rectangle (device
+    // pixels of a page at the page's resolution), its stream compressed.
+    [[nodiscard]] static std::shared_ptr<const PdfPreparedPage> prepare(
+        PdfFontRegistry& fonts, const PageRecord& page, const QRect& target);
+
+    VORLIX_ENUMERATE_PAGE_OPERATIONS(VORLIX_DECLARE_DEVICE_OPERATION)
+
+private:
+    // The PDF graphics state the stream has set, to write operators only when it changes.
+    struct State {
+        int fill = 0;
+        int stroke = 0;
+        double lineWidth = 1.0;
+        int cap = 0;
+        int join = 0;
+        int dash = 0;
+    };
+
+    void begin(const PageRecord& page, const QRect& target);
+    std::shared_ptr<const PdfPreparedPage> finish();
+
+    void setFill(ColorRef color);
+    void useStrokePen();
+    // Ends a path with the pen's outline and the brush's fill, as they are selected.
+    void paintPath(bool fill);
+    void appendRect(const QRectF& rect);
+    void appendEllipse(const QRectF& rect);
+    void appendArc(const QRectF& rect, double startDegrees, double spanDegrees);
+    void appendPoint(double x, double y);
+
+    void drawGlyphRun(const QGlyphRun& run, const QPointF& origin, double cosA, double sinA,
+        double shift, const QString& text);
+    void drawDecoration(
+        const QPointF& origin, double cosA, double sinA, double y, double width, double thickness);
+    [[nodiscard]] int fontIndex(const std::shared_ptr<const PdfFont>& font);
+    void noteGlyphs(int font, const QGlyphRun& run, const QString& text);
+    [[nodiscard]] int imageIndex(const QImage& image);
+
+    PdfFontRegistry& m_fonts;
+    int m_dpi;
+    PdfContent m_out;
+    State m_state;
+    State m_savedState;
+    bool m_clipped = false;
+    LogFont m_font;
+    PenDesc m_pen;
+    BrushDesc m_brush;
+    QPointF m_current;
+    std::shared_ptr<PdfPreparedPage> m_page;
+    // Per font of the page, the glyphs noted already.
+    std::vector<QHash<std::uint32_t, bool>> m_noted;
+};
+
+}
