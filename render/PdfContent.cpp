@@ -8,15 +8,16 @@ namespace vorlix::render {
 namespace {
 
     // Writes value into buffer, returns the length.
-    int formatNumber(char* buffer, std::size_t size, double value)
+    int formatNumber(char* buffer, std::size_t size, double value, int decimals = 3)
     {
-        const double rounded = std::round(value * 1000.0) / 1000.0;
+        const double factor = std::pow(10.0, decimals);
+        const double rounded = std::round(value * factor) / factor;
         if (rounded == 0.0 || !std::isfinite(rounded)) {
             buffer[0] = '0';
             return 1;
         }
         const auto [end, error]
-            = std::to_chars(buffer, buffer + size, rounded, std::chars_format::fixed, 3);
+            = std::to_chars(buffer, buffer + size, rounded, std::chars_format::fixed, decimals);
         if (error != std::errc())
             return 0;
         char* last = end;
@@ -42,6 +43,12 @@ PdfContent& PdfContent::operator<<(double value)
     char buffer[64];
     m_bytes.append(buffer, formatNumber(buffer, sizeof buffer, value));
     return *this;
+}
+
+void PdfContent::appendPrecise(double value)
+{
+    char buffer[64];
+    m_bytes.append(buffer, formatNumber(buffer, sizeof buffer, value, 9));
 }
 
 void PdfContent::appendGlyph(std::uint32_t glyph)

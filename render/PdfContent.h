@@ -23,6 +23,8 @@ public:
     PdfContent& operator<<(int value);
     // A number with at most three decimals, trailing zeros dropped ("-0" becomes "0").
     PdfContent& operator<<(double value);
+    // A scale factor, with the nine decimals a page-wide matrix needs.
+    void appendPrecise(double value);
     // Four hexadecimal digits of a glyph id.
     void appendGlyph(std::uint32_t glyph);
 

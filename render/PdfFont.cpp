@@ -138,9 +138,12 @@ namespace {
 
 }
 
+// The family as it was asked for may differ in case, and the style name of a bold drawn from the
+// regular file says bold: the family in lower case and the head table (checksum, dates)
+// tell the files apart.
 QString PdfFont::keyOf(const QRawFont& font)
 {
-    return font.familyName() + u'\n' + font.styleName();
+    return font.familyName().toLower() + u'\n' + QString::fromLatin1(font.fontTable("head").toHex());
 }
 
 std::shared_ptr<const PdfFont> PdfFont::fromRawFont(const QRawFont& font)

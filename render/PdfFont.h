@@ -17,7 +17,7 @@ namespace vorlix::render {
 // the page workers wrote stay valid. Immutable once made: every thread may read it.
 class PdfFont {
 public:
-    // The identity under which the same file is shared: family and style name.
+    // The identity under which the same file is shared, whatever style it was asked for in.
     [[nodiscard]] static QString keyOf(const QRawFont& font);
     // Reads the font behind the raw font; nothing when it has no outlines we can embed.
     [[nodiscard]] static std::shared_ptr<const PdfFont> fromRawFont(const QRawFont& font);

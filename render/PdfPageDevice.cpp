@@ -108,8 +108,11 @@ void PdfPageDevice::begin(const PageRecord& page, const QRect& target)
     const double sx = target.width() / frameWidth * unit;
     const double sy = target.height() / frameHeight * unit;
     m_out.reserve(16384);
-    m_out << "q " << sx << " 0 0 " << -sy << ' ' << target.x() * unit << ' '
-          << points.height() - target.y() * unit << " cm\n";
+    m_out << "q ";
+    m_out.appendPrecise(sx);
+    m_out << " 0 0 ";
+    m_out.appendPrecise(-sy);
+    m_out << ' ' << target.x() * unit << ' ' << points.height() - target.y() * unit << " cm\n";
     // A fresh page: one-pixel black pen, white brush.
     selectInitialPen();
     m_brush = { false, rgb(255, 255, 255) };
@@ -451,12 +454,13 @@ void PdfPageDevice::drawGlyphRun(const QGlyphRun& run, const QPointF& origin, do
     const int stretch = requested.stretch();
     const double scale = stretch > 0 && stretch != 100 ? stretch / 100.0 : 1.0;
     const double lean = requested.italic() && !font->italicFace() ? SyntheticItalic : 0.0;
-    // A face without bold is drawn twice, the second time a line's thickness to the left, as
+    // A face without bold is drawn twice, the second time half a line's thickness to the left, as
     // Qt's PDF engine emboldens it; the second copy carries no text.
     const bool bold = requested.weight() >= QFont::DemiBold && font->weightClass() < 600;
     const int passes = bold ? 2 : 1;
     for (int pass = 0; pass < passes; ++pass) {
-        const double offset = pass == 0 ? 0.0 : -std::round(raw.lineThickness() * 64.0) / 64.0;
+        const double offset
+            = pass == 0 ? 0.0 : -std::round(raw.lineThickness() * 32.0) / 64.0;
         if (pass == 1)
             m_out << "/Span << /ActualText () >> BDC\n";
         m_out << "BT /F" << index << ' ' << size << " Tf\n";
