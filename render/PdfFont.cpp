@@ -143,7 +143,8 @@ namespace {
 // tell the files apart.
 QString PdfFont::keyOf(const QRawFont& font)
 {
-    return font.familyName().toLower() + u'\n' + QString::fromLatin1(font.fontTable("head").toHex());
+    return font.familyName().toLower() + u'\n'
+        + QString::fromLatin1(font.fontTable("head").toHex());
 }
 
 std::shared_ptr<const PdfFont> PdfFont::fromRawFont(const QRawFont& font)

@@ -3,8 +3,15 @@
 #include "render/PdfFont.h"
 
 #include <QRawFont>
+#include <atomic>
 
 namespace vorlix::render {
+
+PdfFontRegistry::PdfFontRegistry()
+{
+    static std::atomic<std::uint64_t> next { 1 };
+    m_id = next++;
+}
 
 std::shared_ptr<const PdfFont> PdfFontRegistry::get(const QRawFont& font)
 {

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 
@@ -15,10 +16,16 @@ class PdfFont;
 // font file reads its tables, the others find it here. Thread-safe.
 class PdfFontRegistry {
 public:
+    PdfFontRegistry();
+
+    // A number no other registry of the process has, for caches that outlive one.
+    [[nodiscard]] std::uint64_t id() const { return m_id; }
+
     // The font behind a raw font; nothing when it cannot be embedded.
     [[nodiscard]] std::shared_ptr<const PdfFont> get(const QRawFont& font);
 
 private:
+    std::uint64_t m_id;
     std::mutex m_lock;
     QHash<QString, std::shared_ptr<const PdfFont>> m_fonts;
 };

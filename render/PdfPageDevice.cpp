@@ -5,13 +5,11 @@
 #include "render/PageRecorder.h"
 #include "render/PdfFont.h"
 #include "render/PdfFontRegistry.h"
+#include "render/PdfTextShaper.h"
 #include "render/QtFontCache.h"
 
 #include <QCryptographicHash>
-#include <QGlyphRun>
 #include <QPageSize>
-#include <QRawFont>
-#include <QTextLayout>
 #include <cmath>
 
 namespace vorlix::render {
@@ -346,151 +344,105 @@ void PdfPageDevice::textOut(int x, int y, const QString& text)
     if (text.isEmpty())
         return;
     const QtFontCache::Entry& entry = QtFontCache::shared().get(m_font);
-    QTextLayout layout(text, entry.font);
-    layout.setCacheEnabled(false);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    layout.endLayout();
-    if (!line.isValid())
-        return;
+    const PdfTextShaper::Shaped& shaped = PdfTextShaper::shape(m_fonts, m_font, text);
     // The cell's top left is the anchor; the painter draws from the baseline one ascent below,
     // turned by the escapement about the anchor.
     const double angle = -m_font.lfEscapement / 10.0 * Pi / 180.0;
-    const double cosA = std::cos(angle);
-    const double sinA = std::sin(angle);
-    const QPointF origin(x, y);
+    const TextFrame frame { QPointF(x, y), std::cos(angle), std::sin(angle) };
     const double baseline = entry.metrics.ascent();
     setFill(0);
-    const QList<QGlyphRun> runs = line.glyphRuns();
-    for (const QGlyphRun& run : runs)
-        drawGlyphRun(run, origin, cosA, sinA, baseline - line.ascent(), text);
+    for (const PdfTextShaper::Run& run : shaped.runs)
+        drawGlyphRun(run, frame, baseline, entry.font);
     const QFontMetricsF& metrics = entry.metrics;
     if (m_font.lfUnderline)
-        drawDecoration(origin, cosA, sinA, baseline + metrics.underlinePos(),
-            line.naturalTextWidth(), metrics.lineWidth());
+        drawDecoration(frame, baseline + metrics.underlinePos(), shaped.width, metrics.lineWidth());
     if (m_font.lfStrikeOut)
-        drawDecoration(origin, cosA, sinA, baseline - metrics.strikeOutPos(),
-            line.naturalTextWidth(), metrics.lineWidth());
+        drawDecoration(frame, baseline - metrics.strikeOutPos(), shaped.width, metrics.lineWidth());
 }
 
-void PdfPageDevice::drawDecoration(
-    const QPointF& origin, double cosA, double sinA, double y, double width, double thickness)
+QPointF PdfPageDevice::TextFrame::map(double x, double y) const
 {
-    const auto at = [&](double lx, double ly) {
-        appendPoint(origin.x() + lx * cosA - ly * sinA, origin.y() + lx * sinA + ly * cosA);
-    };
+    return QPointF(origin.x() + x * cosA - y * sinA, origin.y() + x * sinA + y * cosA);
+}
+
+void PdfPageDevice::drawDecoration(const TextFrame& frame, double y, double width, double thickness)
+{
     m_state.lineWidth = -1.0;
     m_state.cap = 0;
     m_state.stroke = 0;
-    m_out << "0 0 0 RG " << std::max(thickness, 1.0) << " w 0 J [] 0 d\n";
     m_state.dash = 0;
-    at(0.0, y);
+    m_out << "0 0 0 RG " << std::max(thickness, 1.0) << " w 0 J [] 0 d\n";
+    const QPointF from = frame.map(0.0, y);
+    const QPointF to = frame.map(width, y);
+    appendPoint(from.x(), from.y());
     m_out << " m ";
-    at(width, y);
+    appendPoint(to.x(), to.y());
     m_out << " l S\n";
 }
 
-int PdfPageDevice::fontIndex(const std::shared_ptr<const PdfFont>& font)
+int PdfPageDevice::fontIndex(const PdfTextShaper::Run& run)
 {
-    for (std::size_t i = 0; i < m_page->fonts.size(); ++i) {
-        if (m_page->fonts[i].font == font)
-            return static_cast<int>(i);
+    std::size_t index = 0;
+    while (index < m_page->fonts.size() && m_page->fonts[index].font != run.font)
+        ++index;
+    if (index == m_page->fonts.size()) {
+        m_page->fonts.push_back({ run.font, {} });
+        m_noted.emplace_back();
     }
-    m_page->fonts.push_back({ font, {} });
-    m_noted.emplace_back();
-    return static_cast<int>(m_page->fonts.size() - 1);
-}
-
-// Which text each glyph stands for, so that the text can be copied out of the document: the
-// characters of the string the font maps straight to a glyph.
-void PdfPageDevice::noteGlyphs(int font, const QGlyphRun& run, const QString& text)
-{
-    QHash<std::uint32_t, bool>& noted = m_noted[static_cast<std::size_t>(font)];
-    const QList<quint32> glyphs = run.glyphIndexes();
-    bool missing = false;
-    for (const quint32 glyph : glyphs)
-        missing = missing || !noted.contains(glyph);
-    if (!missing)
-        return;
-    const QRawFont raw = run.rawFont();
-    auto& uses = m_page->fonts[static_cast<std::size_t>(font)].glyphs;
-    for (qsizetype i = 0; i < text.size();) {
-        const char32_t code = text.at(i).isHighSurrogate() && i + 1 < text.size()
-            ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
-            : text.at(i).unicode();
-        const qsizetype length = code > 0xffff ? 2 : 1;
-        quint32 glyph = 0;
-        int count = 1;
-        const QString character = text.mid(i, length);
-        if (raw.glyphIndexesForChars(character.constData(), character.size(), &glyph, &count)
-            && glyph != 0 && glyphs.contains(glyph) && !noted.contains(glyph)) {
-            noted.insert(glyph, true);
-            uses.emplace_back(glyph, character);
-        }
-        i += length;
-    }
-    // Glyphs no single character maps to (ligatures) are still part of the subset.
-    for (const quint32 glyph : glyphs) {
+    // The page lists each glyph it draws once, with its text, for the document's subsets.
+    QHash<std::uint32_t, bool>& noted = m_noted[index];
+    for (const auto& [glyph, text] : run.texts) {
         if (!noted.contains(glyph)) {
             noted.insert(glyph, true);
-            uses.emplace_back(glyph, QString());
+            m_page->fonts[index].glyphs.emplace_back(glyph, text);
         }
     }
+    return static_cast<int>(index);
 }
 
-void PdfPageDevice::drawGlyphRun(const QGlyphRun& run, const QPointF& origin, double cosA,
-    double sinA, double shift, const QString& text)
+void PdfPageDevice::drawGlyphRun(
+    const PdfTextShaper::Run& run, const TextFrame& frame, double baseline, const QFont& requested)
 {
-    const QRawFont raw = run.rawFont();
-    const std::shared_ptr<const PdfFont> font = m_fonts.get(raw);
-    const QList<quint32> glyphs = run.glyphIndexes();
-    const QList<QPointF> positions = run.positions();
-    if (!font || glyphs.isEmpty())
+    if (run.glyphs.empty())
         return;
-    const int index = fontIndex(font);
-    noteGlyphs(index, run, text);
-    const QFont& requested = QtFontCache::shared().get(m_font).font;
-    const double size = raw.pixelSize();
+    const PdfFont& font = *run.font;
+    const int index = fontIndex(run);
+    const double size = run.pixelSize;
     const int stretch = requested.stretch();
     const double scale = stretch > 0 && stretch != 100 ? stretch / 100.0 : 1.0;
-    const double lean = requested.italic() && !font->italicFace() ? SyntheticItalic : 0.0;
-    // A face without bold is drawn twice, the second time half a line's thickness to the left, as
-    // Qt's PDF engine emboldens it; the second copy carries no text.
-    const bool bold = requested.weight() >= QFont::DemiBold && font->weightClass() < 600;
-    const int passes = bold ? 2 : 1;
-    for (int pass = 0; pass < passes; ++pass) {
-        const double offset
-            = pass == 0 ? 0.0 : -std::round(raw.lineThickness() * 32.0) / 64.0;
+    const double lean = requested.italic() && !font.italicFace() ? SyntheticItalic : 0.0;
+    // A face without bold is drawn twice, the second time half a line's thickness to the left,
+    // as Qt's PDF engine emboldens it; the second copy carries no text.
+    const bool bold = requested.weight() >= QFont::DemiBold && font.weightClass() < 600;
+    for (int pass = 0; pass < (bold ? 2 : 1); ++pass) {
+        const double offset = pass == 0 ? 0.0 : -std::round(run.lineThickness * 32.0) / 64.0;
         if (pass == 1)
             m_out << "/Span << /ActualText () >> BDC\n";
         m_out << "BT /F" << index << ' ' << size << " Tf\n";
         bool open = false;
-        double lastX = 0.0;
-        double lastY = 0.0;
+        QPointF last;
         std::uint32_t lastGlyph = 0;
-        for (qsizetype i = 0; i < glyphs.size(); ++i) {
-            const double lx = positions[i].x() + offset;
-            const double ly = positions[i].y() + shift;
-            const std::uint32_t glyph = glyphs[i];
-            if (open && std::abs(ly - lastY) < 1e-6) {
+        for (std::size_t i = 0; i < run.glyphs.size(); ++i) {
+            const QPointF local(run.positions[i].x() + offset, run.positions[i].y() + baseline);
+            const std::uint32_t glyph = run.glyphs[i];
+            if (open && std::abs(local.y() - last.y()) < 1e-6) {
                 // The viewer moves on by the glyph's width; the adjustment brings it to where
                 // the layout put the next glyph.
-                const double natural = font->width(lastGlyph) / 1000.0 * size * scale;
-                const double adjust = (natural - (lx - lastX)) / (size * scale) * 1000.0;
+                const double natural = font.width(lastGlyph) / 1000.0 * size * scale;
+                const double adjust = (natural - (local.x() - last.x())) / (size * scale) * 1000.0;
                 if (std::abs(adjust) >= 0.05)
                     m_out << "> " << adjust << " <";
             } else {
                 if (open)
                     m_out << "> ] TJ\n";
-                const double px = origin.x() + lx * cosA - ly * sinA;
-                const double py = origin.y() + lx * sinA + ly * cosA;
-                m_out << scale * cosA << ' ' << scale * sinA << ' ' << lean * cosA + sinA << ' '
-                      << lean * sinA - cosA << ' ' << px << ' ' << py << " Tm [<";
+                const QPointF at = frame.map(local.x(), local.y());
+                m_out << scale * frame.cosA << ' ' << scale * frame.sinA << ' '
+                      << lean * frame.cosA + frame.sinA << ' ' << lean * frame.sinA - frame.cosA
+                      << ' ' << at.x() << ' ' << at.y() << " Tm [<";
                 open = true;
             }
             m_out.appendGlyph(glyph);
-            lastX = lx;
-            lastY = ly;
+            last = local;
             lastGlyph = glyph;
         }
         if (open)

@@ -4,6 +4,7 @@
 #include "render/GdiTypes.h"
 #include "render/PdfContent.h"
 #include "render/PdfPreparedPage.h"
+#include "render/PdfTextShaper.h"
 
 #include <QHash>
 #include <QPointF>
@@ -11,7 +12,7 @@
 #include <QRectF>
 #include <vector>
 
-class QGlyphRun;
+class QFont;
 
 namespace vorlix::render {
 
@@ -57,12 +58,19 @@ private:
     void appendArc(const QRectF& rect, double startDegrees, double spanDegrees);
     void appendPoint(double x, double y);
 
-    void drawGlyphRun(const QGlyphRun& run, const QPointF& origin, double cosA, double sinA,
-        double shift, const QString& text);
-    void drawDecoration(
-        const QPointF& origin, double cosA, double sinA, double y, double width, double thickness);
-    [[nodiscard]] int fontIndex(const std::shared_ptr<const PdfFont>& font);
-    void noteGlyphs(int font, const QGlyphRun& run, const QString& text);
+    // Where a text is drawn: its anchor and the direction of its baseline.
+    struct TextFrame {
+        QPointF origin;
+        double cosA = 1.0;
+        double sinA = 0.0;
+        // A point given along and across the baseline, on the page.
+        [[nodiscard]] QPointF map(double x, double y) const;
+    };
+    void drawGlyphRun(const PdfTextShaper::Run& run, const TextFrame& frame, double baseline,
+        const QFont& requested);
+    void drawDecoration(const TextFrame& frame, double y, double width, double thickness);
+    // The page's number for the run's font, noting the run's glyphs for the font's subset.
+    [[nodiscard]] int fontIndex(const PdfTextShaper::Run& run);
     [[nodiscard]] int imageIndex(const QImage& image);
 
     PdfFontRegistry& m_fonts;
