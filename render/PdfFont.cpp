@@ -11,9 +11,11 @@ namespace vorlix::render {
 
 namespace {
 
-    // The tables a PDF font program needs; layout tables stay out, the glyphs are already shaped.
-    constexpr const char* EmbeddedTables[] = { "CFF ", "OS/2", "cmap", "cvt ", "fpgm", "glyf",
-        "head", "hhea", "hmtx", "loca", "maxp", "name", "post", "prep" };
+    // The tables a PDF font program needs, in tag order: no layout tables (the glyphs are
+    // shaped already), no hinting (viewers scale outlines), no character map (glyphs are
+    // named by id). Metrics come from the others when the font is read.
+    constexpr const char* EmbeddedTables[]
+        = { "CFF ", "OS/2", "glyf", "head", "hhea", "hmtx", "loca", "maxp", "post" };
 
     std::uint32_t tagOf(const char* name)
     {
@@ -167,7 +169,7 @@ std::shared_ptr<const PdfFont> PdfFont::fromRawFont(const QRawFont& font)
         || !(made->m_cff || (has("glyf") && has("loca"))))
         return nullptr;
     made->m_key = keyOf(font);
-    made->m_sfnt = buildSfnt(tables, made->m_cff);
+    made->m_tables = std::move(tables);
     made->readMetrics(font);
     return made;
 }
@@ -216,8 +218,10 @@ int PdfFont::width(std::uint32_t glyph) const
 
 QByteArray PdfFont::subset(const std::vector<std::uint32_t>& glyphs) const
 {
-    const std::unique_ptr<hb_blob_t, BlobFree> blob(hb_blob_create(m_sfnt.constData(),
-        static_cast<unsigned>(m_sfnt.size()), HB_MEMORY_MODE_READONLY, nullptr, nullptr));
+    // The whole file is made again only now, for the subsetter, and dropped after it.
+    const QByteArray sfnt = buildSfnt(m_tables, m_cff);
+    const std::unique_ptr<hb_blob_t, BlobFree> blob(hb_blob_create(sfnt.constData(),
+        static_cast<unsigned>(sfnt.size()), HB_MEMORY_MODE_READONLY, nullptr, nullptr));
     const std::unique_ptr<hb_face_t, BlobFree> face(hb_face_create(blob.get(), 0));
     const std::unique_ptr<hb_subset_input_t, BlobFree> input(hb_subset_input_create_or_fail());
     if (!input)

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QRawFont;
@@ -48,7 +49,8 @@ private:
 
     QString m_key;
     QByteArray m_postScriptName;
-    QByteArray m_sfnt;
+    // The tables embedded, by tag; the file is only made whole for the subsetter.
+    std::vector<std::pair<std::uint32_t, QByteArray>> m_tables;
     std::vector<std::uint16_t> m_advances;
     bool m_cff = false;
     bool m_italic = false;

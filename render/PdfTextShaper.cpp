@@ -14,8 +14,8 @@ namespace vorlix::render {
 
 namespace {
 
-    // Enough for the captions and repeated values of a few forms.
-    constexpr qsizetype MaxEntries = 8192;
+    // Enough for the captions of a few forms; a cleared cache costs one shaping per text.
+    constexpr qsizetype MaxEntries = 1024;
 
     struct Key {
         std::uint64_t fonts;
