@@ -1,5 +1,8 @@
 #include "render/PdfFont.h"
 
+#include "render/PdfFontFile.h"
+
+#include <QFile>
 #include <QRawFont>
 #include <QtEndian>
 #include <algorithm>
@@ -132,6 +135,17 @@ namespace {
         return safe.isEmpty() ? QByteArray("Font") : safe;
     }
 
+    std::vector<std::pair<std::uint32_t, QByteArray>> tablesOf(const QRawFont& font)
+    {
+        std::vector<std::pair<std::uint32_t, QByteArray>> tables;
+        for (const char* name : EmbeddedTables) {
+            QByteArray data = font.fontTable(name);
+            if (!data.isEmpty())
+                tables.emplace_back(tagOf(name), std::move(data));
+        }
+        return tables;
+    }
+
     struct BlobFree {
         void operator()(hb_blob_t* blob) const { hb_blob_destroy(blob); }
         void operator()(hb_face_t* face) const { hb_face_destroy(face); }
@@ -154,22 +168,18 @@ std::shared_ptr<const PdfFont> PdfFont::fromRawFont(const QRawFont& font)
     if (!font.isValid())
         return nullptr;
     auto made = std::make_shared<PdfFont>();
-    std::vector<std::pair<std::uint32_t, QByteArray>> tables;
-    for (const char* name : EmbeddedTables) {
-        QByteArray data = font.fontTable(name);
-        if (!data.isEmpty())
-            tables.emplace_back(tagOf(name), std::move(data));
-    }
-    const auto has = [&tables](const char* name) {
-        return std::any_of(tables.begin(), tables.end(),
-            [tag = tagOf(name)](const auto& table) { return table.first == tag; });
-    };
-    made->m_cff = has("CFF ");
-    if (!has("head") || !has("hmtx") || !has("hhea") || !has("maxp")
-        || !(made->m_cff || (has("glyf") && has("loca"))))
+    const QByteArray maxp = font.fontTable("maxp");
+    // Version 0.5 of maxp goes with CFF outlines.
+    made->m_cff = u32(maxp, 0) == 0x00005000;
+    if (font.fontTable("head").isEmpty() || font.fontTable("hhea").isEmpty() || maxp.isEmpty()
+        || (!made->m_cff && font.fontTable("loca").isEmpty()))
         return nullptr;
+    // The outlines stay on disk when the file is known; otherwise they are kept from the font.
+    if (auto location = PdfFontFile::locate(font.familyName(), font.fontTable("head")))
+        made->m_location = std::move(*location);
+    else
+        made->m_tables = tablesOf(font);
     made->m_key = keyOf(font);
-    made->m_tables = std::move(tables);
     made->readMetrics(font);
     return made;
 }
@@ -218,14 +228,26 @@ int PdfFont::width(std::uint32_t glyph) const
 
 QByteArray PdfFont::subset(const std::vector<std::uint32_t>& glyphs) const
 {
-    // The whole file is made again only now, for the subsetter, and dropped after it.
-    const QByteArray sfnt = buildSfnt(m_tables, m_cff);
-    const std::unique_ptr<hb_blob_t, BlobFree> blob(hb_blob_create(sfnt.constData(),
-        static_cast<unsigned>(sfnt.size()), HB_MEMORY_MODE_READONLY, nullptr, nullptr));
-    const std::unique_ptr<hb_face_t, BlobFree> face(hb_face_create(blob.get(), 0));
+    // The file is read (mapped) again, or made whole from the kept tables, only now.
+    QByteArray sfnt;
+    std::unique_ptr<hb_blob_t, BlobFree> blob;
+    if (!m_location.path.isEmpty()) {
+        blob.reset(hb_blob_create_from_file(QFile::encodeName(m_location.path).constData()));
+    } else {
+        sfnt = buildSfnt(m_tables, m_cff);
+        blob.reset(hb_blob_create(sfnt.constData(), static_cast<unsigned>(sfnt.size()),
+            HB_MEMORY_MODE_READONLY, nullptr, nullptr));
+    }
+    const std::unique_ptr<hb_face_t, BlobFree> face(
+        hb_face_create(blob.get(), static_cast<unsigned>(m_location.index)));
     const std::unique_ptr<hb_subset_input_t, BlobFree> input(hb_subset_input_create_or_fail());
     if (!input)
         return {};
+    // Only what a PDF viewer draws with: no layout, vertical or bitmap tables.
+    hb_set_t* dropped = hb_subset_input_set(input.get(), HB_SUBSET_SETS_DROP_TABLE_TAG);
+    for (const char* name : { "GSUB", "GPOS", "GDEF", "BASE", "JSTF", "MATH", "vhea", "vmtx",
+             "VORG", "EBDT", "EBLC", "EBSC", "CBDT", "CBLC", "sbix", "DSIG", "kern", "morx" })
+        hb_set_add(dropped, tagOf(name));
     hb_set_t* glyphSet = hb_subset_input_glyph_set(input.get());
     for (const std::uint32_t glyph : glyphs)
         hb_set_add(glyphSet, glyph);

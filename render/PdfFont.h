@@ -1,5 +1,7 @@
 #pragma once
 
+#include "render/PdfFontFile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -49,7 +51,9 @@ private:
 
     QString m_key;
     QByteArray m_postScriptName;
-    // The tables embedded, by tag; the file is only made whole for the subsetter.
+    // Where the font's file is; when it is not known, the tables embedded, by tag (the file is
+    // only made whole for the subsetter).
+    PdfFontFile::Location m_location;
     std::vector<std::pair<std::uint32_t, QByteArray>> m_tables;
     std::vector<std::uint16_t> m_advances;
     bool m_cff = false;
