@@ -380,6 +380,37 @@ void PdfPageDevice::drawDecoration(const TextFrame& frame, double y, double widt
     m_out << " l S\n";
 }
 
+void PdfPageDevice::drawOutline(
+    const QPainterPath& outline, const TextFrame& frame, double baseline)
+{
+    const auto at = [&](const QPointF& point) {
+        const QPointF mapped = frame.map(point.x(), point.y() + baseline);
+        appendPoint(mapped.x(), mapped.y());
+    };
+    for (int i = 0; i < outline.elementCount(); ++i) {
+        const QPainterPath::Element& element = outline.elementAt(i);
+        if (element.isMoveTo()) {
+            if (i > 0)
+                m_out << " h\n";
+            at(element);
+            m_out << " m";
+        } else if (element.isLineTo()) {
+            m_out << ' ';
+            at(element);
+            m_out << " l";
+        } else if (element.isCurveTo() && i + 2 < outline.elementCount()) {
+            for (int k = 0; k < 3; ++k) {
+                m_out << ' ';
+                at(outline.elementAt(i + k));
+            }
+            m_out << " c";
+            i += 2;
+        }
+    }
+    if (outline.elementCount() > 0)
+        m_out << " h f\n"; // glyph outlines fill by the non-zero rule
+}
+
 int PdfPageDevice::fontIndex(const PdfTextShaper::Run& run)
 {
     std::size_t index = 0;
@@ -403,6 +434,10 @@ int PdfPageDevice::fontIndex(const PdfTextShaper::Run& run)
 void PdfPageDevice::drawGlyphRun(
     const PdfTextShaper::Run& run, const TextFrame& frame, double baseline, const QFont& requested)
 {
+    if (!run.font) {
+        drawOutline(run.outline, frame, baseline);
+        return;
+    }
     if (run.glyphs.empty())
         return;
     const PdfFont& font = *run.font;

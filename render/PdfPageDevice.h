@@ -13,6 +13,7 @@
 #include <vector>
 
 class QFont;
+class QPainterPath;
 
 namespace vorlix::render {
 
@@ -68,6 +69,8 @@ private:
     };
     void drawGlyphRun(const PdfTextShaper::Run& run, const TextFrame& frame, double baseline,
         const QFont& requested);
+    // Text in a font that cannot be embedded, filled as outlines.
+    void drawOutline(const QPainterPath& outline, const TextFrame& frame, double baseline);
     void drawDecoration(const TextFrame& frame, double y, double width, double thickness);
     // The page's number for the run's font, noting the run's glyphs for the font's subset.
     [[nodiscard]] int fontIndex(const PdfTextShaper::Run& run);

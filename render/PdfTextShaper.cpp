@@ -80,8 +80,15 @@ namespace {
             const QRawFont raw = glyphRun.rawFont();
             PdfTextShaper::Run run;
             run.font = fonts.get(raw);
-            if (!run.font)
+            if (!run.font) {
+                const QList<quint32> glyphs = glyphRun.glyphIndexes();
+                const QList<QPointF> positions = glyphRun.positions();
+                for (qsizetype i = 0; i < glyphs.size(); ++i)
+                    run.outline.addPath(raw.pathForGlyph(glyphs[i]).translated(
+                        positions[i] - QPointF(0.0, ascent)));
+                shaped.runs.push_back(std::move(run));
                 continue;
+            }
             run.pixelSize = raw.pixelSize();
             run.lineThickness = raw.lineThickness();
             const QList<quint32> glyphs = glyphRun.glyphIndexes();

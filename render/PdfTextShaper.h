@@ -2,6 +2,7 @@
 
 #include "render/GdiTypes.h"
 
+#include <QPainterPath>
 #include <QPointF>
 #include <QString>
 #include <cstdint>
@@ -19,9 +20,11 @@ class PdfFontRegistry;
 // workers' largest cost.
 class PdfTextShaper {
 public:
-    // The glyphs of one font, positioned from the layout's left end of the baseline.
+    // The glyphs of one font, positioned from the layout's left end of the baseline. A font
+    // that cannot be embedded (no outline tables) comes as the glyphs' outlines instead.
     struct Run {
         std::shared_ptr<const PdfFont> font;
+        QPainterPath outline;
         double pixelSize = 0.0;
         double lineThickness = 0.0;
         std::vector<std::uint32_t> glyphs;

@@ -140,6 +140,7 @@ long residentKiB()
 TEST(PdfWriter, DrawsEveryOperationAsQtsEngineDoes)
 {
     QTemporaryDir dir;
+
     const auto own = PdfPixels::render(
         exportPages(dir.filePath("own.pdf"), FileSink::PdfEngine::Own, { everything() }), 100);
     const auto qt = PdfPixels::render(
@@ -163,6 +164,42 @@ TEST(PdfWriter, AWordMovedByAFifthOfAMillimetreIsCaught)
     ASSERT_EQ(moved.size(), 1);
     ASSERT_EQ(qt.size(), 1);
     EXPECT_FALSE(PdfPixels::matches(PdfPixels::compare(moved[0], qt[0])));
+}
+
+// The rectangle of pixels darker than near-white.
+QRect inkOf(const QImage& page)
+{
+    QRect ink;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            if (qGray(page.pixel(x, y)) < 160)
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return ink;
+}
+
+TEST(PdfWriter, AFaceWithoutOutlineTablesIsDrawnAsOutlines)
+{
+    // fontconfig offers this family as a Type 1 font too, which has no tables to embed.
+    PageRecord page(Dpi, A4, A4Device);
+    page.append(PageRecord::Op::SelectFont, font(QStringLiteral("Nimbus Sans"), 120));
+    page.append(PageRecord::Op::TextOut, 400, 400, QStringLiteral("Outlined Type"));
+    QTemporaryDir dir;
+    const auto own = PdfPixels::render(
+        exportPages(dir.filePath("own.pdf"), FileSink::PdfEngine::Own, { page }), 100);
+    const auto qt = PdfPixels::render(
+        exportPages(dir.filePath("qt.pdf"), FileSink::PdfEngine::Qt, { page }), 100);
+    ASSERT_EQ(own.size(), 1);
+    ASSERT_EQ(qt.size(), 1);
+    const QRect drawn = inkOf(own[0]);
+    const QRect expected = inkOf(qt[0]);
+    ASSERT_FALSE(expected.isEmpty());
+    for (const auto& [a, b] :
+        { std::pair { drawn.left(), expected.left() }, std::pair { drawn.top(), expected.top() },
+            std::pair { drawn.right(), expected.right() },
+            std::pair { drawn.bottom(), expected.bottom() } })
+        EXPECT_NEAR(a, b, 1);
 }
 
 TEST(PdfWriter, TextComesBackAndFontsAreEmbeddedSubsets)
