@@ -95,3 +95,27 @@ TEST(PdfFont, SubsetsKeepGlyphIdsWhetherTheFileIsKnownOrNot)
 }
 
 }
+
+namespace {
+
+TEST(PdfFont, CffOutlinesAreSubsetInTheirOpenTypeForm)
+{
+    const QString path
+        = QStringLiteral("/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf");
+    const QRawFont raw(path, 40);
+    ASSERT_TRUE(raw.isValid());
+    const auto font = PdfFont::fromRawFont(raw);
+    ASSERT_NE(font, nullptr);
+    EXPECT_TRUE(font->isCff());
+    EXPECT_EQ(font->postScriptName(), "NimbusSans-Regular");
+    const QList<quint32> ids = raw.glyphIndexesForString(QStringLiteral("AB"));
+    ASSERT_EQ(ids.size(), 2);
+    const QByteArray program = font->subset({ 0, ids[0] });
+    ASSERT_GT(program.size(), 4);
+    EXPECT_EQ(program.left(4), "OTTO");
+    const QRawFont subset(program, 40);
+    EXPECT_FALSE(subset.pathForGlyph(ids[0]).isEmpty());
+    EXPECT_TRUE(subset.pathForGlyph(ids[1]).isEmpty());
+}
+
+}
