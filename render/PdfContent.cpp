@@ -10,7 +10,7 @@ namespace {
     // Writes value into buffer, returns the length.
     int formatNumber(char* buffer, std::size_t size, double value, int decimals = 3)
     {
-        const double factor = std::pow(10.0, decimals);
+        const double factor = decimals == 3 ? 1e3 : std::pow(10.0, decimals);
         const double rounded = std::round(value * factor) / factor;
         if (rounded == 0.0 || !std::isfinite(rounded)) {
             buffer[0] = '0';
