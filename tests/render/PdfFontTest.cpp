@@ -1,10 +1,16 @@
 #include "render/PdfFont.h"
+#include "render/Deflate.h"
 #include "render/PdfFontFile.h"
+#include "render/PdfPreparedPage.h"
+#include "render/PdfWriter.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QPainterPath>
+#include <QProcess>
 #include <QRawFont>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtEndian>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -116,6 +122,51 @@ TEST(PdfFont, CffOutlinesAreSubsetInTheirOpenTypeForm)
     const QRawFont subset(program, 40);
     EXPECT_FALSE(subset.pathForGlyph(ids[0]).isEmpty());
     EXPECT_TRUE(subset.pathForGlyph(ids[1]).isEmpty());
+}
+
+}
+
+namespace {
+
+// A page written straight through the writer with one CFF font: viewers find the font program,
+// draw the glyph and give its text back.
+TEST(PdfFont, ACffFontEmbedsAsOpenTypeThatViewersRead)
+{
+    const QRawFont raw(
+        QStringLiteral("/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf"), 40);
+    const auto font = PdfFont::fromRawFont(raw);
+    ASSERT_NE(font, nullptr);
+    const QList<quint32> ids = raw.glyphIndexesForString(QStringLiteral("Hi"));
+    ASSERT_EQ(ids.size(), 2);
+    PdfPreparedPage page;
+    page.widthPoints = 200;
+    page.heightPoints = 100;
+    const QByteArray content = "BT /F0 40 Tf 1 0 0 1 20 40 Tm [<"
+        + QByteArray::number(ids[0] + 0x10000, 16).mid(1)
+        + QByteArray::number(ids[1] + 0x10000, 16).mid(1) + ">] TJ ET";
+    page.content = Deflate::compress(content);
+    page.fonts.push_back(
+        { font, { { ids[0], QStringLiteral("H") }, { ids[1], QStringLiteral("i") } } });
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cff.pdf");
+    PdfWriter writer(path);
+    ASSERT_TRUE(writer.open());
+    EXPECT_TRUE(writer.writePage(page));
+    EXPECT_TRUE(writer.finish(QStringLiteral("cff")));
+    QProcess fonts;
+    fonts.start(QStringLiteral("pdffonts"), { path });
+    ASSERT_TRUE(fonts.waitForFinished(30000));
+    const QString listing = QString::fromUtf8(fonts.readAllStandardOutput());
+    EXPECT_TRUE(QRegularExpression(
+        "[A-Z]{6}\\+NimbusSans-Regular\\s+CID Type 0C \\(OT\\)\\s+Identity-H\\s+yes\\s+yes\\s+yes")
+                    .match(listing)
+                    .hasMatch())
+        << listing.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), { path, QStringLiteral("-") });
+    ASSERT_TRUE(text.waitForFinished(30000));
+    EXPECT_EQ(QString::fromUtf8(text.readAllStandardOutput()).trimmed(), QStringLiteral("Hi"));
+    EXPECT_TRUE(text.readAllStandardError().isEmpty());
 }
 
 }
