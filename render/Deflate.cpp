@@ -8,8 +8,9 @@ namespace vorlix::render {
 
 namespace {
 
-    // Level 6 packs page streams about as tightly as zlib's default at a fraction of its time.
-    constexpr int Level = 6;
+    // At level 6 compression took a third of the page workers' time; level 2 takes well under
+    // half of that for files some 8 % larger (still a fifth smaller than Qt's engine writes).
+    constexpr int Level = 2;
 
     struct CompressorFree {
         void operator()(libdeflate_compressor* compressor) const
