@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the token cutter under every option setting the program uses and
-// checks that cutting always ends: every call either moves on or reports the end of the text.
+// checks that cutting always ends: every call either moves on or reports the end of the text,
+// and that a text normalised after another long one comes out as if it were the first.
 #include "lang/TokenCutter.h"
 #include "shell/CodePage.h"
 #include "shell/RunError.h"
@@ -59,5 +60,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     } catch (const vorlix::shell::RunError&) {
     }
+
+    // A text normalised after a long one that begins alike comes out as if it came first:
+    // the same long text twice over, then with one character left out of its middle.
+    if (text.isEmpty())
+        return 0;
+    QString first = text;
+    while (first.size() < 300)
+        first += text;
+    const qsizetype gap = (first.size() / 2 + options) % first.size();
+    const QString second = first.left(gap) + first.mid(gap + 1);
+    TokenCutter fresh;
+    fresh.SetOpt1(cutter.Opt1());
+    fresh.SetOpt2(cutter.Opt2());
+    fresh.SetOpt5(cutter.Opt5());
+    fresh.SetOpt6(cutter.Opt6());
+    cutter.TextEx(first);
+    fresh.TextEx(first);
+    if (cutter.Text() != fresh.Text())
+        std::abort();
+    cutter.TextEx(second);
+    TokenCutter alone;
+    alone.SetOpt1(cutter.Opt1());
+    alone.SetOpt2(cutter.Opt2());
+    alone.SetOpt5(cutter.Opt5());
+    alone.SetOpt6(cutter.Opt6());
+    alone.TextEx(second);
+    if (cutter.Text() != alone.Text() || cutter.Size() != alone.Size())
+        std::abort();
     return 0;
 }

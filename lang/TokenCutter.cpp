@@ -3,6 +3,9 @@
 #include "shell/Convert.h"
 #include "shell/RunError.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace vorlix::lang {
 
 namespace {
@@ -36,14 +39,78 @@ QString TokenCutter::codeText(int code)
     return QString(QChar(static_cast<char16_t>(code)));
 }
 
+namespace {
+
+    // Texts shorter than this are normalised afresh (the statements between pages), and longer
+    // ones too (a whole document run at once), so that the positions kept stay few.
+    constexpr qsizetype MinPrefixText = 256;
+    constexpr qsizetype MaxPrefixText = 256 * 1024;
+
+    std::int32_t commonLength(const QString& a, const QString& b)
+    {
+        const qsizetype n = std::min(a.size(), b.size());
+        const QChar* x = a.constData();
+        const QChar* y = b.constData();
+        constexpr qsizetype block = 64;
+        qsizetype i = 0;
+        while (i + block <= n && std::memcmp(x + i, y + i, block * sizeof(QChar)) == 0)
+            i += block;
+        while (i < n && x[i] == y[i])
+            ++i;
+        return static_cast<std::int32_t>(i);
+    }
+
+}
+
+std::int32_t TokenCutter::reusePrefix(const QString& source)
+{
+    m_stops.clear();
+    m_keepPrefix = source.size() >= MinPrefixText && source.size() <= MaxPrefixText;
+    m_recordStops = m_keepPrefix;
+    if (!m_keepPrefix || m_prefix.stops.empty() || m_prefix.opt1 != m_opt1
+        || m_prefix.opt2 != m_opt2 || m_prefix.opt5 != m_opt5 || m_prefix.opt6 != m_opt6)
+        return 1;
+    // The characters before a stop were normalised from those characters and, for a carriage
+    // return, the one at the stop: both texts must agree up to the stop itself.
+    const std::int32_t agreed = commonLength(m_prefix.source, source);
+    const auto after = std::upper_bound(m_prefix.stops.begin(), m_prefix.stops.end(), agreed);
+    if (after == m_prefix.stops.begin())
+        return 1;
+    const std::int32_t resume = *(after - 1);
+    // The stops before it are the new text's too; the kept text is replaced by this one.
+    const auto kept = static_cast<std::size_t>(after - 1 - m_prefix.stops.begin());
+    m_stops.swap(m_prefix.stops);
+    m_stops.resize(kept);
+    std::copy_n(m_prefix.text.constData(), resume - 1, m_text.data());
+    return resume;
+}
+
+void TokenCutter::keepAsPrefix(const QString& source)
+{
+    if (!m_keepPrefix)
+        return;
+    m_prefix.source = source;
+    m_prefix.text = m_text;
+    m_prefix.stops.swap(m_stops);
+    m_prefix.opt1 = m_opt1;
+    m_prefix.opt2 = m_opt2;
+    m_prefix.opt5 = m_opt5;
+    m_prefix.opt6 = m_opt6;
+    m_keepPrefix = false;
+    m_recordStops = false;
+}
+
 void TokenCutter::TextEx(const QString& source)
 {
     const std::int32_t n = static_cast<std::int32_t>(source.size());
-    m_text = QString(n + 3, QChar(MarkBlank));
+    m_text = QString(n + 3, Qt::Uninitialized);
+    std::int32_t p = reusePrefix(source);
     QChar* out = m_text.data();
+    std::fill(out + (p - 1), out + n, QChar(MarkBlank));
     const QChar* in = source.constData();
-    std::int32_t p = 1;
     while (p <= n) {
+        if (m_recordStops)
+            m_stops.push_back(p);
         const char16_t c = in[p - 1].unicode();
         if (c == m_opt6) {
             out[p - 1] = QChar(MarkField);
@@ -74,15 +141,19 @@ void TokenCutter::TextEx(const QString& source)
     m_size = n + 1;
     m_point = 1;
     m_commaPending = false;
+    keepAsPrefix(source);
 }
 
 // A comment runs to its line feed (or carriage return, or the end); it stays blank.
-std::int32_t TokenCutter::normaliseComment(const QString& source, std::int32_t p) const
+std::int32_t TokenCutter::normaliseComment(const QString& source, std::int32_t p)
 {
     const std::int32_t n = static_cast<std::int32_t>(source.size());
     const qsizetype lf = source.indexOf(QChar(u'\n'), p - 1);
     if (lf >= 0 && lf + 1 > p)
         return static_cast<std::int32_t>(lf) + 2;
+    // Without a line feed in the rest of the text, where the comment ends depends on all of it:
+    // nothing from here on can be taken over by a text that goes on differently.
+    m_recordStops = false;
     const qsizetype cr = source.indexOf(QChar(u'\r'), p - 1);
     if (cr >= 0 && cr + 1 > p)
         return static_cast<std::int32_t>(cr) + 2;

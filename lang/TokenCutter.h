@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace vorlix::lang {
 
@@ -110,8 +111,13 @@ private:
     std::int32_t findCloseQuote(std::int32_t from) const;
     void normalisedNumber(std::int32_t start, std::int32_t end, QString& token) const;
 
-    std::int32_t normaliseComment(const QString& source, std::int32_t p) const;
+    std::int32_t normaliseComment(const QString& source, std::int32_t p);
     std::int32_t normaliseString(const QString& source, std::int32_t p);
+    // Where normalising the source may start: the last position of the previous long text up to
+    // which both texts agree and from which nothing before it depends on what follows; 1 when
+    // there is none. The working text then already holds the agreed part.
+    std::int32_t reusePrefix(const QString& source);
+    void keepAsPrefix(const QString& source);
 
     void skipBlank(std::int32_t from) { skip(from, false); }
     void skipBlankLine(std::int32_t from) { skip(from, true); }
@@ -130,6 +136,22 @@ private:
     int m_opt5 = '#';
     int m_opt6 = ',';
     int m_opt7 = -1;
+
+    // The last long text normalised, and the positions where its normalising loop began a
+    // character: a page repeats the document's common head, which is normalised once.
+    struct Prefix {
+        QString source;
+        QString text;
+        std::vector<std::int32_t> stops;
+        int opt1 = 0;
+        int opt2 = 0;
+        int opt5 = 0;
+        int opt6 = 0;
+    } m_prefix;
+    // Positions of the text being normalised (while it is long enough to keep).
+    std::vector<std::int32_t> m_stops;
+    bool m_keepPrefix = false;
+    bool m_recordStops = false;
 };
 
 }

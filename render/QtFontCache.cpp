@@ -12,6 +12,15 @@ namespace {
 
     constexpr int probePixelSize = 1000;
     constexpr std::size_t maxEntries = 256;
+    // Longer texts are runs being wrapped, measured prefix by prefix and seldom again.
+    constexpr qsizetype maxMeasuredLength = 256;
+    // About 128 KiB of text per thread; past it the measurements start over.
+    constexpr qsizetype maxMeasuredCharacters = 64 * 1024;
+
+    int toDevice(double value)
+    {
+        return static_cast<int>(shell::roundHalfEven(value));
+    }
 
     void applyOptions(QFont& font)
     {
@@ -43,6 +52,43 @@ QtFontCache& QtFontCache::shared()
 
 const QtFontCache::Entry& QtFontCache::get(const LogFont& description)
 {
+    return entryFor(description);
+}
+
+QSize QtFontCache::extent(const LogFont& description, const QString& text)
+{
+    Entry& entry = entryFor(description);
+    const auto known = entry.extents.constFind(text);
+    if (known != entry.extents.constEnd())
+        return *known;
+    const QSize size(
+        toDevice(entry.metrics.horizontalAdvance(text)), toDevice(entry.metrics.height()));
+    if (text.size() > maxMeasuredLength)
+        return size;
+    if (m_measuredCharacters + text.size() > maxMeasuredCharacters)
+        forgetMeasurements();
+    entry.extents.insert(text, size);
+    m_measuredCharacters += text.size();
+    return size;
+}
+
+qsizetype QtFontCache::measuredTexts() const
+{
+    qsizetype count = 0;
+    for (const auto& entry : m_entries)
+        count += entry->extents.size();
+    return count;
+}
+
+void QtFontCache::forgetMeasurements()
+{
+    for (const auto& entry : m_entries)
+        entry->extents.clear();
+    m_measuredCharacters = 0;
+}
+
+QtFontCache::Entry& QtFontCache::entryFor(const LogFont& description)
+{
     // The last font asked for is by far the most frequent.
     if (m_last && m_last->description == description)
         return *m_last;
@@ -56,9 +102,11 @@ const QtFontCache::Entry& QtFontCache::get(const LogFont& description)
     if (m_entries.size() >= maxEntries) {
         m_entries.clear();
         m_last = nullptr;
+        m_measuredCharacters = 0;
     }
     QFont font = makeFont(description);
-    m_entries.push_back(std::make_unique<Entry>(Entry { description, font, QFontMetricsF(font) }));
+    m_entries.push_back(
+        std::make_unique<Entry>(Entry { description, font, QFontMetricsF(font), {} }));
     m_last = m_entries.back().get();
     return *m_last;
 }

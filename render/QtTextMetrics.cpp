@@ -20,8 +20,7 @@ QtTextMetrics::QtTextMetrics() = default;
 
 QSize QtTextMetrics::extent(const LogFont& font, const QString& text, int) const
 {
-    const QtFontCache::Entry& entry = QtFontCache::shared().get(font);
-    return { toDevice(entry.metrics.horizontalAdvance(text)), toDevice(entry.metrics.height()) };
+    return QtFontCache::shared().extent(font, text);
 }
 
 QSize QtTextMetrics::pointExtent(const QString& faceName, double pointSize, bool bold, bool italic,

@@ -68,8 +68,10 @@ namespace {
         desc.lfUnderline = (slot.flags & 4) != 0;
         desc.lfStrikeOut = (slot.flags & 8) != 0;
         desc.lfCharSet = 128;
-        // The face name field holds 31 bytes of the code page and a terminating zero.
-        if (shell::toCp932(slot.faceName).size() > 31)
+        // The face name field holds 31 bytes of the code page and a terminating zero. A code-page
+        // character takes at most two bytes, so a short name fits without converting it (faces
+        // are defined on every page).
+        if (slot.faceName.size() > 15 && shell::toCp932(slot.faceName).size() > 31)
             throw shell::RunError::subscriptOutOfRange();
         desc.lfFaceName = slot.faceName;
         return desc;

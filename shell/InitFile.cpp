@@ -135,6 +135,11 @@ void InitFile::SetString(const QString& section, const QString& key, const QStri
     (void)profile().writeString(section, key, value);
 }
 
+void InitFile::SetStrings(const QList<ProfileWrite>& writes)
+{
+    (void)profile().writeStrings(writes);
+}
+
 QString InitFile::GetString(const QString& section, const QString& key, const QString& defaultValue)
 {
     m_section = section;

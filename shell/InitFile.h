@@ -56,6 +56,8 @@ public:
 
     // Writes a key of a given section without changing the current section.
     void SetString(const QString& section, const QString& key, const QString& value);
+    // Writes the keys as that many SetString calls would, replacing the file once.
+    void SetStrings(const QList<ProfileWrite>& writes);
 
     // Makes `section` current and reads the key; a missing or empty key gets the default
     // written back and returned.

@@ -36,6 +36,8 @@ namespace {
         bool readable = true;
         TextEncoding encoding = TextEncoding::Cp932;
         QList<Line> lines;
+        // The file as it was read.
+        QByteArray bytes;
     };
 
     bool isBlank(QChar c)
@@ -95,22 +97,13 @@ namespace {
         return line;
     }
 
-    Content load(const QString& path)
+    // The lines of a file's bytes.
+    Content parse(QByteArray fileBytes)
     {
         Content content;
-        QFile file(path);
-        if (!file.exists())
-            return content;
         content.exists = true;
-        if (!file.open(QIODevice::ReadOnly)) {
-            content.readable = false;
-            return content;
-        }
-        const QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            content.readable = false;
-            return content;
-        }
+        content.bytes = std::move(fileBytes);
+        const QByteArray& bytes = content.bytes;
         content.encoding = decodeText(bytes).encoding;
         // Splitting at the byte 0x0A is safe: it is never a trail byte in CP932 or UTF-8.
         qsizetype start = 0;
@@ -134,6 +127,25 @@ namespace {
             start = end;
         }
         return content;
+    }
+
+    Content load(const QString& path)
+    {
+        Content content;
+        QFile file(path);
+        if (!file.exists())
+            return content;
+        content.exists = true;
+        if (!file.open(QIODevice::ReadOnly)) {
+            content.readable = false;
+            return content;
+        }
+        QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            content.readable = false;
+            return content;
+        }
+        return parse(std::move(bytes));
     }
 
     bool sameName(const QString& a, const QString& b)
@@ -296,30 +308,67 @@ QStringList ProfileFile::sectionNames() const
     return names;
 }
 
+namespace {
+
+    // The file's bytes with the entry written into the content; nothing when a read could not
+    // find the names again.
+    std::optional<QByteArray> withEntry(
+        Content& content, const QString& section, const QString& key, const QString& value)
+    {
+        const QString sectionName = trimBlanks(oneLine(section));
+        const QString keyName = trimBlanks(oneLine(key));
+        if (sectionName.isEmpty() || keyName.isEmpty() || !readableNames(sectionName, keyName))
+            return std::nullopt;
+        const QString entry = keyName + u'=' + trimBlanks(oneLine(value));
+        if (content.encoding == TextEncoding::Cp932 && !fitsCp932(sectionName + entry))
+            switchToUtf8(content);
+        insertEntry(content, sectionName, keyName, entry);
+        QByteArray bytes = assemble(content);
+        // The file is read as UTF-8 whenever its bytes are valid UTF-8: a CP932 file that the
+        // write made so (a new half-width kana pair, or the only other byte sequence removed)
+        // would read back as other characters, so it goes out in UTF-8 instead.
+        if (content.encoding == TextEncoding::Cp932
+            && decodeText(bytes).encoding != content.encoding) {
+            switchToUtf8(content);
+            bytes = assemble(content);
+        }
+        return bytes;
+    }
+
+}
+
 bool ProfileFile::writeString(
     const QString& section, const QString& key, const QString& value) const
 {
-    const QString sectionName = trimBlanks(oneLine(section));
-    const QString keyName = trimBlanks(oneLine(key));
-    if (sectionName.isEmpty() || keyName.isEmpty() || !readableNames(sectionName, keyName))
-        return false;
+    return writeStrings({ { section, key, value } });
+}
+
+bool ProfileFile::writeStrings(const QList<ProfileWrite>& writes) const
+{
     Content content = load(m_path);
-    // A file that exists but cannot be read is never overwritten with only the new entry.
+    // A file that exists but cannot be read is never overwritten with only the new entries.
     if (content.exists && !content.readable)
         return false;
-    const QString entry = keyName + u'=' + trimBlanks(oneLine(value));
-    if (content.encoding == TextEncoding::Cp932 && !fitsCp932(sectionName + entry))
-        switchToUtf8(content);
-    insertEntry(content, sectionName, keyName, entry);
-    QByteArray bytes = assemble(content);
-    // The file is read as UTF-8 whenever its bytes are valid UTF-8: a CP932 file that the write
-    // made so (a new half-width kana pair, or the only other byte sequence removed) would read
-    // back as other characters, so it goes out in UTF-8 instead.
-    if (content.encoding == TextEncoding::Cp932 && decodeText(bytes).encoding != content.encoding) {
-        switchToUtf8(content);
-        bytes = assemble(content);
+    const bool existed = content.exists;
+    const QByteArray before = content.bytes;
+    bool all = true;
+    bool any = false;
+    for (const ProfileWrite& write : writes) {
+        std::optional<QByteArray> bytes = withEntry(content, write.section, write.key, write.value);
+        if (!bytes) {
+            all = false;
+            continue;
+        }
+        // Read back as the next write would find the file.
+        content = parse(std::move(*bytes));
+        any = true;
     }
-    return save(m_path, bytes);
+    // Most writes store what the file already says (the paper and corrections after every job,
+    // the command line of a repeated run): the file stays as it is, and the disk is not asked to
+    // flush it again.
+    if (!any || (existed && content.bytes == before))
+        return all;
+    return save(m_path, content.bytes) && all;
 }
 
 bool ProfileFile::create(const QStringList& lines) const

@@ -15,6 +15,13 @@ struct ProfileEntry {
     friend bool operator==(const ProfileEntry&, const ProfileEntry&) = default;
 };
 
+// One key to write: its section, name and value.
+struct ProfileWrite {
+    QString section;
+    QString key;
+    QString value;
+};
+
 // An INI file read and written with the private-profile semantics of Windows: section and key
 // names match without regard to letter case, blanks around "=" are removed, ";" lines are
 // comments, and a write touches only its own line. Every call goes to the file (no cache), so a
@@ -45,6 +52,9 @@ public:
     // key starting with ";" or "[").
     [[nodiscard]] bool writeString(
         const QString& section, const QString& key, const QString& value) const;
+    // Writes the keys in turn, as that many writeString calls would, but replaces the file once.
+    // False when any of them could not be written.
+    [[nodiscard]] bool writeStrings(const QList<ProfileWrite>& writes) const;
 
     // Creates the file with these lines (CP932 unless a character does not fit). False when it
     // could not be written.

@@ -102,10 +102,14 @@ void iniInit::SetInit(const QString& suffix)
     if (!m_settings.fNewFile())
         return;
     WriteLog(QStringLiteral("Vorlix/iniINIT>new ini file"));
-    for (const SettingDefault& entry : kSettingDefaults) {
-        m_settings.setSection(QString::fromUtf16(entry.section));
-        m_settings.setValue(QString::fromUtf16(entry.key), defaultValue(entry));
-    }
+    // One replacement of the file for all the defaults: a write each would wait for the disk
+    // as many times.
+    QList<ProfileWrite> defaults;
+    for (const SettingDefault& entry : kSettingDefaults)
+        defaults.append({ QString::fromUtf16(entry.section), QString::fromUtf16(entry.key),
+            defaultValue(entry) });
+    m_settings.SetStrings(defaults);
+    m_settings.setSection(defaults.last().section);
 }
 
 }

@@ -124,6 +124,77 @@ TEST(TokenCutter, NormalisedTextMarksSeparatorsAndStrings)
     EXPECT_EQ(cutter.Point(), 1);
 }
 
+// The tokens of the cutter's current text, as cutAll writes them.
+QString remainingTokens(TokenCutter& cutter)
+{
+    QStringList parts;
+    QString token;
+    for (int guard = 0; guard < 2000; ++guard) {
+        const TokenType type = cutter.getToken(token);
+        parts << QString::number(static_cast<int>(type)) + ":" + token;
+        if (type == TokenType::TkEndOfText)
+            break;
+    }
+    return parts.join(' ');
+}
+
+TEST(TokenCutter, ATextAfterALongOneIsCutAsIfItCameFirst)
+{
+    // A page's text repeats the document's head; they part anywhere in the page that follows.
+    QString head;
+    for (int i = 0; i < 30; ++i)
+        head += QStringLiteral("h,100,%1,500;s,1,2,\"見出し;#\";\r\n").arg(200 + i);
+    struct Case {
+        const char* name;
+        QString first;
+        QString second;
+        std::function<void(TokenCutter&)> between;
+    };
+    const auto lines = [](TokenCutter& c) { c.SetOpt1(false); };
+    const auto separator = [](TokenCutter& c) { c.SetOpt2(QStringLiteral("!")); };
+    const auto comment = [](TokenCutter& c) { c.SetOpt5(QStringLiteral("%")); };
+    const auto field = [](TokenCutter& c) { c.SetOpt6(QStringLiteral("|")); };
+    const Case cases[] = {
+        { "the same text", head + "s,1,2,x;", head + "s,1,2,x;", {} },
+        { "another page", head + "s,1,2,\"山田\";", head + "s,1,2,\"鈴木\";", {} },
+        { "inside a string", head + "s,1,2,\"ab;c\";x;", head + "s,1,2,\"ab\";x,\"c;\";", {} },
+        { "an unterminated string", head + "s,1,2,\"abc", head + "s,1,2,\"abc\";d;", {} },
+        { "inside a comment", head + "#abc;\nx;", head + "#ab\nc;x;", {} },
+        { "a comment ended by CR alone", head + "#ab\rc;d", head + "#ab\rc;d\ne;", {} },
+        { "a comment at the end", head + "#abc", head + "#abc\r\nq;", {} },
+        { "between CR and LF", head + "a\r\nb;", head + "a\rb;", {} },
+        { "a CR that gains its LF", head + "a\rb;", head + "a\r\nb;", {} },
+        { "a shorter text", head + "s,1,2,x;" + head, head, {} },
+        { "a longer text", head, head + head + "v,1,2,3;", {} },
+        { "a short text between", head + "a;", QStringLiteral(";;out;"), {} },
+        { "line ends that end statements", head + "a\nb;", head + "a\nb;", lines },
+        { "another statement separator", head + "a!b;", head + "a!b;", separator },
+        { "another comment character", head + "a%b\nc;", head + "a%b\nc;", comment },
+        { "another field separator", head + "a|b,c;", head + "a|b,c;", field },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TokenCutter fresh;
+        TokenCutter after;
+        if (c.between) {
+            c.between(fresh);
+        }
+        after.TextEx(c.first);
+        (void)remainingTokens(after);
+        if (c.between)
+            c.between(after);
+        fresh.TextEx(c.second);
+        after.TextEx(c.second);
+        EXPECT_EQ(after.Text(), fresh.Text());
+        EXPECT_EQ(after.Size(), fresh.Size());
+        EXPECT_EQ(remainingTokens(after), remainingTokens(fresh));
+        // And once more, now that the second text is the one kept.
+        after.TextEx(c.first);
+        fresh.TextEx(c.first);
+        EXPECT_EQ(after.Text(), fresh.Text());
+    }
+}
+
 TEST(TokenCutter, OptionsOfTheMergeLanguage)
 {
     const auto merge = [](TokenCutter& c) {

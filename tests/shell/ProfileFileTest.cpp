@@ -3,7 +3,9 @@
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace vorlix::shell;
 using namespace vorlix::test;
@@ -106,6 +108,95 @@ TEST_F(ProfileFileTest, WritesTouchOnlyTheirOwnLine)
         ASSERT_TRUE(writeFileBytes(path(), kSample));
         EXPECT_TRUE(ProfileFile(path()).writeString(c.section, c.key, c.value));
         EXPECT_EQ(readFileBytes(path()), c.expected);
+    }
+}
+
+// The file's identity: a write replaces the file, so a new inode means it was written again.
+ino_t inodeOf(const QString& file)
+{
+    struct stat info { };
+    return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+TEST_F(ProfileFileTest, AWriteOfWhatTheFileSaysLeavesItAlone)
+{
+    struct Case {
+        const char* name;
+        const char* section;
+        const char* key;
+        const char* value;
+        bool rewritten;
+    };
+    const Case cases[] = {
+        { "the entry as the file has it", "SHEET", "Default", "/srv/forms/", false },
+        { "the blanks around a value go", "general", "Name", "Vorlix", true },
+        { "another value", "sheet", "www", "http://127.0.0.1/y/", true },
+        { "the same value in other letter case", "sheet", "Default", "/SRV/forms/", true },
+        { "the same key in other letter case", "sheet", "DEFAULT", "/srv/forms/", true },
+        { "a new key", "sheet", "Other", "1", true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(writeFileBytes(path(), kSample));
+        const ino_t sample = inodeOf(path());
+        ASSERT_NE(sample, ino_t {});
+        ASSERT_TRUE(ProfileFile(path()).writeString(c.section, c.key, c.value));
+        const QByteArray written = readFileBytes(path());
+        EXPECT_EQ(written != kSample, c.rewritten);
+        EXPECT_EQ(inodeOf(path()) != sample, c.rewritten);
+        // The same write again finds the file as it would write it.
+        const ino_t before = inodeOf(path());
+        EXPECT_TRUE(ProfileFile(path()).writeString(c.section, c.key, c.value));
+        EXPECT_EQ(inodeOf(path()), before);
+        EXPECT_EQ(readFileBytes(path()), written);
+        EXPECT_EQ(ProfileFile(path()).readString(c.section, c.key), QString::fromUtf8(c.value));
+    }
+}
+
+TEST_F(ProfileFileTest, SeveralWritesAtOnceLeaveTheFileAsOneAfterAnother)
+{
+    const QList<ProfileWrite> writes {
+        { "general", "Name", "Other" },
+        { "new", "a", "受取人" },
+        { "GENERAL", "added", "1" },
+        { "bad]section", "k", "refused" },
+        { "new", "b", "ﾃｱ" }, // half-width kana that would read as UTF-8
+        { "new", "c", "한국" }, // outside CP932: the file turns into UTF-8
+        { "sheet", "www", "" },
+        { "new", "a", "受取人" },
+    };
+    struct Case {
+        const char* name;
+        std::optional<QByteArray> original;
+        qsizetype count;
+    };
+    const Case cases[] = {
+        { "a missing file", std::nullopt, writes.size() },
+        { "the sample", kSample, writes.size() },
+        { "a CP932 file", vorlix::shell::toCp932("[new]\r\na=受取人\r\n"), writes.size() },
+        { "a UTF-8 file", QStringLiteral("[new]\r\nz=受取人").toUtf8(), writes.size() },
+        { "up to the kana", kSample, 5 },
+        { "only a refused write", std::nullopt, 0 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QList<ProfileWrite> some
+            = c.count == 0 ? QList<ProfileWrite> { writes[3] } : writes.first(c.count);
+        const QString one = path(QStringLiteral("one.ini"));
+        const QString all = path(QStringLiteral("all.ini"));
+        QFile::remove(one);
+        QFile::remove(all);
+        if (c.original) {
+            ASSERT_TRUE(writeFileBytes(one, *c.original));
+            ASSERT_TRUE(writeFileBytes(all, *c.original));
+        }
+        bool each = true;
+        for (const ProfileWrite& write : some)
+            each = ProfileFile(one).writeString(write.section, write.key, write.value) && each;
+        EXPECT_EQ(ProfileFile(all).writeStrings(some), each);
+        EXPECT_FALSE(each); // the refused name is in every case
+        EXPECT_EQ(QFile::exists(all), QFile::exists(one));
+        EXPECT_EQ(readFileBytes(all), readFileBytes(one));
     }
 }
 
