@@ -49,6 +49,12 @@ namespace {
         }
         bool playPage(const render::PageRecord& page, const QRect& rect) override
         {
+            // A job that prepares its pages does the page's work here, on the worker; the
+            // writing thread only appends the result.
+            if (auto prepared = m_job.preparePage(page, rect)) {
+                defer([job = &m_job, prepared] { job->playPrepared(*prepared); });
+                return true;
+            }
             auto copy = std::make_shared<const render::PageRecord>(page);
             defer([job = &m_job, copy, rect] { job->playPage(*copy, rect); });
             return true;

@@ -62,6 +62,19 @@ namespace {
             m_failed = m_failed || !played;
             return played;
         }
+        [[nodiscard]] std::shared_ptr<const render::PreparedPage> preparePage(
+            const render::PageRecord& page, const QRect& rect) const override
+        {
+            return m_job.preparePage(page, rect);
+        }
+        bool playPrepared(const render::PreparedPage& page) override
+        {
+            if (!m_started)
+                startDoc(QString());
+            const bool played = m_job.playPrepared(page);
+            m_failed = m_failed || !played;
+            return played;
+        }
         void endDoc() override { }
         void setPicture(std::shared_ptr<const render::PageRecord>) override { }
 

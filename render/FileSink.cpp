@@ -2,6 +2,9 @@
 
 #include "render/AllocatorTuning.h"
 #include "render/PageRecord.h"
+#include "render/PdfFontRegistry.h"
+#include "render/PdfPageDevice.h"
+#include "render/PdfWriter.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -24,9 +27,23 @@ namespace {
 }
 
 FileSink::FileSink(Format format, QString path)
+    : FileSink(format, std::move(path), pdfEngineFromEnvironment())
+{
+}
+
+FileSink::FileSink(Format format, QString path, PdfEngine engine)
     : m_format(format)
     , m_path(std::move(path))
 {
+    if (format == Format::Pdf && engine == PdfEngine::Own)
+        m_fonts = std::make_unique<PdfFontRegistry>();
+}
+
+FileSink::PdfEngine FileSink::pdfEngineFromEnvironment()
+{
+    return qEnvironmentVariable("VORLIX_PDF_ENGINE").compare(u"qt", Qt::CaseInsensitive) == 0
+        ? PdfEngine::Qt
+        : PdfEngine::Own;
 }
 
 FileSink::~FileSink()
@@ -74,8 +91,44 @@ bool FileSink::playPage(const PageRecord& page, const QRect& rect)
     return ok;
 }
 
+std::shared_ptr<const PreparedPage> FileSink::preparePage(
+    const PageRecord& page, const QRect& rect) const
+{
+    if (!m_fonts)
+        return nullptr;
+    return PdfPageDevice::prepare(*m_fonts, page, rect);
+}
+
+bool FileSink::playPrepared(const PreparedPage& page)
+{
+    const bool ok = writePrepared(page);
+    if (ok)
+        ++m_pages;
+    else
+        m_failed = true;
+    return ok;
+}
+
+bool FileSink::writePrepared(const PreparedPage& page)
+{
+    const auto* prepared = dynamic_cast<const PdfPreparedPage*>(&page);
+    if (!prepared || !m_fonts)
+        return false;
+    if (!m_writer) {
+        m_writer = std::make_unique<PdfWriter>(m_path);
+        if (!m_writer->open())
+            return false;
+        m_files << m_path;
+    }
+    return m_writer->writePage(*prepared);
+}
+
 bool FileSink::playPdf(const PageRecord& page, const QRect& rect)
 {
+    if (m_fonts) {
+        const auto prepared = preparePage(page, rect);
+        return prepared && writePrepared(*prepared);
+    }
     if (!m_pdf) {
         keepPageBuffersInHeap();
         m_pdf = std::make_unique<QPdfWriter>(m_path);
@@ -156,6 +209,8 @@ bool FileSink::finish()
     if (m_painter.isActive() && !m_painter.end())
         m_failed = true;
     m_pdf.reset();
+    if (m_writer && m_writer->isOpen() && !m_writer->finish(m_title))
+        m_failed = true;
     return !m_failed;
 }
 

@@ -12,12 +12,19 @@ class QPdfWriter;
 
 namespace vorlix::render {
 
+class PdfFontRegistry;
+class PdfWriter;
+
 // Writes the pages of print jobs to files instead of a printer: one PDF document, or one PNG or
 // SVG file per page. Jobs that follow one another (copies) go on into the same output; the
 // output is complete after finish() or when the sink ends.
 //
 // PNG and SVG names: a "%1" in the path is replaced by the page number; otherwise "-<n>" is put
 // before the extension ("out.png" gives out-1.png, out-2.png, ...).
+//
+// A PDF is written by our own writer, its pages prepared on the print job's workers; with
+// VORLIX_PDF_ENGINE=qt in the environment it goes through Qt's PDF engine instead, the way the
+// printing path draws.
 class FileSink final : public PageSink {
 public:
     enum class Format {
@@ -26,17 +33,29 @@ public:
         Svg,
     };
 
+    // Which writer makes a PDF.
+    enum class PdfEngine {
+        Own,
+        Qt,
+    };
+
     FileSink(Format format, QString path);
+    FileSink(Format format, QString path, PdfEngine engine);
     ~FileSink() override;
     FileSink(const FileSink&) = delete;
     FileSink& operator=(const FileSink&) = delete;
 
     // The format from a file name's extension (pdf, png, svg); nothing for others.
     [[nodiscard]] static std::optional<Format> formatOf(const QString& path);
+    // The PDF writer the environment chooses (VORLIX_PDF_ENGINE).
+    [[nodiscard]] static PdfEngine pdfEngineFromEnvironment();
 
     [[nodiscard]] bool isPrinter() const override { return true; }
     bool startDoc(const QString& documentName) override;
     bool playPage(const PageRecord& page, const QRect& rect) override;
+    [[nodiscard]] std::shared_ptr<const PreparedPage> preparePage(
+        const PageRecord& page, const QRect& rect) const override;
+    bool playPrepared(const PreparedPage& page) override;
     void endDoc() override { }
     void setPicture(std::shared_ptr<const PageRecord>) override { }
 
@@ -50,6 +69,7 @@ public:
 
 private:
     bool playPdf(const PageRecord& page, const QRect& rect);
+    bool writePrepared(const PreparedPage& page);
     bool playPng(const PageRecord& page, const QRect& rect);
     bool playSvg(const PageRecord& page, const QRect& rect);
     [[nodiscard]] QString pagePath(int number) const;
@@ -58,6 +78,9 @@ private:
     QString m_path;
     QString m_title;
     std::unique_ptr<QPdfWriter> m_pdf;
+    // Our own writer and the fonts its page workers share; none with Qt's engine.
+    std::unique_ptr<PdfFontRegistry> m_fonts;
+    std::unique_ptr<PdfWriter> m_writer;
     QPainter m_painter;
     QStringList m_files;
     int m_pages = 0;

@@ -8,6 +8,12 @@ namespace vorlix::render {
 
 class PageRecord;
 
+// A page a print job made ready to write away from the writing thread (see PageSink::preparePage).
+class PreparedPage {
+public:
+    virtual ~PreparedPage() = default;
+};
+
 // Where the drawing surface's finished pages go: a print job (printer, PDF, PNG, SVG), played
 // page by page as each one closes, or a preview that shows the last page. The surface is bound to
 // one sink by SetObject; the sink outlives the binding.
@@ -31,6 +37,21 @@ public:
     // Print job: plays one page into the rectangle (device pixels of the printer page); true on
     // success.
     virtual bool playPage(const PageRecord& page, const QRect& rect) = 0;
+    // Print job: makes a page ready to write. Called on the pipeline's workers, so it must be
+    // thread-safe; nothing when the job plays pages only as they come (then playPage does).
+    [[nodiscard]] virtual std::shared_ptr<const PreparedPage> preparePage(
+        const PageRecord& page, const QRect& rect) const
+    {
+        (void)page;
+        (void)rect;
+        return nullptr;
+    }
+    // Print job: writes a page preparePage made, in page order; true on success.
+    virtual bool playPrepared(const PreparedPage& page)
+    {
+        (void)page;
+        return false;
+    }
     // Print job: ends the job.
     virtual void endDoc() = 0;
 

@@ -287,7 +287,7 @@ TEST_F(PagePipelineExport, AThousandPagesComeOutTheSameWhateverTheThreadCount)
                     .arg(QChar(0x3042 + i % 80));
     const QString input = file(QStringLiteral("slips.mnd"), data + QStringLiteral("</TZQ_002>"));
     const QByteArray one = exportWith(1, input);
-    EXPECT_EQ(one.count("/Type /Page\n") + one.count("/Type /Page\r"), 1000);
+    EXPECT_EQ(one.count("/Type /Page") - one.count("/Type /Pages"), 1000);
     EXPECT_EQ(exportWith(2, input), one);
     EXPECT_EQ(exportWith(4, input), one);
 }

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <cstdint>
+
+namespace vorlix::render {
+
+// A PDF content stream being written: operators and numbers appended without locale or
+// allocation per number, so that the same drawing always gives the same bytes.
+class PdfContent {
+public:
+    PdfContent& operator<<(QByteArrayView text)
+    {
+        m_bytes.append(text.data(), text.size());
+        return *this;
+    }
+    PdfContent& operator<<(char c)
+    {
+        m_bytes.append(c);
+        return *this;
+    }
+    PdfContent& operator<<(int value);
+    // A number with at most three decimals, trailing zeros dropped ("-0" becomes "0").
+    PdfContent& operator<<(double value);
+    // A scale factor, with the nine decimals a page-wide matrix needs.
+    void appendPrecise(double value);
+    // Four hexadecimal digits of a glyph id.
+    void appendGlyph(std::uint32_t glyph);
+
+    [[nodiscard]] const QByteArray& bytes() const { return m_bytes; }
+    void reserve(qsizetype size) { m_bytes.reserve(size); }
+
+    // A number as PdfContent writes it, for the writer's own dictionaries.
+    [[nodiscard]] static QByteArray number(double value);
+
+private:
+    QByteArray m_bytes;
+};
+
+}

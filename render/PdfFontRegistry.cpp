@@ -1,0 +1,29 @@
+#include "render/PdfFontRegistry.h"
+
+#include "render/PdfFont.h"
+
+#include <QRawFont>
+#include <atomic>
+
+namespace vorlix::render {
+
+PdfFontRegistry::PdfFontRegistry()
+{
+    static std::atomic<std::uint64_t> next { 1 };
+    m_id = next++;
+}
+
+std::shared_ptr<const PdfFont> PdfFontRegistry::get(const QRawFont& font)
+{
+    const QString key = PdfFont::keyOf(font);
+    const std::lock_guard lock(m_lock);
+    const auto found = m_fonts.constFind(key);
+    if (found != m_fonts.constEnd())
+        return *found;
+    // Read under the lock: two workers meeting a new font at once read its tables once.
+    std::shared_ptr<const PdfFont> made = PdfFont::fromRawFont(font);
+    m_fonts.insert(key, made);
+    return made;
+}
+
+}
