@@ -1,5 +1,6 @@
 #include "render/PagePainter.h"
 
+#include "render/PageGeometry.h"
 #include "render/PageRecord.h"
 #include "render/PageRecorder.h"
 #include "render/QtFontCache.h"
@@ -11,6 +12,8 @@
 
 namespace vorlix::render {
 
+using PageGeometry::box;
+
 namespace {
 
     QColor toColor(ColorRef c)
@@ -18,36 +21,14 @@ namespace {
         return QColor(redOf(c), greenOf(c), blueOf(c));
     }
 
-    // The platform's styled-pen patterns in 1/96 inch (dash 18-6, dot 3-3, ...), kept at the
-    // same physical length on every resolution so that print and preview look alike.
+    // A pen's pattern in units of its width, keeping the same physical length on every
+    // resolution so that print and preview look alike.
     QVector<qreal> dashPattern(std::int32_t style, double unit)
     {
         QVector<qreal> pattern;
-        switch (static_cast<PenStyle>(style)) {
-        case PenStyle::Dash:
-            pattern = { 18, 6 };
-            break;
-        case PenStyle::Dot:
-            pattern = { 3, 3 };
-            break;
-        case PenStyle::DashDot:
-            pattern = { 9, 6, 3, 6 };
-            break;
-        case PenStyle::DashDotDot:
-            pattern = { 9, 3, 3, 3, 3, 3 };
-            break;
-        default:
-            break;
-        }
-        for (qreal& length : pattern)
-            length *= unit;
+        for (const double length : PageGeometry::penPattern(style))
+            pattern.append(length * unit);
         return pattern;
-    }
-
-    // Angle of a point seen from the centre, counter-clockwise on the page, in degrees.
-    double rayAngle(const QPointF& centre, double x, double y)
-    {
-        return std::atan2(centre.y() - y, x - centre.x()) * 180.0 / M_PI;
     }
 
 }
@@ -57,11 +38,6 @@ PagePainter::PagePainter(QPainter& painter, int dpi)
     , m_dpi(dpi)
     , m_font(PageRecorder::initialFont())
 {
-}
-
-QRectF PagePainter::box(int left, int top, int right, int bottom)
-{
-    return QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
 }
 
 void PagePainter::play(const PageRecord& page, const QRectF& target)
@@ -134,14 +110,8 @@ void PagePainter::arc(
     int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd)
 {
     const QRectF rect = box(left, top, right, bottom);
-    const QPointF centre = rect.center();
-    const double start = rayAngle(centre, xStart, yStart);
-    const double end = rayAngle(centre, xEnd, yEnd);
-    double span = std::fmod(end - start, 360.0);
-    if (span <= 0.0)
-        span += 360.0;
-    m_painter.drawArc(rect, static_cast<int>(std::lround(start * 16.0)),
-        static_cast<int>(std::lround(span * 16.0)));
+    const PageGeometry::ArcSweep sweep = PageGeometry::arcSweep(rect, xStart, yStart, xEnd, yEnd);
+    m_painter.drawArc(rect, sweep.start, sweep.span);
 }
 
 void PagePainter::textOut(int x, int y, const QString& text)

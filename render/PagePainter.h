@@ -31,7 +31,6 @@ public:
 
 private:
     void usePen(const PenDesc& pen);
-    [[nodiscard]] static QRectF box(int left, int top, int right, int bottom);
 
     QPainter& m_painter;
     int m_dpi;

@@ -1,6 +1,7 @@
 #include "render/PdfPageDevice.h"
 
 #include "render/Deflate.h"
+#include "render/PageGeometry.h"
 #include "render/PageRecord.h"
 #include "render/PageRecorder.h"
 #include "render/PdfFont.h"
@@ -14,6 +15,8 @@
 
 namespace vorlix::render {
 
+using PageGeometry::box;
+
 namespace {
 
     constexpr double Pi = 3.14159265358979323846;
@@ -22,38 +25,10 @@ namespace {
     // Lean of a slanted face where the font has no italic, as Qt's PDF engine slants it.
     constexpr double SyntheticItalic = 0.3;
 
-    // The platform's styled-pen patterns in 1/96 inch, the same as the painter's.
-    std::vector<double> dashPattern(std::int32_t style)
-    {
-        switch (static_cast<PenStyle>(style)) {
-        case PenStyle::Dash:
-            return { 18, 6 };
-        case PenStyle::Dot:
-            return { 3, 3 };
-        case PenStyle::DashDot:
-            return { 9, 6, 3, 6 };
-        case PenStyle::DashDotDot:
-            return { 9, 3, 3, 3, 3, 3 };
-        default:
-            return {};
-        }
-    }
-
     // Colour as PDF operands: "r g b".
     void appendColor(PdfContent& out, ColorRef c)
     {
         out << redOf(c) / 255.0 << ' ' << greenOf(c) / 255.0 << ' ' << blueOf(c) / 255.0;
-    }
-
-    QRectF box(int left, int top, int right, int bottom)
-    {
-        return QRectF(QPointF(left, top), QPointF(right, bottom)).normalized();
-    }
-
-    // Angle of a point seen from the centre, counter-clockwise on the page, in degrees.
-    double rayAngle(const QPointF& centre, double x, double y)
-    {
-        return std::atan2(centre.y() - y, x - centre.x()) * 180.0 / Pi;
     }
 
     QByteArray digestOf(const QImage& image)
@@ -138,7 +113,7 @@ void PdfPageDevice::useStrokePen()
 {
     // Width 0 or 1 is one device unit; thicker pens end and join round, dashes end flat.
     const double width = std::max(m_pen.width, 1);
-    const int dash = dashPattern(m_pen.style).empty() ? 0 : m_pen.style;
+    const int dash = PageGeometry::penPattern(m_pen.style).empty() ? 0 : m_pen.style;
     const int cap = dash ? 0 : 1;
     if (m_state.stroke != m_pen.color) {
         m_state.stroke = m_pen.color;
@@ -161,7 +136,7 @@ void PdfPageDevice::useStrokePen()
         m_state.dash = dash;
         m_out << '[';
         // Pattern lengths keep their physical size: 1/96 inch in device units.
-        for (const double length : dashPattern(dash))
+        for (const double length : PageGeometry::penPattern(dash))
             m_out << length * m_dpi / 96.0 << ' ';
         m_out << "] 0 d\n";
     }
@@ -280,14 +255,9 @@ void PdfPageDevice::arc(
     if (m_pen.style == static_cast<std::int32_t>(PenStyle::Null))
         return;
     const QRectF rect = box(left, top, right, bottom);
-    const QPointF centre = rect.center();
-    const double start = rayAngle(centre, xStart, yStart);
-    const double end = rayAngle(centre, xEnd, yEnd);
-    double span = std::fmod(end - start, 360.0);
-    if (span <= 0.0)
-        span += 360.0;
     // The painter takes whole sixteenths of a degree.
-    appendArc(rect, std::lround(start * 16.0) / 16.0, std::lround(span * 16.0) / 16.0);
+    const PageGeometry::ArcSweep sweep = PageGeometry::arcSweep(rect, xStart, yStart, xEnd, yEnd);
+    appendArc(rect, sweep.start / 16.0, sweep.span / 16.0);
     useStrokePen();
     m_out << "S\n";
 }
