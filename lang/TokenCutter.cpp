@@ -24,9 +24,19 @@ namespace {
     }
 
     // Copies into the caller's token buffer, which keeps its capacity from token to token, so
-    // that cutting a statement allocates nothing.
+    // that cutting a statement allocates nothing. A page cuts a token every few characters: when
+    // the buffer is the caller's own and has room, the copy is written in place, without the
+    // library's general resize.
     void assign(QString& token, QStringView text)
     {
+        auto& d = token.data_ptr();
+        const qsizetype n = text.size();
+        if (!d.needsDetach() && d.freeSpaceAtEnd() + d.size > n) {
+            std::copy_n(text.utf16(), n, d.data());
+            d.size = n;
+            d.data()[n] = u'\0';
+            return;
+        }
         token.setUnicode(reinterpret_cast<const QChar*>(text.data()), text.size());
     }
 
@@ -370,7 +380,7 @@ TokenType TokenCutter::getToken(QString& token)
             else if (c == ')' || c == ']' || c == '}')
                 type = TokenType::TkClose;
         } else if (c == MarkStatement) {
-            token.resize(0); // keeps the buffer
+            assign(token, {});
             if (m_commaPending) {
                 m_commaPending = false;
                 return TokenType::TkEmpty;
@@ -382,7 +392,7 @@ TokenType TokenCutter::getToken(QString& token)
             skipBlankLine(m_point + 1);
             return TokenType::TkSeparator;
         } else if (c == MarkField) {
-            token.resize(0); // keeps the buffer
+            assign(token, {});
             m_commaPending = false;
             ++m_point;
             return TokenType::TkEmpty;
@@ -390,7 +400,7 @@ TokenType TokenCutter::getToken(QString& token)
             skipBlankLine(m_point + 1);
             continue;
         } else {
-            token.resize(0); // keeps the buffer
+            assign(token, {});
             return TokenType::TkEndOfText;
         }
         m_commaPending = false;
