@@ -3,6 +3,7 @@
 #include "lang/TokenBuffers.h"
 #include "shell/CodePage.h"
 #include "shell/Common.h"
+#include "shell/StringBuffer.h"
 
 #include <QVariant>
 #include <limits>
@@ -82,7 +83,7 @@ void Merge::append(const QString& text)
         fail(QStringLiteral("Vorlix/Merge>出力が大きすぎる"));
         return;
     }
-    m_out += text;
+    shell::StringBuffer::append(m_out, text);
 }
 
 void Merge::writeItem(const QString& text)

@@ -2,6 +2,7 @@
 
 #include "shell/Convert.h"
 #include "shell/RunError.h"
+#include "shell/StringBuffer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -24,20 +25,10 @@ namespace {
     }
 
     // Copies into the caller's token buffer, which keeps its capacity from token to token, so
-    // that cutting a statement allocates nothing. A page cuts a token every few characters: when
-    // the buffer is the caller's own and has room, the copy is written in place, without the
-    // library's general resize.
+    // that cutting a statement allocates nothing.
     void assign(QString& token, QStringView text)
     {
-        auto& d = token.data_ptr();
-        const qsizetype n = text.size();
-        if (!d.needsDetach() && d.freeSpaceAtEnd() + d.size > n) {
-            std::copy_n(text.utf16(), n, d.data());
-            d.size = n;
-            d.data()[n] = u'\0';
-            return;
-        }
-        token.setUnicode(reinterpret_cast<const QChar*>(text.data()), text.size());
+        shell::StringBuffer::assign(token, text);
     }
 
     // The same with the text between double quotes, written straight into the buffer.
