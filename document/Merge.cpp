@@ -407,21 +407,23 @@ void Merge::handleTag(TokenCutter& cutter)
 
 void Merge::handleOperator(TokenCutter& cutter, const QString& symbol, int depth)
 {
-    if (symbol == QLatin1String("$")) {
+    // A symbol token is one character; this runs for every reference of every page.
+    const char16_t op = symbol.size() == 1 ? symbol.front().unicode() : 0;
+    if (op == u'$') {
         const Reference reference = readReference(cutter);
         if (reference.found)
             writeItem(reference.value);
         else
             applyCourse(cutter, symbol);
-    } else if (symbol == QLatin1String("&")) {
+    } else if (op == u'&') {
         const Reference reference = readReference(cutter);
         if (reference.found)
             mergeFragment(reference.value, depth);
         else
             applyCourse(cutter, symbol);
-    } else if (symbol == QLatin1String("%")) {
+    } else if (op == u'%') {
         handleCharacterCode(cutter);
-    } else if (symbol == QLatin1String("+")) {
+    } else if (op == u'+') {
         handleGlue(cutter);
     } else {
         shell::WriteLog(QStringLiteral("Merge/MergeingReflex>不明なトークン:") + symbol);
