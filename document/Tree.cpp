@@ -1,6 +1,7 @@
 #include "document/Tree.h"
 
 #include "shell/RunError.h"
+#include "shell/StringBuffer.h"
 
 #include <algorithm>
 #include <limits>
@@ -140,9 +141,9 @@ QString Tree::Value(const QString& path) const
         const std::int32_t found = find(m_current, path);
         return found < 0 ? NoLabel : valueOf(at(found));
     }
-    // The path is walked in place; one buffer holds the segment being looked up.
+    // The path is walked in place; one buffer per thread holds the segment being looked up.
     const QStringView rest(path);
-    QString segment;
+    thread_local QString segment;
     std::int32_t dir = m_current;
     qsizetype from = 0;
     for (qsizetype slash = rest.indexOf(u'/'); slash >= 0; slash = rest.indexOf(u'/', from)) {
@@ -156,7 +157,7 @@ QString Tree::Value(const QString& path) const
         }
         if (part.isEmpty())
             return NoLabel;
-        segment.setUnicode(part.data(), part.size());
+        shell::StringBuffer::assign(segment, part);
         const std::int32_t found = find(dir, segment);
         // An entry without a sub-directory holds nothing below it.
         if (found < 0 || at(found).subOrCount == 0)
@@ -166,7 +167,7 @@ QString Tree::Value(const QString& path) const
     const QStringView last = rest.sliced(from);
     if (last.isEmpty())
         return NoLabel;
-    segment.setUnicode(last.data(), last.size());
+    shell::StringBuffer::assign(segment, last);
     const std::int32_t found = find(dir, segment);
     return found < 0 || found == dir ? NoLabel : valueOf(at(found));
 }
