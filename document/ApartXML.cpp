@@ -151,7 +151,8 @@ void ApartXML::readElement(const QString& name)
         QString name;
     };
     std::vector<Open> open { { m_tree->Add(name), name } };
-    QString token;
+    // Elements are not read recursively, so one buffer serves every element of the document.
+    QString& token = m_elementToken;
     while (!open.empty()) {
         const XmlToken kind = m_xml.getToken(token);
         const std::int32_t index = open.back().index;

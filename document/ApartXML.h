@@ -32,6 +32,8 @@ private:
 
     shell::LifeLog m_life { QStringLiteral("ApartXML") };
     xmlTC m_xml;
+    // The token buffer of readElement, kept with its room from element to element.
+    QString m_elementToken;
     Tree* m_tree = nullptr;
     QString m_documentName;
     QString m_pieceName;

@@ -1,9 +1,12 @@
 #include "document/Merge.h"
 
+#include "lang/TokenBuffers.h"
 #include "shell/CodePage.h"
 #include "shell/Common.h"
+#include "shell/StringBuffer.h"
 
 #include <QVariant>
+#include <limits>
 
 namespace vorlix::document {
 
@@ -14,10 +17,32 @@ namespace {
 
     const QString kPiece = QStringLiteral("piece");
 
+    // The code a "%" takes; a space when it is no 16-bit number.
+    std::int16_t characterCodeOf(const QString& number)
+    {
+        // Most codes are a few plain digits, which need not go through the general conversion.
+        const QStringView digits = QStringView(number).sliced(number.startsWith(u'-') ? 1 : 0);
+        if (!digits.isEmpty() && digits.size() <= 5) {
+            std::int32_t value = 0;
+            bool plain = true;
+            for (const QChar c : digits) {
+                plain = plain && c >= u'0' && c <= u'9';
+                value = value * 10 + (c.unicode() - u'0');
+            }
+            if (number.startsWith(u'-'))
+                value = -value;
+            if (plain && value >= std::numeric_limits<std::int16_t>::min()
+                && value <= std::numeric_limits<std::int16_t>::max())
+                return static_cast<std::int16_t>(value);
+        }
+        return shell::ToInteger(QVariant(number), 32);
+    }
+
 }
 
 Merge::Merge()
 {
+    m_tokenPool.reserve(16);
     configure(m_cutter);
 }
 
@@ -58,7 +83,7 @@ void Merge::append(const QString& text)
         fail(QStringLiteral("Vorlix/Merge>出力が大きすぎる"));
         return;
     }
-    m_out += text;
+    shell::StringBuffer::append(m_out, text);
 }
 
 void Merge::writeItem(const QString& text)
@@ -264,7 +289,8 @@ std::int64_t Merge::nextMatch(std::int64_t from)
 
 Merge::Stop Merge::handleTokens(TokenCutter& cutter, Context context, int depth)
 {
-    QString token;
+    lang::BorrowedToken borrowed(m_tokenPool);
+    QString& token = borrowed.get();
     for (;;) {
         if (m_abortPass)
             return Stop::Aborted;
@@ -381,21 +407,23 @@ void Merge::handleTag(TokenCutter& cutter)
 
 void Merge::handleOperator(TokenCutter& cutter, const QString& symbol, int depth)
 {
-    if (symbol == QLatin1String("$")) {
+    // A symbol token is one character; this runs for every reference of every page.
+    const char16_t op = symbol.size() == 1 ? symbol.front().unicode() : 0;
+    if (op == u'$') {
         const Reference reference = readReference(cutter);
         if (reference.found)
             writeItem(reference.value);
         else
             applyCourse(cutter, symbol);
-    } else if (symbol == QLatin1String("&")) {
+    } else if (op == u'&') {
         const Reference reference = readReference(cutter);
         if (reference.found)
             mergeFragment(reference.value, depth);
         else
             applyCourse(cutter, symbol);
-    } else if (symbol == QLatin1String("%")) {
+    } else if (op == u'%') {
         handleCharacterCode(cutter);
-    } else if (symbol == QLatin1String("+")) {
+    } else if (op == u'+') {
         handleGlue(cutter);
     } else {
         shell::WriteLog(QStringLiteral("Merge/MergeingReflex>不明なトークン:") + symbol);
@@ -405,7 +433,8 @@ void Merge::handleOperator(TokenCutter& cutter, const QString& symbol, int depth
 
 void Merge::handleCharacterCode(TokenCutter& cutter)
 {
-    QString number;
+    lang::BorrowedToken borrowed(m_tokenPool);
+    QString& number = borrowed.get();
     const TokenType type = cutter.getToken(number);
     if (type != TokenType::TkNumber) {
         shell::WriteLog(QStringLiteral("Vorlix/MergeingReflex>%の次が不明なトークン"));
@@ -414,7 +443,7 @@ void Merge::handleCharacterCode(TokenCutter& cutter)
         return;
     }
     stepBackOverComma(m_commaFlag);
-    append(characterOfCode(shell::ToInteger(QVariant(number), 32)));
+    append(characterOfCode(characterCodeOf(number)));
     m_commaFlag = cutter.fCtC;
     if (m_commaFlag)
         append(QStringLiteral(","));
@@ -445,7 +474,8 @@ void Merge::mergeFragment(const QString& text, int depth)
 
 Merge::Reference Merge::readReference(TokenCutter& cutter)
 {
-    QString token;
+    lang::BorrowedToken borrowed(m_tokenPool);
+    QString& token = borrowed.get();
     const TokenType type = cutter.getToken(token);
     Reference reference;
     if (type == TokenType::TkWord) {
@@ -472,7 +502,8 @@ QString Merge::readPath(TokenCutter& cutter)
 {
     QString path = QStringLiteral(".");
     bool lastWasWord = false;
-    QString token;
+    lang::BorrowedToken borrowed(m_tokenPool);
+    QString& token = borrowed.get();
     for (;;) {
         const std::int32_t point = cutter.Point();
         const bool commaSeen = cutter.fCtC;
@@ -517,7 +548,8 @@ QString Merge::translate(const QString& name) const
 
 void Merge::skipRest(TokenCutter& cutter, TokenType last)
 {
-    QString token;
+    lang::BorrowedToken borrowed(m_tokenPool);
+    QString& token = borrowed.get();
     while (!endsStatement(last))
         last = cutter.getToken(token);
 }
@@ -530,7 +562,8 @@ void Merge::dropStatement(TokenCutter& cutter)
 
 Merge::Stop Merge::skipPass(TokenCutter& cutter, bool stopAtPiece)
 {
-    QString token;
+    lang::BorrowedToken borrowed(m_tokenPool);
+    QString& token = borrowed.get();
     for (;;) {
         const TokenType type = cutter.getToken(token);
         if (type == TokenType::TkEndOfText)

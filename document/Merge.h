@@ -65,6 +65,8 @@ private:
 
     shell::LifeLog m_life { QStringLiteral("Vorlix") };
     lang::TokenCutter m_cutter;
+    // Token buffers lent to the handlers: their capacity survives from reference to reference.
+    std::vector<QString> m_tokenPool;
     Tree* m_tree = nullptr;
     std::unique_ptr<ConvTag> m_table;
     // The text of the page being merged; the pages before it went to the paged document. The
@@ -131,9 +133,9 @@ private:
     void applyCourse(lang::TokenCutter& cutter, const QString& symbol);
     [[nodiscard]] QString translate(const QString& name) const;
 
-    static void skipRest(lang::TokenCutter& cutter, lang::TokenType last);
+    void skipRest(lang::TokenCutter& cutter, lang::TokenType last);
     void dropStatement(lang::TokenCutter& cutter);
-    static Stop skipPass(lang::TokenCutter& cutter, bool stopAtPiece);
+    Stop skipPass(lang::TokenCutter& cutter, bool stopAtPiece);
     static void unread(lang::TokenCutter& cutter, lang::TokenType type);
     [[nodiscard]] static QString characterOfCode(std::int16_t code);
 };

@@ -1,8 +1,8 @@
 #include "document/Tree.h"
 
 #include "shell/RunError.h"
+#include "shell/StringBuffer.h"
 
-#include <QStringList>
 #include <algorithm>
 #include <limits>
 
@@ -141,28 +141,34 @@ QString Tree::Value(const QString& path) const
         const std::int32_t found = find(m_current, path);
         return found < 0 ? NoLabel : valueOf(at(found));
     }
-    const QStringList segments = path.split(QLatin1Char('/'));
+    // The path is walked in place; one buffer per thread holds the segment being looked up.
+    const QStringView rest(path);
+    thread_local QString segment;
     std::int32_t dir = m_current;
-    for (qsizetype i = 0; i + 1 < segments.size(); ++i) {
-        const QString& segment = segments.at(i);
-        if (segment == QLatin1String("."))
+    qsizetype from = 0;
+    for (qsizetype slash = rest.indexOf(u'/'); slash >= 0; slash = rest.indexOf(u'/', from)) {
+        const QStringView part = rest.sliced(from, slash - from);
+        from = slash + 1;
+        if (part == u".")
             continue;
-        if (segment == QLatin1String("..")) {
+        if (part == u"..") {
             dir = at(dir).parent;
             continue;
         }
-        if (segment.isEmpty())
+        if (part.isEmpty())
             return NoLabel;
+        shell::StringBuffer::assign(segment, part);
         const std::int32_t found = find(dir, segment);
         // An entry without a sub-directory holds nothing below it.
         if (found < 0 || at(found).subOrCount == 0)
             return NoLabel;
         dir = at(found).subOrCount;
     }
-    const QString& last = segments.constLast();
+    const QStringView last = rest.sliced(from);
     if (last.isEmpty())
         return NoLabel;
-    const std::int32_t found = find(dir, last);
+    shell::StringBuffer::assign(segment, last);
+    const std::int32_t found = find(dir, segment);
     return found < 0 || found == dir ? NoLabel : valueOf(at(found));
 }
 

@@ -1,5 +1,6 @@
 #include "document/xmlTC.h"
 
+#include "shell/StringBuffer.h"
 #include "shell/Trim.h"
 
 #include <vector>
@@ -41,14 +42,6 @@ bool xmlTC::isBlank(QChar c)
     return u == '\r' || u == '\n' || u == '\t' || u == ' ' || u == 0x3000;
 }
 
-QString xmlTC::trimTrailingBlanks(const QString& text)
-{
-    qsizetype end = text.size();
-    while (end > 0 && isBlank(text.at(end - 1)))
-        --end;
-    return text.left(end);
-}
-
 QString xmlTC::trimBlanks(const QString& text)
 {
     return shell::trimmedBy(text, isBlank).toString();
@@ -84,13 +77,18 @@ bool xmlTC::startsWithAt(std::int32_t position, QLatin1String what) const
 
 QString xmlTC::mid(std::int32_t from, std::int32_t to) const
 {
+    return midView(from, to).toString();
+}
+
+QStringView xmlTC::midView(std::int32_t from, std::int32_t to) const
+{
     if (from < 1)
         from = 1;
     if (to > m_size + 1)
         to = m_size + 1;
     if (to <= from)
         return {};
-    return m_text.mid(from - 1, to - from);
+    return QStringView(m_text).mid(from - 1, to - from);
 }
 
 void xmlTC::skipBlanks()
@@ -193,7 +191,8 @@ bool xmlTC::readTagName(std::int32_t nameStart, QString& token)
         skipBlanks();
         return false;
     }
-    token = mid(nameStart, m_point);
+    // Names are cut into the caller's buffer, which keeps its room from tag to tag.
+    shell::StringBuffer::assign(token, midView(nameStart, m_point));
     return true;
 }
 
@@ -234,7 +233,10 @@ XmlToken xmlTC::getToken(QString& token)
             if (next < 0)
                 next = m_size;
             m_point = static_cast<std::int32_t>(next) + 1;
-            token = trimTrailingBlanks(mid(p, m_point));
+            QStringView data = midView(p, m_point);
+            while (!data.isEmpty() && isBlank(data.back()))
+                data.chop(1);
+            shell::StringBuffer::assign(token, data);
             return XmlToken::CharData;
         }
         const QChar second = at(p + 1);

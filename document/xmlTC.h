@@ -54,7 +54,6 @@ public:
     [[nodiscard]] static bool isBlank(QChar c);
     // Removes blanks (in the sense above) at both ends, or only at the end.
     [[nodiscard]] static QString trimBlanks(const QString& text);
-    [[nodiscard]] static QString trimTrailingBlanks(const QString& text);
 
 private:
     shell::LifeLog m_life { QStringLiteral("xmlTC") };
@@ -70,6 +69,7 @@ private:
     [[nodiscard]] QChar at(std::int32_t position) const;
     [[nodiscard]] bool startsWithAt(std::int32_t position, QLatin1String what) const;
     [[nodiscard]] QString mid(std::int32_t from, std::int32_t to) const;
+    [[nodiscard]] QStringView midView(std::int32_t from, std::int32_t to) const;
     void skipBlanks();
     [[nodiscard]] bool readName();
     bool spanScan(QChar closing);

@@ -2,6 +2,7 @@
 
 #include "shell/Convert.h"
 #include "shell/RunError.h"
+#include "shell/StringBuffer.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,7 +28,17 @@ namespace {
     // that cutting a statement allocates nothing.
     void assign(QString& token, QStringView text)
     {
-        token.setUnicode(reinterpret_cast<const QChar*>(text.data()), text.size());
+        shell::StringBuffer::assign(token, text);
+    }
+
+    // The same with the text between double quotes, written straight into the buffer.
+    void assignQuoted(QString& token, QStringView text)
+    {
+        token.resize(text.size() + 2);
+        QChar* out = token.data();
+        out[0] = QLatin1Char('"');
+        std::copy(text.begin(), text.end(), out + 1);
+        out[text.size() + 1] = QLatin1Char('"');
     }
 
 }
@@ -250,7 +261,7 @@ std::int32_t TokenCutter::cutHexNumber(std::int32_t start, QString& token) const
         ++first;
     const std::int32_t digits = p - first;
     if (digits == 0 || digits > 8) {
-        token = QStringLiteral("0");
+        assign(token, u"0");
         return p;
     }
     bool ok = false;
@@ -260,7 +271,7 @@ std::int32_t TokenCutter::cutHexNumber(std::int32_t start, QString& token) const
         value = static_cast<std::int16_t>(static_cast<std::uint16_t>(raw));
     else
         value = static_cast<std::int32_t>(raw);
-    token = QString::number(value);
+    assign(token, QString::number(value));
     return p;
 }
 
@@ -312,7 +323,11 @@ void TokenCutter::normalisedNumber(std::int32_t start, std::int32_t end, QString
         return;
     }
     const auto value = shell::parseNumber(written);
-    token = value ? shell::generalNumberText(*value) : QStringLiteral("0");
+    // Assigned, not swapped in, so that the buffer keeps its room for the next token.
+    if (value)
+        assign(token, shell::generalNumberText(*value));
+    else
+        assign(token, u"0");
 }
 
 TokenType TokenCutter::getToken(QString& token)
@@ -326,9 +341,11 @@ TokenType TokenCutter::getToken(QString& token)
         if (c == MarkOpenQuote) {
             const std::int32_t close = findCloseQuote(m_point + 1);
             // The caller's buffer is reused: most statements need no allocation for their tokens.
-            assign(token, QStringView(m_text).mid(m_point, close - m_point - 1));
-            if (!m_opt3)
-                token = QLatin1Char('"') + token + QLatin1Char('"');
+            const QStringView inner = QStringView(m_text).mid(m_point, close - m_point - 1);
+            if (m_opt3)
+                assign(token, inner);
+            else
+                assignQuoted(token, inner);
             type = TokenType::TkString;
             end = close + 1;
         } else if (isWordStart(c)) {
@@ -354,7 +371,7 @@ TokenType TokenCutter::getToken(QString& token)
             else if (c == ')' || c == ']' || c == '}')
                 type = TokenType::TkClose;
         } else if (c == MarkStatement) {
-            token.resize(0); // keeps the buffer
+            assign(token, {});
             if (m_commaPending) {
                 m_commaPending = false;
                 return TokenType::TkEmpty;
@@ -366,7 +383,7 @@ TokenType TokenCutter::getToken(QString& token)
             skipBlankLine(m_point + 1);
             return TokenType::TkSeparator;
         } else if (c == MarkField) {
-            token.resize(0); // keeps the buffer
+            assign(token, {});
             m_commaPending = false;
             ++m_point;
             return TokenType::TkEmpty;
@@ -374,7 +391,7 @@ TokenType TokenCutter::getToken(QString& token)
             skipBlankLine(m_point + 1);
             continue;
         } else {
-            token.resize(0); // keeps the buffer
+            assign(token, {});
             return TokenType::TkEndOfText;
         }
         m_commaPending = false;

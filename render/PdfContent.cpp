@@ -7,15 +7,46 @@ namespace vorlix::render {
 
 namespace {
 
+    // Thousandths up to this size are exact in a double, so their decimal text is the integer's.
+    constexpr double MaxExactThousandths = 1e12;
+
+    // Writes thousandths as "int.frac" without trailing zeros: a page writes every coordinate so,
+    // and the integer digits are much cheaper than a general double conversion.
+    int formatThousandths(char* buffer, std::size_t size, double thousandths)
+    {
+        const auto scaled = static_cast<long long>(thousandths);
+        const unsigned long long magnitude
+            = scaled < 0 ? 0ULL - static_cast<unsigned long long>(scaled) : scaled;
+        char* out = buffer;
+        if (scaled < 0)
+            *out++ = '-';
+        const auto [end, error] = std::to_chars(out, buffer + size, magnitude / 1000);
+        if (error != std::errc())
+            return 0;
+        out = end;
+        unsigned fraction = static_cast<unsigned>(magnitude % 1000);
+        if (fraction != 0) {
+            *out++ = '.';
+            for (unsigned unit = 100; fraction != 0; unit /= 10) {
+                *out++ = static_cast<char>('0' + fraction / unit);
+                fraction %= unit;
+            }
+        }
+        return static_cast<int>(out - buffer);
+    }
+
     // Writes value into buffer, returns the length.
     int formatNumber(char* buffer, std::size_t size, double value, int decimals = 3)
     {
         const double factor = decimals == 3 ? 1e3 : std::pow(10.0, decimals);
-        const double rounded = std::round(value * factor) / factor;
+        const double thousandths = std::round(value * factor);
+        const double rounded = thousandths / factor;
         if (rounded == 0.0 || !std::isfinite(rounded)) {
             buffer[0] = '0';
             return 1;
         }
+        if (decimals == 3 && std::abs(thousandths) < MaxExactThousandths)
+            return formatThousandths(buffer, size, thousandths);
         const auto [end, error]
             = std::to_chars(buffer, buffer + size, rounded, std::chars_format::fixed, decimals);
         if (error != std::errc())

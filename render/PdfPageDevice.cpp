@@ -11,6 +11,7 @@
 
 #include <QCryptographicHash>
 #include <QPageSize>
+#include <algorithm>
 #include <cmath>
 
 namespace vorlix::render {
@@ -391,11 +392,21 @@ int PdfPageDevice::fontIndex(const PdfTextShaper::Run& run)
         m_noted.emplace_back();
     }
     // The page lists each glyph it draws once, with its text, for the document's subsets.
-    QHash<std::uint32_t, bool>& noted = m_noted[index];
+    // Glyph numbers of a font are 16-bit; the page's marks are a bitmap of them.
+    std::vector<bool>& noted = m_noted[index];
+    auto& glyphs = m_page->fonts[index].glyphs;
     for (const auto& [glyph, text] : run.texts) {
-        if (!noted.contains(glyph)) {
-            noted.insert(glyph, true);
-            m_page->fonts[index].glyphs.emplace_back(glyph, text);
+        if (glyph > 0xFFFF) {
+            const auto same = [g = glyph](const auto& entry) { return entry.first == g; };
+            if (std::none_of(glyphs.begin(), glyphs.end(), same))
+                glyphs.emplace_back(glyph, text);
+            continue;
+        }
+        if (glyph >= noted.size())
+            noted.resize(std::size_t { glyph } + 1);
+        if (!noted[glyph]) {
+            noted[glyph] = true;
+            glyphs.emplace_back(glyph, text);
         }
     }
     return static_cast<int>(index);

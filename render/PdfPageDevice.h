@@ -6,7 +6,6 @@
 #include "render/PdfPreparedPage.h"
 #include "render/PdfTextShaper.h"
 
-#include <QHash>
 #include <QPointF>
 #include <QRect>
 #include <QRectF>
@@ -88,7 +87,7 @@ private:
     QPointF m_current;
     std::shared_ptr<PdfPreparedPage> m_page;
     // Per font of the page, the glyphs noted already.
-    std::vector<QHash<std::uint32_t, bool>> m_noted;
+    std::vector<std::vector<bool>> m_noted;
 };
 
 }

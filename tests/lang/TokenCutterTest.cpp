@@ -212,6 +212,36 @@ TEST(TokenCutter, OptionsOfTheMergeLanguage)
             "3:123 3:-45 3:0 3:7 3:0 3:8 3:123456789012345 3:1.23456789012346E+15 8:; 10:"));
 }
 
+// The merge cuts every token into one buffer: a short token after a long one, a quoted string,
+// a normalised or hexadecimal number and an empty item must each leave exactly their own text,
+// and a copy the caller kept of an earlier token must not change when the buffer is written.
+TEST(TokenCutter, AReusedBufferHoldsOnlyItsNewToken)
+{
+    const auto merge = [](TokenCutter& c) {
+        c.SetOpt3(false);
+        c.SetOpt4(true);
+        c.SetOpt7(QStringLiteral("/"));
+    };
+    const QString source = QStringLiteral(
+        "averyveryverylongword,\"x\",1.50,0x1F,0x,,ab,\"\",7;\"長い文字列の値\",a;");
+    const QString expected = QStringLiteral("1:averyveryverylongword 2:\"x\" 3:1.5 3:31 3:0 9: "
+                                            "1:ab 2:\"\" 3:7 8:; 2:\"長い文字列の値\" 1:a 8:; 10:");
+    EXPECT_EQ(cutAll(source, merge), expected);
+    EXPECT_EQ(cutAll(source, merge, Buffer::Reused), expected);
+
+    TokenCutter cutter;
+    merge(cutter);
+    cutter.TextEx(source);
+    QString token;
+    (void)cutter.getToken(token);
+    const QString kept = token;
+    for (const char* next : { "\"x\"", "1.5", "31" }) {
+        (void)cutter.getToken(token);
+        EXPECT_EQ(token, QString::fromUtf8(next));
+    }
+    EXPECT_EQ(kept, QStringLiteral("averyveryverylongword"));
+}
+
 TEST(TokenCutter, LineBreaksEndStatementsWhenOpt1IsOff)
 {
     const auto lines = [](TokenCutter& c) { c.SetOpt1(false); };
