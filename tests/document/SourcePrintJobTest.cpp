@@ -76,8 +76,7 @@ TEST_F(SourcePrintJobTest, CopiesGoIntoOneJobAndRangesLimitThePages)
 TEST_F(SourcePrintJobTest, EveryPageOfALongDocumentAndRangesBeyondTenThousand)
 {
 #if defined(__SANITIZE_ADDRESS__)
-    // Qt's PDF engine takes two fresh 16 MB buffers for every page it writes; AddressSanitizer
-    // maps and poisons each of them anew, which turns ten thousand pages into many minutes.
+    // Ten thousand pages interpreted and written under AddressSanitizer take minutes.
     GTEST_SKIP() << "ten thousand PDF pages are too slow under AddressSanitizer";
 #endif
     file(QStringLiteral("numbers.fae"), QStringLiteral("piece;\r\ns,100,100,$n;\r\n"));

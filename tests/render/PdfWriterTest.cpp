@@ -275,8 +275,13 @@ TEST(PdfWriter, ManyPagesKeepFlatMemory)
     const long settled = residentKiB();
     for (int i = 0; i < 3000; ++i)
         ASSERT_TRUE(sink.playPage(page, A4Target));
-    // 3,000 more pages of some 2 KB each written, a few bytes of offsets kept per page.
+#if !defined(__SANITIZE_ADDRESS__)
+    // 3,000 more pages of some 2 KB each written, a few bytes of offsets kept per page. (Under
+    // AddressSanitizer the quarantine holds freed blocks back: resident memory tells nothing.)
     EXPECT_LT(residentKiB() - settled, 2048);
+#else
+    static_cast<void>(settled);
+#endif
     EXPECT_TRUE(sink.finish());
     EXPECT_EQ(tool("pdfinfo", { dir.filePath("many.pdf") })
                   .contains(QRegularExpression("Pages:\\s+3300\\n")),
