@@ -1,6 +1,6 @@
 #include "document/PagedDocument.h"
 
-#include <libdeflate.h>
+#include "shell/Deflate.h"
 
 #include <algorithm>
 #include <new>
@@ -16,13 +16,6 @@ namespace {
     constexpr std::size_t kCachedBlocks = 8;
     // The fastest level packs a merged document about sixfold; higher ones gain little on it.
     constexpr int kLevel = 1;
-
-    struct CompressorDeleter {
-        void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
-    };
-    struct DecompressorDeleter {
-        void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
-    };
 
 }
 
@@ -41,21 +34,8 @@ void PagedDocument::pack()
 {
     if (m_pending.isEmpty())
         return;
-    static thread_local std::unique_ptr<libdeflate_compressor, CompressorDeleter> compressor {
-        libdeflate_alloc_compressor(kLevel)
-    };
-    if (!compressor)
-        throw std::bad_alloc();
-    const auto bytes = static_cast<size_t>(m_pending.size()) * sizeof(char16_t);
-    QByteArray packed(
-        static_cast<qsizetype>(libdeflate_deflate_compress_bound(compressor.get(), bytes)),
-        Qt::Uninitialized);
-    const size_t size = libdeflate_deflate_compress(compressor.get(), m_pending.utf16(), bytes,
-        packed.data(), static_cast<size_t>(packed.size()));
-    if (size == 0)
-        throw std::bad_alloc();
-    packed.truncate(static_cast<qsizetype>(size));
-    packed.squeeze();
+    QByteArray packed = shell::Deflate::compressRaw(
+        m_pending.utf16(), static_cast<size_t>(m_pending.size()) * sizeof(char16_t), kLevel);
     Block block;
     block.start = m_size - m_pending.size();
     block.length = m_pending.size();
@@ -114,17 +94,10 @@ std::shared_ptr<const QString> PagedDocument::unpacked(std::size_t block) const
             }
         }
     }
-    static thread_local std::unique_ptr<libdeflate_decompressor, DecompressorDeleter> decompressor {
-        libdeflate_alloc_decompressor()
-    };
-    if (!decompressor)
-        throw std::bad_alloc();
     const Block& packed = m_blocks[block];
     auto text = std::make_shared<QString>(packed.length, Qt::Uninitialized);
-    const auto bytes = static_cast<size_t>(packed.length) * sizeof(char16_t);
-    if (libdeflate_deflate_decompress(decompressor.get(), packed.packed.constData(),
-            static_cast<size_t>(packed.packed.size()), text->data(), bytes, nullptr)
-        != LIBDEFLATE_SUCCESS)
+    if (!shell::Deflate::decompressRaw(
+            packed.packed, text->data(), static_cast<size_t>(packed.length) * sizeof(char16_t)))
         throw std::bad_alloc();
     const std::lock_guard lock(m_cacheLock);
     m_cache.push_front({ block, text });

@@ -1,6 +1,5 @@
 #include "render/PdfPageDevice.h"
 
-#include "render/Deflate.h"
 #include "render/PageGeometry.h"
 #include "render/PageRecord.h"
 #include "render/PageRecorder.h"
@@ -8,6 +7,7 @@
 #include "render/PdfFontRegistry.h"
 #include "render/PdfTextShaper.h"
 #include "render/QtFontCache.h"
+#include "shell/Deflate.h"
 
 #include <QCryptographicHash>
 #include <QPageSize>
@@ -97,7 +97,7 @@ std::shared_ptr<const PdfPreparedPage> PdfPageDevice::finish()
     if (m_clipped)
         m_out << "Q\n";
     m_out << "Q\n";
-    m_page->content = Deflate::compress(m_out.bytes());
+    m_page->content = shell::Deflate::compress(m_out.bytes());
     return m_page;
 }
 

@@ -1,8 +1,8 @@
 #include "render/PdfWriter.h"
 
-#include "render/Deflate.h"
 #include "render/PdfContent.h"
 #include "render/PdfFont.h"
+#include "shell/Deflate.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -212,13 +212,13 @@ int PdfWriter::imageObject(const QByteArray& digest, const QImage& image)
         mask = reserveObject();
         dictionary += " /SMask " + ref(mask);
     }
-    writeStream(object, dictionary, Deflate::compress(colours));
+    writeStream(object, dictionary, shell::Deflate::compress(colours));
     if (alpha)
         writeStream(mask,
             "/Type /XObject /Subtype /Image /Width " + QByteArray::number(width) + " /Height "
                 + QByteArray::number(height)
                 + " /ColorSpace /DeviceGray /BitsPerComponent 8 /Filter /FlateDecode",
-            Deflate::compress(opacity));
+            shell::Deflate::compress(opacity));
     return object;
 }
 
@@ -288,8 +288,9 @@ void PdfWriter::writeFont(const DocumentFont& entry)
     writeStream(file,
         "/Filter /FlateDecode" + QByteArray(font.isCff() ? " /Subtype /OpenType" : "")
             + " /Length1 " + QByteArray::number(program.size()),
-        Deflate::compress(program));
-    writeStream(toUnicode, "/Filter /FlateDecode", Deflate::compress(toUnicodeMap(entry.glyphs)));
+        shell::Deflate::compress(program));
+    writeStream(
+        toUnicode, "/Filter /FlateDecode", shell::Deflate::compress(toUnicodeMap(entry.glyphs)));
 }
 
 void PdfWriter::writePageTree()

@@ -1,8 +1,8 @@
 #include "render/PdfFont.h"
-#include "render/Deflate.h"
 #include "render/PdfFontFile.h"
 #include "render/PdfPreparedPage.h"
 #include "render/PdfWriter.h"
+#include "shell/Deflate.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -144,7 +144,7 @@ TEST(PdfFont, ACffFontEmbedsAsOpenTypeThatViewersRead)
     const QByteArray content = "BT /F0 40 Tf 1 0 0 1 20 40 Tm [<"
         + QByteArray::number(ids[0] + 0x10000, 16).mid(1)
         + QByteArray::number(ids[1] + 0x10000, 16).mid(1) + ">] TJ ET";
-    page.content = Deflate::compress(content);
+    page.content = vorlix::shell::Deflate::compress(content);
     page.fonts.push_back(
         { font, { { ids[0], QStringLiteral("H") }, { ids[1], QStringLiteral("i") } } });
     QTemporaryDir dir;
