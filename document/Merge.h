@@ -2,6 +2,7 @@
 
 #include "document/ConvTag.h"
 #include "document/PagedDocument.h"
+#include "document/RecordSource.h"
 #include "document/Tree.h"
 #include "lang/TokenCutter.h"
 #include "shell/Log.h"
@@ -29,8 +30,13 @@ public:
 
     Merge();
 
-    // The data tree; its current directory should be the root.
-    void Init(Tree* tree) { m_tree = tree; }
+    // The data tree; its current directory should be the root. With `records`, the tree holds
+    // only the document's head and each record is read from `records` while it is merged.
+    void Init(Tree* tree, RecordSource* records = nullptr)
+    {
+        m_tree = tree;
+        m_records = records;
+    }
     // Runs the whole merge of the face program.
     void Text(const QString& face);
     // The paged document of the last merge, as one text.
@@ -68,6 +74,7 @@ private:
     // Token buffers lent to the handlers: their capacity survives from reference to reference.
     std::vector<QString> m_tokenPool;
     Tree* m_tree = nullptr;
+    RecordSource* m_records = nullptr;
     std::unique_ptr<ConvTag> m_table;
     // The text of the page being merged; the pages before it went to the paged document. The
     // whole text starts with one blank.

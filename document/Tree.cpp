@@ -219,6 +219,12 @@ void Tree::ChUpTree()
     m_current = at(m_current).parent;
 }
 
+void Tree::ChIndex(std::int32_t head)
+{
+    static_cast<void>(node(head)); // throws outside the table
+    m_current = head;
+}
+
 void Tree::ChRootTree()
 {
     m_current = 0;

@@ -42,8 +42,9 @@ public:
     // Moves to the enclosing directory; the root stays current at the root.
     void ChUpTree();
     void ChRootTree();
-    // Head index of the current directory.
+    // Head index of the current directory, and making such a head current again.
     [[nodiscard]] std::int32_t RootIndex() const { return m_current; }
+    void ChIndex(std::int32_t head);
     // The current directory's own name ("/" at the root).
     [[nodiscard]] QString TreeName() const;
     // The value of the entry that owns the current directory (the root's own value at the root).
