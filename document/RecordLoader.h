@@ -32,7 +32,8 @@ public:
     // at the root is loaded.
     void preparePath(const QString& path);
 
-    // A page's loads are kept from beginPage to endPage. The merge wrote into the tree.
+    // A page's loads are kept from beginPage to endPage (which also ends a trial left open by a
+    // failed load). The merge wrote into the tree.
     void beginPage();
     void noteWrite() { m_wrote = true; }
     void endPage();

@@ -4,6 +4,7 @@
 #include "CopyingRecordSource.h"
 #include "document/Merge.h"
 #include "shell/CodePage.h"
+#include "shell/RunError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -203,6 +204,41 @@ TEST(RecordLoader, LoadsEachRecordOnceAndDropsItAfterItsPage)
     EXPECT_EQ(queried.loaded, (std::vector<std::int64_t> { 1, 2, 3, 4 }));
     EXPECT_EQ(queried.streamed.pages, 2);
     EXPECT_EQ(queried.nodesAfter, queried.headNodes);
+}
+
+// A source whose file changed under it: the record cannot be read.
+class FailingSource : public CopyingRecordSource {
+public:
+    using CopyingRecordSource::CopyingRecordSource;
+    void load(Tree& tree, std::int64_t record) override
+    {
+        if (record == 3)
+            throw vorlix::shell::RunError(53, QStringLiteral("変更されました"));
+        CopyingRecordSource::load(tree, record);
+    }
+};
+
+TEST(RecordLoader, ARecordThatCannotBeReadFailsTheMerge)
+{
+    for (const QString& face :
+        { QStringLiteral("piece;s,$name;"), QStringLiteral("s,$piece@2/name;piece;s,$name;"),
+            QStringLiteral("piece;s,$name,$../piece@1/kind;piece;s,$name;") }) {
+        FailingSource source(
+            document(QStringLiteral("<query>kind, y</query>") + kRecords), [](Tree&) {});
+        const auto head = source.head();
+        Merge merge;
+        merge.Init(head.get(), &source);
+        merge.Text(face);
+        EXPECT_TRUE(merge.report().fError) << face.toStdString();
+        EXPECT_EQ(merge.report().sErrMsg, "Vorlix/Merge>変更されました");
+        EXPECT_TRUE(merge.Convert().startsWith(QStringLiteral("head,")));
+        // Nothing of the failed page stays, and the tree takes marks again as a fresh one would.
+        EXPECT_EQ(head->nodeCount(), source.head()->nodeCount());
+        const Tree::Mark mark = head->mark();
+        head->Value(QStringLiteral("x"), QStringLiteral("y"));
+        head->rollback(mark);
+        EXPECT_EQ(head->nodeCount(), source.head()->nodeCount());
+    }
 }
 
 TEST(RecordLoader, KnowsTheNamesOfRecords)
