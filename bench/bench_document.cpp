@@ -85,6 +85,8 @@ public:
     [[nodiscard]] std::int64_t count() const override { return m_pieces; }
     void load(Tree& tree, std::int64_t record) override
     {
+        QElapsedTimer timer;
+        timer.start();
         const auto i = static_cast<int>(record);
         tree.ChRootTree();
         tree.ChTree(vorlix::document::RecordLoader::recordName(record));
@@ -102,8 +104,10 @@ public:
         tree.Value(QStringLiteral("total"), QString::number((i % 7 + 1) * (100 + i % 900)));
         tree.ChRootTree();
         largestTree = std::max(largestTree, tree.footprint());
+        loadNanoseconds += timer.nsecsElapsed();
     }
     std::size_t largestTree = 0;
+    qint64 loadNanoseconds = 0;
 
 private:
     std::int64_t m_pieces;
@@ -151,8 +155,9 @@ void measureMerge(bool throughSource, int pieces, const QString& face)
     merge.Text(face);
     const double mergeMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
     const std::size_t treeBytes = throughSource ? records.largestTree : tree.footprint();
-    std::printf("%8s %9d %10.1f %8lld %12.1f %12.1f %12.1f %12.1f\n",
+    std::printf("%8s %9d %10.1f %10.1f %8lld %12.1f %12.1f %12.1f %12.1f\n",
         throughSource ? "source" : "whole", pieces, mergeMs,
+        static_cast<double>(records.loadNanoseconds) / 1e6,
         static_cast<long long>(merge.pageCount()), static_cast<double>(treeBytes) / 1e6,
         static_cast<double>(resident) / 1e3, static_cast<double>(peakKilobytes()) / 1e3,
         static_cast<double>(before) / 1e3);
@@ -215,8 +220,8 @@ int main(int argc, char** argv)
     if (!args.contains(QStringLiteral("--merge-only")))
         readAndMerge(face);
     std::printf("\nmerge over the whole tree and through a record source (a process each; MB)\n");
-    std::printf("%8s %9s %10s %8s %12s %12s %12s %12s\n", "mode", "pieces", "merge ms", "pages",
-        "tree peak", "rss at start", "rss peak", "rss before");
+    std::printf("%8s %9s %10s %10s %8s %12s %12s %12s %12s\n", "mode", "pieces", "merge ms",
+        "loads ms", "pages", "tree peak", "rss at start", "rss peak", "rss before");
     std::fflush(stdout);
     for (const int pieces : sizes) {
         for (const bool throughSource : { false, true }) {

@@ -336,6 +336,7 @@ Tree::Mark Tree::mark()
     mark.indexed = m_indexed.size();
     mark.current = m_current;
     mark.depth = m_marks.size();
+    mark.serial = ++m_markSerial;
     m_marks.push_back(mark);
     return mark;
 }
@@ -343,7 +344,7 @@ Tree::Mark Tree::mark()
 void Tree::rollback(const Mark& mark)
 {
     // A mark that is no longer kept (released, or rolled back over) has nothing to return to.
-    if (mark.depth >= m_marks.size() || m_marks[mark.depth].nodes != mark.nodes)
+    if (!kept(mark))
         return;
     m_marks.resize(mark.depth + 1);
     for (std::size_t i = m_undo.size(); i-- > mark.undo;) {
@@ -364,7 +365,7 @@ void Tree::rollback(const Mark& mark)
 
 void Tree::release(const Mark& mark)
 {
-    if (mark.depth >= m_marks.size() || m_marks[mark.depth].nodes != mark.nodes)
+    if (!kept(mark))
         return;
     m_marks.resize(mark.depth);
     if (m_marks.empty()) {

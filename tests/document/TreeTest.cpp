@@ -477,6 +477,15 @@ TEST(TreeRollback, MarksNest)
     tree->release(outer);
     tree->rollback(outer);
     EXPECT_EQ(tree->Value(QStringLiteral("piece@4/no")), "4");
+    // A new mark where an old one stood is not the old one.
+    const Tree::Mark again = tree->mark();
+    EXPECT_EQ(again.nodes, tree->nodeCount());
+    addRecord(*tree, 5);
+    tree->rollback(outer);
+    EXPECT_EQ(tree->Value(QStringLiteral("piece@5/no")), "5");
+    tree->rollback(again);
+    EXPECT_EQ(tree->Value(QStringLiteral("piece@5/no")), "NO-LABEL");
+    EXPECT_EQ(tree->Value(QStringLiteral("piece@4/no")), "4");
 }
 
 TEST(TreeRollback, LoadingAndDroppingRecordsDoesNotGrow)
