@@ -3,7 +3,6 @@
 #include "document/CharacterCode.h"
 #include "lang/TokenBuffers.h"
 #include "shell/Common.h"
-#include "shell/RunError.h"
 #include "shell/StringBuffer.h"
 
 #include <QVariant>
@@ -141,19 +140,12 @@ void Merge::Text(const QString& face)
         readQuery();
     }
     m_table = std::make_unique<ConvTag>();
-    try {
+    {
+        // A record the source cannot read ends the merge with its error, for the caller to
+        // report against the data document; what the page loaded goes all the same.
+        const RecordLoader::PageScope pages(m_loader.get());
         mergeSections();
-    } catch (const shell::RunError& error) {
-        // A value the tree cannot hold, or a record the source cannot read, ends the merge with
-        // an error instead of the program.
-        fail(QStringLiteral("Vorlix/Merge>") + error.description());
-        if (m_pageStart.empty()) {
-            m_pageCount = 1;
-            m_pageStart = { 1, writePos() };
-        }
     }
-    if (m_loader)
-        m_loader->endPage();
     m_table.reset();
     finishDocument();
 }

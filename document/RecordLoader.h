@@ -41,6 +41,25 @@ public:
     [[nodiscard]] Tree::Mark beginTrial() { return m_tree.mark(); }
     void endTrial(const Tree::Mark& trial, bool chosen);
 
+    // Ends the open page when it goes, however the merge leaves.
+    class PageScope {
+    public:
+        explicit PageScope(RecordLoader* loader)
+            : m_loader(loader)
+        {
+        }
+        PageScope(const PageScope&) = delete;
+        PageScope& operator=(const PageScope&) = delete;
+        ~PageScope()
+        {
+            if (m_loader)
+                m_loader->endPage();
+        }
+
+    private:
+        RecordLoader* m_loader;
+    };
+
     // Records read from the source so far.
     [[nodiscard]] std::int64_t loads() const { return m_loads; }
 
