@@ -72,6 +72,7 @@ private:
     std::int64_t m_loads = 0;
 
     void needAtRoot(std::int32_t dir, QStringView name);
+    void countPieces();
 };
 
 }

@@ -409,6 +409,17 @@ std::int32_t Tree::directoryOf(std::int32_t head, const QString& name) const
     return at(entry).subOrCount;
 }
 
+std::int32_t Tree::repeatCount(std::int32_t entry) const
+{
+    return node(entry).dupOrOwner;
+}
+
+void Tree::setRepeatCount(std::int32_t entry, std::int32_t count)
+{
+    (void)node(entry);
+    change(entry).dupOrOwner = count;
+}
+
 std::int32_t Tree::graft(const Tree& from, std::int32_t entry)
 {
     (void)from.node(entry);

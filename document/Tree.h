@@ -95,6 +95,10 @@ public:
     [[nodiscard]] std::int32_t directoryOf(std::int32_t head, const QString& name) const;
     // The head of the directory that encloses the one whose head is `head` (the root's is itself).
     [[nodiscard]] std::int32_t parentOf(std::int32_t head) const { return node(head).parent; }
+    // How many times the entry's name was added again (so the next Add takes name@count+1), and
+    // setting it as a reader that added the name that often would have left it.
+    [[nodiscard]] std::int32_t repeatCount(std::int32_t entry) const;
+    void setRepeatCount(std::int32_t entry, std::int32_t count);
     // Copies entry `entry` of another tree, with everything below it, into the current directory
     // as it is stored there: labels, values, sub-directories in order and the counts of repeated
     // names. Returns the copy's index.

@@ -239,6 +239,33 @@ TEST(RecordLoader, ARecordThatCannotBeReadEndsTheMergeWithItsError)
     }
 }
 
+// A source that enters each record by its name, as one reading the file again does: the entry
+// "piece" then does not know how often the name was added.
+class EnteringSource : public CopyingRecordSource {
+public:
+    using CopyingRecordSource::CopyingRecordSource;
+    void load(Tree& tree, std::int64_t record) override
+    {
+        CopyingRecordSource::load(tree, record);
+        tree.setRepeatCount(tree.entryOf(0, RecordLoader::recordName(record)), 0);
+    }
+};
+
+TEST(RecordLoader, ANameAddedAtTheRootTakesTheNumberAfterTheRecords)
+{
+    const QString text = document(kRecords);
+    const QString face = QStringLiteral("piece;chbase,/;let,piece;s,1;endlet;s,$piece@4;");
+    const Comparison whole = compare(text, face);
+    EXPECT_TRUE(whole.whole.text.contains(QStringLiteral("s,1;")))
+        << whole.whole.text.toStdString();
+    EnteringSource source(text, [](Tree&) {});
+    const auto head = source.head();
+    Merge merge;
+    merge.Init(head.get(), &source);
+    merge.Text(face);
+    EXPECT_EQ(merge.Convert(), whole.whole.text);
+}
+
 TEST(RecordLoader, KnowsTheNamesOfRecords)
 {
     EXPECT_EQ(RecordLoader::recordNumber(u"piece"), 1);
