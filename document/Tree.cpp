@@ -430,18 +430,18 @@ std::int32_t Tree::graft(const Tree& from, std::int32_t entry)
     while (!pending.empty()) {
         const auto [source, head] = pending.back();
         pending.pop_back();
-        const Node& original = from.at(source);
-        const std::int32_t index = link(head, from.m_labels[static_cast<size_t>(original.label)]);
-        at(index).value = m_values.put(from.m_values.view(original.value));
-        at(index).dupOrOwner = original.dupOrOwner;
+        const Node& theirs = from.at(source);
+        const std::int32_t index = link(head, from.m_labels[static_cast<size_t>(theirs.label)]);
+        at(index).value = m_values.put(from.m_values.view(theirs.value));
+        at(index).dupOrOwner = theirs.dupOrOwner;
         if (copy < 0)
             copy = index;
-        if (original.subOrCount == 0)
+        if (theirs.subOrCount == 0)
             continue;
         const std::int32_t sub = makeHead(index, head);
         // Pushed last to first, so that the entries are linked in their order.
         std::vector<std::int32_t> children;
-        for (std::int32_t i = from.at(original.subOrCount).first; i != 0; i = from.at(i).next)
+        for (std::int32_t i = from.at(theirs.subOrCount).first; i != 0; i = from.at(i).next)
             children.push_back(i);
         for (auto i = children.rbegin(); i != children.rend(); ++i)
             pending.emplace_back(*i, sub);

@@ -529,7 +529,7 @@ TEST(TreeGraft, CopiesAnEntryAsItIsStored)
     QStringList expected = dump(from);
     expected.prepend(QStringLiteral("company=c"));
     EXPECT_EQ(dump(to), expected);
-    // Repeated names go on counting where the original stood.
+    // Repeated names go on counting where the copied tree stood.
     EXPECT_EQ(to.daL(to.Add(QStringLiteral("piece"))), from.daL(from.Add(QStringLiteral("piece"))));
     to.ChTree(QStringLiteral("piece@1"));
     from.ChTree(QStringLiteral("piece@1"));
