@@ -96,6 +96,7 @@ TEST(FileSink, PdfPagesMatchThePngPages)
     {
         FileSink pdf(FileSink::Format::Pdf, pdfPath);
         printTwoPages(pdf, 100);
+        ASSERT_TRUE(pdf.finish());
     }
     popplerOutput(
         "pdftoppm", { "-r", "100", "-f", "1", "-l", "1", "-png", pdfPath, dir.filePath("ppm") });
@@ -112,6 +113,7 @@ TEST(FileSink, PngWritesOneImagePerPageAtTheJobResolution)
     QTemporaryDir dir;
     FileSink png(FileSink::Format::Png, dir.filePath("sheet.png"));
     printTwoPages(png, 100);
+    ASSERT_TRUE(png.finish());
     ASSERT_EQ(
         png.files(), (QStringList { dir.filePath("sheet-1.png"), dir.filePath("sheet-2.png") }));
     const QImage first(png.files().at(0));
@@ -130,6 +132,7 @@ TEST(FileSink, SvgAndNamePatterns)
     QTemporaryDir dir;
     FileSink svg(FileSink::Format::Svg, dir.filePath("p%1-of-doc.svg"));
     printTwoPages(svg, 100);
+    ASSERT_TRUE(svg.finish());
     ASSERT_EQ(svg.files(),
         (QStringList { dir.filePath("p1-of-doc.svg"), dir.filePath("p2-of-doc.svg") }));
     QFile file(svg.files().first());
