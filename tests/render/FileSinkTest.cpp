@@ -165,6 +165,53 @@ TEST(FileSink, UnwritableOutputIsReportedAndLogged)
     EXPECT_TRUE(log.lines().contains("EMF/DispEMF>PlayEMF=0"));
 }
 
+// Output is written under temporary names and takes the target's names only at a finish that
+// found nothing wrong: a discarded job or one that ends without finishing leaves the file at the
+// target as it was, and leaves nothing else behind.
+TEST(FileSink, TheTargetIsReplacedOnlyByACompleteOutput)
+{
+    QTemporaryDir dir;
+    const auto older = [&dir](const QString& name) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("older");
+    };
+    const auto content = [&dir](const QString& name) {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const auto entries = [&dir] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); };
+    for (const auto format : { FileSink::Format::Pdf, FileSink::Format::Png }) {
+        const QString name = format == FileSink::Format::Pdf ? QStringLiteral("out.pdf")
+                                                             : QStringLiteral("out-1.png");
+        const QString target = format == FileSink::Format::Pdf ? QStringLiteral("out.pdf")
+                                                               : QStringLiteral("out.png");
+        older(name);
+        {
+            FileSink discarded(format, dir.filePath(target));
+            printTwoPages(discarded, 50);
+            EXPECT_EQ(content(name), "older");
+            EXPECT_EQ(entries().size(), format == FileSink::Format::Pdf ? 2 : 3);
+            discarded.discard();
+            EXPECT_TRUE(discarded.files().isEmpty());
+        }
+        EXPECT_EQ(entries(), QStringList { name });
+        {
+            FileSink unfinished(format, dir.filePath(target));
+            printTwoPages(unfinished, 50);
+        }
+        EXPECT_EQ(content(name), "older");
+        EXPECT_EQ(entries(), QStringList { name });
+        FileSink finished(format, dir.filePath(target));
+        printTwoPages(finished, 50);
+        EXPECT_TRUE(finished.finish());
+        EXPECT_NE(content(name), "older");
+        EXPECT_EQ(entries().size(), format == FileSink::Format::Pdf ? 1 : 2);
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+    }
+}
+
 TEST(PrinterSink, PlaysAJobPageByPageOntoThePrinter)
 {
     QTemporaryDir dir;
