@@ -29,9 +29,10 @@ namespace {
 
     std::atomic<int> g_threadOverride { 0 };
 
-    // Pages the workers may render ahead of the writer while the job's output is held back:
-    // the merge of a thousand invoices is over before they get this far.
-    constexpr std::int64_t AheadWhileHeld = 1024;
+    // Pages the workers may render ahead of the writer while the job's output is held back: the
+    // merge of a thousand invoices is over before they get this far, and the pages kept (some
+    // 14 KB each for a PDF) stay a few megabytes.
+    constexpr std::int64_t AheadWhileHeld = 256;
 
     // Milliseconds between two rounds of the window's event handling while the writer waits.
     constexpr int EventInterval = 20;
