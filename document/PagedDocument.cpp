@@ -182,8 +182,9 @@ QString PagedDocument::page(std::int32_t j) const
 {
     Pieces pieces;
     {
+        // Page 0 is the head, which is final with page 1.
         std::unique_lock lock(m_lock);
-        m_grown.wait(lock, [this, j] { return m_ended || j <= m_complete; });
+        m_grown.wait(lock, [this, j] { return m_ended || std::max(j, 1) <= m_complete; });
         const qsizetype start = startOf(j);
         const qsizetype length = startOf(j + 1) - start;
         if (start < 1 || length <= 0 || start > m_size)
