@@ -187,6 +187,7 @@ JobStatus CommandLinePrint(const QString& file)
         reportToStandardError(QStringLiteral("プリンタがありません"));
         return JobStatus::Failed;
     }
+    TheSource().setMergeBesideJob(true);
     TheSource().DocPrint();
     return statusAfterJob(file);
 }
@@ -211,6 +212,7 @@ JobStatus CommandLineExport(const QString& inputFile, const QString& outputFile)
     if (auto problem = readInput(inputFile))
         return *problem;
     render::PrinterObject::current().setExportFile(target.absoluteFilePath());
+    TheSource().setMergeBesideJob(true);
     TheSource().DocPrint();
     const JobStatus status = statusAfterJob(inputFile);
     if (TheSource().printJob().fOutputFailed)

@@ -101,6 +101,7 @@ void Merge::handOverFinishedPages()
     m_document->append(m_out);
     m_handedOver += m_out.size();
     m_out.resize(0);
+    m_document->pagesComplete(m_pageStart);
 }
 
 void Merge::finishDocument()
@@ -122,7 +123,7 @@ void Merge::Text(const QString& face)
     m_tokens = 0;
     m_out = QStringLiteral(" ");
     m_handedOver = 0;
-    m_document = std::make_shared<PagedDocument>();
+    m_document = m_nextDocument ? std::move(m_nextDocument) : std::make_shared<PagedDocument>();
     m_commitPos = writePos();
     m_pageStart.clear();
     m_pageCount = 0;

@@ -42,6 +42,11 @@ public:
     void Text(const QString& face);
     // The paged document of the last merge, as one text.
     [[nodiscard]] QString Convert() const;
+    // The next Text writes into `document`, which others may read while it grows.
+    void writeInto(std::shared_ptr<PagedDocument> document)
+    {
+        m_nextDocument = std::move(document);
+    }
     // The paged document of the last merge as it is kept.
     [[nodiscard]] std::shared_ptr<const PagedDocument> document() const { return m_document; }
 
@@ -84,6 +89,7 @@ private:
     QString m_out;
     qsizetype m_handedOver = 0; // characters that went to the paged document
     std::shared_ptr<PagedDocument> m_document;
+    std::shared_ptr<PagedDocument> m_nextDocument;
     qsizetype m_commitPos = 2; // where the statement being written began; a dropped one ends here
     Course m_course = Course::DropStatement; // what a reference that finds nothing does
     bool m_queryOn = false; // the data's "query" chooses the records merged

@@ -13,9 +13,11 @@
 #include <atomic>
 #include <condition_variable>
 #include <exception>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -26,6 +28,11 @@ using shell::DeferredOutput;
 namespace {
 
     std::atomic<int> g_threadOverride { 0 };
+
+    // Pages the workers may render ahead of the writer while the job's output is held back: the
+    // merge of a thousand invoices is over before they get this far, and the pages kept (some
+    // 14 KB each for a PDF) stay a few megabytes.
+    constexpr std::int64_t AheadWhileHeld = 256;
 
     // Milliseconds between two rounds of the window's event handling while the writer waits.
     constexpr int EventInterval = 20;
@@ -86,7 +93,8 @@ namespace {
 }
 
 // The pages of one range: which page the next worker takes, which the writer waits for, and
-// the finished pages not written yet.
+// the finished pages not written yet. The last page may only become known when a worker finds
+// the document ending before it.
 class PagePipeline::Range {
 public:
     Range(std::int64_t first, std::int64_t last, std::int64_t window)
@@ -99,7 +107,6 @@ public:
     }
 
     [[nodiscard]] std::int64_t first() const { return m_first; }
-    [[nodiscard]] std::int64_t last() const { return m_last; }
 
     // The next page for a worker, waiting while it would run too far ahead; 0 when done.
     std::int64_t claim()
@@ -121,8 +128,29 @@ public:
         m_changed.notify_all();
     }
 
-    // The page the writer needs next, once a worker has finished it.
-    PageResult take(std::int64_t page)
+    // The document has no page `page`: the range ends before it.
+    void endBefore(std::int64_t page)
+    {
+        {
+            const std::lock_guard lock(m_lock);
+            m_last = std::min(m_last, page - 1);
+        }
+        m_changed.notify_all();
+    }
+
+    // How far the workers may run ahead of the writer.
+    void setWindow(std::int64_t window)
+    {
+        {
+            const std::lock_guard lock(m_lock);
+            m_window = window;
+        }
+        m_changed.notify_all();
+    }
+
+    // The page the writer needs next, once a worker has finished it; nothing once the range
+    // has ended before it.
+    std::optional<PageResult> take(std::int64_t page)
     {
         QElapsedTimer events;
         events.start();
@@ -137,6 +165,8 @@ public:
                 m_changed.notify_all();
                 return result;
             }
+            if (page > m_last)
+                return std::nullopt;
             m_changed.wait_for(lock, std::chrono::milliseconds(EventInterval));
             if (events.hasExpired(EventInterval)) {
                 lock.unlock();
@@ -160,10 +190,10 @@ private:
     std::mutex m_lock;
     std::condition_variable m_changed;
     const std::int64_t m_first;
-    const std::int64_t m_last;
+    std::int64_t m_last;
     std::int64_t m_next;
     std::int64_t m_written;
-    const std::int64_t m_window;
+    std::int64_t m_window;
     bool m_stopped = false;
     std::map<std::int64_t, PageResult> m_done;
 };
@@ -244,7 +274,12 @@ void PagePipeline::work(Range& range, const lang::DControl& control, render::Pag
     DeferredJob deferred(job);
     if (worker)
         bind(*worker, deferred);
+    const lang::PagedText* document = control.pagedText();
     while (const std::int64_t page = range.claim()) {
+        if (document && !document->waitForPage(static_cast<std::int32_t>(page))) {
+            range.endBefore(page);
+            continue;
+        }
         PageResult result;
         result.error = setupError;
         if (!result.error) {
@@ -266,35 +301,68 @@ void PagePipeline::work(Range& range, const lang::DControl& control, render::Pag
     }
 }
 
-void PagePipeline::PagePrint(
-    lang::DControl& control, render::PageSink& job, std::int32_t from, std::int32_t to) const
+bool PagePipeline::PagePrint(lang::DControl& control, render::PageSink& job, std::int32_t from,
+    std::int32_t to, const OutputGate& gate) const
 {
-    const std::int32_t pages = control.Page();
-    if (from < 1 || from > pages)
-        from = 1;
-    if (to < 1 || to > pages)
-        to = pages;
-    if (control.documentSize() <= 10 || pages < 1) {
+    const Extent extent = extentOf(control, from, to);
+    if (extent.sequential) {
+        if (gate && !gate())
+            return false;
         control.PagePrint(from, to);
-        return;
+        return true;
     }
-    Range range(from, std::max(from, to), 2 * m_threads + 2);
+    // Held back, the workers render well ahead: the merge they wait for runs beside them.
+    Range range(extent.first, extent.last, gate ? AheadWhileHeld : 2 * m_threads + 2);
     shell::Report report;
     {
         Workers workers(range);
         for (int i = 0; i < m_threads; ++i)
             workers.start([this, &range, &control, &job] { work(range, control, job); });
-        for (std::int64_t page = range.first(); page <= range.last(); ++page) {
-            PageResult result = range.take(page);
-            result.output.replay();
-            if (result.error)
-                std::rethrow_exception(result.error);
-            report.add(result.report);
+        if (gate && !gate())
+            return false;
+        range.setWindow(2 * m_threads + 2);
+        for (std::int64_t page = range.first();; ++page) {
+            std::optional<PageResult> result = range.take(page);
+            if (!result)
+                break;
+            result->output.replay();
+            if (result->error)
+                std::rethrow_exception(result->error);
+            report.add(result->report);
         }
     }
     control.GoDoc(QStringLiteral(";end;"));
     report.add(control.report);
     control.report = report;
+    return true;
+}
+
+// The range as PagePrint clamps it: a first page beyond the document means the first, a last
+// page beyond it (or none) the last. A document still growing is only waited for as far as the
+// first page; its last page is found by the workers.
+PagePipeline::Extent PagePipeline::extentOf(
+    const lang::DControl& control, std::int32_t from, std::int32_t to)
+{
+    Extent extent;
+    const lang::PagedText* document = control.pagedText();
+    if (!document) {
+        const std::int32_t pages = control.Page();
+        if (from < 1 || from > pages)
+            from = 1;
+        if (to < 1 || to > pages)
+            to = pages;
+        extent.sequential = control.documentSize() <= 10 || pages < 1;
+        extent.first = from;
+        extent.last = std::max(from, to);
+        return extent;
+    }
+    if (!document->waitForPage(from))
+        from = 1;
+    extent.sequential = !document->waitForPage(1)
+        || (document->bodySizeSoFar() <= 10 && document->bodySize() <= 10);
+    extent.first = from;
+    extent.last = to >= 1 ? std::max(from, to) : std::numeric_limits<std::int32_t>::max();
+    return extent;
 }
 
 }

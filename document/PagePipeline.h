@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace vorlix::lang {
 class DControl;
@@ -37,10 +38,18 @@ public:
 
     // Binds the job's own interpreter (the one that read the document) to the job.
     void bind(lang::DControl& control, render::PageSink& job) const;
+    // Decides, on the calling thread, whether anything of the job may be written: it may wait
+    // (for the merge of the document the workers already render); false drops the job unwritten.
+    using OutputGate = std::function<bool()>;
+
     // What control.PagePrint(from, to) does on the job control is bound to, with the pages
-    // rendered by the workers: afterwards control.report holds what the whole range met.
-    void PagePrint(
-        lang::DControl& control, render::PageSink& job, std::int32_t from, std::int32_t to) const;
+    // rendered by the workers: afterwards control.report holds what the whole range met. The
+    // document may still be growing: the workers take each page once the merge is past it, and
+    // the end of the range waits for the end of the document. With a gate, nothing reaches the
+    // job or the log before the gate let it (the workers render ahead meanwhile); false when it
+    // did not.
+    bool PagePrint(lang::DControl& control, render::PageSink& job, std::int32_t from,
+        std::int32_t to, const OutputGate& gate = {}) const;
 
     // The number of worker threads print jobs use: VORLIX_THREADS when it is set to a number
     // from 1 to 64, else one per processor.
@@ -51,6 +60,16 @@ public:
     class Range;
 
 private:
+    // The pages a range covers, clamped as PagePrint clamps them.
+    struct Extent {
+        std::int64_t first = 1;
+        std::int64_t last = 1;
+        // Too small for workers: the interpreter's own PagePrint runs it.
+        bool sequential = false;
+    };
+    [[nodiscard]] static Extent extentOf(
+        const lang::DControl& control, std::int32_t from, std::int32_t to);
+
     // One worker: renders the pages it claims from the range until none is left.
     void work(Range& range, const lang::DControl& control, render::PageSink& job) const;
 

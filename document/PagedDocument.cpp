@@ -24,37 +24,139 @@ PagedDocument::~PagedDocument() = default;
 
 void PagedDocument::append(QStringView text)
 {
-    m_pending.append(text);
-    m_size += text.size();
-    if (m_pending.size() >= kBlockCharacters)
+    bool full = false;
+    {
+        const std::lock_guard lock(m_lock);
+        m_pending.append(text);
+        m_size += text.size();
+        full = m_pending.size() >= kBlockCharacters;
+    }
+    if (full)
         pack();
 }
 
+// Only the merge's thread changes the pending text, so it packs it without holding the readers
+// back and takes the lock only to swap the result in.
 void PagedDocument::pack()
 {
     if (m_pending.isEmpty())
         return;
-    QByteArray packed = shell::Deflate::compressRaw(
-        m_pending.utf16(), static_cast<size_t>(m_pending.size()) * sizeof(char16_t), kLevel);
     Block block;
+    block.packed = shell::Deflate::compressRaw(
+        m_pending.utf16(), static_cast<size_t>(m_pending.size()) * sizeof(char16_t), kLevel);
+    const std::lock_guard lock(m_lock);
     block.start = m_size - m_pending.size();
     block.length = m_pending.size();
-    block.packed = std::move(packed);
     m_blocks.push_back(std::move(block));
     m_pending.resize(0);
+}
+
+void PagedDocument::pagesComplete(const std::vector<qsizetype>& starts)
+{
+    const auto complete = static_cast<std::int32_t>(std::max<std::size_t>(starts.size(), 2) - 2);
+    Pieces head;
+    bool firstPage = false;
+    {
+        const std::lock_guard lock(m_lock);
+        if (m_ended || complete <= m_complete)
+            return;
+        m_starts.insert(m_starts.end(),
+            starts.begin() + static_cast<std::ptrdiff_t>(std::min(m_starts.size(), starts.size())),
+            starts.end());
+        firstPage = m_complete == 0;
+        if (firstPage)
+            head = piecesOf(0, std::max<qsizetype>(0, startOf(1) - 1));
+    }
+    // The head is final once the first page is: a part glued onto the page's start may still
+    // take back the head's last ",".
+    QString headText = firstPage ? assemble(head) : QString();
+    {
+        const std::lock_guard lock(m_lock);
+        if (firstPage)
+            m_head = std::move(headText);
+        m_complete = complete;
+    }
+    m_grown.notify_all();
 }
 
 void PagedDocument::finish(std::vector<qsizetype> starts)
 {
     pack();
-    m_pending.squeeze();
-    m_starts = std::move(starts);
-    m_head = slice(0, std::max<qsizetype>(0, startOf(1) - 1));
+    Pieces head;
+    {
+        const std::lock_guard lock(m_lock);
+        m_pending.squeeze();
+        m_starts = std::move(starts);
+        head = piecesOf(0, std::max<qsizetype>(0, startOf(1) - 1));
+    }
+    QString headText = assemble(head);
+    {
+        const std::lock_guard lock(m_lock);
+        m_head = std::move(headText);
+        m_complete = m_starts.empty() ? 0 : static_cast<std::int32_t>(m_starts.size() - 1);
+        m_ended = true;
+    }
+    m_grown.notify_all();
+}
+
+void PagedDocument::abandon()
+{
+    {
+        const std::lock_guard lock(m_lock);
+        if (m_ended)
+            return;
+        m_starts.clear();
+        m_head.clear();
+        m_complete = 0;
+        m_ended = true;
+    }
+    m_grown.notify_all();
+}
+
+void PagedDocument::waitForEnd() const
+{
+    std::unique_lock lock(m_lock);
+    m_grown.wait(lock, [this] { return m_ended; });
+}
+
+bool PagedDocument::ended() const
+{
+    const std::lock_guard lock(m_lock);
+    return m_ended;
+}
+
+std::int32_t PagedDocument::pagesSoFar() const
+{
+    const std::lock_guard lock(m_lock);
+    return m_complete;
 }
 
 std::int32_t PagedDocument::pageCount() const
 {
+    waitForEnd();
+    const std::lock_guard lock(m_lock);
     return m_starts.empty() ? 0 : static_cast<std::int32_t>(m_starts.size() - 1);
+}
+
+qsizetype PagedDocument::bodySize() const
+{
+    waitForEnd();
+    return bodySizeSoFar();
+}
+
+qsizetype PagedDocument::bodySizeSoFar() const
+{
+    const std::lock_guard lock(m_lock);
+    return m_size;
+}
+
+bool PagedDocument::waitForPage(std::int32_t j) const
+{
+    if (j < 1)
+        return false;
+    std::unique_lock lock(m_lock);
+    m_grown.wait(lock, [this, j] { return m_ended || j <= m_complete; });
+    return j <= m_complete;
 }
 
 // Positions as the header line gives them, then the body's length after the last page: the
@@ -71,71 +173,93 @@ qsizetype PagedDocument::startOf(std::int32_t i) const
 
 QString PagedDocument::head() const
 {
+    std::unique_lock lock(m_lock);
+    m_grown.wait(lock, [this] { return m_ended || m_complete >= 1; });
     return m_head;
 }
 
 QString PagedDocument::page(std::int32_t j) const
 {
-    const qsizetype start = startOf(j);
-    const qsizetype length = startOf(j + 1) - start;
-    if (start < 1 || length <= 0 || start > m_size)
-        return {};
-    return slice(start - 1, start - 1 + length);
+    Pieces pieces;
+    {
+        // Page 0 is the head, which is final with page 1.
+        std::unique_lock lock(m_lock);
+        m_grown.wait(lock, [this, j] { return m_ended || std::max(j, 1) <= m_complete; });
+        const qsizetype start = startOf(j);
+        const qsizetype length = startOf(j + 1) - start;
+        if (start < 1 || length <= 0 || start > m_size)
+            return {};
+        pieces = piecesOf(start - 1, start - 1 + length);
+    }
+    return assemble(pieces);
 }
 
-std::shared_ptr<const QString> PagedDocument::unpacked(std::size_t block) const
+PagedDocument::Pieces PagedDocument::piecesOf(qsizetype from, qsizetype to) const
+{
+    Pieces pieces;
+    pieces.from = std::clamp<qsizetype>(from, 0, m_size);
+    pieces.to = std::clamp<qsizetype>(to, pieces.from, m_size);
+    if (pieces.from == pieces.to)
+        return pieces;
+    // The first block that ends after `from`.
+    auto it = std::upper_bound(
+        m_blocks.begin(), m_blocks.end(), pieces.from, [](qsizetype position, const Block& block) {
+            return position < block.start + block.length;
+        });
+    for (; it != m_blocks.end() && it->start < pieces.to; ++it)
+        pieces.blocks.push_back(*it);
+    pieces.pendingStart = m_size - m_pending.size();
+    if (pieces.to > pieces.pendingStart) {
+        const qsizetype begin = std::max(pieces.from, pieces.pendingStart) - pieces.pendingStart;
+        pieces.pending = m_pending.mid(begin, pieces.to - pieces.pendingStart - begin);
+    }
+    return pieces;
+}
+
+QString PagedDocument::assemble(const Pieces& pieces) const
+{
+    QString result;
+    if (pieces.from == pieces.to)
+        return result;
+    result.reserve(pieces.to - pieces.from);
+    for (const Block& block : pieces.blocks) {
+        const auto text = unpacked(block);
+        const qsizetype begin = std::max(pieces.from, block.start) - block.start;
+        const qsizetype end = std::min(pieces.to, block.start + block.length) - block.start;
+        result.append(QStringView(*text).mid(begin, end - begin));
+    }
+    result.append(pieces.pending);
+    return result;
+}
+
+std::shared_ptr<const QString> PagedDocument::unpacked(const Block& block) const
 {
     {
         const std::lock_guard lock(m_cacheLock);
         for (auto it = m_cache.begin(); it != m_cache.end(); ++it) {
-            if (it->block == block) {
+            if (it->start == block.start) {
                 m_cache.splice(m_cache.begin(), m_cache, it);
                 return m_cache.front().text;
             }
         }
     }
-    const Block& packed = m_blocks[block];
-    auto text = std::make_shared<QString>(packed.length, Qt::Uninitialized);
+    auto text = std::make_shared<QString>(block.length, Qt::Uninitialized);
     if (!shell::Deflate::decompressRaw(
-            packed.packed, text->data(), static_cast<size_t>(packed.length) * sizeof(char16_t)))
+            block.packed, text->data(), static_cast<size_t>(block.length) * sizeof(char16_t)))
         throw std::bad_alloc();
     const std::lock_guard lock(m_cacheLock);
-    m_cache.push_front({ block, text });
+    m_cache.push_front({ block.start, text });
     if (m_cache.size() > kCachedBlocks)
         m_cache.pop_back();
     return text;
 }
 
-QString PagedDocument::slice(qsizetype from, qsizetype to) const
-{
-    from = std::clamp<qsizetype>(from, 0, m_size);
-    to = std::clamp<qsizetype>(to, from, m_size);
-    QString result;
-    if (from == to)
-        return result;
-    result.reserve(to - from);
-    // The first block that ends after `from`.
-    auto it = std::upper_bound(
-        m_blocks.begin(), m_blocks.end(), from, [](qsizetype position, const Block& block) {
-            return position < block.start + block.length;
-        });
-    for (; it != m_blocks.end() && it->start < to; ++it) {
-        const auto text = unpacked(static_cast<std::size_t>(it - m_blocks.begin()));
-        const qsizetype begin = std::max(from, it->start) - it->start;
-        const qsizetype end = std::min(to, it->start + it->length) - it->start;
-        result.append(QStringView(*text).mid(begin, end - begin));
-    }
-    const qsizetype pendingStart = m_size - m_pending.size();
-    if (to > pendingStart) {
-        const qsizetype begin = std::max(from, pendingStart) - pendingStart;
-        result.append(QStringView(m_pending).mid(begin, to - pendingStart - begin));
-    }
-    return result;
-}
-
 QString PagedDocument::headerLine() const
 {
-    QString line = QStringLiteral("head,") + QString::number(pageCount());
+    waitForEnd();
+    const std::lock_guard lock(m_lock);
+    QString line
+        = QStringLiteral("head,") + QString::number(m_starts.empty() ? 0 : m_starts.size() - 1);
     for (const qsizetype start : m_starts)
         line += QLatin1Char(',') + QString::number(start);
     line += QStringLiteral(";\r\n");
@@ -146,11 +270,18 @@ bool PagedDocument::write(const std::function<bool(QStringView)>& write) const
 {
     if (!write(headerLine()))
         return false;
-    for (std::size_t i = 0; i < m_blocks.size(); ++i) {
-        if (!write(*unpacked(i)))
+    std::vector<Block> blocks;
+    QString pending;
+    {
+        const std::lock_guard lock(m_lock);
+        blocks = m_blocks;
+        pending = m_pending;
+    }
+    for (const Block& block : blocks) {
+        if (!write(*unpacked(block)))
             return false;
     }
-    return m_pending.isEmpty() || write(m_pending);
+    return pending.isEmpty() || write(pending);
 }
 
 QString PagedDocument::text() const
@@ -165,6 +296,7 @@ QString PagedDocument::text() const
 
 std::size_t PagedDocument::storedBytes() const
 {
+    const std::lock_guard lock(m_lock);
     std::size_t total = static_cast<std::size_t>(m_pending.capacity() + m_head.capacity()) * 2;
     for (const Block& block : m_blocks)
         total += static_cast<std::size_t>(block.packed.capacity());

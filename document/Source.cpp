@@ -1,5 +1,7 @@
 #include "document/Source.h"
 
+#include <optional>
+
 namespace vorlix::document {
 
 Source::Source()
@@ -25,9 +27,20 @@ void Source::SetObject(SourceEditor* editor, PreviewTarget* picture)
 
 bool Source::DocPrint()
 {
-    if (!SrcMerg(m_file.Text()))
+    if (!m_mergeBesideJob) {
+        if (!SrcMerg(m_file.Text()))
+            return false;
+        return m_printJob.PrintGo();
+    }
+    std::optional<bool> printed;
+    const auto job = [this, &printed](std::shared_ptr<const PagedDocument> growing,
+                         const std::function<bool()>& merged) {
+        printed = m_printJob.PrintGo(std::move(growing), merged);
+    };
+    if (!m_merge.SrcMerg(m_file.Text(), job))
         return false;
-    return m_printJob.PrintGo();
+    // A merge that had to run here first (its face came over the network) prints after it.
+    return printed ? *printed : m_printJob.PrintGo();
 }
 
 void Source::PreView(std::int32_t page)

@@ -50,6 +50,9 @@ public:
     bool SrcMerg(QString text) { return m_merge.SrcMerg(std::move(text)); }
     // Merges the current text and prints it; true when the job ran to its end.
     bool DocPrint();
+    // Lets DocPrint render the first pages while the merge still writes the later ones, on a
+    // thread of its own (the unattended jobs, which show no printer dialog).
+    void setMergeBesideJob(bool beside) { m_mergeBesideJob = beside; }
     // Merges the current text and shows one page of it in the preview.
     void PreView(std::int32_t page);
 
@@ -71,6 +74,7 @@ private:
     SourceMerge m_merge;
     SourcePrintJob m_printJob;
     PrintDetails m_printDetails;
+    bool m_mergeBesideJob = false;
 };
 
 }

@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QTime>
+#include <exception>
+#include <thread>
 
 namespace vorlix::document {
 
@@ -51,7 +53,7 @@ void SourceMerge::forget()
     m_merged.forget();
 }
 
-bool SourceMerge::SrcMerg(QString text)
+bool SourceMerge::SrcMerg(QString text, const Beside& beside)
 {
     bool read = false;
     if (m_file.FileType == SourceFile::FileTypes::FaceProgram) {
@@ -70,7 +72,7 @@ bool SourceMerge::SrcMerg(QString text)
         return false;
     }
     if (read) {
-        if (Mergeup())
+        if (Mergeup(beside))
             return true;
         shell::ShowMessage(QStringLiteral("マージエラー"), 0);
         return false;
@@ -161,7 +163,7 @@ bool SourceMerge::ReadTD(const QString& document)
     return fTagOn;
 }
 
-bool SourceMerge::Mergeup()
+bool SourceMerge::Mergeup(const Beside& beside)
 {
     m_merged.fMaScOn = false;
     m_merged.fPrCpOn = false;
@@ -169,7 +171,8 @@ bool SourceMerge::Mergeup()
     m_face = {};
     m_face.name = argFace.isEmpty() ? Tr.Value(QStringLiteral("face")) : argFace;
     m_face.file = m_face.name;
-    Merge merge;
+    auto owned = std::make_unique<Merge>();
+    Merge& merge = *owned;
     merge.Init(&Tr);
     if (m_face.name == u"InternalBuff") {
         Tr.Value(QStringLiteral("face"), m_file.FileName());
@@ -180,7 +183,14 @@ bool SourceMerge::Mergeup()
         m_face.text = ReadFace(m_face.name);
     }
     Tr.ChRootTree();
+    if (beside && !m_face.file.startsWith(QStringLiteral("http:/"), Qt::CaseInsensitive))
+        return mergeBeside(std::move(owned), beside);
     merge.Text(m_face.text);
+    return takeResult(merge);
+}
+
+bool SourceMerge::takeResult(const Merge& merge)
+{
     m_report = merge.report();
     if (m_report.fError) {
         WriteLog(QStringLiteral("Source/Mergeup>Mergで致命的なエラー"));
@@ -192,6 +202,44 @@ bool SourceMerge::Mergeup()
         WriteLog(QStringLiteral("Source/Mergeup>fMaScOn=True"));
     }
     return m_merged.fMaScOn;
+}
+
+// The merge ends (and logs its end) inside `merged`, before anything of the work beside it is
+// written: the log reads as if the two had run one after the other.
+bool SourceMerge::mergeBeside(std::unique_ptr<Merge> owned, const Beside& beside)
+{
+    auto growing = std::make_shared<PagedDocument>();
+    owned->writeInto(growing);
+    std::exception_ptr failure;
+    std::thread thread([&owned, &growing, &failure, this] {
+        try {
+            owned->Text(m_face.text);
+        } catch (...) {
+            failure = std::current_exception();
+            growing->abandon();
+        }
+    });
+    bool ended = false;
+    bool succeeded = false;
+    const std::function<bool()> merged = [&] {
+        if (ended)
+            return succeeded;
+        ended = true;
+        thread.join();
+        if (failure)
+            std::rethrow_exception(failure);
+        succeeded = takeResult(*owned);
+        owned.reset();
+        return succeeded;
+    };
+    try {
+        beside(growing, merged);
+    } catch (...) {
+        if (thread.joinable())
+            thread.join();
+        throw;
+    }
+    return merged();
 }
 
 const QString SourceMerge::DocumentSheet = QStringLiteral("Document");

@@ -6,9 +6,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <memory>
 
 namespace vorlix::document {
 
+class Merge;
 class SourceCaret;
 class SourceFile;
 
@@ -32,9 +35,17 @@ public:
     // the result goes to the merged document.
     SourceMerge(SourceFile& file, SourceCaret& caret, MergedDocument& merged);
 
+    // Work on the calling thread beside a merge that runs on a thread of its own: it gets the
+    // paged document as the merge writes it, and `merged`, which waits for the merge's end, takes
+    // its result as a merge on the calling thread would (flags, report, log lines) and tells
+    // whether it succeeded. Until then the data tree is the merge's alone.
+    using Beside = std::function<void(
+        std::shared_ptr<const PagedDocument> growing, const std::function<bool()>& merged)>;
+
     // Reads and merges the text; true when merged.ManuScript is ready. What went wrong is shown
-    // to the user and kept in report().
-    bool SrcMerg(QString text);
+    // to the user and kept in report(). With `beside`, the merge runs on a thread of its own
+    // while `beside` runs here (a face read over the network is merged here first).
+    bool SrcMerg(QString text, const Beside& beside = {});
     // Unattended runs read a data document once: its text goes as soon as the tree holds it.
     void setReleaseText(bool release) { m_releaseText = release; }
     // New text came in: what was read and merged from the old one goes.
@@ -55,7 +66,9 @@ public:
 
 private:
     bool ReadTD(const QString& document);
-    bool Mergeup();
+    bool Mergeup(const Beside& beside);
+    bool mergeBeside(std::unique_ptr<Merge> owned, const Beside& beside);
+    bool takeResult(const Merge& merge);
     QString SeScPath(const QString& sheetName);
     // Where the face search stands: the sheet and folder tried last, every folder tried, and the
     // face's text once a folder had it.

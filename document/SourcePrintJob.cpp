@@ -11,9 +11,12 @@
 #include "render/PageRecord.h"
 #include "render/PrinterObject.h"
 #include "shell/Convert.h"
+#include "shell/DeferredOutput.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
 #include "shell/UserInterface.h"
+
+#include <optional>
 
 namespace vorlix::document {
 
@@ -171,21 +174,68 @@ PagePipeline::Binding SourcePrintJob::binding(std::int32_t xOffset, std::int32_t
     return binding;
 }
 
-bool SourcePrintJob::PrintGo()
+void SourcePrintJob::resetResults()
 {
     m_merged.fPrCpOn = false;
     fOutputFailed = false;
     fInterpreterProblem = false;
     m_interpreterReport = {};
+}
+
+bool SourcePrintJob::PrintGo()
+{
+    resetResults();
     if (!m_merged.fMaScOn)
         return false;
+    return runJob(m_merged.ManuScript, {});
+}
+
+// The job's own lines (its interpreter's creation, the pages) are held until the merge has ended
+// and logged its end; after a failed merge they are dropped with the job.
+bool SourcePrintJob::PrintGo(
+    std::shared_ptr<const PagedDocument> growing, const std::function<bool()>& merged)
+{
+    resetResults();
+    shell::DeferredOutput held;
+    shell::DeferredOutput dropped;
+    std::optional<shell::DeferredOutput::Scope> holding(std::in_place, held);
+    bool gateRan = false;
+    bool succeeded = false;
+    const PagePipeline::OutputGate gate = [&] {
+        gateRan = true;
+        holding.reset();
+        succeeded = merged();
+        if (succeeded)
+            held.replay();
+        else
+            holding.emplace(dropped);
+        return succeeded;
+    };
+    bool printed = runJob(std::move(growing), gate);
+    // A job that ended before its first page (no printer) says so after the merge's end.
+    if (!gateRan)
+        gate();
+    holding.reset();
+    if (!succeeded) {
+        resetResults();
+        printed = false;
+    }
+    return printed;
+}
+
+bool SourcePrintJob::runJob(
+    std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate)
+{
     lang::DControl control;
-    control.SetDoc(m_merged.ManuScript);
-    m_merged.Page = control.Page();
+    control.SetDoc(document);
+    // A document still being merged tells its page count at its end.
+    if (!gate)
+        m_merged.Page = control.Page();
     std::int32_t xOffset = 0;
     std::int32_t yOffset = 0;
     if (OpenPrintDlg(xOffset, yOffset)) {
         auto job = render::PrinterObject::current().createJob(m_printer.DPI);
+        auto* file = dynamic_cast<render::FileSink*>(job.get());
         if (!job) {
             fOutputFailed = true;
             shell::ShowMessage(QStringLiteral("プリンタがありません"), 0);
@@ -193,7 +243,12 @@ bool SourcePrintJob::PrintGo()
             CopiesJob copies(*job);
             const PagePipeline pages(binding(xOffset, yOffset));
             pages.bind(control, copies);
-            pages.PagePrint(control, copies, m_printer.FromPage, m_printer.ToPage);
+            if (!pages.PagePrint(control, copies, m_printer.FromPage, m_printer.ToPage, gate)) {
+                if (file)
+                    file->discard();
+                return false;
+            }
+            m_merged.Page = control.Page();
             m_interpreterReport = control.report;
             fInterpreterProblem = reportInterpreterProblem(control, QStringLiteral(";;;end;"));
             if (!fInterpreterProblem) {
@@ -203,7 +258,7 @@ bool SourcePrintJob::PrintGo()
                 WriteLog(QStringLiteral("Source/PrintGo>fPrCpOn=True"));
             }
             fOutputFailed = !copies.finish();
-            if (auto* file = dynamic_cast<render::FileSink*>(job.get()))
+            if (file)
                 fOutputFailed = !file->finish() || fOutputFailed;
         }
     }

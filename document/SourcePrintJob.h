@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace vorlix::document {
 
 class SourceFile;
+class PagedDocument;
 class SourcePreview;
 struct MergedDocument;
 struct PrinterSettings;
@@ -32,6 +34,11 @@ public:
     // Prints the last merge; true when the job ran to its end (merged.fPrCpOn). Nothing is
     // printed without a successful merge or when the dialog is cancelled.
     bool PrintGo();
+    // Prints a document the merge is still writing on another thread: the pages are rendered as
+    // the merge goes past them, but nothing reaches the job or the log before `merged` (which
+    // waits for the merge's end) said it succeeded; otherwise the job leaves no trace, as if
+    // PrintGo had never run.
+    bool PrintGo(std::shared_ptr<const PagedDocument> growing, const std::function<bool()>& merged);
 
     // The job's output could not be completed (a file that could not be written, a printer
     // that refused the job or does not exist).
@@ -48,6 +55,10 @@ private:
     [[nodiscard]] bool askPrintDialog();
     // How the job's interpreters are bound: the printer's page, margins and corrections.
     [[nodiscard]] PagePipeline::Binding binding(std::int32_t xOffset, std::int32_t yOffset) const;
+    // The job on `document`; with a gate, nothing is written before it opened.
+    bool runJob(
+        std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate);
+    void resetResults();
 
     PrinterSettings& m_printer;
     MergedDocument& m_merged;

@@ -140,7 +140,6 @@ void DControl::SetDoc(std::shared_ptr<const PagedText> document)
     Refresh();
     if (!document)
         return;
-    m_page = document->pageCount();
     m_pages = std::move(document);
 }
 
@@ -241,10 +240,11 @@ QStringView DControl::pageText(std::int32_t page) const
 
 void DControl::PagePrint(std::int32_t from, std::int32_t to)
 {
-    if (from < 1 || from > m_page)
+    const std::int32_t pages = Page();
+    if (from < 1 || from > pages)
         from = 1;
-    if (to < 1 || to > m_page)
-        to = m_page;
+    if (to < 1 || to > pages)
+        to = pages;
     if (documentSize() <= 10) {
         GoDoc(QStringLiteral("start;s,100,100,\"DControl/PagePrint>not document\";out;end;"));
         return;

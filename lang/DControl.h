@@ -57,14 +57,15 @@ public:
     void setLimits(const RunLimits& limits) { m_limits = limits; }
     [[nodiscard]] const RunLimits& limits() const { return m_limits; }
 
-    // Number of pages of the document given to SetDoc.
-    [[nodiscard]] std::int32_t Page() const { return m_page; }
+    // Number of pages of the document given to SetDoc (a growing one's once it has ended).
+    [[nodiscard]] std::int32_t Page() const { return m_pages ? m_pages->pageCount() : m_page; }
     // Forgets the document.
     void Refresh();
     // Takes a paged document ("head,n,o0,...,on;" CR LF and the body) or a plain statement text.
     // A malformed header throws RunError 13 (missing or non-numeric value) or 9 (negative count).
     void SetDoc(const QString& text);
-    // Takes a paged document its owner keeps: pages are fetched from it as they are rendered.
+    // Takes a paged document its owner keeps: pages are fetched from it as they are rendered (and
+    // may still be merged while the first are rendered).
     void SetDoc(std::shared_ptr<const PagedText> document);
     // Renders pages from..to, each as "start;", the common head and the page, then ";;out;";
     // finishes with ";end;".
@@ -76,6 +77,8 @@ public:
     // head and the page, then ";;out;"); report then holds what the page met. Does not end the
     // job.
     void renderPage(std::int32_t j);
+    // The document its owner keeps, when SetDoc was given one.
+    [[nodiscard]] const PagedText* pagedText() const { return m_pages.get(); }
     // Takes the document another interpreter read (SetDoc), sharing its text.
     void shareDocument(const DControl& other);
     // Puts back what statements leave behind for the next page (axes, graph-paper colour, the

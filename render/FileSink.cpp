@@ -6,11 +6,14 @@
 #include "render/PdfPageDevice.h"
 #include "render/PdfWriter.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <cstdio>
 
 namespace vorlix::render {
 
@@ -48,7 +51,7 @@ FileSink::PdfEngine FileSink::pdfEngineFromEnvironment()
 
 FileSink::~FileSink()
 {
-    finish();
+    discard();
 }
 
 std::optional<FileSink::Format> FileSink::formatOf(const QString& path)
@@ -115,10 +118,9 @@ bool FileSink::writePrepared(const PreparedPage& page)
     if (!prepared || !m_fonts)
         return false;
     if (!m_writer) {
-        m_writer = std::make_unique<PdfWriter>(m_path);
+        m_writer = std::make_unique<PdfWriter>(temporaryPath(m_path));
         if (!m_writer->open())
             return false;
-        m_files << m_path;
     }
     return m_writer->writePage(*prepared);
 }
@@ -131,7 +133,7 @@ bool FileSink::playPdf(const PageRecord& page, const QRect& rect)
     }
     if (!m_pdf) {
         keepPageBuffersInHeap();
-        m_pdf = std::make_unique<QPdfWriter>(m_path);
+        m_pdf = std::make_unique<QPdfWriter>(temporaryPath(m_path));
         m_pdf->setResolution(page.dpi());
         m_pdf->setTitle(m_title);
         m_pdf->setCreator(QStringLiteral("Vorlix"));
@@ -141,7 +143,6 @@ bool FileSink::playPdf(const PageRecord& page, const QRect& rect)
             return false;
         // Pictures stay as they are; by default they would be re-encoded as JPEG.
         m_painter.setRenderHint(QPainter::LosslessImageRendering);
-        m_files << m_path;
     } else {
         m_pdf->setPageSize(pageSizeOf(page));
         if (!m_pdf->newPage())
@@ -166,18 +167,15 @@ bool FileSink::playPng(const PageRecord& page, const QRect& rect)
         painter.setRenderHint(QPainter::TextAntialiasing);
         page.play(painter, QRectF(0, 0, rect.width(), rect.height()));
     }
-    const QString path = pagePath(m_pages + 1);
-    if (!image.save(path, "PNG"))
+    if (!image.save(temporaryPath(pagePath(m_pages + 1)), "PNG"))
         return false;
-    m_files << path;
     return true;
 }
 
 bool FileSink::playSvg(const PageRecord& page, const QRect& rect)
 {
-    const QString path = pagePath(m_pages + 1);
     QSvgGenerator generator;
-    generator.setFileName(path);
+    generator.setFileName(temporaryPath(pagePath(m_pages + 1)));
     generator.setSize(rect.size());
     generator.setViewBox(QRect(QPoint(0, 0), rect.size()));
     generator.setResolution(page.dpi());
@@ -186,10 +184,7 @@ bool FileSink::playSvg(const PageRecord& page, const QRect& rect)
     if (!painter.begin(&generator))
         return false;
     page.play(painter, QRectF(0, 0, rect.width(), rect.height()));
-    if (!painter.end())
-        return false;
-    m_files << path;
-    return true;
+    return painter.end();
 }
 
 QString FileSink::pagePath(int number) const
@@ -206,12 +201,66 @@ QString FileSink::pagePath(int number) const
 
 bool FileSink::finish()
 {
+    if (m_ended)
+        return !m_failed;
     if (m_painter.isActive() && !m_painter.end())
         m_failed = true;
     m_pdf.reset();
     if (m_writer && m_writer->isOpen() && !m_writer->finish(m_title))
         m_failed = true;
+    m_writer.reset();
+    if (m_failed || !commit())
+        m_failed = true;
+    removeTemporaries();
+    m_ended = true;
     return !m_failed;
+}
+
+void FileSink::discard()
+{
+    if (m_ended)
+        return;
+    if (m_painter.isActive())
+        m_painter.end();
+    m_pdf.reset();
+    m_writer.reset();
+    removeTemporaries();
+    m_files.clear();
+    m_ended = true;
+}
+
+// A name of this process beside the target, so that the rename stays on one file system and
+// two runs writing the same target do not write into each other's file.
+QString FileSink::temporaryPath(const QString& target)
+{
+    const QFileInfo info(target);
+    const QString path = info.path() + QStringLiteral("/.") + info.fileName() + u'.'
+        + QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".part");
+    m_files << target;
+    m_temporaries << path;
+    return path;
+}
+
+// rename() replaces a file at the target in one step: a reader sees the old file or the new one.
+bool FileSink::commit()
+{
+    for (qsizetype i = 0; i < m_temporaries.size(); ++i) {
+        if (std::rename(QFile::encodeName(m_temporaries.at(i)).constData(),
+                QFile::encodeName(m_files.at(i)).constData())
+            != 0)
+            return false;
+        m_temporaries[i].clear();
+    }
+    return true;
+}
+
+void FileSink::removeTemporaries()
+{
+    for (const QString& path : std::as_const(m_temporaries)) {
+        if (!path.isEmpty())
+            QFile::remove(path);
+    }
+    m_temporaries.clear();
 }
 
 }

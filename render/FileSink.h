@@ -22,6 +22,10 @@ class PdfWriter;
 // PNG and SVG names: a "%1" in the path is replaced by the page number; otherwise "-<n>" is put
 // before the extension ("out.png" gives out-1.png, out-2.png, ...).
 //
+// Everything is written under temporary names beside the target and only takes the target's name
+// when finish() found nothing wrong: a job that fails, is discarded or never finishes leaves a
+// file already at the target as it was.
+//
 // A PDF is written by our own writer, its pages prepared on the print job's workers; with
 // VORLIX_PDF_ENGINE=qt in the environment it goes through Qt's PDF engine instead, the way the
 // printing path draws.
@@ -59,8 +63,11 @@ public:
     void endDoc() override { }
     void setPicture(std::shared_ptr<const PageRecord>) override { }
 
-    // Completes the output; false when anything could not be written.
+    // Completes the output and gives it its names; false when anything could not be written
+    // (nothing is then renamed and the temporary files go).
     bool finish();
+    // Drops what was written so far; the targets stay as they were.
+    void discard();
 
     // Files written so far (the PDF once, or every page file).
     [[nodiscard]] const QStringList& files() const { return m_files; }
@@ -73,6 +80,10 @@ private:
     bool playPng(const PageRecord& page, const QRect& rect);
     bool playSvg(const PageRecord& page, const QRect& rect);
     [[nodiscard]] QString pagePath(int number) const;
+    // Where a file goes until finish() renames it to `target`.
+    [[nodiscard]] QString temporaryPath(const QString& target);
+    bool commit();
+    void removeTemporaries();
 
     Format m_format;
     QString m_path;
@@ -83,6 +94,8 @@ private:
     std::unique_ptr<PdfWriter> m_writer;
     QPainter m_painter;
     QStringList m_files;
+    QStringList m_temporaries; // beside m_files, one for one
+    bool m_ended = false;
     int m_pages = 0;
     bool m_failed = false;
 };

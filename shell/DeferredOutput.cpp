@@ -29,14 +29,23 @@ void DeferredOutput::replay()
 {
     std::vector<Event> events;
     events.swap(m_events);
-    for (const Event& event : events) {
+    // Lines in a row go out together (a page's three lines cost one write, not three, each with
+    // its signal guard), and always before the action or beep after them: a crash in a page's
+    // output still finds every line before it in the log.
+    std::vector<QByteArray> lines;
+    for (Event& event : events) {
+        if (!event.action && !event.beep) {
+            lines.push_back(std::move(event.line));
+            continue;
+        }
+        writeLogLines(lines);
+        lines.clear();
         if (event.action)
             event.action();
-        else if (event.beep)
-            SystemBeep();
         else
-            writeLogLine(event.line);
+            SystemBeep();
     }
+    writeLogLines(lines);
 }
 
 }

@@ -42,6 +42,27 @@ void writeLogLine(const QByteArray& line)
         DescriptorLogSink(state.StdOutHandle).write(line);
 }
 
+void writeLogLines(const std::vector<QByteArray>& lines)
+{
+    if (lines.empty())
+        return;
+    const ModuleState& state = moduleState();
+    const std::lock_guard guard(logLock());
+    if (state.logSink) {
+        for (const QByteArray& line : lines)
+            state.logSink->write(line);
+        return;
+    }
+    qsizetype size = 0;
+    for (const QByteArray& line : lines)
+        size += line.size();
+    QByteArray joined;
+    joined.reserve(size);
+    for (const QByteArray& line : lines)
+        joined += line;
+    DescriptorLogSink(state.StdOutHandle).write(joined);
+}
+
 LifeLog::LifeLog(QString className, QString initializeText, QString terminateText)
     : m_className(std::move(className))
     , m_terminateText(std::move(terminateText))

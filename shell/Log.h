@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <vector>
 
 namespace vorlix::shell {
 
@@ -12,6 +13,9 @@ namespace vorlix::shell {
 void WriteLog(const QString& message);
 // Writes one finished line (CR LF included) to the log sink or standard output at once.
 void writeLogLine(const QByteArray& line);
+// Writes finished lines that follow one another in the log as one piece: the standard output
+// gets them in a single write, a log sink still one line at a time.
+void writeLogLines(const std::vector<QByteArray>& lines);
 
 // Logs "<Class>/Initialize>" when an object begins and "<Class>/Terminate>" when it ends. Hold one
 // as the first member of a class whose life the log reports.

@@ -132,6 +132,20 @@ protected:
         write(prefix + QStringLiteral("bill.mnd"), data + QStringLiteral("</TZQ_002>\n"));
     }
 
+    // A data document whose merge fails late, after many pages: the pages already rendered beside
+    // the merge go nowhere.
+    void writeStrictBills()
+    {
+        write(QStringLiteral("strict.fae"),
+            QStringLiteral("fs,1,\"ＭＳ 明朝\",12,0;\ncourse,0;\npiece;\ns,200,200,$customer;\n"));
+        QString data
+            = QStringLiteral("<?xml ?>\n<TZQ_002>\n<face>strict.fae</face>\n<path>CurDir</path>\n");
+        for (int i = 1; i <= 500; ++i)
+            data += i == 480 ? QStringLiteral("<piece><name>x</name></piece>\n")
+                             : QStringLiteral("<piece><customer>客 %1</customer></piece>\n").arg(i);
+        write(QStringLiteral("strict.mnd"), data + QStringLiteral("</TZQ_002>\n"));
+    }
+
     static QString tool(const QString& name, const QStringList& arguments)
     {
         QProcess p;

@@ -149,6 +149,32 @@ TEST_F(VorlixRun, InterpreterErrorStillWritesThePageAndFails)
         << r.err.toStdString();
 }
 
+// A merge that fails writes no output: a file already at the target stays as it was, page series
+// are not begun, no temporary file stays behind, and the failure is told as before.
+TEST_F(VorlixRun, AFailedMergeLeavesTheTargetAsItWas)
+{
+    writeStrictBills();
+    write(QStringLiteral("strict.pdf"), QStringLiteral("an older export"));
+    for (const char* target : { "-e=strict.pdf", "-e=page.png", "-e=page.svg" }) {
+        const RunResult r = run({ QString::fromLatin1(target), QStringLiteral("strict.mnd") });
+        EXPECT_EQ(r.status, 1) << target;
+        EXPECT_TRUE(r.err.contains(QStringLiteral("strict.fae:"))) << r.err.toStdString();
+        EXPECT_TRUE(r.logLines().contains(QStringLiteral("Source/Mergeup>Mergで致命的なエラー")));
+        EXPECT_TRUE(r.logLines().filter(QStringLiteral("EMF/OpenEMF>")).isEmpty()) << target;
+    }
+    EXPECT_EQ(readFileBytes(env.root() + QStringLiteral("/strict.pdf")), "an older export");
+    const QStringList left = QDir(env.root()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_TRUE(left.filter(QStringLiteral(".part")).isEmpty()) << left.join(u' ').toStdString();
+    EXPECT_TRUE(left.filter(QStringLiteral("page")).isEmpty()) << left.join(u' ').toStdString();
+
+    // The same document merged well replaces the older export in one step.
+    write(QStringLiteral("strict.fae"),
+        QStringLiteral("fs,1,\"ＭＳ 明朝\",12,0;\npiece;\ns,200,200,$customer;\n"));
+    const RunResult good = run({ QStringLiteral("-e=strict.pdf"), QStringLiteral("strict.mnd") });
+    EXPECT_EQ(good.status, 0) << good.err.toStdString();
+    EXPECT_EQ(pdfPages(env.root() + QStringLiteral("/strict.pdf")), 500);
+}
+
 // A limit of the program's own names itself on standard error, under the face that hit it.
 TEST_F(VorlixRun, OwnLimitIsNamedOnStandardError)
 {
@@ -188,6 +214,12 @@ TEST_F(VorlixRun, PrintsThroughCups)
     writeInvoice();
     QProcessEnvironment cups;
     cups.insert(QStringLiteral("CUPS_SERVER"), dir + QStringLiteral("/cups.sock"));
+    // A merge that fails submits nothing: the one PDF that arrives is the good job's.
+    writeStrictBills();
+    const RunResult failed = run(
+        { QStringLiteral("-p"), QStringLiteral("-r=VorlixTestPDF"), QStringLiteral("strict.mnd") },
+        cups);
+    EXPECT_EQ(failed.status, 1) << failed.err.toStdString();
     const RunResult r = run({ QStringLiteral("-p"), QStringLiteral("-r=VorlixTestPDF"),
                                 QStringLiteral("-n=2"), QStringLiteral("bill.mnd") },
         cups);
@@ -217,6 +249,7 @@ TEST_F(VorlixRun, PrintsThroughCups)
     QProcess::execute(script, { QStringLiteral("stop"), dir });
     ASSERT_FALSE(arrived.isEmpty()) << "no PDF arrived from the print queue";
     EXPECT_EQ(pdfPages(arrived), 6);
+    EXPECT_EQ(QDir(dir + QStringLiteral("/out")).entryList({ QStringLiteral("*.pdf") }).size(), 1);
 }
 
 // "-c=" and "-o=" make the paper of their own run; the next run starts from the paper before

@@ -10,9 +10,13 @@
 #include "tests/support/PagedDocument.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <semaphore>
+#include <thread>
 
 namespace {
 
@@ -135,6 +139,118 @@ TEST(PagePipeline, PackedDocumentRendersAsItsText)
     EXPECT_GT(text.size(), 70000);
 }
 
+// Hands the pages to a packed document the way the merge does, on a thread of its own, a page at
+// a time: each page complete once the next has started.
+class GrowingDocument {
+public:
+    GrowingDocument(const QString& head, QStringList pages)
+        : m_document(std::make_shared<PagedDocument>())
+        , m_writer([this, head, pages = std::move(pages)] { write(head, pages); })
+    {
+    }
+    ~GrowingDocument() { m_writer.join(); }
+    GrowingDocument(const GrowingDocument&) = delete;
+    GrowingDocument& operator=(const GrowingDocument&) = delete;
+
+    [[nodiscard]] std::shared_ptr<const vorlix::lang::PagedText> document() const
+    {
+        return m_document;
+    }
+    // Lets the merge end; until then it stops before its last page.
+    void release() { m_release.release(); }
+
+private:
+    void write(const QString& head, const QStringList& pages)
+    {
+        std::vector<qsizetype> starts { 1 };
+        qsizetype size = head.size();
+        QString out = head;
+        for (int i = 0; i < pages.size(); ++i) {
+            starts.push_back(size + 1);
+            if (i > 0) {
+                m_document->append(out);
+                out.clear();
+                m_document->pagesComplete(starts);
+            }
+            if (i + 1 == pages.size())
+                m_release.acquire();
+            out += pages.at(i);
+            size += pages.at(i).size();
+        }
+        m_document->append(out + QLatin1Char(' '));
+        m_document->finish(starts);
+    }
+
+    std::shared_ptr<PagedDocument> m_document;
+    std::binary_semaphore m_release { 0 };
+    std::thread m_writer;
+};
+
+// The pages of a document still being merged come out as those of the whole document, at any
+// number of threads and for any range, while the merge holds back its last page until the
+// workers have started: the range's end is only known once the merge has ended.
+TEST(PagePipeline, AGrowingDocumentRendersAsTheWholeOne)
+{
+    const QString head = QStringLiteral("fs,1,\"ＭＳ 明朝\",12,0;ps,1,2,0,0;");
+    QStringList pages;
+    const QString text = numberedPages(60, &pages);
+    struct Case {
+        std::int32_t from, to;
+    } cases[] = { { 1, PrinterSettings::LastPage }, { 7, 33 }, { 70, 3 }, { 58, 2 }, { 0, 99 } };
+    for (const Case& c : cases) {
+        const PipelineRun whole(text, 2, c.from, c.to);
+        for (const int threads : { 1, 2, 3, 8 }) {
+            GrowingDocument growing(head, pages);
+            std::thread ending([&growing] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                growing.release();
+            });
+            const PipelineRun run(growing.document(), threads, c.from, c.to);
+            ending.join();
+            EXPECT_EQ(run.dumps(), whole.dumps()) << c.from << "," << c.to << " " << threads;
+            EXPECT_EQ(run.job.events(), whole.job.events()) << threads;
+            EXPECT_EQ(run.log, whole.log) << threads;
+        }
+    }
+}
+
+// While the gate is closed nothing reaches the job or the log, though the workers render ahead;
+// a gate that refuses drops the job without a trace, one that opens lets it run as without one.
+TEST(PagePipeline, NothingIsWrittenBeforeTheGateOpens)
+{
+    QStringList pages;
+    const QString text = numberedPages(30, &pages);
+    const PipelineRun plain(text, 3);
+    for (const bool open : { false, true }) {
+        vorlix::test::LogCapture capture;
+        PageCollector job { true };
+        DControl control;
+        control.SetDoc(text);
+        const PagePipeline pipeline(PagePipeline::Binding {}, 3);
+        pipeline.bind(control, job);
+        std::size_t eventsAtTheGate = 99;
+        const qsizetype linesBefore = capture.lines().size();
+        qsizetype linesAtTheGate = 99;
+        const bool written = pipeline.PagePrint(control, job, 1, PrinterSettings::LastPage, [&] {
+            // The workers are free to render every page meanwhile.
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            eventsAtTheGate = static_cast<std::size_t>(job.events().size());
+            linesAtTheGate = capture.lines().size();
+            return open;
+        });
+        EXPECT_EQ(written, open);
+        EXPECT_EQ(eventsAtTheGate, 0u);
+        EXPECT_EQ(linesAtTheGate, linesBefore);
+        if (open) {
+            EXPECT_EQ(job.events(), plain.job.events());
+            EXPECT_EQ(job.pages().size(), 30u);
+        } else {
+            EXPECT_TRUE(job.events().isEmpty());
+            EXPECT_EQ(capture.lines().size(), linesBefore);
+        }
+    }
+}
+
 TEST(PagePipeline, RangesAreClampedAsPagePrintClampsThem)
 {
     QStringList pages;
@@ -227,10 +343,11 @@ class PagePipelineExport : public vorlix::test::SourceFixture {
 protected:
     PagePipelineExport() { vorlix::render::PrinterObject::current().setExportFile(pdf); }
 
-    QByteArray exportWith(int threads, const QString& input)
+    QByteArray exportWith(int threads, const QString& input, bool beside = false)
     {
         PagePipeline::setThreadCount(threads);
         Source source;
+        source.setMergeBesideJob(beside);
         source.document().setFileName(input);
         EXPECT_TRUE(source.document().InBuff(false));
         EXPECT_TRUE(source.DocPrint()) << input.toStdString();
@@ -271,6 +388,8 @@ TEST_F(PagePipelineExport, EverySampleComesOutTheSameWhateverTheThreadCount)
         ASSERT_FALSE(one.isEmpty()) << input;
         EXPECT_TRUE(one.startsWith("%PDF")) << input;
         EXPECT_EQ(exportWith(3, path), one) << input;
+        // The merge running beside the pages changes nothing either.
+        EXPECT_EQ(exportWith(2, path, true), one) << input;
     }
 }
 
@@ -290,6 +409,78 @@ TEST_F(PagePipelineExport, AThousandPagesComeOutTheSameWhateverTheThreadCount)
     EXPECT_EQ(one.count("/Type /Page") - one.count("/Type /Pages"), 1000);
     EXPECT_EQ(exportWith(2, input), one);
     EXPECT_EQ(exportWith(4, input), one);
+    for (const int threads : { 1, 2, 3, 8 })
+        EXPECT_EQ(exportWith(threads, input, true), one) << threads;
+}
+
+// The merge beside the pages logs what the merge before the pages logged, in the same order.
+TEST_F(PagePipelineExport, TheLogReadsTheSameWithTheMergeBesideThePages)
+{
+    file(QStringLiteral("slip.fae"),
+        QStringLiteral("fs,1,\"ＭＳ 明朝\",10,0;piece;\r\ns,150,150,$n;\r\n"));
+    QString data = QStringLiteral("<?xml ?><TZQ_002><face>slip.fae</face><path>CurDir</path>");
+    for (int i = 1; i <= 300; ++i)
+        data += QStringLiteral("<piece><n>%1</n></piece>").arg(i);
+    const QString input = file(QStringLiteral("slips.mnd"), data + QStringLiteral("</TZQ_002>"));
+    QStringList logs[2];
+    for (const bool beside : { false, true }) {
+        vorlix::test::LogCapture capture;
+        exportWith(3, input, beside);
+        for (QString line : capture.lines()) {
+            if (!line.startsWith(u"Vorlix/Date") && !line.contains(u"Time"))
+                logs[beside] << line.replace(
+                    QRegularExpression(QStringLiteral("=\\d+")), QStringLiteral("=#"));
+        }
+    }
+    EXPECT_EQ(logs[1], logs[0]);
+    EXPECT_TRUE(logs[0].contains(QStringLiteral("Source/Mergeup>fMaScOn=True")));
+    EXPECT_LT(logs[0].indexOf(QStringLiteral("Source/Mergeup>fMaScOn=True")),
+        logs[0].indexOf(QStringLiteral("EMF/PrinterOpen>")));
+}
+
+// A merge that fails prints nothing, beside the pages as before them: the file already at the
+// target stays as it was, and the log ends the merge as it always did.
+TEST_F(PagePipelineExport, AFailedMergeWritesNothing)
+{
+    file(QStringLiteral("strict.fae"),
+        QStringLiteral("fs,1,\"ＭＳ 明朝\",10,0;course,0;piece;\r\ns,150,150,$n;\r\n"));
+    QString data = QStringLiteral("<?xml ?><TZQ_002><face>strict.fae</face><path>CurDir</path>");
+    for (int i = 1; i <= 400; ++i)
+        data += i == 350 ? QStringLiteral("<piece><m>x</m></piece>")
+                         : QStringLiteral("<piece><n>%1</n></piece>").arg(i);
+    const QString input = file(QStringLiteral("strict.mnd"), data + QStringLiteral("</TZQ_002>"));
+    QStringList logs[2];
+    for (const bool beside : { false, true }) {
+        for (const int threads : { 1, 3 }) {
+            file(QStringLiteral("out.pdf"), QStringLiteral("kept"));
+            PagePipeline::setThreadCount(threads);
+            vorlix::test::LogCapture capture;
+            {
+                Source source;
+                source.setMergeBesideJob(beside);
+                source.document().setFileName(input);
+                ASSERT_TRUE(source.document().InBuff(false));
+                EXPECT_FALSE(source.DocPrint());
+                EXPECT_FALSE(source.merged().fMaScOn);
+                EXPECT_FALSE(source.merged().fPrCpOn);
+                EXPECT_FALSE(source.printJob().fOutputFailed);
+                EXPECT_TRUE(source.merge().report().fError);
+            }
+            QFile kept(pdf);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), QByteArray("kept")) << beside << threads;
+            EXPECT_EQ(QDir(env.root())
+                          .entryList({ QStringLiteral("*.part") }, QDir::Files | QDir::Hidden),
+                QStringList());
+            logs[beside] = capture.lines();
+        }
+    }
+    EXPECT_EQ(logs[1].filter(QStringLiteral("EMF/PrinterOpen>")), QStringList());
+    EXPECT_EQ(logs[1].filter(QStringLiteral("Source/PrintGo>")), QStringList());
+    EXPECT_TRUE(logs[1].contains(QStringLiteral("Source/Mergeup>Mergで致命的なエラー")));
+    logs[0].removeIf([](const QString& l) { return l.contains(u"Date") || l.contains(u"Time"); });
+    logs[1].removeIf([](const QString& l) { return l.contains(u"Date") || l.contains(u"Time"); });
+    EXPECT_EQ(logs[1], logs[0]);
 }
 
 }

@@ -3,6 +3,8 @@
 #include "tests/support/PagedDocument.h"
 
 #include <QStringList>
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <thread>
 #include <vector>
@@ -121,6 +123,129 @@ TEST(PagedDocument, WritingStopsWhereTheWriterFails)
         return true;
     }));
     EXPECT_EQ(whole, document->text());
+}
+
+// The merge's way of writing: every page handed over when the next one starts, the pages before
+// it then complete; the last page and the document's end come with finish().
+void writeAsTheMerge(PagedDocument& document, const QString& head, const QStringList& pages,
+    std::chrono::microseconds pause = {})
+{
+    std::vector<qsizetype> starts { 1 };
+    qsizetype size = head.size();
+    QString out = head;
+    for (int i = 0; i < pages.size(); ++i) {
+        starts.push_back(size + 1);
+        if (i > 0) {
+            document.append(out);
+            out.clear();
+            document.pagesComplete(starts);
+            if (pause.count() > 0)
+                std::this_thread::sleep_for(pause);
+        }
+        out += pages.at(i);
+        size += pages.at(i).size();
+    }
+    document.append(out + QLatin1Char(' '));
+    document.finish(starts);
+}
+
+// Readers on several threads ask for pages, the head and the page count while the merge still
+// writes the document: each page comes whole as soon as the merge is past it, and what needs the
+// whole document waits for its end.
+TEST(PagedDocument, IsReadWhileTheMergeWritesIt)
+{
+    const QString head = QStringLiteral(" fs,1,\"ＭＳ 明朝\",12,0;");
+    const QStringList pages = mixedPages(1200);
+    const QString text = vorlix::test::pagedDocument(head, pages);
+    for (int round = 0; round < 3; ++round) {
+        PagedDocument document;
+        std::atomic<int> wrong { 0 };
+        std::atomic<int> seenBeforeTheEnd { 0 };
+        std::vector<std::thread> readers;
+        for (int t = 0; t < 3; ++t) {
+            readers.emplace_back([&, t] {
+                if (document.head() != head)
+                    ++wrong;
+                // One reader goes in order, one by leaps, one backwards from far ahead.
+                for (int k = 0; k < 1200; ++k) {
+                    const int j = t == 0 ? k + 1 : t == 1 ? (k * 7) % 1200 + 1 : 1200 - k;
+                    if (!document.waitForPage(j) || document.page(j) != pages.at(j - 1))
+                        ++wrong;
+                    if (!document.ended())
+                        ++seenBeforeTheEnd;
+                }
+                if (document.waitForPage(1201) || document.pageCount() != 1200)
+                    ++wrong;
+            });
+        }
+        std::thread writer(
+            [&] { writeAsTheMerge(document, head, pages, std::chrono::microseconds(20)); });
+        writer.join();
+        for (auto& reader : readers)
+            reader.join();
+        EXPECT_EQ(wrong, 0) << round;
+        EXPECT_GT(seenBeforeTheEnd, 0) << round;
+        EXPECT_EQ(document.text(), text);
+        EXPECT_EQ(document.pagesSoFar(), 1200);
+    }
+}
+
+// A page is only handed out once the merge has started the next one: until then its end may
+// still change. The head waits for the first page in the same way.
+TEST(PagedDocument, APageWaitsUntilTheMergeIsPastIt)
+{
+    PagedDocument document;
+    document.append(u" h;");
+    document.pagesComplete({ 1, 4 });
+    EXPECT_EQ(document.pagesSoFar(), 0);
+    EXPECT_EQ(document.bodySizeSoFar(), 3);
+    std::atomic<bool> gotPage { false };
+    std::thread reader([&] {
+        EXPECT_EQ(document.page(1), QStringLiteral("p1;#out1\r\n"));
+        gotPage = true;
+    });
+    document.append(u"p1;");
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(gotPage);
+    document.append(u"#out1\r\n");
+    document.pagesComplete({ 1, 4, 14 });
+    reader.join();
+    EXPECT_TRUE(gotPage);
+    EXPECT_EQ(document.head(), QStringLiteral(" h;"));
+    EXPECT_EQ(document.pagesSoFar(), 1);
+    EXPECT_FALSE(document.ended());
+    document.append(u"p2; ");
+    document.finish({ 1, 4, 14 });
+    EXPECT_TRUE(document.ended());
+    EXPECT_EQ(document.pageCount(), 2);
+    EXPECT_EQ(document.page(2), QStringLiteral("p2;"));
+}
+
+// A merge that stops without finishing lets every waiting reader go, with nothing to read.
+TEST(PagedDocument, AnAbandonedDocumentReleasesItsReaders)
+{
+    PagedDocument document;
+    document.append(u" h;p1;");
+    std::vector<std::thread> readers;
+    std::atomic<int> released { 0 };
+    for (int t = 0; t < 3; ++t) {
+        readers.emplace_back([&, t] {
+            const bool found = t == 0 ? document.waitForPage(1)
+                : t == 1              ? !document.page(1).isEmpty()
+                                      : document.pageCount() > 0;
+            if (!found)
+                ++released;
+        });
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    document.abandon();
+    for (auto& reader : readers)
+        reader.join();
+    EXPECT_EQ(released, 3);
+    EXPECT_TRUE(document.head().isEmpty());
+    // Whatever the merge does afterwards, the document stays ended and empty.
+    document.pagesComplete({ 1, 4, 6 });
+    EXPECT_EQ(document.pageCount(), 0);
 }
 
 }

@@ -96,6 +96,7 @@ TEST(FileSink, PdfPagesMatchThePngPages)
     {
         FileSink pdf(FileSink::Format::Pdf, pdfPath);
         printTwoPages(pdf, 100);
+        ASSERT_TRUE(pdf.finish());
     }
     popplerOutput(
         "pdftoppm", { "-r", "100", "-f", "1", "-l", "1", "-png", pdfPath, dir.filePath("ppm") });
@@ -112,6 +113,7 @@ TEST(FileSink, PngWritesOneImagePerPageAtTheJobResolution)
     QTemporaryDir dir;
     FileSink png(FileSink::Format::Png, dir.filePath("sheet.png"));
     printTwoPages(png, 100);
+    ASSERT_TRUE(png.finish());
     ASSERT_EQ(
         png.files(), (QStringList { dir.filePath("sheet-1.png"), dir.filePath("sheet-2.png") }));
     const QImage first(png.files().at(0));
@@ -130,6 +132,7 @@ TEST(FileSink, SvgAndNamePatterns)
     QTemporaryDir dir;
     FileSink svg(FileSink::Format::Svg, dir.filePath("p%1-of-doc.svg"));
     printTwoPages(svg, 100);
+    ASSERT_TRUE(svg.finish());
     ASSERT_EQ(svg.files(),
         (QStringList { dir.filePath("p1-of-doc.svg"), dir.filePath("p2-of-doc.svg") }));
     QFile file(svg.files().first());
@@ -160,6 +163,53 @@ TEST(FileSink, UnwritableOutputIsReportedAndLogged)
     EXPECT_TRUE(png.failed());
     EXPECT_FALSE(png.finish());
     EXPECT_TRUE(log.lines().contains("EMF/DispEMF>PlayEMF=0"));
+}
+
+// Output is written under temporary names and takes the target's names only at a finish that
+// found nothing wrong: a discarded job or one that ends without finishing leaves the file at the
+// target as it was, and leaves nothing else behind.
+TEST(FileSink, TheTargetIsReplacedOnlyByACompleteOutput)
+{
+    QTemporaryDir dir;
+    const auto older = [&dir](const QString& name) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("older");
+    };
+    const auto content = [&dir](const QString& name) {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const auto entries = [&dir] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); };
+    for (const auto format : { FileSink::Format::Pdf, FileSink::Format::Png }) {
+        const QString name = format == FileSink::Format::Pdf ? QStringLiteral("out.pdf")
+                                                             : QStringLiteral("out-1.png");
+        const QString target = format == FileSink::Format::Pdf ? QStringLiteral("out.pdf")
+                                                               : QStringLiteral("out.png");
+        older(name);
+        {
+            FileSink discarded(format, dir.filePath(target));
+            printTwoPages(discarded, 50);
+            EXPECT_EQ(content(name), "older");
+            EXPECT_EQ(entries().size(), format == FileSink::Format::Pdf ? 2 : 3);
+            discarded.discard();
+            EXPECT_TRUE(discarded.files().isEmpty());
+        }
+        EXPECT_EQ(entries(), QStringList { name });
+        {
+            FileSink unfinished(format, dir.filePath(target));
+            printTwoPages(unfinished, 50);
+        }
+        EXPECT_EQ(content(name), "older");
+        EXPECT_EQ(entries(), QStringList { name });
+        FileSink finished(format, dir.filePath(target));
+        printTwoPages(finished, 50);
+        EXPECT_TRUE(finished.finish());
+        EXPECT_NE(content(name), "older");
+        EXPECT_EQ(entries().size(), format == FileSink::Format::Pdf ? 1 : 2);
+        QDir(dir.path()).removeRecursively();
+        QDir().mkpath(dir.path());
+    }
 }
 
 TEST(PrinterSink, PlaysAJobPageByPageOntoThePrinter)

@@ -1,5 +1,6 @@
 #include "shell/Log.h"
 #include "shell/CodePage.h"
+#include "shell/DeferredOutput.h"
 #include "shell/DescriptorLogSink.h"
 #include "shell/ModuleState.h"
 #include "tests/support/LogCapture.h"
@@ -104,6 +105,39 @@ TEST(LogTest, WithoutASinkTheLineGoesToTheStandardOutputHandle)
     moduleState().StdOutHandle = out.descriptor();
     WriteLog("Vorlix/Main>!!START!!");
     EXPECT_EQ(out.written(), "Vorlix/Main>!!START!!\r\n");
+}
+
+// Lines held back on a worker come out in order on the standard output handle, those in a row in
+// one piece, and each before the action that followed it: what an action writes itself comes
+// after them, as it would have without holding back.
+TEST(LogTest, ReplayedLinesComeOutInOrderAroundTheActions)
+{
+    vorlix::test::ScopedModuleState state;
+    DescriptorLog out;
+    moduleState().StdOutHandle = out.descriptor();
+    DeferredOutput held;
+    {
+        const DeferredOutput::Scope scope(held);
+        WriteLog("EMF/OpenEMF>hDC=1 10x10");
+        WriteLog("EMF/DispEMF>PlayEMF=1");
+        held.addAction([] { DescriptorLogSink(moduleState().StdOutHandle).write("page 1\r\n"); });
+        WriteLog("EMF/DeleteEMF>hDC=1 Handle=2");
+    }
+    EXPECT_EQ(out.written(), QByteArray());
+    held.replay();
+    EXPECT_TRUE(held.empty());
+    EXPECT_EQ(out.written(),
+        "EMF/OpenEMF>hDC=1 10x10\r\nEMF/DispEMF>PlayEMF=1\r\npage 1\r\n"
+        "EMF/DeleteEMF>hDC=1 Handle=2\r\n");
+    // A log sink still receives one line a call.
+    LogCapture log;
+    {
+        const DeferredOutput::Scope scope(held);
+        WriteLog("a");
+        WriteLog("b");
+    }
+    held.replay();
+    EXPECT_EQ(log.lines(), QStringList({ "a", "b" }));
 }
 
 TEST(LogTest, NothingIsWrittenWithoutAUsableHandle)
