@@ -84,7 +84,6 @@ TEST(TextWindows, AWindowWithoutABoundaryGrowsUntilOne)
     TextWindows::Window window;
     ASSERT_TRUE(windows.next(window));
     EXPECT_TRUE(window.text.startsWith(kana + u'<'));
-    EXPECT_TRUE(window.text.endsWith(u'<') || window.text.endsWith(u'>'));
     EXPECT_EQ(TextWindows::windowEnd(QByteArray("\xE3\x81\x82"), 0), -1);
     EXPECT_EQ(TextWindows::windowEnd(QByteArray(" \xE3\x81\x82"), 0), 1);
     EXPECT_EQ(TextWindows::windowEnd(QByteArray("<a>\x82\x5C"), 0), 3);
