@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTime>
 
@@ -92,6 +93,7 @@ QString SourceFile::Text() const
 
 void SourceFile::setText(const QString& text)
 {
+    m_streamed = false;
     if (!m_editor) {
         bufferText = text;
     } else {
@@ -136,8 +138,24 @@ bool SourceFile::InBuff(bool ask)
     return read;
 }
 
+// A large local data document is left on disk: the merge reads its head, then one record at a
+// time, and the text, twice the file in size, is never made.
+bool SourceFile::leaveToStream() const
+{
+    if (m_streamFrom < 0 || m_editor != nullptr || fileTypeOf(m_fileName) != FileTypes::DataDocument
+        || m_fileName.startsWith(QStringLiteral("http:/"), Qt::CaseInsensitive))
+        return false;
+    const QFileInfo info(shell::localPath(m_fileName));
+    return info.isFile() && info.isReadable() && info.size() >= m_streamFrom;
+}
+
 bool SourceFile::readFile()
 {
+    if (leaveToStream()) {
+        setText(QString());
+        m_streamed = true;
+        return true;
+    }
     shell::GeneFile file;
     file.setWebPort(shell::settingLong(QStringLiteral("server"), QStringLiteral("http")));
     file.setOpt2(true);

@@ -9,12 +9,15 @@
 #include "shell/InitFile.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
+#include "shell/RunError.h"
 #include "shell/Setting.h"
+#include "shell/TextWindows.h"
 
 #include <QDate>
 #include <QFileInfo>
 #include <QLocale>
 #include <QTime>
+#include <algorithm>
 
 namespace vorlix::document {
 
@@ -48,6 +51,7 @@ SourceMerge::SourceMerge(SourceFile& file, SourceCaret& caret, MergedDocument& m
 void SourceMerge::forget()
 {
     fTagOn = false;
+    m_records.reset();
     m_merged.forget();
 }
 
@@ -56,6 +60,8 @@ bool SourceMerge::SrcMerg(QString text)
     bool read = false;
     if (m_file.FileType == SourceFile::FileTypes::FaceProgram) {
         read = ReadTD(QStringLiteral("<?xml ?><TZQ_002><face>InternalBuff</face></TZQ_002>"));
+    } else if (m_file.FileType == SourceFile::FileTypes::DataDocument && m_file.streamed()) {
+        read = ReadTDStreamed();
     } else if (m_file.FileType == SourceFile::FileTypes::DataDocument) {
         read = ReadTD(text);
         // The tree holds all the merge needs: the text, as large as the tree, need not stay
@@ -134,14 +140,61 @@ void SourceMerge::takeTitle()
 
 bool SourceMerge::ReadTD(const QString& document)
 {
+    return readData([&document](Compiler& compiler) { compiler.Text(document); });
+}
+
+bool SourceMerge::ReadTDStreamed()
+{
+    auto windows = std::make_unique<shell::TextWindows>();
+    const QString path = shell::localPath(m_file.FileName());
+    if (!windows->open(path)) {
+        // Gone or unreadable since it was named: reported like a document that cannot be read.
+        return readData([&windows, &path](Compiler& compiler) {
+            compiler.reportUnreadable(path + u':' + windows->error());
+        });
+    }
+    m_file.setEncoding(windows->encoding());
+    std::vector<PiecePlace> places;
+    const bool read = readData([&windows, &places](Compiler& compiler) {
+        DataStream stream(*windows);
+        compiler.Stream(stream);
+        places = compiler.places();
+    });
+    m_records = std::make_unique<DataRecords>(std::move(windows), std::move(places));
+    return read;
+}
+
+QString SourceMerge::lineColumn(std::int32_t position) const
+{
+    if (m_file.streamed()) {
+        shell::TextWindows windows;
+        if (windows.open(shell::localPath(m_file.FileName())))
+            return DataStream::lineColumn(windows, position);
+    }
+    const QString text = m_file.Text();
+    const qsizetype upTo = std::clamp<qsizetype>(position - 1, 0, text.size());
+    qsizetype line = 1;
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < upTo; ++i) {
+        if (text[i] == u'\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    return QStringLiteral("%1:%2").arg(line).arg(upTo - lineStart + 1);
+}
+
+bool SourceMerge::readData(const std::function<void(Compiler&)>& read)
+{
     fTagOn = false;
     m_merged.fMaScOn = false;
     m_merged.fPrCpOn = false;
+    m_records.reset();
     Tr.Cls();
     writeSystemItems();
     Compiler compiler;
     compiler.Init(&Tr, Compiler::DataDocumentKind);
-    compiler.Text(document);
+    read(compiler);
     m_report = compiler.report();
     if (m_report.fError) {
         WriteLog(QStringLiteral("Source/ReadTD>") + QString::number(m_report.nErrPit)
@@ -170,7 +223,7 @@ bool SourceMerge::Mergeup()
     m_face.name = argFace.isEmpty() ? Tr.Value(QStringLiteral("face")) : argFace;
     m_face.file = m_face.name;
     Merge merge;
-    merge.Init(&Tr);
+    merge.Init(&Tr, m_records.get());
     if (m_face.name == u"InternalBuff") {
         Tr.Value(QStringLiteral("face"), m_file.FileName());
         Tr.Value(QStringLiteral("path"), QStringLiteral("Direct"));
@@ -180,8 +233,16 @@ bool SourceMerge::Mergeup()
         m_face.text = ReadFace(m_face.name);
     }
     Tr.ChRootTree();
-    merge.Text(m_face.text);
-    m_report = merge.report();
+    try {
+        merge.Text(m_face.text);
+        m_report = merge.report();
+    } catch (const shell::RunError& error) {
+        // A record that could not be read again (its file changed under the merge) spoils the
+        // merge; nothing half-merged goes out.
+        m_report = merge.report();
+        m_report.note(shell::Report::Severity::Error, 1, error.description());
+        WriteLog(QStringLiteral("Source/Mergeup>") + error.description());
+    }
     if (m_report.fError) {
         WriteLog(QStringLiteral("Source/Mergeup>Mergで致命的なエラー"));
     } else if (m_report.fWarning) {
