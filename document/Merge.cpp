@@ -7,6 +7,7 @@
 
 #include <QVariant>
 #include <limits>
+#include <optional>
 
 namespace vorlix::document {
 
@@ -153,8 +154,13 @@ void Merge::Text(const QString& face)
     m_pageStart.clear();
     m_pageCount = 0;
     m_cutter.TextEx(face);
+    m_loader.reset();
     if (m_tree == nullptr) {
         fail(QStringLiteral("Vorlix/Merge>データの木がない"));
+    } else if (m_records != nullptr) {
+        m_loader = std::make_unique<RecordLoader>(*m_tree, *m_records);
+        m_recordCount = m_loader->count();
+        readQuery();
     } else {
         const QString count = m_tree->Value(QStringLiteral("System/mpiececount"));
         m_recordCount = std::max<std::int64_t>(0, shell::ToLong(QVariant(count), 0));
@@ -167,8 +173,13 @@ void Merge::Text(const QString& face)
     // A statement dropped on the first page must not reach back into an unfinished head
     // statement: the page would then start beyond the end of the text.
     m_commitPos = writePos();
-    if (headStop == Stop::Piece && !m_fatal)
+    if (headStop == Stop::Piece && !m_fatal) {
+        if (m_loader)
+            m_loader->beginPage();
         runPages();
+        if (m_loader)
+            m_loader->endPage();
+    }
     m_table.reset();
     finishDocument();
 }
@@ -215,6 +226,11 @@ void Merge::runPages()
     m_record = 1;
     for (;;) {
         runPagePass();
+        // The next page's loads start here, with the test of the records the query passes over.
+        if (m_loader) {
+            m_loader->endPage();
+            m_loader->beginPage();
+        }
         if (m_fatal)
             return;
         if (m_queryOn)
@@ -258,18 +274,38 @@ void Merge::runPagePass()
 
 bool Merge::recordMatches()
 {
-    return m_tree->Value(m_queryName) == m_queryValue;
+    return lookUp(m_queryName) == m_queryValue;
+}
+
+QString Merge::lookUp(const QString& path)
+{
+    if (m_loader)
+        m_loader->preparePath(path);
+    return m_tree->Value(path);
+}
+
+bool Merge::enterRecord(std::int64_t record)
+{
+    m_tree->ChRootTree();
+    std::optional<Tree::Mark> trial;
+    if (m_loader) {
+        trial = m_loader->beginTrial();
+        m_loader->need(record);
+    }
+    m_tree->ChTree(recordName(record));
+    const bool chosen = !m_queryOn || recordMatches();
+    if (trial)
+        m_loader->endTrial(*trial, chosen);
+    if (!chosen)
+        m_tree->ChRootTree();
+    return chosen;
 }
 
 bool Merge::selectRecord()
 {
-    m_tree->ChRootTree();
-    while (m_record <= m_recordCount) {
-        m_tree->ChTree(recordName(m_record));
-        if (!m_queryOn || recordMatches())
+    for (; m_record <= m_recordCount; ++m_record) {
+        if (enterRecord(m_record))
             return true;
-        m_tree->ChUpTree();
-        ++m_record;
     }
     return false;
 }
@@ -277,9 +313,7 @@ bool Merge::selectRecord()
 std::int64_t Merge::nextMatch(std::int64_t from)
 {
     for (std::int64_t record = from; record <= m_recordCount; ++record) {
-        m_tree->ChRootTree();
-        m_tree->ChTree(recordName(record));
-        const bool matches = recordMatches();
+        const bool matches = enterRecord(record);
         m_tree->ChRootTree();
         if (matches)
             return record;
@@ -354,8 +388,14 @@ void Merge::handleChbase(TokenCutter& cutter)
     QString item;
     for (TokenType type = cutter.getToken(item); !endsStatement(type);
          type = cutter.getToken(item)) {
-        if (type != TokenType::TkEmpty)
-            m_tree->ChTree(item);
+        if (type == TokenType::TkEmpty)
+            continue;
+        if (m_loader)
+            m_loader->prepareName(item);
+        const std::int32_t nodes = m_tree->nodeCount();
+        m_tree->ChTree(item);
+        if (m_loader && m_tree->nodeCount() != nodes)
+            m_loader->noteWrite();
     }
 }
 
@@ -382,6 +422,10 @@ void Merge::handleLet(TokenCutter& cutter)
     if (type != TokenType::TkWord)
         return;
     const QString text = cutter.getToTemin(QStringLiteral("endlet"));
+    if (m_loader) {
+        m_loader->prepareName(name);
+        m_loader->noteWrite();
+    }
     const std::int32_t index = m_tree->Add(name);
     m_tree->daV(index, text);
     skipRest(cutter, TokenType::TkWord);
@@ -479,13 +523,13 @@ Merge::Reference Merge::readReference(TokenCutter& cutter)
     const TokenType type = cutter.getToken(token);
     Reference reference;
     if (type == TokenType::TkWord) {
-        reference.value = m_tree->Value(translate(token));
+        reference.value = lookUp(translate(token));
     } else if (type == TokenType::TkSymbol && token == QLatin1String("/")) {
         reference.value = m_tree->RootValue();
         reference.found = true;
         return reference;
     } else if (type == TokenType::TkSymbol && token == QLatin1String(".")) {
-        reference.value = m_tree->Value(translate(readPath(cutter)));
+        reference.value = lookUp(translate(readPath(cutter)));
     } else {
         report(Problem::Warning, QStringLiteral("Vorlix/tagValue>不明なトークン:") + token);
         // A separator belongs to the statement, not to the reference: leave it to end (or drop)

@@ -2,6 +2,7 @@
 
 #include "document/ConvTag.h"
 #include "document/PagedDocument.h"
+#include "document/RecordLoader.h"
 #include "document/RecordSource.h"
 #include "document/Tree.h"
 #include "lang/TokenCutter.h"
@@ -75,6 +76,8 @@ private:
     std::vector<QString> m_tokenPool;
     Tree* m_tree = nullptr;
     RecordSource* m_records = nullptr;
+    // Present while a merge takes its records from m_records.
+    std::unique_ptr<RecordLoader> m_loader;
     std::unique_ptr<ConvTag> m_table;
     // The text of the page being merged; the pages before it went to the paged document. The
     // whole text starts with one blank.
@@ -123,6 +126,10 @@ private:
     [[nodiscard]] std::int64_t nextMatch(std::int64_t from);
     [[nodiscard]] static QString recordName(std::int64_t record);
     [[nodiscard]] bool recordMatches();
+    // Makes the record the current directory (loading it first when the records come from a
+    // source); false when the query does not choose it, which leaves the root current.
+    [[nodiscard]] bool enterRecord(std::int64_t record);
+    [[nodiscard]] QString lookUp(const QString& path);
 
     Stop handleTokens(lang::TokenCutter& cutter, Context context, int depth);
     bool handleDirective(

@@ -28,8 +28,13 @@ TextArena::Block& TextArena::blockFor(std::uint32_t length)
     if (m_blocks.size() >= kMaxBlocks)
         throw outOfMemory();
     Block block;
-    block.size = std::max(BlockSize, length);
-    block.text = std::make_unique_for_overwrite<char16_t[]>(block.size);
+    if (length <= BlockSize && m_spare.text) {
+        block = std::move(m_spare);
+        block.used = 0;
+    } else {
+        block.size = std::max(BlockSize, length);
+        block.text = std::make_unique_for_overwrite<char16_t[]>(block.size);
+    }
     m_blocks.push_back(std::move(block));
     return m_blocks.back();
 }
@@ -78,6 +83,26 @@ QString TextArena::get(Slot slot) const
 void TextArena::clear()
 {
     m_blocks.clear();
+    m_spare = {};
+}
+
+TextArena::Mark TextArena::mark() const
+{
+    if (m_blocks.empty())
+        return {};
+    return { m_blocks.size(), m_blocks.back().used };
+}
+
+void TextArena::rollback(Mark mark)
+{
+    while (m_blocks.size() > mark.blocks) {
+        Block& last = m_blocks.back();
+        if (last.size == BlockSize && !m_spare.text)
+            m_spare = std::move(last);
+        m_blocks.pop_back();
+    }
+    if (!m_blocks.empty())
+        m_blocks.back().used = mark.used;
 }
 
 std::size_t TextArena::capacity() const

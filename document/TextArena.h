@@ -18,6 +18,11 @@ public:
         std::uint32_t where = 0; // block in the high bits, offset in the low ones
         std::uint32_t length = 0;
     };
+    // Where the next text would go: the texts stored after it can be forgotten again.
+    struct Mark {
+        std::size_t blocks = 0;
+        std::uint32_t used = 0;
+    };
 
     // Characters in one ordinary block; a longer text gets a block of its own.
     static constexpr int OffsetBits = 18;
@@ -31,6 +36,10 @@ public:
     [[nodiscard]] QStringView view(Slot slot) const;
     // Forgets every text.
     void clear();
+    [[nodiscard]] Mark mark() const;
+    // Forgets the texts stored after the mark; slots taken before it stay valid as long as they
+    // were not rewritten in place since.
+    void rollback(Mark mark);
     // Characters held in blocks, used or not (for measurements).
     [[nodiscard]] std::size_t capacity() const;
 
@@ -41,6 +50,9 @@ private:
         std::uint32_t used = 0;
     };
     std::vector<Block> m_blocks;
+    // One ordinary block dropped by a rollback, kept for the next one: a merge that loads and
+    // drops a record per page does not return a block to the heap and take it back every page.
+    Block m_spare;
 
     Block& blockFor(std::uint32_t length);
 };

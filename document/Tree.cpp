@@ -25,6 +25,9 @@ void Tree::Cls()
     m_labels.clear();
     m_labelIds.clear();
     m_index.clear();
+    m_marks.clear();
+    m_undo.clear();
+    m_indexed.clear();
     Node root;
     root.label = intern(kSlash);
     root.value = m_values.put(kSlash);
@@ -37,11 +40,36 @@ std::int32_t Tree::newNode(Node node)
     if (m_nodeCount == std::numeric_limits<std::int32_t>::max())
         throw shell::RunError::subscriptOutOfRange();
     const std::int32_t index = m_nodeCount;
-    if ((index & (NodeBlockSize - 1)) == 0)
+    if (static_cast<size_t>(index >> NodeBlockBits) >= m_blocks.size())
         m_blocks.push_back(std::make_unique<Node[]>(NodeBlockSize));
     at(index) = node;
     ++m_nodeCount;
     return index;
+}
+
+Tree::Node& Tree::change(std::int32_t index)
+{
+    if (remembered(index))
+        m_undo.emplace_back(index, at(index));
+    return at(index);
+}
+
+// A value that existed at the mark keeps its characters: the new one goes elsewhere, so that a
+// rollback finds the old text where the old slot says.
+void Tree::writeValue(std::int32_t index, QStringView value)
+{
+    if (remembered(index))
+        change(index).value = m_values.put(value);
+    else
+        m_values.rewrite(at(index).value, value);
+}
+
+void Tree::indexEntry(std::int32_t head, std::int32_t entry)
+{
+    const quint64 key = indexKey(head, at(entry).label);
+    m_index.insert(key, entry);
+    if (!m_marks.empty())
+        m_indexed.push_back(key);
 }
 
 std::int32_t Tree::intern(const QString& label)
@@ -93,9 +121,9 @@ std::int32_t Tree::link(std::int32_t head, const QString& name)
     entry.label = intern(name);
     entry.parent = head;
     const std::int32_t index = newNode(entry);
-    Node& dir = at(head);
+    Node& dir = change(head);
     if (dir.last != 0)
-        at(dir.last).next = index;
+        change(dir.last).next = index;
     else
         dir.first = index;
     dir.last = index;
@@ -103,9 +131,9 @@ std::int32_t Tree::link(std::int32_t head, const QString& name)
     if (dir.subOrCount == SmallDirectory + 1) {
         // The directory has just outgrown its list: every entry goes into the index.
         for (std::int32_t i = dir.first; i != 0; i = at(i).next)
-            m_index.insert(indexKey(head, at(i).label), i);
+            indexEntry(head, i);
     } else if (dir.subOrCount > SmallDirectory) {
-        m_index.insert(indexKey(head, entry.label), index);
+        indexEntry(head, index);
     }
     return index;
 }
@@ -117,7 +145,7 @@ std::int32_t Tree::Add(const QString& name)
     if (found == m_current && stored == kSlash)
         return m_current;
     while (found >= 0) {
-        Node& taken = at(found);
+        Node& taken = change(found);
         ++taken.dupOrOwner;
         stored += QLatin1Char('@') + QString::number(taken.dupOrOwner);
         found = find(m_current, stored);
@@ -130,7 +158,7 @@ void Tree::Value(const QString& name, const QString& value)
     std::int32_t found = find(m_current, name);
     if (found < 0)
         found = link(m_current, name);
-    m_values.rewrite(at(found).value, value);
+    writeValue(found, value);
 }
 
 QString Tree::Value(const QString& path) const
@@ -180,7 +208,7 @@ QString Tree::daV(std::int32_t index) const
 void Tree::daV(std::int32_t index, const QString& value)
 {
     (void)node(index);
-    m_values.rewrite(at(index).value, value);
+    writeValue(index, value);
 }
 
 QString Tree::daL(std::int32_t index) const
@@ -188,17 +216,22 @@ QString Tree::daL(std::int32_t index) const
     return m_labels[static_cast<size_t>(node(index).label)];
 }
 
+std::int32_t Tree::makeHead(std::int32_t entry, std::int32_t parent)
+{
+    Node dir;
+    dir.label = intern(kSlash);
+    dir.value = m_values.put(m_labels[static_cast<size_t>(at(entry).label)]);
+    dir.parent = parent;
+    dir.dupOrOwner = entry;
+    const std::int32_t head = newNode(dir);
+    change(entry).subOrCount = head;
+    return head;
+}
+
 std::int32_t Tree::enter(std::int32_t entry)
 {
-    if (at(entry).subOrCount == 0) {
-        Node dir;
-        dir.label = intern(kSlash);
-        dir.value = m_values.put(m_labels[static_cast<size_t>(at(entry).label)]);
-        dir.parent = m_current;
-        dir.dupOrOwner = entry;
-        const std::int32_t head = newNode(dir);
-        at(entry).subOrCount = head;
-    }
+    if (at(entry).subOrCount == 0)
+        return makeHead(entry, m_current);
     return at(entry).subOrCount;
 }
 
@@ -245,7 +278,7 @@ QString Tree::RootValue() const
 void Tree::RootValue(const QString& value)
 {
     const std::int32_t owner = m_current == 0 ? 0 : at(m_current).dupOrOwner;
-    m_values.rewrite(at(owner).value, value);
+    writeValue(owner, value);
 }
 
 std::int32_t Tree::Count() const
@@ -291,6 +324,117 @@ void Tree::ln() const
     for (QString name = Enumerate(cursor, previous, value); cursor > 0;
          name = Enumerate(cursor, previous, value))
         shell::WriteLog(QStringLiteral("Tree/ln>") + name + QLatin1Char('=') + value);
+}
+
+Tree::Mark Tree::mark()
+{
+    Mark mark;
+    mark.nodes = m_nodeCount;
+    mark.values = m_values.mark();
+    mark.labels = m_labels.size();
+    mark.undo = m_undo.size();
+    mark.indexed = m_indexed.size();
+    mark.current = m_current;
+    mark.depth = m_marks.size();
+    m_marks.push_back(mark);
+    return mark;
+}
+
+void Tree::rollback(const Mark& mark)
+{
+    // A mark that is no longer kept (released, or rolled back over) has nothing to return to.
+    if (mark.depth >= m_marks.size() || m_marks[mark.depth].nodes != mark.nodes)
+        return;
+    m_marks.resize(mark.depth + 1);
+    for (std::size_t i = m_undo.size(); i-- > mark.undo;) {
+        if (m_undo[i].first < mark.nodes)
+            at(m_undo[i].first) = m_undo[i].second;
+    }
+    m_undo.resize(mark.undo);
+    for (std::size_t i = mark.indexed; i < m_indexed.size(); ++i)
+        m_index.remove(m_indexed[i]);
+    m_indexed.resize(mark.indexed);
+    for (std::size_t i = mark.labels; i < m_labels.size(); ++i)
+        m_labelIds.remove(m_labels[i]);
+    m_labels.resize(mark.labels);
+    m_values.rollback(mark.values);
+    dropNodesFrom(mark.nodes);
+    m_current = mark.current;
+}
+
+void Tree::release(const Mark& mark)
+{
+    if (mark.depth >= m_marks.size() || m_marks[mark.depth].nodes != mark.nodes)
+        return;
+    m_marks.resize(mark.depth);
+    if (m_marks.empty()) {
+        m_undo.clear();
+        m_indexed.clear();
+    }
+}
+
+std::size_t Tree::footprint() const
+{
+    std::size_t labels = 0;
+    for (const QString& label : m_labels)
+        labels += sizeof(QString) + static_cast<std::size_t>(label.capacity()) * sizeof(QChar);
+    return m_blocks.size() * NodeBlockSize * sizeof(Node) + m_values.capacity() * sizeof(char16_t)
+        + labels + static_cast<std::size_t>(m_index.capacity()) * 2 * sizeof(quint64)
+        + m_undo.capacity() * sizeof(m_undo.front()) + m_indexed.capacity() * sizeof(quint64);
+}
+
+// The blocks past the last node in use go back to the heap, but for one kept for the next nodes.
+void Tree::dropNodesFrom(std::int32_t count)
+{
+    m_nodeCount = count;
+    const auto needed = static_cast<size_t>((count + NodeBlockSize - 1) >> NodeBlockBits);
+    if (m_blocks.size() > needed + 1)
+        m_blocks.resize(needed + 1);
+}
+
+std::int32_t Tree::entryOf(std::int32_t head, const QString& name) const
+{
+    (void)node(head);
+    if (name == kSlash)
+        return -1;
+    return find(head, name);
+}
+
+std::int32_t Tree::directoryOf(std::int32_t head, const QString& name) const
+{
+    const std::int32_t entry = entryOf(head, name);
+    if (entry < 0 || at(entry).subOrCount == 0)
+        return -1;
+    return at(entry).subOrCount;
+}
+
+std::int32_t Tree::graft(const Tree& from, std::int32_t entry)
+{
+    (void)from.node(entry);
+    // (entry in `from`, head of the directory it goes into here); deep documents need no deep
+    // call stack.
+    std::vector<std::pair<std::int32_t, std::int32_t>> pending { { entry, m_current } };
+    std::int32_t copy = -1;
+    while (!pending.empty()) {
+        const auto [source, head] = pending.back();
+        pending.pop_back();
+        const Node& original = from.at(source);
+        const std::int32_t index = link(head, from.m_labels[static_cast<size_t>(original.label)]);
+        at(index).value = m_values.put(from.m_values.view(original.value));
+        at(index).dupOrOwner = original.dupOrOwner;
+        if (copy < 0)
+            copy = index;
+        if (original.subOrCount == 0)
+            continue;
+        const std::int32_t sub = makeHead(index, head);
+        // Pushed last to first, so that the entries are linked in their order.
+        std::vector<std::int32_t> children;
+        for (std::int32_t i = from.at(original.subOrCount).first; i != 0; i = from.at(i).next)
+            children.push_back(i);
+        for (auto i = children.rbegin(); i != children.rend(); ++i)
+            pending.emplace_back(*i, sub);
+    }
+    return copy;
 }
 
 }

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace vorlix::document {
@@ -64,6 +65,39 @@ public:
 
     // Total number of nodes in use, heads included.
     [[nodiscard]] std::int32_t nodeCount() const { return m_nodeCount; }
+    // Bytes the tree holds for its nodes, values, labels and index (for measurements).
+    [[nodiscard]] std::size_t footprint() const;
+
+    // A point the tree can be returned to. Marks nest: a later mark belongs to the earlier ones.
+    struct Mark {
+        std::int32_t nodes = 0;
+        TextArena::Mark values;
+        std::size_t labels = 0;
+        std::size_t undo = 0;
+        std::size_t indexed = 0;
+        std::int32_t current = 0;
+        std::size_t depth = 0;
+    };
+    // Starts remembering changes; what is added and changed from now on can be rolled back.
+    [[nodiscard]] Mark mark();
+    // Returns the tree to exactly what it was at the mark (nodes, values, labels, the current
+    // directory) and forgets the marks taken after it; the mark itself stays and can be rolled
+    // back to again. The cost follows the changes since the mark, not the size of the tree.
+    void rollback(const Mark& mark);
+    // Keeps everything done since the mark and forgets it and the marks taken after it.
+    void release(const Mark& mark);
+
+    // The entry of that name in the directory whose head is `head`, or -1.
+    [[nodiscard]] std::int32_t entryOf(std::int32_t head, const QString& name) const;
+    // The head of the named entry's sub-directory, or -1 when there is no such entry or it holds
+    // no directory.
+    [[nodiscard]] std::int32_t directoryOf(std::int32_t head, const QString& name) const;
+    // The head of the directory that encloses the one whose head is `head` (the root's is itself).
+    [[nodiscard]] std::int32_t parentOf(std::int32_t head) const { return node(head).parent; }
+    // Copies entry `entry` of another tree, with everything below it, into the current directory
+    // as it is stored there: labels, values, sub-directories in order and the counts of repeated
+    // names. Returns the copy's index.
+    std::int32_t graft(const Tree& from, std::int32_t entry);
 
 private:
     // Entries and directory heads share one node; the comments say what a field is for each.
@@ -96,6 +130,11 @@ private:
     // (head, label) of the entries of large directories.
     QHash<quint64, std::int32_t> m_index;
     std::int32_t m_current = 0;
+    // The marks being kept, the nodes as they were before their first change since the newest
+    // mark, and the index keys added since the oldest one.
+    std::vector<Mark> m_marks;
+    std::vector<std::pair<std::int32_t, Node>> m_undo;
+    std::vector<quint64> m_indexed;
 
     [[nodiscard]] Node& at(std::int32_t index)
     {
@@ -110,6 +149,16 @@ private:
         return (quint64(quint32(head)) << 32) | quint32(label);
     }
     std::int32_t newNode(Node node);
+    // A node about to change: one that existed at the newest mark is remembered first.
+    Node& change(std::int32_t index);
+    [[nodiscard]] bool remembered(std::int32_t index) const
+    {
+        return !m_marks.empty() && index < m_marks.back().nodes;
+    }
+    void writeValue(std::int32_t index, QStringView value);
+    void indexEntry(std::int32_t head, std::int32_t entry);
+    void dropNodesFrom(std::int32_t count);
+    std::int32_t makeHead(std::int32_t entry, std::int32_t parent);
     std::int32_t intern(const QString& label);
     // The label's number, or -1 when no node carries it.
     [[nodiscard]] std::int32_t labelOf(const QString& label) const;

@@ -2,7 +2,9 @@
 
 #include "shell/RunError.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
+#include <memory>
 
 using vorlix::document::Tree;
 
@@ -287,6 +289,243 @@ TEST(Tree, ManyRecordsKeepTheirOwnValues)
     EXPECT_EQ(rows[0], (Tree::LetRow { "/", "piece@777" }));
     EXPECT_EQ(rows[1], (Tree::LetRow { "item", "" }));
     EXPECT_EQ(rows[2], (Tree::LetRow { "no", "HS-777" }));
+}
+
+namespace {
+
+    // Every directory below the current one, entry by entry in order: "path=value" lines.
+    void dumpInto(Tree& tree, const QString& prefix, QStringList& lines)
+    {
+        const std::int32_t head = tree.RootIndex();
+        std::int32_t cursor = 0;
+        std::int32_t previous = 0;
+        QString value;
+        for (QString name = tree.Enumerate(cursor, previous, value); cursor > 0;
+             name = tree.Enumerate(cursor, previous, value)) {
+            lines << prefix + name + u'=' + value;
+            const std::int32_t sub = tree.directoryOf(head, name);
+            if (sub < 0)
+                continue;
+            const std::int32_t here = cursor;
+            tree.ChIndex(sub);
+            lines << prefix + name + u'/' + tree.TreeName();
+            dumpInto(tree, prefix + name + u'/', lines);
+            tree.ChIndex(head);
+            cursor = here;
+        }
+    }
+
+    QStringList dump(Tree& tree)
+    {
+        const std::int32_t current = tree.RootIndex();
+        tree.ChRootTree();
+        QStringList lines;
+        dumpInto(tree, QString(), lines);
+        tree.ChIndex(current);
+        return lines;
+    }
+
+    // A record as the reader stores one: a directory of values, one of them repeated, one nested.
+    void addRecord(Tree& tree, int number)
+    {
+        tree.ChRootTree();
+        tree.ChTree(QStringLiteral("piece@%1").arg(number));
+        tree.Value(QStringLiteral("no"), QString::number(number));
+        tree.daV(tree.Add(QStringLiteral("item")), QStringLiteral("first %1").arg(number));
+        tree.daV(tree.Add(QStringLiteral("item")), QStringLiteral("second %1").arg(number));
+        tree.ChTree(QStringLiteral("address"));
+        tree.Value(QStringLiteral("city"), QStringLiteral("東京 %1").arg(number));
+        tree.ChRootTree();
+    }
+
+    std::unique_ptr<Tree> headTree()
+    {
+        auto tree = std::make_unique<Tree>();
+        tree->Value(QStringLiteral("company"), QStringLiteral("株式会社サンプル"));
+        tree->ChTree(QStringLiteral("System"));
+        tree->Value(QStringLiteral("mpiececount"), QStringLiteral("3"));
+        tree->ChRootTree();
+        tree->Add(QStringLiteral("piece"));
+        return tree;
+    }
+
+}
+
+TEST(TreeRollback, AddsIntoTheRootGoAndTheTreeWorksAsBefore)
+{
+    auto tree = headTree();
+    const QStringList before = dump(*tree);
+    const std::int32_t nodes = tree->nodeCount();
+    const Tree::Mark mark = tree->mark();
+    addRecord(*tree, 7);
+    tree->Value(QStringLiteral("new"), QStringLiteral("x"));
+    EXPECT_EQ(tree->Value(QStringLiteral("piece@7/address/city")), "東京 7");
+    tree->rollback(mark);
+    EXPECT_EQ(dump(*tree), before);
+    EXPECT_EQ(tree->nodeCount(), nodes);
+    EXPECT_EQ(tree->Count(), 3);
+    EXPECT_EQ(tree->Value(QStringLiteral("piece@7/no")), "NO-LABEL");
+    EXPECT_EQ(tree->Value(QStringLiteral("new")), "NO-LABEL");
+    // New entries take the freed slots and are linked after the old ones.
+    addRecord(*tree, 8);
+    tree->ChTree(QStringLiteral("piece@8"));
+    EXPECT_EQ(tree->RootIndex(), nodes + 1);
+    EXPECT_EQ(tree->Value(QStringLiteral("item@1")), "second 8");
+    tree->ChRootTree();
+    EXPECT_EQ(dump(*tree).first(before.size()), before);
+    EXPECT_TRUE(dump(*tree).last().startsWith(QStringLiteral("piece@8/address/city=")));
+}
+
+TEST(TreeRollback, LargeDirectoriesForgetTheNamesAddedSince)
+{
+    Tree tree;
+    for (int i = 0; i < 60; ++i)
+        tree.Value(QStringLiteral("old%1").arg(i), QString::number(i));
+    tree.ChTree(QStringLiteral("small"));
+    for (int i = 0; i < 40; ++i)
+        tree.Add(QStringLiteral("v"));
+    tree.ChRootTree();
+    const QStringList before = dump(tree);
+    const Tree::Mark mark = tree.mark();
+    for (int i = 0; i < 30; ++i)
+        tree.Value(QStringLiteral("new%1").arg(i), QString::number(i));
+    // The small directory outgrows its list and is indexed while the mark is kept.
+    tree.ChTree(QStringLiteral("small"));
+    for (int i = 0; i < 20; ++i)
+        tree.Add(QStringLiteral("v"));
+    EXPECT_EQ(tree.Value(QStringLiteral("v@55")), "");
+    tree.rollback(mark);
+    EXPECT_EQ(dump(tree), before);
+    EXPECT_EQ(tree.Value(QStringLiteral("new3")), "NO-LABEL");
+    EXPECT_EQ(tree.Value(QStringLiteral("old59")), "59");
+    EXPECT_EQ(tree.Value(QStringLiteral("small/v@55")), "NO-LABEL");
+    EXPECT_EQ(tree.Value(QStringLiteral("small/v@39")), "");
+    // The names come back as new entries, in the hashed and the listed directory alike.
+    tree.Value(QStringLiteral("new3"), QStringLiteral("again"));
+    EXPECT_EQ(tree.Value(QStringLiteral("new3")), "again");
+    tree.ChTree(QStringLiteral("small"));
+    EXPECT_EQ(tree.daL(tree.Add(QStringLiteral("v"))), "v@40");
+    EXPECT_EQ(tree.Count(), 41);
+}
+
+TEST(TreeRollback, RewrittenValuesAndRenamesAreUndone)
+{
+    Tree tree;
+    tree.Value(QStringLiteral("long"), QStringLiteral("a rather long value"));
+    tree.Value(QStringLiteral("short"), QStringLiteral("ab"));
+    const std::int32_t piece = tree.Add(QStringLiteral("piece"));
+    tree.ChTree(QStringLiteral("piece"));
+    tree.ChRootTree();
+    const QStringList before = dump(tree);
+    const Tree::Mark mark = tree.mark();
+    // Shorter texts would be written in place, over the old ones.
+    tree.Value(QStringLiteral("long"), QStringLiteral("tiny"));
+    tree.Value(QStringLiteral("short"), QStringLiteral("a much longer value than before"));
+    tree.daV(piece, QStringLiteral("own"));
+    tree.ChTree(QStringLiteral("piece"));
+    tree.RootValue(QStringLiteral("rewritten"));
+    tree.ChRootTree();
+    EXPECT_EQ(tree.daL(tree.Add(QStringLiteral("piece"))), "piece@1");
+    EXPECT_EQ(tree.daL(tree.Add(QStringLiteral("piece"))), "piece@2");
+    tree.rollback(mark);
+    EXPECT_EQ(dump(tree), before);
+    EXPECT_EQ(tree.Value(QStringLiteral("long")), "a rather long value");
+    EXPECT_EQ(tree.daV(piece), "");
+    // The counter of repeated names is back too: the next one is piece@1 again.
+    EXPECT_EQ(tree.daL(tree.Add(QStringLiteral("piece"))), "piece@1");
+}
+
+TEST(TreeRollback, TheCurrentDirectoryComesBack)
+{
+    auto tree = headTree();
+    tree->ChTree(QStringLiteral("System"));
+    const std::int32_t system = tree->RootIndex();
+    const Tree::Mark mark = tree->mark();
+    addRecord(*tree, 2);
+    tree->ChTree(QStringLiteral("piece@2"));
+    tree->rollback(mark);
+    EXPECT_EQ(tree->RootIndex(), system);
+    EXPECT_EQ(tree->Value(QStringLiteral("mpiececount")), "3");
+}
+
+TEST(TreeRollback, MarksNest)
+{
+    auto tree = headTree();
+    const QStringList atOuter = dump(*tree);
+    const Tree::Mark outer = tree->mark();
+    addRecord(*tree, 1);
+    const QStringList atInner = dump(*tree);
+    const Tree::Mark inner = tree->mark();
+    addRecord(*tree, 2);
+    tree->ChTree(QStringLiteral("piece@1"));
+    tree->Value(QStringLiteral("no"), QStringLiteral("changed"));
+    tree->rollback(inner);
+    EXPECT_EQ(dump(*tree), atInner);
+    EXPECT_EQ(tree->Value(QStringLiteral("piece@1/no")), "1");
+    // The inner mark stays and can be returned to again; releasing it keeps what came after it
+    // for the outer mark to undo.
+    addRecord(*tree, 3);
+    tree->release(inner);
+    tree->rollback(inner);
+    EXPECT_EQ(tree->Value(QStringLiteral("piece@3/no")), "3");
+    tree->rollback(outer);
+    EXPECT_EQ(dump(*tree), atOuter);
+    // Rolling back the outer mark forgot the inner one.
+    addRecord(*tree, 4);
+    tree->rollback(inner);
+    EXPECT_EQ(tree->Value(QStringLiteral("piece@4/no")), "4");
+    tree->release(outer);
+    tree->rollback(outer);
+    EXPECT_EQ(tree->Value(QStringLiteral("piece@4/no")), "4");
+}
+
+TEST(TreeRollback, LoadingAndDroppingRecordsDoesNotGrow)
+{
+    auto tree = headTree();
+    const Tree::Mark mark = tree->mark();
+    addRecord(*tree, 1);
+    tree->rollback(mark);
+    const std::size_t footprint = tree->footprint();
+    const std::int32_t nodes = tree->nodeCount();
+    for (int record = 2; record <= 20000; ++record) {
+        addRecord(*tree, record);
+        tree->rollback(mark);
+    }
+    EXPECT_EQ(tree->nodeCount(), nodes);
+    EXPECT_EQ(tree->footprint(), footprint);
+    EXPECT_EQ(tree->Value(QStringLiteral("company")), "株式会社サンプル");
+}
+
+TEST(TreeGraft, CopiesAnEntryAsItIsStored)
+{
+    Tree from;
+    from.ChTree(QStringLiteral("piece"));
+    from.ChRootTree();
+    from.Add(QStringLiteral("piece"));
+    addRecord(from, 1);
+    from.ChTree(QStringLiteral("piece@1"));
+    from.daV(from.Add(QStringLiteral("item")), QStringLiteral("third"));
+    from.ChRootTree();
+    const std::int32_t record = from.entryOf(0, QStringLiteral("piece@1"));
+    ASSERT_GT(record, 0);
+    EXPECT_EQ(from.entryOf(0, QStringLiteral("nothing")), -1);
+    EXPECT_EQ(from.directoryOf(0, QStringLiteral("nothing")), -1);
+
+    Tree to;
+    to.Value(QStringLiteral("company"), QStringLiteral("c"));
+    to.graft(from, from.entryOf(0, QStringLiteral("piece")));
+    const std::int32_t copy = to.graft(from, record);
+    EXPECT_EQ(to.daL(copy), "piece@1");
+    EXPECT_EQ(to.RootIndex(), 0);
+    QStringList expected = dump(from);
+    expected.prepend(QStringLiteral("company=c"));
+    EXPECT_EQ(dump(to), expected);
+    // Repeated names go on counting where the original stood.
+    EXPECT_EQ(to.daL(to.Add(QStringLiteral("piece"))), from.daL(from.Add(QStringLiteral("piece"))));
+    to.ChTree(QStringLiteral("piece@1"));
+    from.ChTree(QStringLiteral("piece@1"));
+    EXPECT_EQ(to.daL(to.Add(QStringLiteral("item"))), "item@3");
+    EXPECT_EQ(to.parentOf(to.RootIndex()), 0);
 }
 
 }
