@@ -40,7 +40,13 @@ void ApartXML::Stream(DataStream& stream)
     m_stream = &stream;
     m_places.clear();
     m_xml.Stream(&stream);
+    // Each piece is read into the empty scratch tree and the tree returned to empty after it,
+    // which costs what the piece added, not a new tree.
+    m_scratch.Cls();
+    m_scratchEmpty = m_scratch.mark();
     read({});
+    m_scratchEmpty.reset();
+    m_scratch.Cls();
     m_stream = nullptr;
     m_xml.Refresh();
 }
@@ -172,7 +178,7 @@ void ApartXML::readPieceElement(const QString& name)
     // The piece is read to be checked as the whole read would check it; the merge reads it
     // again from its place when it comes to it.
     const std::int32_t start = m_xml.prevPoint();
-    m_scratch.Cls();
+    m_scratch.rollback(*m_scratchEmpty);
     readPieceIn(m_scratch);
     placePiece(start);
 }

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace vorlix::document {
@@ -55,6 +56,7 @@ private:
     DataStream* m_stream = nullptr;
     std::vector<PiecePlace> m_places;
     Tree m_scratch;
+    std::optional<Tree::Mark> m_scratchEmpty;
     bool m_quiet = false;
 
     // The one place where the report changes: notes the problem, beeps and logs it.

@@ -119,13 +119,6 @@ std::int32_t xmlTC::findNext(QChar c, std::int32_t from)
     return indexOf(QStringView(&c, 1), std::max(from, 1));
 }
 
-QChar xmlTC::at(std::int32_t position)
-{
-    if (position < m_base || !has(position))
-        return QChar();
-    return m_text.at(position - m_base);
-}
-
 bool xmlTC::startsWithAt(std::int32_t position, QLatin1String what)
 {
     if (position < m_base)

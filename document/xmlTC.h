@@ -89,7 +89,12 @@ private:
     // Lets go of the text before the next token of a fed text once it is worth moving.
     void dropRead();
     [[nodiscard]] std::int32_t indexOf(QStringView what, std::int32_t from);
-    [[nodiscard]] QChar at(std::int32_t position);
+    [[nodiscard]] QChar at(std::int32_t position)
+    {
+        if (position < m_base || !has(position))
+            return QChar();
+        return m_text.at(position - m_base);
+    }
     [[nodiscard]] bool startsWithAt(std::int32_t position, QLatin1String what);
     [[nodiscard]] QString mid(std::int32_t from, std::int32_t to) const;
     [[nodiscard]] QStringView midView(std::int32_t from, std::int32_t to) const;
