@@ -238,10 +238,13 @@ bool SourceMerge::Mergeup()
         m_report = merge.report();
     } catch (const shell::RunError& error) {
         // A record that could not be read again (its file changed under the merge) spoils the
-        // merge; nothing half-merged goes out.
-        m_report = merge.report();
+        // merge, and it is the data document that could not be read: nothing half-merged goes
+        // out, and the problem is reported against the document.
+        m_report = {};
         m_report.note(shell::Report::Severity::Error, 1, error.description());
+        fTagOn = false;
         WriteLog(QStringLiteral("Source/Mergeup>") + error.description());
+        return false;
     }
     if (m_report.fError) {
         WriteLog(QStringLiteral("Source/Mergeup>Mergで致命的なエラー"));
