@@ -147,7 +147,9 @@ bool SourceMerge::ReadTDStreamed()
 {
     auto windows = std::make_unique<shell::TextWindows>();
     const QString path = shell::localPath(m_file.FileName());
-    if (!windows->open(path)) {
+    if (m_file.streamedFromBytes()) {
+        windows->open(m_file.streamedBytes());
+    } else if (!windows->open(path)) {
         // Gone or unreadable since it was named: reported like a document that cannot be read.
         return readData([&windows, &path](Compiler& compiler) {
             compiler.reportUnreadable(path + u':' + windows->error());
@@ -168,8 +170,11 @@ QString SourceMerge::lineColumn(std::int32_t position) const
 {
     if (m_file.streamed()) {
         shell::TextWindows windows;
-        if (windows.open(shell::localPath(m_file.FileName())))
-            return DataStream::lineColumn(windows, position);
+        if (m_file.streamedFromBytes())
+            windows.open(m_file.streamedBytes());
+        else if (!windows.open(shell::localPath(m_file.FileName())))
+            return QStringLiteral("1:1");
+        return DataStream::lineColumn(windows, position);
     }
     const QString text = m_file.Text();
     const qsizetype upTo = std::clamp<qsizetype>(position - 1, 0, text.size());

@@ -1,6 +1,7 @@
 // Unattended runs read a large data document in a stream, one record at a time. Whatever the
 // size from which they do (VORLIX_STREAM_FROM), the output and the diagnostics are the same.
 #include "tests/app/VorlixRun.h"
+#include "tests/support/HttpTestServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -47,7 +48,8 @@ protected:
             = run({ switchName + QStringLiteral("whole-") + out, input }, streamFrom("-1"));
         const RunResult streamed
             = run({ switchName + QStringLiteral("streamed-") + out, input }, streamFrom("0"));
-        EXPECT_EQ(streamed.status, whole.status) << streamed.err.toStdString();
+        EXPECT_EQ(streamed.status, whole.status)
+            << streamed.err.toStdString() << whole.err.toStdString() << streamed.out.constData();
         EXPECT_EQ(
             QString(streamed.err).replace(QStringLiteral("streamed-"), QStringLiteral("whole-")),
             whole.err);
@@ -119,6 +121,34 @@ TEST_F(StreamedRead, FaultsNameTheSameLineAndColumn)
 
     write(QStringLiteral("none.mnd"), QStringLiteral("no declaration\n"));
     expectSameBothWays(QStringLiteral("none.mnd"), QStringLiteral("-e="), QStringLiteral("n.pdf"));
+}
+
+TEST_F(StreamedRead, ADocumentFromTheWebIsReadFromItsBytes)
+{
+    write(QStringLiteral("web.fae"),
+        QStringLiteral("fs,1,\"ＭＳ 明朝\",12,0;\nps,1,1,0,0;\npiece;\ns,100,100,$name;\n"));
+    QString data
+        = QStringLiteral("<?xml ?>\r\n<TZQ_002><face>web.fae</face><path>CurDir</path>\r\n");
+    for (int i = 1; i <= 20; ++i)
+        data += QStringLiteral("<piece><name>ウェブ%1</name></piece>\r\n").arg(i);
+    const QByteArray body = (data + QStringLiteral("</TZQ_002>\r\n")).toUtf8();
+    // Each run fetches the document from a server of its own.
+    const auto fetch = [this, &body](const char* streamFromBytes, const QString& out) {
+        HttpTestServer server(HttpTestServer::sendAndClose("HTTP/1.0 200 OK\r\nContent-Length: "
+            + QByteArray::number(body.size()) + "\r\n\r\n" + body));
+        const RunResult r
+            = run({ QStringLiteral("-m=") + out,
+                      QStringLiteral("http://") + server.host() + QStringLiteral("/d/web.mnd") },
+                streamFrom(streamFromBytes));
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        return readFileBytes(env.root() + u'/' + out);
+    };
+    const QByteArray whole = fetch("-1", QStringLiteral("whole.txt"));
+    const QByteArray streamed = fetch("0", QStringLiteral("streamed.txt"));
+    EXPECT_EQ(streamed, whole);
+    const QString merged = QString::fromUtf8(streamed);
+    EXPECT_TRUE(merged.startsWith(QStringLiteral("head,20,"))) << merged.left(40).toStdString();
+    EXPECT_TRUE(merged.contains(QStringLiteral("ウェブ20")));
 }
 
 }
