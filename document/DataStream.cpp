@@ -1,6 +1,7 @@
 #include "document/DataStream.h"
 
-#include <cstring>
+#include <algorithm>
+#include <iterator>
 
 namespace vorlix::document {
 
@@ -30,35 +31,33 @@ bool DataStream::more(QString& text)
 
 std::int64_t DataStream::byteOf(std::int32_t position)
 {
-    for (Held& held : m_held) {
-        const auto length = static_cast<std::int32_t>(held.window.text.size());
-        if (position >= held.position + length)
-            continue;
-        if (position < held.position)
-            return -1;
-        if (position < held.countedTo) {
-            held.countedTo = held.position;
-            held.countedByte = 0;
-        }
-        const QString& text = held.window.text;
-        if (text.at(position - held.position) != u'<')
-            return -1;
-        const qsizetype before
-            = QStringView(text)
-                  .sliced(held.countedTo - held.position, position - held.countedTo)
-                  .count(u'<');
-        const QByteArray& bytes = held.window.bytes;
-        qsizetype at = held.countedByte - 1;
-        for (qsizetype n = 0; n <= before; ++n) {
-            at = bytes.indexOf('<', at + 1);
-            if (at < 0)
-                return -1;
-        }
-        held.countedTo = position;
-        held.countedByte = at;
-        return held.window.byteStart + at;
+    // The window that holds the position: the last one that starts at or before it.
+    const auto after = std::upper_bound(m_held.begin(), m_held.end(), position,
+        [](std::int32_t wanted, const Held& held) { return wanted < held.position; });
+    if (after == m_held.begin())
+        return -1;
+    Held& held = *std::prev(after);
+    const QString& text = held.window.text;
+    if (position >= held.position + static_cast<std::int32_t>(text.size())
+        || text.at(position - held.position) != u'<')
+        return -1;
+    if (position < held.countedTo) {
+        held.countedTo = held.position;
+        held.countedByte = 0;
     }
-    return -1;
+    const qsizetype before = QStringView(text)
+                                 .sliced(held.countedTo - held.position, position - held.countedTo)
+                                 .count(u'<');
+    const QByteArray& bytes = held.window.bytes;
+    qsizetype at = held.countedByte - 1;
+    for (qsizetype n = 0; n <= before; ++n) {
+        at = bytes.indexOf('<', at + 1);
+        if (at < 0)
+            return -1;
+    }
+    held.countedTo = position;
+    held.countedByte = at;
+    return held.window.byteStart + at;
 }
 
 void DataStream::release(std::int32_t position)
