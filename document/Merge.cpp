@@ -1,12 +1,11 @@
 #include "document/Merge.h"
 
+#include "document/CharacterCode.h"
 #include "lang/TokenBuffers.h"
-#include "shell/CodePage.h"
 #include "shell/Common.h"
 #include "shell/StringBuffer.h"
 
 #include <QVariant>
-#include <limits>
 #include <optional>
 
 namespace vorlix::document {
@@ -17,27 +16,6 @@ using lang::TokenType;
 namespace {
 
     const QString kPiece = QStringLiteral("piece");
-
-    // The code a "%" takes; a space when it is no 16-bit number.
-    std::int16_t characterCodeOf(const QString& number)
-    {
-        // Most codes are a few plain digits, which need not go through the general conversion.
-        const QStringView digits = QStringView(number).sliced(number.startsWith(u'-') ? 1 : 0);
-        if (!digits.isEmpty() && digits.size() <= 5) {
-            std::int32_t value = 0;
-            bool plain = true;
-            for (const QChar c : digits) {
-                plain = plain && c >= u'0' && c <= u'9';
-                value = value * 10 + (c.unicode() - u'0');
-            }
-            if (number.startsWith(u'-'))
-                value = -value;
-            if (plain && value >= std::numeric_limits<std::int16_t>::min()
-                && value <= std::numeric_limits<std::int16_t>::max())
-                return static_cast<std::int16_t>(value);
-        }
-        return shell::ToInteger(QVariant(number), 32);
-    }
 
 }
 
@@ -134,11 +112,6 @@ void Merge::finishDocument()
     m_document->finish(m_pageStart);
 }
 
-QString Merge::recordName(std::int64_t record)
-{
-    return record == 1 ? kPiece : kPiece + QLatin1Char('@') + QString::number(record - 1);
-}
-
 void Merge::Text(const QString& face)
 {
     m_course = Course::DropStatement;
@@ -167,6 +140,18 @@ void Merge::Text(const QString& face)
         readQuery();
     }
     m_table = std::make_unique<ConvTag>();
+    {
+        // A record the source cannot read ends the merge with its error, for the caller to
+        // report against the data document; what the page loaded goes all the same.
+        const RecordLoader::PageScope pages(m_loader.get());
+        mergeSections();
+    }
+    m_table.reset();
+    finishDocument();
+}
+
+void Merge::mergeSections()
+{
     const Stop headStop = m_fatal ? Stop::End : runHead();
     m_pageCount = 1;
     m_pageStart = { 1, writePos() };
@@ -177,11 +162,7 @@ void Merge::Text(const QString& face)
         if (m_loader)
             m_loader->beginPage();
         runPages();
-        if (m_loader)
-            m_loader->endPage();
     }
-    m_table.reset();
-    finishDocument();
 }
 
 bool Merge::readQuery()
@@ -292,7 +273,7 @@ bool Merge::enterRecord(std::int64_t record)
         trial = m_loader->beginTrial();
         m_loader->need(record);
     }
-    m_tree->ChTree(recordName(record));
+    m_tree->ChTree(RecordLoader::recordName(record));
     const bool chosen = !m_queryOn || recordMatches();
     if (trial)
         m_loader->endTrial(*trial, chosen);
@@ -625,20 +606,6 @@ void Merge::unread(TokenCutter& cutter, TokenType type)
 {
     if (endsStatement(type))
         cutter.SetPoint(cutter.prevPoint());
-}
-
-// The character of a code as the program's code page numbers it: single bytes below 256,
-// double-byte characters as their 16-bit code (negative when the lead byte is 0x80 or above).
-QString Merge::characterOfCode(std::int16_t code)
-{
-    const auto unit = static_cast<std::uint16_t>(code);
-    if (unit < 0x80)
-        return QString(QChar(unit));
-    QByteArray bytes;
-    if (unit > 0xFF)
-        bytes.append(static_cast<char>(unit >> 8));
-    bytes.append(static_cast<char>(unit & 0xFF));
-    return shell::fromCp932(bytes);
 }
 
 QString Merge::Convert() const

@@ -119,12 +119,12 @@ private:
     void rollBack();
 
     bool readQuery();
+    void mergeSections();
     Stop runHead();
     void runPages();
     void runPagePass();
     [[nodiscard]] bool selectRecord();
     [[nodiscard]] std::int64_t nextMatch(std::int64_t from);
-    [[nodiscard]] static QString recordName(std::int64_t record);
     [[nodiscard]] bool recordMatches();
     // Makes the record the current directory (loading it first when the records come from a
     // source); false when the query does not choose it, which leaves the root current.
@@ -151,7 +151,6 @@ private:
     void dropStatement(lang::TokenCutter& cutter);
     Stop skipPass(lang::TokenCutter& cutter, bool stopAtPiece);
     static void unread(lang::TokenCutter& cutter, lang::TokenType type);
-    [[nodiscard]] static QString characterOfCode(std::int16_t code);
 };
 
 }

@@ -48,6 +48,19 @@ void RecordLoader::need(std::int64_t record)
     m_source.load(m_tree, record);
     ++m_loads;
     m_tree.ChIndex(current);
+    if (record == 1)
+        countPieces();
+}
+
+// Reading the whole document adds "piece" once per record, so its entry counts count - 1
+// repeats, and a "let,piece;" at the root goes on from there. A source that enters the record by
+// its name leaves that count at 0.
+void RecordLoader::countPieces()
+{
+    const std::int32_t piece = m_tree.entryOf(0, kPiece);
+    if (piece >= 0 && m_count > 1 && m_tree.repeatCount(piece) < m_count - 1
+        && m_count - 1 <= INT32_MAX)
+        m_tree.setRepeatCount(piece, static_cast<std::int32_t>(m_count - 1));
 }
 
 void RecordLoader::needAtRoot(std::int32_t dir, QStringView name)

@@ -32,13 +32,33 @@ public:
     // at the root is loaded.
     void preparePath(const QString& path);
 
-    // A page's loads are kept from beginPage to endPage. The merge wrote into the tree.
+    // A page's loads are kept from beginPage to endPage (which also ends a trial left open by a
+    // failed load). The merge wrote into the tree.
     void beginPage();
     void noteWrite() { m_wrote = true; }
     void endPage();
     // A record tried by the query: loaded, tested, and dropped again unless it was chosen.
     [[nodiscard]] Tree::Mark beginTrial() { return m_tree.mark(); }
     void endTrial(const Tree::Mark& trial, bool chosen);
+
+    // Ends the open page when it goes, however the merge leaves.
+    class PageScope {
+    public:
+        explicit PageScope(RecordLoader* loader)
+            : m_loader(loader)
+        {
+        }
+        PageScope(const PageScope&) = delete;
+        PageScope& operator=(const PageScope&) = delete;
+        ~PageScope()
+        {
+            if (m_loader)
+                m_loader->endPage();
+        }
+
+    private:
+        RecordLoader* m_loader;
+    };
 
     // Records read from the source so far.
     [[nodiscard]] std::int64_t loads() const { return m_loads; }
@@ -52,6 +72,7 @@ private:
     std::int64_t m_loads = 0;
 
     void needAtRoot(std::int32_t dir, QStringView name);
+    void countPieces();
 };
 
 }

@@ -336,6 +336,7 @@ Tree::Mark Tree::mark()
     mark.indexed = m_indexed.size();
     mark.current = m_current;
     mark.depth = m_marks.size();
+    mark.serial = ++m_markSerial;
     m_marks.push_back(mark);
     return mark;
 }
@@ -343,7 +344,7 @@ Tree::Mark Tree::mark()
 void Tree::rollback(const Mark& mark)
 {
     // A mark that is no longer kept (released, or rolled back over) has nothing to return to.
-    if (mark.depth >= m_marks.size() || m_marks[mark.depth].nodes != mark.nodes)
+    if (!kept(mark))
         return;
     m_marks.resize(mark.depth + 1);
     for (std::size_t i = m_undo.size(); i-- > mark.undo;) {
@@ -364,7 +365,7 @@ void Tree::rollback(const Mark& mark)
 
 void Tree::release(const Mark& mark)
 {
-    if (mark.depth >= m_marks.size() || m_marks[mark.depth].nodes != mark.nodes)
+    if (!kept(mark))
         return;
     m_marks.resize(mark.depth);
     if (m_marks.empty()) {
@@ -408,6 +409,17 @@ std::int32_t Tree::directoryOf(std::int32_t head, const QString& name) const
     return at(entry).subOrCount;
 }
 
+std::int32_t Tree::repeatCount(std::int32_t entry) const
+{
+    return node(entry).dupOrOwner;
+}
+
+void Tree::setRepeatCount(std::int32_t entry, std::int32_t count)
+{
+    (void)node(entry);
+    change(entry).dupOrOwner = count;
+}
+
 std::int32_t Tree::graft(const Tree& from, std::int32_t entry)
 {
     (void)from.node(entry);
@@ -418,18 +430,18 @@ std::int32_t Tree::graft(const Tree& from, std::int32_t entry)
     while (!pending.empty()) {
         const auto [source, head] = pending.back();
         pending.pop_back();
-        const Node& original = from.at(source);
-        const std::int32_t index = link(head, from.m_labels[static_cast<size_t>(original.label)]);
-        at(index).value = m_values.put(from.m_values.view(original.value));
-        at(index).dupOrOwner = original.dupOrOwner;
+        const Node& theirs = from.at(source);
+        const std::int32_t index = link(head, from.m_labels[static_cast<size_t>(theirs.label)]);
+        at(index).value = m_values.put(from.m_values.view(theirs.value));
+        at(index).dupOrOwner = theirs.dupOrOwner;
         if (copy < 0)
             copy = index;
-        if (original.subOrCount == 0)
+        if (theirs.subOrCount == 0)
             continue;
         const std::int32_t sub = makeHead(index, head);
         // Pushed last to first, so that the entries are linked in their order.
         std::vector<std::int32_t> children;
-        for (std::int32_t i = from.at(original.subOrCount).first; i != 0; i = from.at(i).next)
+        for (std::int32_t i = from.at(theirs.subOrCount).first; i != 0; i = from.at(i).next)
             children.push_back(i);
         for (auto i = children.rbegin(); i != children.rend(); ++i)
             pending.emplace_back(*i, sub);

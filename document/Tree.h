@@ -77,6 +77,7 @@ public:
         std::size_t indexed = 0;
         std::int32_t current = 0;
         std::size_t depth = 0;
+        std::uint64_t serial = 0; // tells a kept mark from an older one at the same depth
     };
     // Starts remembering changes; what is added and changed from now on can be rolled back.
     [[nodiscard]] Mark mark();
@@ -94,6 +95,10 @@ public:
     [[nodiscard]] std::int32_t directoryOf(std::int32_t head, const QString& name) const;
     // The head of the directory that encloses the one whose head is `head` (the root's is itself).
     [[nodiscard]] std::int32_t parentOf(std::int32_t head) const { return node(head).parent; }
+    // How many times the entry's name was added again (so the next Add takes name@count+1), and
+    // setting it as a reader that added the name that often would have left it.
+    [[nodiscard]] std::int32_t repeatCount(std::int32_t entry) const;
+    void setRepeatCount(std::int32_t entry, std::int32_t count);
     // Copies entry `entry` of another tree, with everything below it, into the current directory
     // as it is stored there: labels, values, sub-directories in order and the counts of repeated
     // names. Returns the copy's index.
@@ -133,6 +138,7 @@ private:
     // The marks being kept, the nodes as they were before their first change since the newest
     // mark, and the index keys added since the oldest one.
     std::vector<Mark> m_marks;
+    std::uint64_t m_markSerial = 0;
     std::vector<std::pair<std::int32_t, Node>> m_undo;
     std::vector<quint64> m_indexed;
 
@@ -158,6 +164,10 @@ private:
     void writeValue(std::int32_t index, QStringView value);
     void indexEntry(std::int32_t head, std::int32_t entry);
     void dropNodesFrom(std::int32_t count);
+    [[nodiscard]] bool kept(const Mark& mark) const
+    {
+        return mark.depth < m_marks.size() && m_marks[mark.depth].serial == mark.serial;
+    }
     std::int32_t makeHead(std::int32_t entry, std::int32_t parent);
     std::int32_t intern(const QString& label);
     // The label's number, or -1 when no node carries it.

@@ -4,6 +4,7 @@
 #include "CopyingRecordSource.h"
 #include "document/Merge.h"
 #include "shell/CodePage.h"
+#include "shell/RunError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -203,6 +204,66 @@ TEST(RecordLoader, LoadsEachRecordOnceAndDropsItAfterItsPage)
     EXPECT_EQ(queried.loaded, (std::vector<std::int64_t> { 1, 2, 3, 4 }));
     EXPECT_EQ(queried.streamed.pages, 2);
     EXPECT_EQ(queried.nodesAfter, queried.headNodes);
+}
+
+// A source whose file changed under it: the record cannot be read.
+class FailingSource : public CopyingRecordSource {
+public:
+    using CopyingRecordSource::CopyingRecordSource;
+    void load(Tree& tree, std::int64_t record) override
+    {
+        if (record == 3)
+            throw vorlix::shell::RunError(53, QStringLiteral("変更されました"));
+        CopyingRecordSource::load(tree, record);
+    }
+};
+
+TEST(RecordLoader, ARecordThatCannotBeReadEndsTheMergeWithItsError)
+{
+    for (const QString& face :
+        { QStringLiteral("piece;s,$name;"), QStringLiteral("s,$piece@2/name;piece;s,$name;"),
+            QStringLiteral("piece;s,$name,$../piece@1/kind;piece;s,$name;") }) {
+        FailingSource source(
+            document(QStringLiteral("<query>kind, y</query>") + kRecords), [](Tree&) {});
+        const auto head = source.head();
+        Merge merge;
+        merge.Init(head.get(), &source);
+        // The caller reports it against the data document, whose record it is.
+        EXPECT_THROW(merge.Text(face), vorlix::shell::RunError) << face.toStdString();
+        // Nothing of the failed page stays, and the tree takes marks again as a fresh one would.
+        EXPECT_EQ(head->nodeCount(), source.head()->nodeCount());
+        const Tree::Mark mark = head->mark();
+        head->Value(QStringLiteral("x"), QStringLiteral("y"));
+        head->rollback(mark);
+        EXPECT_EQ(head->nodeCount(), source.head()->nodeCount());
+    }
+}
+
+// A source that enters each record by its name, as one reading the file again does: the entry
+// "piece" then does not know how often the name was added.
+class EnteringSource : public CopyingRecordSource {
+public:
+    using CopyingRecordSource::CopyingRecordSource;
+    void load(Tree& tree, std::int64_t record) override
+    {
+        CopyingRecordSource::load(tree, record);
+        tree.setRepeatCount(tree.entryOf(0, RecordLoader::recordName(record)), 0);
+    }
+};
+
+TEST(RecordLoader, ANameAddedAtTheRootTakesTheNumberAfterTheRecords)
+{
+    const QString text = document(kRecords);
+    const QString face = QStringLiteral("piece;chbase,/;let,piece;s,1;endlet;s,$piece@4;");
+    const Comparison whole = compare(text, face);
+    EXPECT_TRUE(whole.whole.text.contains(QStringLiteral("s,1;")))
+        << whole.whole.text.toStdString();
+    EnteringSource source(text, [](Tree&) {});
+    const auto head = source.head();
+    Merge merge;
+    merge.Init(head.get(), &source);
+    merge.Text(face);
+    EXPECT_EQ(merge.Convert(), whole.whole.text);
 }
 
 TEST(RecordLoader, KnowsTheNamesOfRecords)

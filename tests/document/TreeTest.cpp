@@ -477,6 +477,15 @@ TEST(TreeRollback, MarksNest)
     tree->release(outer);
     tree->rollback(outer);
     EXPECT_EQ(tree->Value(QStringLiteral("piece@4/no")), "4");
+    // A new mark where an old one stood is not the old one.
+    const Tree::Mark again = tree->mark();
+    EXPECT_EQ(again.nodes, tree->nodeCount());
+    addRecord(*tree, 5);
+    tree->rollback(outer);
+    EXPECT_EQ(tree->Value(QStringLiteral("piece@5/no")), "5");
+    tree->rollback(again);
+    EXPECT_EQ(tree->Value(QStringLiteral("piece@5/no")), "NO-LABEL");
+    EXPECT_EQ(tree->Value(QStringLiteral("piece@4/no")), "4");
 }
 
 TEST(TreeRollback, LoadingAndDroppingRecordsDoesNotGrow)
@@ -520,7 +529,7 @@ TEST(TreeGraft, CopiesAnEntryAsItIsStored)
     QStringList expected = dump(from);
     expected.prepend(QStringLiteral("company=c"));
     EXPECT_EQ(dump(to), expected);
-    // Repeated names go on counting where the original stood.
+    // Repeated names go on counting where the copied tree stood.
     EXPECT_EQ(to.daL(to.Add(QStringLiteral("piece"))), from.daL(from.Add(QStringLiteral("piece"))));
     to.ChTree(QStringLiteral("piece@1"));
     from.ChTree(QStringLiteral("piece@1"));
