@@ -39,6 +39,18 @@ namespace {
         return QStringLiteral("%1:%2").arg(line).arg(upTo - lineStart + 1);
     }
 
+    // Data documents of at least this many bytes are read in a stream, one record at a time:
+    // VORLIX_STREAM_FROM when set to a number (0: every one; -1: none), else a size below which
+    // the whole read is the quicker.
+    std::int64_t streamFrom()
+    {
+        constexpr std::int64_t kDefault = std::int64_t(4) << 20;
+        bool ok = false;
+        const qlonglong fromEnvironment
+            = qEnvironmentVariable("VORLIX_STREAM_FROM").trimmed().toLongLong(&ok);
+        return ok ? std::max<qlonglong>(fromEnvironment, -1) : kDefault;
+    }
+
     // Checks that the input names an existing, readable file; reports and tells why not.
     std::optional<JobStatus> checkInput(const QString& file)
     {
@@ -66,6 +78,7 @@ namespace {
             return problem;
         SourceFile& document = TheSource().document();
         TheSource().merge().setReleaseText(true);
+        document.setStreamFrom(streamFrom());
         document.setFileName(file);
         if (!document.InBuff(false))
             return JobStatus::Failed;
@@ -92,9 +105,8 @@ namespace {
         const document::SourceMerge& merge = source.merge();
         const shell::Report& report = merge.report();
         if (!merge.fTagOn && !report.clean()) {
-            reportToStandardError(inputFile + u':'
-                + lineColumn(source.document().Text(), report.nErrPit) + QStringLiteral(": ")
-                + report.sErrMsg);
+            reportToStandardError(inputFile + u':' + merge.lineColumn(report.nErrPit)
+                + QStringLiteral(": ") + report.sErrMsg);
             return JobStatus::Failed;
         }
         if (merge.fTagOn && !source.merged().fMaScOn && !report.clean()) {

@@ -15,12 +15,14 @@ namespace {
     // or Shift_JIS holds one.
     bool looksLikeUtf16(const QString& document)
     {
-        return document.left(64).contains(QChar(u'\0'));
+        return document.contains(QChar(u'\0'));
     }
 }
 
 void ApartXML::report(Problem kind, const QString& message)
 {
+    if (m_quiet)
+        return;
     m_report.note(kind, m_xml.prevPoint(), message);
     shell::SystemBeep();
     shell::WriteLog(QStringLiteral("Compiler/") + message);
@@ -28,15 +30,56 @@ void ApartXML::report(Problem kind, const QString& message)
 
 void ApartXML::Text(const QString& document)
 {
+    m_stream = nullptr;
+    m_xml.Text(document);
+    read(document.left(64));
+}
+
+void ApartXML::Stream(DataStream& stream)
+{
+    m_stream = &stream;
+    m_places.clear();
+    m_xml.Stream(&stream);
+    // Each piece is read into the empty scratch tree and the tree returned to empty after it,
+    // which costs what the piece added, not a new tree.
+    m_scratch.Cls();
+    m_scratchEmpty = m_scratch.mark();
+    read({});
+    m_scratchEmpty.reset();
+    m_scratch.Cls();
+    m_stream = nullptr;
+    m_xml.Refresh();
+}
+
+void ApartXML::readRecord(const QString& text, Tree& tree)
+{
+    Tree* const outer = m_tree;
+    m_tree = &tree;
+    m_quiet = true;
+    m_xml.Text(text);
+    try {
+        if (m_xml.getToken(m_pieceName) == XmlToken::StartTag)
+            readPiece();
+    } catch (...) {
+        m_tree = outer;
+        m_quiet = false;
+        throw;
+    }
+    m_tree = outer;
+    m_quiet = false;
+    m_xml.Refresh();
+}
+
+void ApartXML::read(const QString& opening)
+{
     m_pieceCount = 0;
     m_report = {};
-    m_xml.Text(document);
     if (m_tree == nullptr) {
         report(Problem::Error, QStringLiteral("Text>データの木がない"));
         return;
     }
     try {
-        readDocument(document);
+        readDocument(opening);
     } catch (const shell::RunError& error) {
         // A store failure ends the read like any other error; the count goes to the root.
         report(Problem::Error, error.description());
@@ -56,7 +99,7 @@ bool ApartXML::isVorlixElement(const QString& name, const QString& wanted) const
             && m_xml.Value() == QLatin1String("vorlix"));
 }
 
-void ApartXML::readDocument(const QString& document)
+void ApartXML::readDocument(const QString& opening)
 {
     QString token;
     XmlToken kind;
@@ -65,9 +108,10 @@ void ApartXML::readDocument(const QString& document)
     while (kind != XmlToken::XmlDecl && kind != XmlToken::EndOfText);
     if (kind == XmlToken::EndOfText) {
         report(Problem::Error,
-            looksLikeUtf16(document) ? QStringLiteral(
-                "Text>UTF-16 の文書は読めません。UTF-8 か Shift_JIS で保存してください")
-                                     : QStringLiteral("Text>XML宣言が見つからない"));
+            looksLikeUtf16(m_stream != nullptr ? m_stream->opening() : opening)
+                ? QStringLiteral(
+                    "Text>UTF-16 の文書は読めません。UTF-8 か Shift_JIS で保存してください")
+                : QStringLiteral("Text>XML宣言が見つからない"));
         return;
     }
     m_tree->Value(QStringLiteral("xml"), token);
@@ -92,6 +136,8 @@ bool ApartXML::readUntilEndTag(bool piecesAllowed, QString& endTag)
 {
     QString token;
     for (;;) {
+        if (piecesAllowed && m_stream != nullptr)
+            m_stream->release(m_xml.Point());
         switch (m_xml.getToken(token)) {
         case XmlToken::StartTag:
             if (piecesAllowed && isVorlixElement(token, kPiece))
@@ -125,10 +171,47 @@ void ApartXML::readPieceElement(const QString& name)
 {
     m_pieceName = name;
     ++m_pieceCount;
-    const std::int32_t index = m_tree->Add(kPiece);
-    m_tree->ChTree(m_tree->daL(index));
-    readPiece();
-    m_tree->ChUpTree();
+    if (m_stream == nullptr) {
+        readPieceIn(*m_tree);
+        return;
+    }
+    // The piece is read to be checked as the whole read would check it; the merge reads it
+    // again from its place when it comes to it.
+    const std::int32_t start = m_xml.prevPoint();
+    m_scratch.rollback(*m_scratchEmpty);
+    readPieceIn(m_scratch);
+    placePiece(start);
+}
+
+void ApartXML::readPieceIn(Tree& tree)
+{
+    Tree* const outer = m_tree;
+    m_tree = &tree;
+    try {
+        const std::int32_t index = m_tree->Add(kPiece);
+        m_tree->ChTree(m_tree->daL(index));
+        readPiece();
+        m_tree->ChUpTree();
+    } catch (...) {
+        m_tree = outer;
+        throw;
+    }
+    m_tree = outer;
+}
+
+// A piece lies from the "<" that began its start tag (or a comment before it) to the next "<"
+// after its end, or to the end of the document.
+void ApartXML::placePiece(std::int32_t start)
+{
+    PiecePlace place;
+    place.position = start;
+    place.byteStart = m_stream->byteOf(start);
+    const std::int32_t next = m_xml.findNext(u'<', m_xml.Point());
+    place.byteEnd = next == 0 ? m_stream->windows().size() : m_stream->byteOf(next);
+    if (place.byteStart < 0 || place.byteEnd < place.byteStart)
+        throw shell::RunError(shell::RunError::SubscriptOutOfRange,
+            QStringLiteral("Text>ピースの位置が分かりません"));
+    m_places.push_back(place);
 }
 
 // A piece ends at the first end tag, whichever it is.

@@ -8,6 +8,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace vorlix::document {
 
@@ -24,11 +25,20 @@ public:
     void Init(Tree* tree, std::int32_t kind);
     // Reads the document and takes over the reader's report.
     void Text(const QString& document);
+    // Reads a document from its windows, keeping only its head in the tree (ApartXML::Stream).
+    void Stream(DataStream& stream);
+    // Records that the document could not be read at all (an error at its first character).
+    void reportUnreadable(const QString& why);
+    // Where the pieces of a streamed document lie.
+    [[nodiscard]] std::vector<PiecePlace> places() const;
 
     // What the last read found wrong.
     [[nodiscard]] const shell::Report& report() const { return m_report; }
 
 private:
+    // Refuses (in the report) a kind without a reader.
+    [[nodiscard]] bool haveReader();
+
     shell::LifeLog m_life { QStringLiteral("Compiler") };
     std::unique_ptr<ApartXML> m_reader;
     std::int32_t m_kind = 0;

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTime>
 
@@ -92,6 +93,9 @@ QString SourceFile::Text() const
 
 void SourceFile::setText(const QString& text)
 {
+    m_streamed = false;
+    m_fromBytes = false;
+    m_streamedBytes = QByteArray();
     if (!m_editor) {
         bufferText = text;
     } else {
@@ -136,13 +140,48 @@ bool SourceFile::InBuff(bool ask)
     return read;
 }
 
+// A large local data document is left on disk: the merge reads its head, then one record at a
+// time, and the text, twice the file in size, is never made.
+bool SourceFile::streamsData() const
+{
+    return m_streamFrom >= 0 && m_editor == nullptr
+        && fileTypeOf(m_fileName) == FileTypes::DataDocument;
+}
+
+bool SourceFile::leaveToStream() const
+{
+    if (!streamsData() || m_fileName.startsWith(QStringLiteral("http:/"), Qt::CaseInsensitive))
+        return false;
+    const QFileInfo info(shell::localPath(m_fileName));
+    return info.isFile() && info.isReadable() && info.size() >= m_streamFrom;
+}
+
 bool SourceFile::readFile()
 {
+    if (leaveToStream()) {
+        setText(QString());
+        m_streamed = true;
+        return true;
+    }
     shell::GeneFile file;
     file.setWebPort(shell::settingLong(QStringLiteral("server"), QStringLiteral("http")));
     file.setOpt2(true);
     const bool opened = file.FileOpen(1, m_fileName);
-    if (opened) {
+    if (opened && streamsData()) {
+        // An answer that arrived whole keeps its bytes; a large one is read from them in a
+        // stream instead of becoming a text twice their size.
+        QByteArray bytes = file.ReadB();
+        if (bytes.size() >= m_streamFrom) {
+            setText(QString());
+            m_streamed = true;
+            m_fromBytes = true;
+            m_streamedBytes = std::move(bytes);
+        } else {
+            const shell::DecodedText decoded = shell::decodeText(bytes);
+            setText(decoded.text);
+            m_encoding = decoded.encoding;
+        }
+    } else if (opened) {
         setText(file.Read());
         m_encoding = file.encoding();
     } else {

@@ -2,6 +2,7 @@
 
 #include "shell/CodePage.h"
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -52,6 +53,17 @@ public:
     bool OutBuff(bool fNSD, bool fOWA);
     // The encoding the file was read in (CP932 for a new document).
     [[nodiscard]] shell::TextEncoding encoding() const { return m_encoding; }
+    void setEncoding(shell::TextEncoding encoding) { m_encoding = encoding; }
+
+    // Data document files of at least this many bytes are not read into the text but left to be
+    // read in a stream by the merge (unattended runs); -1, as in the window, never.
+    void setStreamFrom(std::int64_t bytes) { m_streamFrom = bytes; }
+    // The file named is a data document to be read in a stream: the text is empty.
+    [[nodiscard]] bool streamed() const { return m_streamed; }
+    // A streamed document that arrived whole (an http:/ answer) is read from its bytes; a local
+    // file from disk.
+    [[nodiscard]] bool streamedFromBytes() const { return m_streamed && m_fromBytes; }
+    [[nodiscard]] const QByteArray& streamedBytes() const { return m_streamedBytes; }
 
     // The title a caller chose ("-t=" wins over it); an empty one changes nothing.
     void SetDocTitle(const QString& title);
@@ -77,12 +89,18 @@ public:
 
 private:
     [[nodiscard]] bool readFile();
+    [[nodiscard]] bool leaveToStream() const;
+    [[nodiscard]] bool streamsData() const;
 
     // The editor the text lives in, or null while bufferText holds it.
     SourceEditor* m_editor = nullptr;
     QString bufferText;
     QString m_fileName;
     shell::TextEncoding m_encoding = shell::TextEncoding::Cp932;
+    std::int64_t m_streamFrom = -1;
+    bool m_streamed = false;
+    QByteArray m_streamedBytes;
+    bool m_fromBytes = false;
     QString m_title;
     QString m_savedTitle;
     FileDialog m_fileDialog;

@@ -9,12 +9,15 @@
 #include "shell/InitFile.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
+#include "shell/RunError.h"
 #include "shell/Setting.h"
+#include "shell/TextWindows.h"
 
 #include <QDate>
 #include <QFileInfo>
 #include <QLocale>
 #include <QTime>
+#include <algorithm>
 #include <exception>
 #include <thread>
 
@@ -50,6 +53,7 @@ SourceMerge::SourceMerge(SourceFile& file, SourceCaret& caret, MergedDocument& m
 void SourceMerge::forget()
 {
     fTagOn = false;
+    m_records.reset();
     m_merged.forget();
 }
 
@@ -58,6 +62,8 @@ bool SourceMerge::SrcMerg(QString text, const Beside& beside)
     bool read = false;
     if (m_file.FileType == SourceFile::FileTypes::FaceProgram) {
         read = ReadTD(QStringLiteral("<?xml ?><TZQ_002><face>InternalBuff</face></TZQ_002>"));
+    } else if (m_file.FileType == SourceFile::FileTypes::DataDocument && m_file.streamed()) {
+        read = ReadTDStreamed();
     } else if (m_file.FileType == SourceFile::FileTypes::DataDocument) {
         read = ReadTD(text);
         // The tree holds all the merge needs: the text, as large as the tree, need not stay
@@ -136,14 +142,66 @@ void SourceMerge::takeTitle()
 
 bool SourceMerge::ReadTD(const QString& document)
 {
+    return readData([&document](Compiler& compiler) { compiler.Text(document); });
+}
+
+bool SourceMerge::ReadTDStreamed()
+{
+    auto windows = std::make_unique<shell::TextWindows>();
+    const QString path = shell::localPath(m_file.FileName());
+    if (m_file.streamedFromBytes()) {
+        windows->open(m_file.streamedBytes());
+    } else if (!windows->open(path)) {
+        // Gone or unreadable since it was named: reported like a document that cannot be read.
+        return readData([&windows, &path](Compiler& compiler) {
+            compiler.reportUnreadable(path + u':' + windows->error());
+        });
+    }
+    m_file.setEncoding(windows->encoding());
+    std::vector<PiecePlace> places;
+    const bool read = readData([&windows, &places](Compiler& compiler) {
+        DataStream stream(*windows);
+        compiler.Stream(stream);
+        places = compiler.places();
+    });
+    m_records = std::make_unique<DataRecords>(std::move(windows), std::move(places));
+    return read;
+}
+
+QString SourceMerge::lineColumn(std::int32_t position) const
+{
+    if (m_file.streamed()) {
+        shell::TextWindows windows;
+        if (m_file.streamedFromBytes())
+            windows.open(m_file.streamedBytes());
+        else if (!windows.open(shell::localPath(m_file.FileName())))
+            return QStringLiteral("1:1");
+        return DataStream::lineColumn(windows, position);
+    }
+    const QString text = m_file.Text();
+    const qsizetype upTo = std::clamp<qsizetype>(position - 1, 0, text.size());
+    qsizetype line = 1;
+    qsizetype lineStart = 0;
+    for (qsizetype i = 0; i < upTo; ++i) {
+        if (text[i] == u'\n') {
+            ++line;
+            lineStart = i + 1;
+        }
+    }
+    return QStringLiteral("%1:%2").arg(line).arg(upTo - lineStart + 1);
+}
+
+bool SourceMerge::readData(const std::function<void(Compiler&)>& read)
+{
     fTagOn = false;
     m_merged.fMaScOn = false;
     m_merged.fPrCpOn = false;
+    m_records.reset();
     Tr.Cls();
     writeSystemItems();
     Compiler compiler;
     compiler.Init(&Tr, Compiler::DataDocumentKind);
-    compiler.Text(document);
+    read(compiler);
     m_report = compiler.report();
     if (m_report.fError) {
         WriteLog(QStringLiteral("Source/ReadTD>") + QString::number(m_report.nErrPit)
@@ -173,7 +231,7 @@ bool SourceMerge::Mergeup(const Beside& beside)
     m_face.file = m_face.name;
     auto owned = std::make_unique<Merge>();
     Merge& merge = *owned;
-    merge.Init(&Tr);
+    merge.Init(&Tr, m_records.get());
     if (m_face.name == u"InternalBuff") {
         Tr.Value(QStringLiteral("face"), m_file.FileName());
         Tr.Value(QStringLiteral("path"), QStringLiteral("Direct"));
@@ -185,8 +243,24 @@ bool SourceMerge::Mergeup(const Beside& beside)
     Tr.ChRootTree();
     if (beside && !m_face.file.startsWith(QStringLiteral("http:/"), Qt::CaseInsensitive))
         return mergeBeside(std::move(owned), beside);
-    merge.Text(m_face.text);
-    return takeResult(merge);
+    return runMerge(merge) && takeResult(merge);
+}
+
+bool SourceMerge::runMerge(Merge& merge)
+{
+    try {
+        merge.Text(m_face.text);
+        return true;
+    } catch (const shell::RunError& error) {
+        // A record that could not be read again (its file changed under the merge) spoils the
+        // merge, and it is the data document that could not be read: nothing half-merged goes
+        // out, and the problem is reported against the document.
+        m_report = {};
+        m_report.note(shell::Report::Severity::Error, 1, error.description());
+        fTagOn = false;
+        WriteLog(QStringLiteral("Source/Mergeup>") + error.description());
+        return false;
+    }
 }
 
 bool SourceMerge::takeResult(const Merge& merge)
@@ -211,9 +285,12 @@ bool SourceMerge::mergeBeside(std::unique_ptr<Merge> owned, const Beside& beside
     auto growing = std::make_shared<PagedDocument>();
     owned->writeInto(growing);
     std::exception_ptr failure;
-    std::thread thread([&owned, &growing, &failure, this] {
+    bool readable = true;
+    std::thread thread([&owned, &growing, &failure, &readable, this] {
         try {
-            owned->Text(m_face.text);
+            readable = runMerge(*owned);
+            if (!readable)
+                growing->abandon();
         } catch (...) {
             failure = std::current_exception();
             growing->abandon();
@@ -228,7 +305,7 @@ bool SourceMerge::mergeBeside(std::unique_ptr<Merge> owned, const Beside& beside
         thread.join();
         if (failure)
             std::rethrow_exception(failure);
-        succeeded = takeResult(*owned);
+        succeeded = readable && takeResult(*owned);
         owned.reset();
         return succeeded;
     };

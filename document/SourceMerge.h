@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DataRecords.h"
 #include "document/MergedDocument.h"
 #include "document/Tree.h"
 #include "shell/Report.h"
@@ -11,6 +12,7 @@
 
 namespace vorlix::document {
 
+class Compiler;
 class Merge;
 class SourceCaret;
 class SourceFile;
@@ -64,10 +66,20 @@ public:
     // The data document was read without error or warning.
     bool fTagOn = false;
 
+    // "line:column" of a position in the data document read last (the text, or the file read in
+    // a stream).
+    [[nodiscard]] QString lineColumn(std::int32_t position) const;
+
 private:
     bool ReadTD(const QString& document);
+    // Reads the document file in a stream: the head into the tree, the records left to m_records.
+    bool ReadTDStreamed();
+    bool readData(const std::function<void(Compiler&)>& read);
     bool Mergeup(const Beside& beside);
     bool mergeBeside(std::unique_ptr<Merge> owned, const Beside& beside);
+    // Runs the merge; false when a record could not be read again (reported against the data
+    // document).
+    bool runMerge(Merge& merge);
     bool takeResult(const Merge& merge);
     QString SeScPath(const QString& sheetName);
     // Where the face search stands: the sheet and folder tried last, every folder tried, and the
@@ -99,6 +111,8 @@ private:
     shell::Report m_report;
     Face m_face;
     bool m_releaseText = false;
+    // The records of a document read in a stream, which the merge reads one at a time.
+    std::unique_ptr<DataRecords> m_records;
 };
 
 }

@@ -3,6 +3,7 @@
 #include "shell/StringBuffer.h"
 #include "shell/Trim.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vorlix::document {
@@ -49,30 +50,81 @@ QString xmlTC::trimBlanks(const QString& text)
 
 void xmlTC::Text(const QString& text)
 {
+    m_feed = nullptr;
     m_text = text;
+    m_base = 1;
     m_size = static_cast<std::int32_t>(text.size());
+    m_point = 1;
+}
+
+void xmlTC::Stream(TextFeed* feed)
+{
+    m_feed = feed;
+    m_text.clear();
+    m_base = 1;
+    m_size = 0;
     m_point = 1;
 }
 
 void xmlTC::Refresh()
 {
+    m_feed = nullptr;
     m_text.clear();
+    m_base = 1;
     m_size = 0;
     m_point = 0;
 }
 
-QChar xmlTC::at(std::int32_t position) const
+bool xmlTC::fetch(std::int32_t position)
 {
-    if (position < 1 || position > m_size)
-        return QChar();
-    return m_text.at(position - 1);
+    while (position > m_size) {
+        if (!m_feed->more(m_text)) {
+            m_feed = nullptr;
+            return false;
+        }
+        m_size = m_base - 1 + static_cast<std::int32_t>(m_text.size());
+    }
+    return true;
 }
 
-bool xmlTC::startsWithAt(std::int32_t position, QLatin1String what) const
+void xmlTC::dropRead()
 {
-    if (position < 1)
+    // Moving the rest costs as much as the part dropped at most, so the text is moved a few
+    // times over in all.
+    constexpr std::int32_t kWorthMoving = 1 << 16;
+    const std::int32_t done = m_point - m_base;
+    if (done < kWorthMoving || done < static_cast<std::int32_t>(m_text.size()) / 2)
+        return;
+    m_text.remove(0, std::min<qsizetype>(done, m_text.size()));
+    m_base += done;
+}
+
+std::int32_t xmlTC::indexOf(QStringView what, std::int32_t from)
+{
+    from = std::max(from, m_base);
+    for (;;) {
+        const qsizetype found = QStringView(m_text).indexOf(what, from - m_base);
+        if (found >= 0)
+            return m_base + static_cast<std::int32_t>(found);
+        // What is sought may begin in the text held and end in the next piece.
+        const std::int32_t searched = m_size;
+        if (!has(m_size + 1))
+            return 0;
+        from = std::max(from, searched - static_cast<std::int32_t>(what.size()) + 2);
+    }
+}
+
+std::int32_t xmlTC::findNext(QChar c, std::int32_t from)
+{
+    return indexOf(QStringView(&c, 1), std::max(from, 1));
+}
+
+bool xmlTC::startsWithAt(std::int32_t position, QLatin1String what)
+{
+    if (position < m_base)
         return false;
-    return QStringView(m_text).mid(position - 1).startsWith(what);
+    (void)has(position + static_cast<std::int32_t>(what.size()) - 1);
+    return QStringView(m_text).mid(position - m_base).startsWith(what);
 }
 
 QString xmlTC::mid(std::int32_t from, std::int32_t to) const
@@ -82,18 +134,18 @@ QString xmlTC::mid(std::int32_t from, std::int32_t to) const
 
 QStringView xmlTC::midView(std::int32_t from, std::int32_t to) const
 {
-    if (from < 1)
-        from = 1;
+    if (from < m_base)
+        from = m_base;
     if (to > m_size + 1)
         to = m_size + 1;
     if (to <= from)
         return {};
-    return QStringView(m_text).mid(from - 1, to - from);
+    return QStringView(m_text).mid(from - m_base, to - from);
 }
 
 void xmlTC::skipBlanks()
 {
-    while (m_point >= 1 && m_point <= m_size && isBlank(at(m_point)))
+    while (m_point >= 1 && has(m_point) && isBlank(at(m_point)))
         ++m_point;
 }
 
@@ -102,7 +154,7 @@ bool xmlTC::readName()
     if (!canStartName(at(m_point)))
         return false;
     ++m_point;
-    while (m_point <= m_size && isNameChar(at(m_point)))
+    while (has(m_point) && isNameChar(at(m_point)))
         ++m_point;
     return true;
 }
@@ -118,7 +170,7 @@ bool xmlTC::spanScan(QChar closing)
         std::int32_t valueStart;
     };
     std::vector<Span> open { { closing, 0 } };
-    while (m_point >= 1 && m_point <= m_size) {
+    while (m_point >= 1 && has(m_point)) {
         const QChar c = at(m_point);
         ++m_point;
         if (c == open.back().closer) {
@@ -155,7 +207,7 @@ bool xmlTC::spanScan(QChar closing)
 void xmlTC::skipComment()
 {
     std::int64_t depth = 1;
-    while (m_point >= 1 && m_point <= m_size) {
+    while (m_point >= 1 && has(m_point)) {
         if (startsWithAt(m_point, QLatin1String("<!--"))) {
             m_point += 4;
             ++depth;
@@ -171,13 +223,12 @@ void xmlTC::skipComment()
 
 XmlToken xmlTC::readXmlDeclaration(std::int32_t start, QString& token)
 {
-    const qsizetype close = m_text.indexOf(QLatin1String("?>"), start + 5 - 1);
-    if (close < 0) {
+    const std::int32_t closeAt = indexOf(u"?>", start + 5);
+    if (closeAt == 0) {
         // An unclosed declaration ends the text: nothing after it can be read reliably.
         m_point = m_size + 1;
         return XmlToken::EndOfText;
     }
-    const auto closeAt = static_cast<std::int32_t>(close) + 1;
     token = trimBlanks(mid(start + 5, closeAt));
     m_point = closeAt + 2;
     skipBlanks();
@@ -223,16 +274,16 @@ XmlToken xmlTC::readStartTag(std::int32_t start, QString& token)
 
 XmlToken xmlTC::getToken(QString& token)
 {
+    if (m_feed != nullptr)
+        dropRead();
     m_prevPoint = m_point;
     for (;;) {
         const std::int32_t p = m_point;
-        if (p < 1 || p > m_size)
+        if (p < 1 || !has(p))
             return XmlToken::EndOfText;
         if (at(p) != QLatin1Char('<')) {
-            qsizetype next = m_text.indexOf(QLatin1Char('<'), p - 1);
-            if (next < 0)
-                next = m_size;
-            m_point = static_cast<std::int32_t>(next) + 1;
+            std::int32_t next = indexOf(u"<", p);
+            m_point = next == 0 ? m_size + 1 : next;
             QStringView data = midView(p, m_point);
             while (!data.isEmpty() && isBlank(data.back()))
                 data.chop(1);

@@ -1,16 +1,101 @@
-// Feeds arbitrary bytes, decoded as a data document, to the XML cutter and to the reader.
+// Feeds arbitrary bytes, decoded as a data document, to the XML cutter and to the reader; then
+// reads the same bytes in windows of a few bytes (so that tokens straddle windows) and checks that
+// the streamed read reports the same and, with every record read again, builds the same tree.
 #include "document/ApartXML.h"
+#include "document/DataRecords.h"
+#include "document/DataStream.h"
 #include "document/Tree.h"
 #include "document/xmlTC.h"
 #include "shell/CodePage.h"
+#include "shell/TextWindows.h"
 
+#include <QStringList>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+
+namespace {
+
+using vorlix::document::Tree;
+
+bool isRecordName(const QString& label)
+{
+    return label == u"piece" || label.startsWith(QStringLiteral("piece@"));
+}
+
+void dumpDirectory(Tree& tree, const QString& path, QStringList& lines, bool skipRecords)
+{
+    std::int32_t cursor = 0;
+    std::int32_t previous = 0;
+    QString value;
+    QStringList names;
+    for (;;) {
+        const QString name = tree.Enumerate(cursor, previous, value);
+        if (cursor < 0)
+            break;
+        if (skipRecords && isRecordName(name))
+            continue;
+        lines << path + name + u'=' + value;
+        names << name;
+    }
+    for (const QString& name : names) {
+        tree.ChTree(name);
+        dumpDirectory(tree, path + name + u'/', lines, false);
+        tree.ChUpTree();
+    }
+}
+
+// The head in its order, then each record: a streamed read adds the records after the head.
+QStringList dump(Tree& tree, std::int64_t records)
+{
+    QStringList lines;
+    tree.ChRootTree();
+    dumpDirectory(tree, {}, lines, true);
+    for (std::int64_t k = 1; k <= records; ++k) {
+        const QString name = vorlix::document::DataRecords::recordName(k);
+        lines << name + u'=' + tree.Value(name);
+        tree.ChTree(name);
+        dumpDirectory(tree, name + u'/', lines, false);
+        tree.ChRootTree();
+    }
+    return lines;
+}
+
+void checkStreamedRead(const QByteArray& bytes, qsizetype window, Tree& whole,
+    const vorlix::shell::Report& wholeReport)
+{
+    auto windows = std::make_unique<vorlix::shell::TextWindows>();
+    windows->open(bytes, window);
+    Tree tree;
+    vorlix::document::ApartXML reader;
+    reader.Init(&tree);
+    {
+        vorlix::document::DataStream stream(*windows);
+        reader.Stream(stream);
+    }
+    if (!(reader.report() == wholeReport))
+        std::abort();
+    const std::int64_t records = whole.Value(QStringLiteral("System/mpiececount")).toLongLong();
+    vorlix::document::DataRecords source(std::move(windows), reader.places());
+    if (source.count() != records)
+        std::abort();
+    for (std::int64_t k = 1; k <= records; ++k)
+        source.load(tree, k);
+    if (dump(tree, records) != dump(whole, records))
+        std::abort();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    if (size == 0)
+        return 0;
+    // The first byte chooses the window: 1 to 16 bytes.
+    const qsizetype window = 1 + (data[0] & 0x0F);
+    const QByteArray bytes(
+        reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
     const QString text = vorlix::shell::decodeText(bytes).text;
 
     vorlix::document::xmlTC cutter;
@@ -28,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
 
-    vorlix::document::Tree tree;
+    Tree tree;
     vorlix::document::ApartXML reader;
     reader.Init(&tree);
     reader.Text(text);
@@ -36,7 +121,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!report.clean()
         && (report.nErrPit < 1 || report.nErrPit > text.size() + 1 || report.sErrMsg.isEmpty()))
         std::abort();
-    if (tree.Value(QStringLiteral("System/mpiececount")) == vorlix::document::Tree::NoLabel)
+    if (tree.Value(QStringLiteral("System/mpiececount")) == Tree::NoLabel)
         std::abort();
+    checkStreamedRead(bytes, window, tree, report);
     return 0;
 }
