@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <iconv.h>
 #include <langinfo.h>
 #include <map>
@@ -162,43 +164,119 @@ namespace {
     // Every character is kept: QString::fromUtf8 would drop a leading U+FEFF as a byte-order
     // mark, which would take it from a text that begins with one (or from a file with two marks,
     // or a settings line that starts with one).
-    QString decodeUtf8Piece(QByteArrayView piece, bool* error = nullptr)
+    QString decodeUtf8Piece(QByteArrayView piece)
     {
         auto decoder = QStringDecoder(QStringDecoder::Utf8,
             QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-        QString text = decoder.decode(piece);
-        if (error)
-            *error = decoder.hasError();
-        return text;
+        return decoder.decode(piece);
     }
 
-    // The length of the text the bytes decode to, or -1 when they are no valid UTF-8.
-    qsizetype validUtf8Length(const QByteArray& bytes)
+    // The bytes that may follow a lead byte, by the lead byte: how many, and the range of the
+    // first (the rest are 80..BF). The narrow ranges shut out overlong forms, surrogates and
+    // anything above U+10FFFF, as the decoder does.
+    struct Continuation {
+        int count = -1; // -1: no lead byte of a well-formed sequence
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+    };
+
+    Continuation continuationOf(unsigned char lead)
     {
+        if (lead >= 0xC2 && lead <= 0xDF)
+            return { 1 };
+        if (lead == 0xE0)
+            return { 2, 0xA0 };
+        if (lead == 0xED)
+            return { 2, 0x80, 0x9F };
+        if (lead >= 0xE1 && lead <= 0xEF)
+            return { 2 };
+        if (lead == 0xF0)
+            return { 3, 0x90 };
+        if (lead >= 0xF1 && lead <= 0xF3)
+            return { 3 };
+        if (lead == 0xF4)
+            return { 3, 0x80, 0x8F };
+        return {};
+    }
+
+    // The length of the text the bytes decode to, or -1 when they are no valid UTF-8. Checked
+    // without decoding (ASCII eight bytes at a time): the text is decoded once, after the choice
+    // between UTF-8 and CP932.
+    qsizetype validUtf8Length(QByteArrayView bytes)
+    {
+        const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+        const auto* const end = at + bytes.size();
         qsizetype length = 0;
-        for (qsizetype from = 0; from < bytes.size();) {
-            const qsizetype end = utf8PieceEnd(bytes, from);
-            bool error = false;
-            length
-                += decodeUtf8Piece(QByteArrayView(bytes).sliced(from, end - from), &error).size();
-            if (error)
+        while (at < end) {
+            std::uint64_t word = 0;
+            if (end - at >= 8 && (std::memcpy(&word, at, 8), (word & 0x8080808080808080ULL) == 0)) {
+                at += 8;
+                length += 8;
+                continue;
+            }
+            if (*at < 0x80) {
+                ++at;
+                ++length;
+                continue;
+            }
+            const Continuation next = continuationOf(*at);
+            if (next.count < 0 || end - at <= next.count || at[1] < next.low || at[1] > next.high)
                 return -1;
-            from = end;
+            for (int i = 2; i <= next.count; ++i)
+                if ((at[i] & 0xC0) != 0x80)
+                    return -1;
+            at += next.count + 1;
+            length += next.count == 3 ? 2 : 1; // four bytes make a surrogate pair
         }
         return length;
     }
 
-    QString utf8ToUnicode(const QByteArray& bytes, qsizetype length = -1)
+    // Decodes bytes that validUtf8Length accepted, straight into a text of the length it gave:
+    // no check is left to make, and no piece is held twice.
+    QString decodeValidUtf8(QByteArrayView bytes, qsizetype length)
     {
+        QString text(length, Qt::Uninitialized);
+        auto* to = reinterpret_cast<char16_t*>(text.data());
+        const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+        const auto* const end = at + bytes.size();
+        while (at < end) {
+            const unsigned lead = *at;
+            if (lead < 0x80) {
+                *to++ = static_cast<char16_t>(lead);
+                at += 1;
+            } else if (lead < 0xE0) {
+                *to++ = static_cast<char16_t>(((lead & 0x1F) << 6) | (at[1] & 0x3F));
+                at += 2;
+            } else if (lead < 0xF0) {
+                *to++ = static_cast<char16_t>(
+                    ((lead & 0x0F) << 12) | ((at[1] & 0x3F) << 6) | (at[2] & 0x3F));
+                at += 3;
+            } else {
+                const char32_t point = (((lead & 0x07) << 18) | ((at[1] & 0x3F) << 12)
+                                           | ((at[2] & 0x3F) << 6) | (at[3] & 0x3F))
+                    - 0x10000;
+                *to++ = static_cast<char16_t>(0xD800 + (point >> 10));
+                *to++ = static_cast<char16_t>(0xDC00 + (point & 0x3FF));
+                at += 4;
+            }
+        }
+        return text;
+    }
+
+    // Valid bytes take the quick way; invalid ones go through the decoder, which puts a
+    // replacement character where a sequence is broken.
+    QString utf8ToUnicode(const QByteArray& bytes)
+    {
+        if (const qsizetype length = validUtf8Length(bytes); length >= 0)
+            return decodeValidUtf8(bytes, length);
         QString text;
-        text.reserve(length >= 0 ? length : bytes.size());
+        text.reserve(bytes.size());
         for (qsizetype from = 0; from < bytes.size();) {
             const qsizetype end = utf8PieceEnd(bytes, from);
             text += decodeUtf8Piece(QByteArrayView(bytes).sliced(from, end - from));
             from = end;
         }
-        if (length < 0)
-            text.squeeze();
+        text.squeeze();
         return text;
     }
 
@@ -246,7 +324,7 @@ DecodedText decodeText(const QByteArray& bytes)
         return { utf8ToUnicode(bytes.mid(3)), TextEncoding::Utf8Bom };
     if (!isAscii(bytes)) {
         if (const qsizetype length = validUtf8Length(bytes); length >= 0)
-            return { utf8ToUnicode(bytes, length), TextEncoding::Utf8 };
+            return { decodeValidUtf8(bytes, length), TextEncoding::Utf8 };
     }
     return { fromCp932(bytes), TextEncoding::Cp932 };
 }

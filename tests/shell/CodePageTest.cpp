@@ -3,7 +3,10 @@
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
+#include <QStringDecoder>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace vorlix::shell;
 
@@ -208,4 +211,63 @@ TEST(CodePageTest, FuzzFindingsReadBackAsWritten)
     }
 }
 
+}
+
+// The choice between UTF-8 and CP932 is made by a check that does not decode: it must call
+// exactly the byte sequences valid that the decoder reads without error, and give the decoder's
+// text. Every lead byte is tried with continuation bytes at and beyond the edges of its range,
+// whole and cut short, between ASCII and alone.
+TEST(CodePageTest, TheUtf8CheckAgreesWithTheDecoderOnEverySequenceShape)
+{
+    const auto bytesOf = [](std::initializer_list<int> values) {
+        QByteArray bytes;
+        for (const int value : values)
+            bytes.append(static_cast<char>(value));
+        return bytes;
+    };
+    const auto reference = [](const QByteArray& bytes, bool& valid) {
+        auto decoder = QStringDecoder(QStringDecoder::Utf8,
+            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+        const QString text = decoder.decode(bytes);
+        valid = !decoder.hasError();
+        return text;
+    };
+    const std::vector<int> edges { 0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0,
+        0xFF };
+    int checked = 0;
+    const auto check = [&](const QByteArray& bytes) {
+        bool valid = false;
+        const QString expected = reference(bytes, valid);
+        const DecodedText decoded = decodeText(bytes);
+        const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+            [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (ascii)
+            return;
+        ++checked;
+        ASSERT_EQ(decoded.encoding == TextEncoding::Utf8, valid) << bytes.toHex().toStdString();
+        ASSERT_EQ(QByteArrayView(bytes).isValidUtf8(), valid) << bytes.toHex().toStdString();
+        if (valid) {
+            ASSERT_EQ(decoded.text, expected) << bytes.toHex().toStdString();
+        }
+    };
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+        for (const int second : edges) {
+            for (const int third : edges) {
+                for (const int fourth : { 0x41, 0x80, 0xBF, 0xC0 }) {
+                    const QByteArray sequence = bytesOf({ lead, second, third, fourth });
+                    for (int cut = 1; cut <= 4; ++cut) {
+                        check(sequence.left(cut));
+                        check("abcdefghij" + sequence.left(cut) + "klmnopqrst");
+                    }
+                }
+            }
+        }
+    }
+    // Every two-byte and three-byte lead with every second byte: the narrow ranges after E0, ED,
+    // F0 and F4 are where an overlong form, a surrogate or a code point past U+10FFFF hides.
+    for (int lead = 0xC0; lead <= 0xF4; ++lead) {
+        for (int second = 0; second <= 0xFF; ++second)
+            check(bytesOf({ lead, second, 0x80, 0x80 }) + "12345678");
+    }
+    EXPECT_GT(checked, 100000);
 }
