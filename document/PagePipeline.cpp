@@ -302,7 +302,7 @@ void PagePipeline::work(Range& range, const lang::DControl& control, render::Pag
 }
 
 bool PagePipeline::PagePrint(lang::DControl& control, render::PageSink& job, std::int32_t from,
-    std::int32_t to, const OutputGate& gate) const
+    std::int32_t to, const OutputGate& gate, const std::function<bool()>& mergeEnded) const
 {
     const Extent extent = extentOf(control, from, to);
     if (extent.sequential) {
@@ -311,17 +311,28 @@ bool PagePipeline::PagePrint(lang::DControl& control, render::PageSink& job, std
         control.PagePrint(from, to);
         return true;
     }
+    const bool writeAhead = gate && mergeEnded;
     // Held back, the workers render well ahead: the merge they wait for runs beside them.
-    Range range(extent.first, extent.last, gate ? AheadWhileHeld : 2 * m_threads + 2);
+    Range range(
+        extent.first, extent.last, gate && !writeAhead ? AheadWhileHeld : 2 * m_threads + 2);
     shell::Report report;
     {
         Workers workers(range);
         for (int i = 0; i < m_threads; ++i)
             workers.start([this, &range, &control, &job] { work(range, control, job); });
-        if (gate && !gate())
-            return false;
+        bool held = static_cast<bool>(gate);
+        if (held && !writeAhead) {
+            if (!gate())
+                return false;
+            held = false;
+        }
         range.setWindow(2 * m_threads + 2);
         for (std::int64_t page = range.first();; ++page) {
+            if (held && mergeEnded()) {
+                if (!gate())
+                    return false;
+                held = false;
+            }
             std::optional<PageResult> result = range.take(page);
             if (!result)
                 break;
@@ -330,6 +341,8 @@ bool PagePipeline::PagePrint(lang::DControl& control, render::PageSink& job, std
                 std::rethrow_exception(result->error);
             report.add(result->report);
         }
+        if (held && !gate())
+            return false;
     }
     control.GoDoc(QStringLiteral(";end;"));
     report.add(control.report);

@@ -47,9 +47,13 @@ public:
     // document may still be growing: the workers take each page once the merge is past it, and
     // the end of the range waits for the end of the document. With a gate, nothing reaches the
     // job or the log before the gate let it (the workers render ahead meanwhile); false when it
-    // did not.
+    // did not. A job whose output can still be thrown away (a file that takes its name only at
+    // the end) is given `mergeEnded`: its pages are written while the merge runs, only its log
+    // lines are held (in the DeferredOutput current on the calling thread), and the gate is asked
+    // as soon as mergeEnded() says so.
     bool PagePrint(lang::DControl& control, render::PageSink& job, std::int32_t from,
-        std::int32_t to, const OutputGate& gate = {}) const;
+        std::int32_t to, const OutputGate& gate = {},
+        const std::function<bool()>& mergeEnded = {}) const;
 
     // The number of worker threads print jobs use: VORLIX_THREADS when it is set to a number
     // from 1 to 64, else one per processor.

@@ -243,7 +243,12 @@ bool SourcePrintJob::runJob(
             CopiesJob copies(*job);
             const PagePipeline pages(binding(xOffset, yOffset));
             pages.bind(control, copies);
-            if (!pages.PagePrint(control, copies, m_printer.FromPage, m_printer.ToPage, gate)) {
+            // A file is renamed into place only at its end: its pages need not wait for the merge.
+            std::function<bool()> mergeEnded;
+            if (gate && file)
+                mergeEnded = [document] { return document->ended(); };
+            if (!pages.PagePrint(
+                    control, copies, m_printer.FromPage, m_printer.ToPage, gate, mergeEnded)) {
                 if (file)
                     file->discard();
                 return false;

@@ -29,6 +29,17 @@ void DeferredOutput::replay()
 {
     std::vector<Event> events;
     events.swap(m_events);
+    // Replayed where output is held itself (pages written while the merge beside them runs), the
+    // lines and beeps stay held there; the actions run now.
+    if (DeferredOutput* holder = current(); holder != nullptr && holder != this) {
+        for (Event& event : events) {
+            if (event.action)
+                event.action();
+            else
+                holder->m_events.push_back(std::move(event));
+        }
+        return;
+    }
     // Lines in a row go out together (a page's three lines cost one write, not three, each with
     // its signal guard), and always before the action or beep after them: a crash in a page's
     // output still finds every line before it in the log.

@@ -5,6 +5,7 @@
 #include "render/PageCollector.h"
 #include "render/PageRecord.h"
 #include "render/PrinterObject.h"
+#include "shell/DeferredOutput.h"
 #include "tests/document/SourceTestSupport.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/PagedDocument.h"
@@ -15,6 +16,7 @@
 #include <QRegularExpression>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <optional>
 #include <semaphore>
 #include <thread>
 
@@ -246,6 +248,55 @@ TEST(PagePipeline, NothingIsWrittenBeforeTheGateOpens)
             EXPECT_EQ(job.pages().size(), 30u);
         } else {
             EXPECT_TRUE(job.events().isEmpty());
+            EXPECT_EQ(capture.lines().size(), linesBefore);
+        }
+    }
+}
+
+// A job that can still be thrown away writes its pages while the merge runs; only its log lines
+// wait, in the output held on the writing thread, and come out in their place once the gate
+// opens. A gate that refuses after pages went out returns false, so the job's owner can discard
+// them, and nothing of the log leaks.
+TEST(PagePipeline, AJobThatCanBeDiscardedWritesAheadWhileOnlyItsLinesWait)
+{
+    const QString text = numberedPages(40);
+    const PipelineRun plain(text, 3);
+    for (const bool open : { false, true }) {
+        PageCollector job { true };
+        DControl control;
+        vorlix::test::LogCapture capture;
+        control.SetDoc(text);
+        const PagePipeline pipeline(PagePipeline::Binding {}, 3);
+        pipeline.bind(control, job);
+        vorlix::shell::DeferredOutput held;
+        std::optional<vorlix::shell::DeferredOutput::Scope> holding(std::in_place, held);
+        std::size_t pagesAtTheGate = 0;
+        qsizetype linesAtTheGate = -1;
+        const qsizetype linesBefore = capture.lines().size();
+        const bool written = pipeline.PagePrint(
+            control, job, 1, PrinterSettings::LastPage,
+            [&] {
+                pagesAtTheGate = static_cast<std::size_t>(job.pages().size());
+                linesAtTheGate = capture.lines().size();
+                holding.reset();
+                if (open)
+                    held.replay();
+                return open;
+            },
+            [&] { return job.pages().size() >= 12; });
+        holding.reset();
+        EXPECT_EQ(written, open);
+        EXPECT_GE(pagesAtTheGate, 12u);
+        EXPECT_LT(pagesAtTheGate, 40u);
+        EXPECT_EQ(linesAtTheGate, linesBefore);
+        if (open) {
+            EXPECT_EQ(job.events(), plain.job.events());
+            QStringList log;
+            for (QString line : capture.lines())
+                log << line.replace(
+                    QRegularExpression(QStringLiteral("=\\d+")), QStringLiteral("=#"));
+            EXPECT_EQ(log, plain.log);
+        } else {
             EXPECT_EQ(capture.lines().size(), linesBefore);
         }
     }
