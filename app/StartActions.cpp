@@ -24,21 +24,6 @@ using shell::WriteLog;
 
 namespace {
 
-    // 1-based line and column of a 1-based character position in a text.
-    QString lineColumn(const QString& text, std::int32_t position)
-    {
-        const qsizetype upTo = std::clamp<qsizetype>(position - 1, 0, text.size());
-        int line = 1;
-        qsizetype lineStart = 0;
-        for (qsizetype i = 0; i < upTo; ++i) {
-            if (text[i] == u'\n') {
-                ++line;
-                lineStart = i + 1;
-            }
-        }
-        return QStringLiteral("%1:%2").arg(line).arg(upTo - lineStart + 1);
-    }
-
     // Data documents of at least this many bytes are read in a stream, one record at a time:
     // VORLIX_STREAM_FROM when set to a number (0: every one; -1: none), else a size below which
     // the whole read is the quicker.
@@ -111,8 +96,8 @@ namespace {
         }
         if (merge.fTagOn && !source.merged().fMaScOn && !report.clean()) {
             reportToStandardError(merge.face().file + u':'
-                + lineColumn(merge.face().text, report.nErrPit) + QStringLiteral(": ")
-                + report.sErrMsg);
+                + document::SourceMerge::lineColumnIn(merge.face().text, report.nErrPit)
+                + QStringLiteral(": ") + report.sErrMsg);
             return JobStatus::Failed;
         }
         if (merge.face().missing) {

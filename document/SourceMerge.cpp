@@ -178,7 +178,11 @@ QString SourceMerge::lineColumn(std::int32_t position) const
             return QStringLiteral("1:1");
         return DataStream::lineColumn(windows, position);
     }
-    const QString text = m_file.Text();
+    return lineColumnIn(m_file.Text(), position);
+}
+
+QString SourceMerge::lineColumnIn(const QString& text, std::int32_t position)
+{
     const qsizetype upTo = std::clamp<qsizetype>(position - 1, 0, text.size());
     qsizetype line = 1;
     qsizetype lineStart = 0;

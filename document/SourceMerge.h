@@ -69,6 +69,8 @@ public:
     // "line:column" of a position in the data document read last (the text, or the file read in
     // a stream).
     [[nodiscard]] QString lineColumn(std::int32_t position) const;
+    // "line:column" of a 1-based position in a text.
+    [[nodiscard]] static QString lineColumnIn(const QString& text, std::int32_t position);
 
 private:
     bool ReadTD(const QString& document);

@@ -9,6 +9,8 @@
 #include "shell/CodePage.h"
 #include "shell/TextWindows.h"
 
+#include "tests/support/TreeDump.h"
+
 #include <QStringList>
 #include <cstddef>
 #include <cstdint>
@@ -18,49 +20,6 @@
 namespace {
 
 using vorlix::document::Tree;
-
-bool isRecordName(const QString& label)
-{
-    return label == u"piece" || label.startsWith(QStringLiteral("piece@"));
-}
-
-void dumpDirectory(Tree& tree, const QString& path, QStringList& lines, bool skipRecords)
-{
-    std::int32_t cursor = 0;
-    std::int32_t previous = 0;
-    QString value;
-    QStringList names;
-    for (;;) {
-        const QString name = tree.Enumerate(cursor, previous, value);
-        if (cursor < 0)
-            break;
-        if (skipRecords && isRecordName(name))
-            continue;
-        lines << path + name + u'=' + value;
-        names << name;
-    }
-    for (const QString& name : names) {
-        tree.ChTree(name);
-        dumpDirectory(tree, path + name + u'/', lines, false);
-        tree.ChUpTree();
-    }
-}
-
-// The head in its order, then each record: a streamed read adds the records after the head.
-QStringList dump(Tree& tree, std::int64_t records)
-{
-    QStringList lines;
-    tree.ChRootTree();
-    dumpDirectory(tree, {}, lines, true);
-    for (std::int64_t k = 1; k <= records; ++k) {
-        const QString name = vorlix::document::DataRecords::recordName(k);
-        lines << name + u'=' + tree.Value(name);
-        tree.ChTree(name);
-        dumpDirectory(tree, name + u'/', lines, false);
-        tree.ChRootTree();
-    }
-    return lines;
-}
 
 void checkStreamedRead(const QByteArray& bytes, qsizetype window, Tree& whole,
     const vorlix::shell::Report& wholeReport)
@@ -82,7 +41,7 @@ void checkStreamedRead(const QByteArray& bytes, qsizetype window, Tree& whole,
         std::abort();
     for (std::int64_t k = 1; k <= records; ++k)
         source.load(tree, k);
-    if (dump(tree, records) != dump(whole, records))
+    if (vorlix::test::dumpTree(tree, records) != vorlix::test::dumpTree(whole, records))
         std::abort();
 }
 

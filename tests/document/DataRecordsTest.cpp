@@ -7,6 +7,8 @@
 #include "shell/RunError.h"
 #include "shell/TextWindows.h"
 
+#include "tests/support/TreeDump.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -20,54 +22,6 @@ using vorlix::shell::TextWindows;
 namespace {
 
 const QString kHead = QStringLiteral("<?xml version=\"1.0\"?>\r\n");
-
-bool isRecordName(const QString& label)
-{
-    return label == u"piece" || label.startsWith(QStringLiteral("piece@"));
-}
-
-// Every entry below the current directory as "path=value", in the order the directory keeps.
-// Sub-directories are entered by name (an entry without one gets an empty one, in both trees
-// alike).
-void dumpDirectory(Tree& tree, const QString& path, QStringList& lines, bool skipRecords)
-{
-    std::int32_t cursor = 0;
-    std::int32_t previous = 0;
-    QString value;
-    QStringList names;
-    for (;;) {
-        const QString name = tree.Enumerate(cursor, previous, value);
-        if (cursor < 0)
-            break;
-        if (skipRecords && isRecordName(name))
-            continue;
-        lines << path + name + u'=' + value;
-        names << name;
-    }
-    for (const QString& name : names) {
-        tree.ChTree(name);
-        dumpDirectory(tree, path + name + u'/', lines, false);
-        tree.ChUpTree();
-    }
-}
-
-// The tree as lines: the head in its order, then the records one by one. Records are compared
-// apart from the head because a streamed read adds them after it, wherever the document had
-// them.
-QStringList dump(Tree& tree, std::int64_t records)
-{
-    QStringList lines;
-    tree.ChRootTree();
-    dumpDirectory(tree, {}, lines, true);
-    for (std::int64_t k = 1; k <= records; ++k) {
-        const QString name = DataRecords::recordName(k);
-        lines << QStringLiteral("[") + name + QStringLiteral("]=") + tree.Value(name);
-        tree.ChTree(name);
-        dumpDirectory(tree, name + u'/', lines, false);
-        tree.ChRootTree();
-    }
-    return lines;
-}
 
 struct WholeRead {
     Tree tree;
@@ -118,7 +72,7 @@ std::unique_ptr<StreamedRead> readStreamed(const QByteArray& bytes, qsizetype wi
 void expectSameAsWholeRead(const QByteArray& bytes)
 {
     const auto whole = readWhole(bytes);
-    const QStringList expected = dump(whole->tree, whole->records);
+    const QStringList expected = vorlix::test::dumpTree(whole->tree, whole->records);
     for (const qsizetype window :
         { qsizetype(1), qsizetype(3), qsizetype(17), qsizetype(1) << 20 }) {
         SCOPED_TRACE(window);
@@ -128,7 +82,7 @@ void expectSameAsWholeRead(const QByteArray& bytes)
         for (std::int64_t k = 1; k <= streamed->records->count(); ++k)
             streamed->records->load(streamed->tree, k);
         EXPECT_EQ(streamed->tree.RootIndex(), 0);
-        EXPECT_EQ(dump(streamed->tree, whole->records), expected);
+        EXPECT_EQ(vorlix::test::dumpTree(streamed->tree, whole->records), expected);
     }
 }
 
