@@ -164,23 +164,10 @@ public:
 private:
     void write(const QString& head, const QStringList& pages)
     {
-        std::vector<qsizetype> starts { 1 };
-        qsizetype size = head.size();
-        QString out = head;
-        for (int i = 0; i < pages.size(); ++i) {
-            starts.push_back(size + 1);
-            if (i > 0) {
-                m_document->append(out);
-                out.clear();
-                m_document->pagesComplete(starts);
-            }
+        vorlix::test::writeAsTheMerge(*m_document, head, pages, [&](qsizetype i) {
             if (i + 1 == pages.size())
                 m_release.acquire();
-            out += pages.at(i);
-            size += pages.at(i).size();
-        }
-        m_document->append(out + QLatin1Char(' '));
-        m_document->finish(starts);
+        });
     }
 
     std::shared_ptr<PagedDocument> m_document;

@@ -125,28 +125,14 @@ TEST(PagedDocument, WritingStopsWhereTheWriterFails)
     EXPECT_EQ(whole, document->text());
 }
 
-// The merge's way of writing: every page handed over when the next one starts, the pages before
-// it then complete; the last page and the document's end come with finish().
+// The merge's way of writing, pausing after each page handed over.
 void writeAsTheMerge(PagedDocument& document, const QString& head, const QStringList& pages,
     std::chrono::microseconds pause = {})
 {
-    std::vector<qsizetype> starts { 1 };
-    qsizetype size = head.size();
-    QString out = head;
-    for (int i = 0; i < pages.size(); ++i) {
-        starts.push_back(size + 1);
-        if (i > 0) {
-            document.append(out);
-            out.clear();
-            document.pagesComplete(starts);
-            if (pause.count() > 0)
-                std::this_thread::sleep_for(pause);
-        }
-        out += pages.at(i);
-        size += pages.at(i).size();
-    }
-    document.append(out + QLatin1Char(' '));
-    document.finish(starts);
+    vorlix::test::writeAsTheMerge(document, head, pages, [pause](qsizetype i) {
+        if (i > 0 && pause.count() > 0)
+            std::this_thread::sleep_for(pause);
+    });
 }
 
 // Readers on several threads ask for pages, the head and the page count while the merge still
