@@ -3,6 +3,9 @@
 #include "app/CommandLine.h"
 #include "app/StartActions.h"
 #include "app/TheSource.h"
+#include "render/AllocatorTuning.h"
+#include "render/FontSubstitutions.h"
+#include "render/FontWarmUp.h"
 #include "render/PrinterObject.h"
 #include "shell/Common.h"
 #include "shell/InitFile.h"
@@ -125,6 +128,11 @@ namespace {
         return status;
     }
 
+    // The printer lookup runs beside the start-up and uses the application object: it ends first.
+    struct PrinterLookupEnd {
+        ~PrinterLookupEnd() { render::PrinterObject::current().settle(); }
+    };
+
     int runUnattended()
     {
         const auto& options = moduleState().commandLine;
@@ -166,15 +174,20 @@ int Main(int argc, char** argv)
     }
     // A log written into a closed pipe must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
+    render::keepLargeBuffersInHeap();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlix"));
     QApplication::setApplicationVersion(QStringLiteral(VORLIX_VERSION));
+    // The fonts are made ready beside the settings, the printer lookup and the document read.
+    render::installFontSubstitutions();
+    const render::FontWarmUp fontWarmUp;
 
     moduleState().DebugFlag = true;
     shell::obtainStdOutHandle();
     WriteLog(QStringLiteral("Vorlix/Main>!!START!!"));
     prepareSettings();
     render::PrinterObject::install();
+    const PrinterLookupEnd printerLookupEnd;
     registerOnFirstStart();
     installUserInterface();
 

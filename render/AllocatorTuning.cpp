@@ -8,7 +8,7 @@
 
 namespace vorlix::render {
 
-void keepPageBuffersInHeap()
+void keepLargeBuffersInHeap()
 {
 #if defined(__GLIBC__)
     static const bool tuned = [] {

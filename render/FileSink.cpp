@@ -132,7 +132,7 @@ bool FileSink::playPdf(const PageRecord& page, const QRect& rect)
         return prepared && writePrepared(*prepared);
     }
     if (!m_pdf) {
-        keepPageBuffersInHeap();
+        keepLargeBuffersInHeap();
         m_pdf = std::make_unique<QPdfWriter>(temporaryPath(m_path));
         m_pdf->setResolution(page.dpi());
         m_pdf->setTitle(m_title);

@@ -25,16 +25,25 @@ namespace {
 }
 
 PrinterObject::PrinterObject()
-    : m_info(std::make_unique<QPrinterInfo>(QPrinterInfo::defaultPrinter()))
+    : m_lookup(std::async(std::launch::async,
+        [] { return std::make_unique<QPrinterInfo>(QPrinterInfo::defaultPrinter()); }))
 {
-    if (!m_info->isNull())
-        m_paperCode = codeOf(m_info->defaultPageSize());
 }
 
 PrinterObject::~PrinterObject() = default;
 
+void PrinterObject::settle() const
+{
+    std::call_once(m_settled, [this] {
+        m_info = m_lookup.get();
+        if (!m_info->isNull() && !m_paperChosen)
+            m_paperCode = codeOf(m_info->defaultPageSize());
+    });
+}
+
 bool PrinterObject::exists() const
 {
+    settle();
     return !m_info->isNull();
 }
 
@@ -50,6 +59,7 @@ void PrinterObject::install()
 
 QString PrinterObject::SelectPrinter(const QString& name)
 {
+    settle();
     if (name.toLower() == u"default")
         return {};
     const QString wanted = name.left(31);
@@ -65,11 +75,19 @@ QString PrinterObject::SelectPrinter(const QString& name)
 
 QString PrinterObject::DeviceName() const
 {
+    settle();
     return m_info->isNull() ? QString() : m_info->printerName();
+}
+
+std::int32_t PrinterObject::PaperSize() const
+{
+    settle();
+    return m_paperCode;
 }
 
 void PrinterObject::setPaperSize(std::int32_t code)
 {
+    m_paperChosen = true;
     m_paperCode = code > 0 ? code : 9;
 }
 
@@ -104,6 +122,7 @@ std::int32_t PrinterObject::codeOf(const QPageSize& size)
 
 QSizeF PrinterObject::paperTenthsMm() const
 {
+    settle();
     const QSizeF mm = pageSizeOf(m_paperCode).size(QPageSize::Millimeter);
     QSizeF tenths(mm.width() * 10.0, mm.height() * 10.0);
     // Codes of the table keep their exact sizes, as the paper utilities give them.
@@ -116,6 +135,7 @@ QSizeF PrinterObject::paperTenthsMm() const
 
 QMarginsF PrinterObject::marginsMm() const
 {
+    settle();
     if (m_info->isNull() || !m_exportFile.isEmpty())
         return {};
     QPrinter printer(*m_info, QPrinter::HighResolution);
@@ -148,6 +168,7 @@ double PrinterObject::printableHeightTwips() const
 
 std::unique_ptr<PageSink> PrinterObject::createJob(int dpi) const
 {
+    settle();
     if (!m_exportFile.isEmpty()) {
         const auto format = FileSink::formatOf(m_exportFile);
         if (!format)

@@ -6,7 +6,9 @@
 #include <QPageSize>
 #include <QString>
 #include <cstdint>
+#include <future>
 #include <memory>
+#include <mutex>
 
 class QPrinterInfo;
 
@@ -39,7 +41,7 @@ public:
     [[nodiscard]] QString DeviceName() const;
 
     // Paper code (the program's paper vocabulary) and orientation (1 portrait, 2 landscape).
-    [[nodiscard]] std::int32_t PaperSize() const { return m_paperCode; }
+    [[nodiscard]] std::int32_t PaperSize() const;
     void setPaperSize(std::int32_t code);
     [[nodiscard]] std::int32_t Orientation() const { return m_orientation; }
     void setOrientation(std::int32_t orientation);
@@ -71,14 +73,24 @@ public:
     // The paper code of a page size; 256 (user) when the table has none.
     [[nodiscard]] static std::int32_t codeOf(const QPageSize& size);
 
+    // Takes the default printer that the lookup begun by the constructor found, waiting for it
+    // the first time; its paper applies unless a paper was chosen meanwhile. The program settles
+    // before its application object ends, which the lookup uses.
+    void settle() const;
+
 private:
     [[nodiscard]] QSizeF paperTenthsMm() const;
     [[nodiscard]] QMarginsF marginsMm() const;
 
+    // The default destination is asked of CUPS on a thread of its own: the answer takes a while
+    // and is seldom needed before the document has been read.
+    mutable std::future<std::unique_ptr<QPrinterInfo>> m_lookup;
+    mutable std::once_flag m_settled;
     // The chosen CUPS destination; kept out of this header so that its users need no printing
     // headers.
-    std::unique_ptr<QPrinterInfo> m_info;
-    std::int32_t m_paperCode = 9;
+    mutable std::unique_ptr<QPrinterInfo> m_info;
+    mutable std::int32_t m_paperCode = 9;
+    bool m_paperChosen = false;
     std::int32_t m_orientation = 1;
     bool m_color = true;
     int m_duplex = 0;

@@ -29,7 +29,7 @@ std::unique_ptr<PageSink> PrinterSink::systemPrinter(int dpi)
 
 bool PrinterSink::startDoc(const QString& documentName)
 {
-    keepPageBuffersInHeap();
+    keepLargeBuffersInHeap();
     m_printer.setDocName(documentName);
     m_jobOpen = true;
     m_pages = 0;

@@ -344,3 +344,33 @@ TEST_F(CupsDialogs, TheWindowPrintsWhatItsPrinterDialogConfirms)
 }
 
 }
+
+namespace {
+
+// The default printer is looked up beside the start-up: its paper is the program's until a paper
+// is chosen, and a paper chosen before the lookup ends is not taken back by it.
+TEST_F(CupsDialogs, TheDefaultPrintersPaperHoldsUntilAnotherIsChosen)
+{
+    ASSERT_EQ(sandbox()->client(QStringLiteral("lpadmin"),
+                  { QStringLiteral("-p"), QStringLiteral("VorlixA"), QStringLiteral("-o"),
+                      QStringLiteral("PageSize=Letter") }),
+        0);
+    {
+        const render::PrinterObject unchosen;
+        EXPECT_EQ(unchosen.DeviceName(), QStringLiteral("VorlixA"));
+        EXPECT_EQ(unchosen.PaperSize(), 1);
+    }
+    {
+        render::PrinterObject chosen;
+        chosen.setPaperSize(11);
+        EXPECT_TRUE(chosen.exists());
+        EXPECT_EQ(chosen.PaperSize(), 11);
+        EXPECT_NEAR(chosen.pageWidthTwips(), 1480 * 5.67, 1e-6);
+    }
+    EXPECT_EQ(sandbox()->client(QStringLiteral("lpadmin"),
+                  { QStringLiteral("-p"), QStringLiteral("VorlixA"), QStringLiteral("-o"),
+                      QStringLiteral("PageSize=A4") }),
+        0);
+}
+
+}
