@@ -14,23 +14,53 @@ namespace vorlix::render {
 
 namespace {
 
-    // Enough for the captions of a few forms; a cleared cache costs one shaping per text.
+    // Texts kept per generation and thread: enough for the captions of a few forms.
     constexpr qsizetype MaxEntries = 1024;
+    // Fonts kept per thread; a document that keeps making new ones starts the cache over.
+    constexpr std::size_t MaxFonts = 64;
 
-    struct Key {
+    // The texts shaped in one font of one document's registry.
+    struct FontTexts {
         std::uint64_t fonts;
         LogFont font;
-        QString text;
-
-        friend bool operator==(const Key&, const Key&) = default;
+        QHash<QString, PdfTextShaper::Shaped> newer;
+        QHash<QString, PdfTextShaper::Shaped> older;
     };
 
-    size_t qHash(const Key& key, size_t seed = 0)
-    {
-        return qHashMulti(seed, key.text, key.font.lfFaceName, key.font.lfHeight, key.font.lfWidth,
-            key.font.lfWeight, key.font.lfItalic, key.font.lfUnderline, key.font.lfStrikeOut,
-            key.fonts);
-    }
+    // Two generations: when the newer one is full the older one is dropped and the newer one
+    // becomes it, and a text found in the older one moves back to the newer. The captions that
+    // every page prints stay, while the names and amounts of one page pass through. A lookup
+    // compares the font with the last one used and hashes the text alone: nothing is copied.
+    struct ThreadCache {
+        std::vector<std::unique_ptr<FontTexts>> fonts;
+        FontTexts* last = nullptr;
+        qsizetype newerEntries = 0;
+
+        FontTexts& forFont(std::uint64_t registry, const LogFont& font)
+        {
+            if (last && last->fonts == registry && last->font == font)
+                return *last;
+            for (const auto& entry : fonts) {
+                if (entry->fonts == registry && entry->font == font)
+                    return *(last = entry.get());
+            }
+            if (fonts.size() >= MaxFonts) {
+                fonts.clear();
+                newerEntries = 0;
+            }
+            fonts.push_back(std::make_unique<FontTexts>(FontTexts { registry, font, {}, {} }));
+            return *(last = fonts.back().get());
+        }
+
+        void age()
+        {
+            for (const auto& entry : fonts) {
+                entry->older = std::move(entry->newer);
+                entry->newer = {};
+            }
+            newerEntries = 0;
+        }
+    };
 
     // Which text each glyph of the run stands for: the characters the font maps straight to it.
     std::vector<std::pair<std::uint32_t, QString>> textsOf(
@@ -108,14 +138,23 @@ namespace {
 const PdfTextShaper::Shaped& PdfTextShaper::shape(
     PdfFontRegistry& fonts, const LogFont& font, const QString& text)
 {
-    thread_local QHash<Key, Shaped> cache;
-    Key key { fonts.id(), font, text };
-    const auto found = cache.constFind(key);
-    if (found != cache.constEnd())
+    thread_local ThreadCache cache;
+    FontTexts* texts = &cache.forFont(fonts.id(), font);
+    const auto found = texts->newer.constFind(text);
+    if (found != texts->newer.constEnd())
         return *found;
-    if (cache.size() >= MaxEntries)
-        cache.clear();
-    return *cache.insert(std::move(key), layOut(fonts, font, text));
+    if (cache.newerEntries >= MaxEntries) {
+        cache.age();
+        texts = &cache.forFont(fonts.id(), font);
+    }
+    ++cache.newerEntries;
+    const auto kept = texts->older.find(text);
+    if (kept != texts->older.end()) {
+        Shaped shaped = std::move(*kept);
+        texts->older.erase(kept);
+        return *texts->newer.insert(text, std::move(shaped));
+    }
+    return *texts->newer.insert(text, layOut(fonts, font, text));
 }
 
 }
