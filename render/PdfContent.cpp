@@ -65,21 +65,21 @@ PdfContent& PdfContent::operator<<(int value)
 {
     char buffer[16];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    m_bytes.append(buffer, result.ptr - buffer);
+    m_bytes.append(buffer, static_cast<std::size_t>(result.ptr - buffer));
     return *this;
 }
 
 PdfContent& PdfContent::operator<<(double value)
 {
     char buffer[64];
-    m_bytes.append(buffer, formatNumber(buffer, sizeof buffer, value));
+    m_bytes.append(buffer, static_cast<std::size_t>(formatNumber(buffer, sizeof buffer, value)));
     return *this;
 }
 
 void PdfContent::appendPrecise(double value)
 {
     char buffer[64];
-    m_bytes.append(buffer, formatNumber(buffer, sizeof buffer, value, 9));
+    m_bytes.append(buffer, static_cast<std::size_t>(formatNumber(buffer, sizeof buffer, value, 9)));
 }
 
 void PdfContent::appendGlyph(std::uint32_t glyph)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <cstdint>
+#include <string>
 
 namespace vorlix::render {
 
@@ -12,12 +13,12 @@ class PdfContent {
 public:
     PdfContent& operator<<(QByteArrayView text)
     {
-        m_bytes.append(text.data(), text.size());
+        m_bytes.append(text.data(), static_cast<std::size_t>(text.size()));
         return *this;
     }
     PdfContent& operator<<(char c)
     {
-        m_bytes.append(c);
+        m_bytes.push_back(c);
         return *this;
     }
     PdfContent& operator<<(int value);
@@ -28,14 +29,19 @@ public:
     // Four hexadecimal digits of a glyph id.
     void appendGlyph(std::uint32_t glyph);
 
-    [[nodiscard]] const QByteArray& bytes() const { return m_bytes; }
-    void reserve(qsizetype size) { m_bytes.reserve(size); }
+    [[nodiscard]] QByteArrayView bytes() const
+    {
+        return { m_bytes.data(), static_cast<qsizetype>(m_bytes.size()) };
+    }
+    void reserve(qsizetype size) { m_bytes.reserve(static_cast<std::size_t>(size)); }
 
     // A number as PdfContent writes it, for the writer's own dictionaries.
     [[nodiscard]] static QByteArray number(double value);
 
 private:
-    QByteArray m_bytes;
+    // A page appends thousands of short pieces: the standard string's appends stay inline where
+    // QByteArray's go through its general insert.
+    std::string m_bytes;
 };
 
 }

@@ -96,7 +96,9 @@ namespace {
         PdfTextShaper::Shaped shaped;
         const QtFontCache::Entry& entry = QtFontCache::shared().get(font);
         QTextLayout layout(text, entry.font);
-        layout.setCacheEnabled(false);
+        // Without its cache the layout drops the shaped glyphs at endLayout() and shapes the
+        // text a second time for glyphRuns().
+        layout.setCacheEnabled(true);
         layout.beginLayout();
         QTextLine line = layout.createLine();
         layout.endLayout();

@@ -41,7 +41,7 @@ TEST(PdfContent, NumbersKeepThreeDecimalsWithoutTrailingZeros)
     for (const auto& c : cases) {
         PdfContent content;
         content << c.value;
-        EXPECT_EQ(content.bytes(), QByteArray(c.text)) << c.value;
+        EXPECT_EQ(content.bytes().toByteArray(), QByteArray(c.text)) << c.value;
         EXPECT_EQ(PdfContent::number(c.value), QByteArray(c.text)) << c.value;
     }
 }
