@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/BesideStartUp.h"
 #include "app/CommandLine.h"
 #include "app/StartActions.h"
 #include "app/TheSource.h"
@@ -128,11 +129,6 @@ namespace {
         return status;
     }
 
-    // The printer lookup runs beside the start-up and uses the application object: it ends first.
-    struct PrinterLookupEnd {
-        ~PrinterLookupEnd() { render::PrinterObject::current().settle(); }
-    };
-
     int runUnattended()
     {
         const auto& options = moduleState().commandLine;
@@ -178,16 +174,17 @@ int Main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlix"));
     QApplication::setApplicationVersion(QStringLiteral(VORLIX_VERSION));
-    // The fonts are made ready beside the settings, the printer lookup and the document read.
+    // The fonts, then the default printer, are made ready beside the settings and the document
+    // read; both need the application object, which outlives the helper.
     render::installFontSubstitutions();
-    const render::FontWarmUp fontWarmUp;
+    const BesideStartUp beside(
+        { render::warmUpFonts, [] { render::PrinterObject::current().lookUpDefaultPrinter(); } });
 
     moduleState().DebugFlag = true;
     shell::obtainStdOutHandle();
     WriteLog(QStringLiteral("Vorlix/Main>!!START!!"));
     prepareSettings();
     render::PrinterObject::install();
-    const PrinterLookupEnd printerLookupEnd;
     registerOnFirstStart();
     installUserInterface();
 

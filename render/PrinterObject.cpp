@@ -24,18 +24,22 @@ namespace {
 
 }
 
-PrinterObject::PrinterObject()
-    : m_lookup(std::async(std::launch::async,
-        [] { return std::make_unique<QPrinterInfo>(QPrinterInfo::defaultPrinter()); }))
-{
-}
+PrinterObject::PrinterObject() = default;
 
 PrinterObject::~PrinterObject() = default;
+
+void PrinterObject::lookUpDefaultPrinter() const
+{
+    std::call_once(m_lookedUp, [this] {
+        m_defaultPrinter = std::make_unique<QPrinterInfo>(QPrinterInfo::defaultPrinter());
+    });
+}
 
 void PrinterObject::settle() const
 {
     std::call_once(m_settled, [this] {
-        m_info = m_lookup.get();
+        lookUpDefaultPrinter();
+        m_info = std::move(m_defaultPrinter);
         if (!m_info->isNull() && !m_paperChosen)
             m_paperCode = codeOf(m_info->defaultPageSize());
     });

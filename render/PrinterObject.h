@@ -6,7 +6,6 @@
 #include <QPageSize>
 #include <QString>
 #include <cstdint>
-#include <future>
 #include <memory>
 #include <mutex>
 
@@ -73,18 +72,20 @@ public:
     // The paper code of a page size; 256 (user) when the table has none.
     [[nodiscard]] static std::int32_t codeOf(const QPageSize& size);
 
-    // Takes the default printer that the lookup begun by the constructor found, waiting for it
-    // the first time; its paper applies unless a paper was chosen meanwhile. The program settles
-    // before its application object ends, which the lookup uses.
-    void settle() const;
+    // Asks CUPS for the default destination, once; any thread may, and the program does so
+    // beside its start-up. A second caller waits for the first one's answer.
+    void lookUpDefaultPrinter() const;
 
 private:
+    // Takes the default destination found (asking for it when no one has yet), once; its paper
+    // applies unless a paper was chosen before.
+    void settle() const;
     [[nodiscard]] QSizeF paperTenthsMm() const;
     [[nodiscard]] QMarginsF marginsMm() const;
 
-    // The default destination is asked of CUPS on a thread of its own: the answer takes a while
-    // and is seldom needed before the document has been read.
-    mutable std::future<std::unique_ptr<QPrinterInfo>> m_lookup;
+    // The answer of CUPS takes a while and is seldom needed before the document has been read.
+    mutable std::once_flag m_lookedUp;
+    mutable std::unique_ptr<QPrinterInfo> m_defaultPrinter;
     mutable std::once_flag m_settled;
     // The chosen CUPS destination; kept out of this header so that its users need no printing
     // headers.

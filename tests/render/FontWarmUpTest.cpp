@@ -30,9 +30,10 @@ TEST(FontWarmUp, TextMeasuredWhileTheFontsWarmUpMeasuresAsAfterwards)
     QSize mincho;
     QSize gothic;
     {
-        const FontWarmUp warmUp;
+        std::thread warmUp(warmUpFonts);
         mincho = measuredOnItsOwnThread(test::mincho, text);
         gothic = measuredOnItsOwnThread(QStringLiteral("ＭＳ ゴシック"), text);
+        warmUp.join();
     }
     EXPECT_FALSE(QFontDatabase::families().isEmpty());
     EXPECT_GT(mincho.width(), 0);

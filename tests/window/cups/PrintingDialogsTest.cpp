@@ -29,6 +29,7 @@
 #include <QSpinBox>
 #include <gtest/gtest.h>
 #include <memory>
+#include <thread>
 
 using namespace vorlix;
 using namespace vorlix::test;
@@ -351,17 +352,22 @@ namespace {
 // is chosen, and a paper chosen before the lookup ends is not taken back by it.
 TEST_F(CupsDialogs, TheDefaultPrintersPaperHoldsUntilAnotherIsChosen)
 {
+    const auto lookUpBeside = [](const render::PrinterObject& printer) {
+        std::thread([&] { printer.lookUpDefaultPrinter(); }).join();
+    };
     ASSERT_EQ(sandbox()->client(QStringLiteral("lpadmin"),
                   { QStringLiteral("-p"), QStringLiteral("VorlixA"), QStringLiteral("-o"),
                       QStringLiteral("PageSize=Letter") }),
         0);
     {
         const render::PrinterObject unchosen;
+        lookUpBeside(unchosen);
         EXPECT_EQ(unchosen.DeviceName(), QStringLiteral("VorlixA"));
         EXPECT_EQ(unchosen.PaperSize(), 1);
     }
     {
         render::PrinterObject chosen;
+        lookUpBeside(chosen);
         chosen.setPaperSize(11);
         EXPECT_TRUE(chosen.exists());
         EXPECT_EQ(chosen.PaperSize(), 11);
