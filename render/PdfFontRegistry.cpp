@@ -15,6 +15,10 @@ PdfFontRegistry::PdfFontRegistry()
 
 std::shared_ptr<const PdfFont> PdfFontRegistry::get(const QRawFont& font)
 {
+    // Glyphs that no installed face has come in a font without tables (Qt's boxes): nothing to
+    // embed, and no family name to ask for.
+    if (!font.isValid() || font.fontTable("head").isEmpty())
+        return nullptr;
     const QString key = PdfFont::keyOf(font);
     const std::lock_guard lock(m_lock);
     const auto found = m_fonts.constFind(key);

@@ -90,4 +90,26 @@ TEST(PdfTextShaper, CaptionsOutlastTheOneOffTexts)
     expectSameLayout(PdfTextShaper::shape(fonts, font, early), earlyAlone, early);
 }
 
+// A script that no installed face covers (Gujarati here) comes out of Qt's layout in a font
+// without tables or name: such glyphs are drawn as the boxes the screen shows, not embedded, and
+// the text around them keeps its font.
+TEST(PdfTextShaper, GlyphsNoFaceHasAreDrawnAsBoxes)
+{
+    PdfFontRegistry fonts;
+    const QString text = QStringLiteral("a\u0AB8\u0AB8b");
+    const PdfTextShaper::Shaped& shaped = PdfTextShaper::shape(fonts, described(50), text);
+    std::size_t boxed = 0;
+    std::size_t embedded = 0;
+    for (const PdfTextShaper::Run& run : shaped.runs) {
+        if (run.font) {
+            embedded += run.glyphs.size();
+        } else {
+            EXPECT_FALSE(run.outline.isEmpty());
+            boxed += 1;
+        }
+    }
+    EXPECT_EQ(embedded, 2U);
+    EXPECT_EQ(boxed, 1U);
+}
+
 }
