@@ -2,6 +2,7 @@
 // on fixed text metrics and an in-memory print job. Nothing may crash or hang; a malformed header
 // may only throw the runtime's error. The statements run under small limits, so that an input that
 // asks for a hundred thousand labels fails quickly instead of slowing every run down.
+#include "fuzz/OffscreenApplication.h"
 #include "lang/DControl.h"
 #include "lang/RunLimits.h"
 #include "render/FakeTextMetrics.h"
@@ -9,7 +10,6 @@
 #include "shell/CodePage.h"
 #include "shell/RunError.h"
 
-#include <QGuiApplication>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -21,23 +21,11 @@ constexpr vorlix::lang::RunLimits kLimits {
     .axisLabels = 100, .gridLines = 1000, .curvePoints = 100
 };
 
-QGuiApplication* application()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_dcontrol";
-    static char* argv[] = { name, nullptr };
-    static std::unique_ptr<QGuiApplication> app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }();
-    return app.get();
-}
-
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    (void)application();
+    (void)vorlix::fuzz::offscreenApplication();
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString text = vorlix::shell::decodeText(bytes).text;
 

@@ -6,6 +6,7 @@
 // here (fuzz_pdfpage.options): Qt keeps font engines, fontconfig patterns and HarfBuzz faces per
 // thread and never frees the main thread's before the process ends, which the leak check counts
 // against the inputs; the sanitized test suite looks for this program's own leaks.
+#include "fuzz/OffscreenApplication.h"
 #include "lang/DControl.h"
 #include "lang/RunLimits.h"
 #include "render/PageCollector.h"
@@ -16,7 +17,6 @@
 #include "render/QtTextMetrics.h"
 #include "shell/CodePage.h"
 
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
@@ -31,18 +31,6 @@ constexpr vorlix::lang::RunLimits kLimits {
 // More pages add nothing the first ones do not test.
 constexpr std::size_t kMaxPages = 4;
 
-QGuiApplication* application()
-{
-    static int argc = 1;
-    static char name[] = "fuzz_pdfpage";
-    static char* argv[] = { name, nullptr };
-    static std::unique_ptr<QGuiApplication> app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }();
-    return app.get();
-}
-
 const QString& outputPath()
 {
     static const QTemporaryDir folder;
@@ -54,7 +42,7 @@ const QString& outputPath()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    (void)application();
+    (void)vorlix::fuzz::offscreenApplication();
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString text = vorlix::shell::decodeText(bytes).text;
 
