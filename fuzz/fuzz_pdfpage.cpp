@@ -3,9 +3,10 @@
 // shaper and its caches, numbers of any size in the content streams, the fonts' subsets. Nothing
 // may crash or hang. Each input is a document of its own (a new font registry), so the shaper's
 // per-thread caches see documents come and go as in a long session. Leaks are not looked for
-// here (fuzz_pdfpage.options): Qt keeps font engines, fontconfig patterns and HarfBuzz faces per
-// thread and never frees the main thread's before the process ends, which the leak check counts
-// against the inputs; the sanitized test suite looks for this program's own leaks.
+// here (fuzz_pdfpage.options, which scripts/fuzz-run also reads for the check at the end): Qt keeps
+// font engines, fontconfig patterns and HarfBuzz faces per thread and never frees the main thread's
+// before the process ends, which the leak check counts against the inputs; the sanitized test suite
+// looks for this program's own leaks.
 #include "fuzz/OffscreenApplication.h"
 #include "lang/DControl.h"
 #include "lang/RunLimits.h"
