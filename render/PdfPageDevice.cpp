@@ -97,7 +97,7 @@ std::shared_ptr<const PdfPreparedPage> PdfPageDevice::finish()
     if (m_clipped)
         m_out << "Q\n";
     m_out << "Q\n";
-    m_page->content = shell::Deflate::compress(m_out.bytes().data(), m_out.bytes().size());
+    m_page->content = shell::Deflate::compress(m_out.bytes());
     return m_page;
 }
 

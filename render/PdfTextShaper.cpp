@@ -141,22 +141,20 @@ const PdfTextShaper::Shaped& PdfTextShaper::shape(
     PdfFontRegistry& fonts, const LogFont& font, const QString& text)
 {
     thread_local ThreadCache cache;
-    FontTexts* texts = &cache.forFont(fonts.id(), font);
-    const auto found = texts->newer.constFind(text);
-    if (found != texts->newer.constEnd())
+    FontTexts& texts = cache.forFont(fonts.id(), font);
+    const auto found = texts.newer.constFind(text);
+    if (found != texts.newer.constEnd())
         return *found;
-    if (cache.newerEntries >= MaxEntries) {
+    if (cache.newerEntries >= MaxEntries)
         cache.age();
-        texts = &cache.forFont(fonts.id(), font);
-    }
     ++cache.newerEntries;
-    const auto kept = texts->older.find(text);
-    if (kept != texts->older.end()) {
+    const auto kept = texts.older.find(text);
+    if (kept != texts.older.end()) {
         Shaped shaped = std::move(*kept);
-        texts->older.erase(kept);
-        return *texts->newer.insert(text, std::move(shaped));
+        texts.older.erase(kept);
+        return *texts.newer.insert(text, std::move(shaped));
     }
-    return *texts->newer.insert(text, layOut(fonts, font, text));
+    return *texts.newer.insert(text, layOut(fonts, font, text));
 }
 
 }

@@ -45,18 +45,14 @@ namespace {
 
 }
 
-QByteArray Deflate::compress(const QByteArray& data)
-{
-    return compress(data.constData(), data.size());
-}
-
-QByteArray Deflate::compress(const char* data, qsizetype size)
+QByteArray Deflate::compress(QByteArrayView data)
 {
     libdeflate_compressor& compressor = threadCompressor(StreamLevel);
+    const auto size = static_cast<std::size_t>(data.size());
     QByteArray out(static_cast<qsizetype>(libdeflate_zlib_compress_bound(&compressor, size)),
         Qt::Uninitialized);
-    const std::size_t written = libdeflate_zlib_compress(
-        &compressor, data, static_cast<std::size_t>(size), out.data(), out.size());
+    const std::size_t written
+        = libdeflate_zlib_compress(&compressor, data.data(), size, out.data(), out.size());
     out.truncate(static_cast<qsizetype>(written));
     return out;
 }

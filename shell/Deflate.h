@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <cstddef>
 
 namespace vorlix::shell {
@@ -16,8 +17,7 @@ public:
     static constexpr int StreamLevel = 1;
 
     // Zlib-framed, for PDF streams.
-    [[nodiscard]] static QByteArray compress(const QByteArray& data);
-    [[nodiscard]] static QByteArray compress(const char* data, qsizetype size);
+    [[nodiscard]] static QByteArray compress(QByteArrayView data);
     // Raw deflate at a level from 1 to 12.
     [[nodiscard]] static QByteArray compressRaw(const void* data, std::size_t size, int level);
     // Unpacks raw deflate into exactly `size` bytes; false when the data does not fill them.
