@@ -57,33 +57,38 @@ const QtFontCache::Entry& QtFontCache::get(const LogFont& description)
 
 QSize QtFontCache::extent(const LogFont& description, const QString& text)
 {
+    const double height = entryFor(description).metrics.height();
+    return { toDevice(advance(description, text)), toDevice(height) };
+}
+
+double QtFontCache::advance(const LogFont& description, const QString& text)
+{
     Entry& entry = entryFor(description);
-    const auto known = entry.extents.constFind(text);
-    if (known != entry.extents.constEnd())
+    const auto known = entry.advances.constFind(text);
+    if (known != entry.advances.constEnd())
         return *known;
-    const QSize size(
-        toDevice(entry.metrics.horizontalAdvance(text)), toDevice(entry.metrics.height()));
+    const double width = entry.metrics.horizontalAdvance(text);
     if (text.size() > maxMeasuredLength)
-        return size;
+        return width;
     if (m_measuredCharacters + text.size() > maxMeasuredCharacters)
         forgetMeasurements();
-    entry.extents.insert(text, size);
+    entry.advances.insert(text, width);
     m_measuredCharacters += text.size();
-    return size;
+    return width;
 }
 
 qsizetype QtFontCache::measuredTexts() const
 {
     qsizetype count = 0;
     for (const auto& entry : m_entries)
-        count += entry->extents.size();
+        count += entry->advances.size();
     return count;
 }
 
 void QtFontCache::forgetMeasurements()
 {
     for (const auto& entry : m_entries)
-        entry->extents.clear();
+        entry->advances.clear();
     m_measuredCharacters = 0;
 }
 
