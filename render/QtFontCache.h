@@ -25,6 +25,8 @@ public:
         LogFont description;
         QFont font;
         QFontMetricsF metrics;
+        // A vertical face: text is measured and drawn as VerticalLayout lays it out.
+        bool vertical = false;
         // Advances measured in this font, by text, before rounding.
         QHash<QString, double> advances = {};
     };
