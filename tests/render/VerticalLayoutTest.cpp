@@ -174,16 +174,21 @@ TEST(VerticalFace, EachUprightGlyphAdvancesByItsVerticalAdvance)
     EXPECT_EQ(VerticalLayout::measure(face, line), whole);
 }
 
+// An A4 page of the surface bound to the sink at dpi, with font 1 the face written down the page.
+void startVertical(EMF& emf, PageSink& sink, int dpi, QString face, double size)
+{
+    emf.SetObject(sink, 0, dpi, 1.0, 2100, 2970, 0, 0);
+    emf.Start();
+    emf.setFontType(1, face, size, 0, 270);
+}
+
 // On a surface of installed fonts: a wrapped vertical line breaks at the width measured down the
 // page and the next line stands to the left; mark-up raises a superscript across the line.
 TEST(VerticalFace, WrapsDownThePageAndMarksUpAcrossTheLine)
 {
     PageCollector sink(true);
     EMF emf(std::make_shared<QtTextMetrics>());
-    emf.SetObject(sink, 0, 254, 1.0, 2100, 2970, 0, 0);
-    emf.Start();
-    QString face = QStringLiteral("@ＭＳ 明朝");
-    emf.setFontType(1, face, 9, 0, 270);
+    startVertical(emf, sink, 254, QStringLiteral("@ＭＳ 明朝"), 9);
     QString text = line;
     // 9 points are an em of 32 pixels: six fit 200; the lines stand rnd(35 x 1.1) apart, 35
     // being the cell's height.
@@ -206,10 +211,7 @@ TEST(VerticalFace, PdfTextReadsInOrder)
     const QString path = dir.filePath("vertical.pdf");
     FileSink pdf(FileSink::Format::Pdf, path);
     EMF emf(std::make_shared<QtTextMetrics>());
-    emf.SetObject(pdf, 0, 400, 1.0, 2100, 2970, 0, 0);
-    emf.Start();
-    QString face = QStringLiteral("@ＭＳ ゴシック");
-    emf.setFontType(1, face, 14, 0, 270);
+    startVertical(emf, pdf, 400, QStringLiteral("@ＭＳ ゴシック"), 14);
     QString first = line;
     QString second = QStringLiteral("二番地 3 号 ABC ビル");
     emf.XY(1500, 200);
