@@ -4,6 +4,7 @@
 #include "render/PageRecord.h"
 #include "render/PageRecorder.h"
 #include "render/QtFontCache.h"
+#include "render/VerticalLayout.h"
 
 #include <QImage>
 #include <QPainter>
@@ -126,17 +127,55 @@ void PagePainter::textOut(int x, int y, const QString& text)
     const bool penDrawsBlack = m_pen.style() != Qt::NoPen && m_pen.color() == Qt::black;
     if (!penDrawsBlack)
         m_painter.setPen(Qt::black);
-    if (m_font.lfEscapement == 0) {
-        m_painter.drawText(QPointF(x, y + entry.metrics.ascent()), text);
-    } else {
-        m_painter.save();
-        m_painter.translate(x, y);
-        m_painter.rotate(-m_font.lfEscapement / 10.0);
-        m_painter.drawText(QPointF(0.0, entry.metrics.ascent()), text);
-        m_painter.restore();
-    }
+    if (!entry.vertical || !drawVertical(x, y, text, entry))
+        drawPlain(x, y, text, entry);
     if (!penDrawsBlack)
         m_painter.setPen(m_pen);
+}
+
+void PagePainter::drawPlain(int x, int y, const QString& text, const QtFontCache::Entry& entry)
+{
+    if (m_font.lfEscapement == 0) {
+        m_painter.drawText(QPointF(x, y + entry.metrics.ascent()), text);
+        return;
+    }
+    m_painter.save();
+    m_painter.translate(x, y);
+    m_painter.rotate(-m_font.lfEscapement / 10.0);
+    m_painter.drawText(QPointF(0.0, entry.metrics.ascent()), text);
+    m_painter.restore();
+}
+
+bool PagePainter::drawVertical(int x, int y, const QString& text, const QtFontCache::Entry& entry)
+{
+    const VerticalLayout layout = VerticalLayout::layOut(entry.font, text);
+    // Without an upright character the line is drawn as the face without "@" draws it.
+    if (!layout.hasUpright())
+        return false;
+    m_painter.save();
+    m_painter.translate(x, y);
+    m_painter.rotate(-m_font.lfEscapement / 10.0);
+    for (const VerticalLayout::Run& run : layout.runs) {
+        if (!run.upright) {
+            m_painter.drawGlyphRun(QPointF(), run.glyphs);
+            continue;
+        }
+        m_painter.save();
+        m_painter.setTransform(layout.uprightFrame(), true);
+        m_painter.drawGlyphRun(QPointF(), run.glyphs);
+        m_painter.restore();
+    }
+    const QFontMetricsF& metrics = entry.metrics;
+    const double thickness = std::max(metrics.lineWidth(), 1.0);
+    const auto rule = [&](double at) {
+        m_painter.fillRect(QRectF(0.0, at, layout.advance, thickness), Qt::black);
+    };
+    if (m_font.lfUnderline)
+        rule(metrics.ascent() + metrics.underlinePos());
+    if (m_font.lfStrikeOut)
+        rule(metrics.ascent() - metrics.strikeOutPos());
+    m_painter.restore();
+    return true;
 }
 
 void PagePainter::selectFont(const LogFont& font)

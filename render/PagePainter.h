@@ -2,6 +2,7 @@
 
 #include "render/Device.h"
 #include "render/GdiTypes.h"
+#include "render/QtFontCache.h"
 
 #include <QBrush>
 #include <QPen>
@@ -31,6 +32,11 @@ public:
 
 private:
     void usePen(const PenDesc& pen);
+    // Text turned by the escapement about its anchor.
+    void drawPlain(int x, int y, const QString& text, const QtFontCache::Entry& entry);
+    // A line of a vertical face with upright characters, turned by the escapement about its
+    // anchor; false when it has none, to be drawn as the plain face draws it.
+    bool drawVertical(int x, int y, const QString& text, const QtFontCache::Entry& entry);
 
     QPainter& m_painter;
     int m_dpi;

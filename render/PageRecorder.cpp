@@ -63,7 +63,12 @@ LogFont PageRecorder::initialFont()
 
 QSize PageRecorder::textExtent(const QString& text) const
 {
-    return m_metrics->extent(m_font, text, m_recording ? m_record.dpi() : m_idleDpi);
+    return m_metrics->extent(m_font, text, measuringDpi());
+}
+
+double PageRecorder::textAdvance(const QString& text) const
+{
+    return m_metrics->advance(m_font, text, measuringDpi());
 }
 
 template <PageRecord::Op op, typename... Args> void PageRecorder::note(const Args&... args)

@@ -33,6 +33,8 @@ public:
 
     // Size of the text's cell in the selected font, unrotated (GetTextExtentPoint32).
     [[nodiscard]] QSize textExtent(const QString& text) const;
+    // The text's advance in the selected font before rounding to whole device units.
+    [[nodiscard]] double textAdvance(const QString& text) const;
     [[nodiscard]] const LogFont& selectedFont() const { return m_font; }
 
     VORLIX_ENUMERATE_PAGE_OPERATIONS(VORLIX_DECLARE_DEVICE_OPERATION)
@@ -42,6 +44,7 @@ public:
 
 private:
     template <PageRecord::Op op, typename... Args> void note(const Args&... args);
+    [[nodiscard]] int measuringDpi() const { return m_recording ? m_record.dpi() : m_idleDpi; }
 
     std::shared_ptr<const TextMetrics> m_metrics;
     PageRecord m_record;

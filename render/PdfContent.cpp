@@ -90,6 +90,14 @@ void PdfContent::appendGlyph(std::uint32_t glyph)
     m_bytes.append(hex, 4);
 }
 
+void PdfContent::appendTextString(QStringView text)
+{
+    m_bytes.append("<FEFF");
+    for (const QChar c : text)
+        appendGlyph(c.unicode());
+    m_bytes.push_back('>');
+}
+
 QByteArray PdfContent::number(double value)
 {
     char buffer[64];

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QStringView>
 #include <cstdint>
 #include <string>
 
@@ -28,6 +29,8 @@ public:
     void appendPrecise(double value);
     // Four hexadecimal digits of a glyph id.
     void appendGlyph(std::uint32_t glyph);
+    // A text string in UTF-16, with its byte-order mark, in hexadecimal.
+    void appendTextString(QStringView text);
 
     [[nodiscard]] QByteArrayView bytes() const
     {

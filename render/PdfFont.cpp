@@ -1,5 +1,6 @@
 #include "render/PdfFont.h"
 
+#include "render/HbFont.h"
 #include "render/PdfFontFile.h"
 
 #include <QFile>
@@ -157,13 +158,13 @@ namespace {
 // The family as it was asked for may differ in case, and the style name of a bold drawn from the
 // regular file says bold: the family in lower case and the head table (checksum, dates)
 // tell the files apart.
-QString PdfFont::keyOf(const QRawFont& font)
+QString PdfFont::keyOf(const QRawFont& font, bool vertical)
 {
-    return font.familyName().toLower() + u'\n'
-        + QString::fromLatin1(font.fontTable("head").toHex());
+    return font.familyName().toLower() + u'\n' + QString::fromLatin1(font.fontTable("head").toHex())
+        + (vertical ? QStringLiteral("\nvertical") : QString());
 }
 
-std::shared_ptr<const PdfFont> PdfFont::fromRawFont(const QRawFont& font)
+std::shared_ptr<const PdfFont> PdfFont::fromRawFont(const QRawFont& font, bool vertical)
 {
     if (!font.isValid())
         return nullptr;
@@ -179,8 +180,10 @@ std::shared_ptr<const PdfFont> PdfFont::fromRawFont(const QRawFont& font)
         made->m_location = std::move(*location);
     else
         made->m_tables = tablesOf(font);
-    made->m_key = keyOf(font);
+    made->m_key = keyOf(font, vertical);
     made->readMetrics(font);
+    if (vertical)
+        made->readVerticalMetrics(font);
     return made;
 }
 
@@ -212,6 +215,30 @@ void PdfFont::readMetrics(const QRawFont& font)
     }
     m_italicAngle = static_cast<std::int32_t>(u32(post, 4)) / 65536.0;
     m_postScriptName = nameSafe(postScriptNameOf(font.fontTable("name"), font.familyName()));
+}
+
+// Read for every glyph while the raw font is at hand: the document is written later, on another
+// thread. HarfBuzz gives the metrics the layout used (vmtx and VORG, or the glyph's extents).
+void PdfFont::readVerticalMetrics(const QRawFont& font)
+{
+    m_vertical = true;
+    const std::shared_ptr<const HbFont> hb = HbFont::of(font);
+    m_verticalMetrics.resize(m_advances.size());
+    for (std::size_t glyph = 0; glyph < m_verticalMetrics.size(); ++glyph) {
+        const auto id = static_cast<hb_codepoint_t>(glyph);
+        hb_position_t x = 0;
+        hb_position_t y = 0;
+        hb_font_get_glyph_v_origin(hb->font(), id, &x, &y);
+        m_verticalMetrics[glyph] = { toThousandths(hb_font_get_glyph_v_advance(hb->font(), id)),
+            toThousandths(x), toThousandths(y) };
+    }
+}
+
+PdfFont::VerticalMetrics PdfFont::verticalMetrics(std::uint32_t glyph) const
+{
+    if (glyph >= m_verticalMetrics.size())
+        return {};
+    return m_verticalMetrics[glyph];
 }
 
 int PdfFont::toThousandths(int units) const

@@ -21,9 +21,12 @@ namespace vorlix::render {
 class PdfFont {
 public:
     // The identity under which the same file is shared, whatever style it was asked for in.
-    [[nodiscard]] static QString keyOf(const QRawFont& font);
-    // Reads the font behind the raw font; nothing when it has no outlines we can embed.
-    [[nodiscard]] static std::shared_ptr<const PdfFont> fromRawFont(const QRawFont& font);
+    [[nodiscard]] static QString keyOf(const QRawFont& font, bool vertical = false);
+    // Reads the font behind the raw font; nothing when it has no outlines we can embed. A
+    // vertical font is the same file written for vertical writing: its glyphs stand upright on
+    // their vertical origin and advance down the page.
+    [[nodiscard]] static std::shared_ptr<const PdfFont> fromRawFont(
+        const QRawFont& font, bool vertical = false);
 
     [[nodiscard]] const QString& key() const { return m_key; }
     [[nodiscard]] const QByteArray& postScriptName() const { return m_postScriptName; }
@@ -31,6 +34,16 @@ public:
     [[nodiscard]] bool isCff() const { return m_cff; }
     // A glyph's advance in thousandths of the em, as the font's W array gives it.
     [[nodiscard]] int width(std::uint32_t glyph) const;
+    [[nodiscard]] bool isVertical() const { return m_vertical; }
+    // A glyph's vertical metrics in thousandths of the em, as the font's W2 array gives them:
+    // its advance down the page (negative) and where its vertical origin lies from its
+    // horizontal one.
+    struct VerticalMetrics {
+        int advance = -1000;
+        int originX = 500;
+        int originY = 880;
+    };
+    [[nodiscard]] VerticalMetrics verticalMetrics(std::uint32_t glyph) const;
     // The weight class of the file (400 regular, 700 bold).
     [[nodiscard]] int weightClass() const { return m_weightClass; }
     [[nodiscard]] bool italicFace() const { return m_italic; }
@@ -48,6 +61,7 @@ public:
 private:
     [[nodiscard]] int toThousandths(int units) const;
     void readMetrics(const QRawFont& font);
+    void readVerticalMetrics(const QRawFont& font);
 
     QString m_key;
     QByteArray m_postScriptName;
@@ -56,6 +70,8 @@ private:
     PdfFontFile::Location m_location;
     std::vector<std::pair<std::uint32_t, QByteArray>> m_tables;
     std::vector<std::uint16_t> m_advances;
+    std::vector<VerticalMetrics> m_verticalMetrics;
+    bool m_vertical = false;
     bool m_cff = false;
     bool m_italic = false;
     int m_unitsPerEm = 1000;

@@ -21,8 +21,9 @@ public:
     // A number no other registry of the process has, for caches that outlive one.
     [[nodiscard]] std::uint64_t id() const { return m_id; }
 
-    // The font behind a raw font; nothing when it cannot be embedded.
-    [[nodiscard]] std::shared_ptr<const PdfFont> get(const QRawFont& font);
+    // The font behind a raw font, for horizontal or vertical writing; nothing when it cannot be
+    // embedded.
+    [[nodiscard]] std::shared_ptr<const PdfFont> get(const QRawFont& font, bool vertical = false);
 
 private:
     std::uint64_t m_id;

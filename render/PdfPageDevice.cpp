@@ -322,8 +322,20 @@ void PdfPageDevice::textOut(int x, int y, const QString& text)
     const TextFrame frame { QPointF(x, y), std::cos(angle), std::sin(angle) };
     const double baseline = entry.metrics.ascent();
     setFill(0);
+    // A vertical line that mixes upright and lying glyphs would read as two lines, one of each
+    // kind: the line says what it reads as.
+    const auto upright = [](const PdfTextShaper::Run& run) { return run.upright; };
+    const bool mixed = std::any_of(shaped.runs.begin(), shaped.runs.end(), upright)
+        && !std::all_of(shaped.runs.begin(), shaped.runs.end(), upright);
+    if (mixed) {
+        m_out << "/Span << /ActualText ";
+        m_out.appendTextString(text);
+        m_out << " >> BDC\n";
+    }
     for (const PdfTextShaper::Run& run : shaped.runs)
         drawGlyphRun(run, frame, baseline, entry.font);
+    if (mixed)
+        m_out << "EMC\n";
     const QFontMetricsF& metrics = entry.metrics;
     if (m_font.lfUnderline)
         drawDecoration(frame, baseline + metrics.underlinePos(), shaped.width, metrics.lineWidth());
@@ -430,8 +442,16 @@ void PdfPageDevice::drawGlyphRun(
     // A face without bold is drawn twice, the second time half a line's thickness to the left,
     // as Qt's PDF engine emboldens it; the second copy carries no text.
     const bool bold = requested.weight() >= QFont::DemiBold && font.weightClass() < 600;
+    // The glyphs' own right and up on the page: along the line, or, upright, a quarter turned.
+    const QPointF along(frame.cosA, frame.sinA);
+    const QPointF across(frame.sinA, -frame.cosA);
+    const QPointF right = run.upright ? across : along;
+    const QPointF up = run.upright ? -along : across;
     for (int pass = 0; pass < (bold ? 2 : 1); ++pass) {
         const double offset = pass == 0 ? 0.0 : -std::round(run.lineThickness * 32.0) / 64.0;
+        // The second copy moves to the glyphs' left: against the line, or across it upright.
+        const QPointF shift
+            = run.upright ? QPointF(0.0, baseline - offset) : QPointF(offset, baseline);
         if (pass == 1)
             m_out << "/Span << /ActualText () >> BDC\n";
         m_out << "BT /F" << index << ' ' << size << " Tf\n";
@@ -439,22 +459,27 @@ void PdfPageDevice::drawGlyphRun(
         QPointF last;
         std::uint32_t lastGlyph = 0;
         for (std::size_t i = 0; i < run.glyphs.size(); ++i) {
-            const QPointF local(run.positions[i].x() + offset, run.positions[i].y() + baseline);
+            const QPointF local = run.positions[i] + shift;
             const std::uint32_t glyph = run.glyphs[i];
             if (open && std::abs(local.y() - last.y()) < 1e-6) {
-                // The viewer moves on by the glyph's width; the adjustment brings it to where
-                // the layout put the next glyph.
-                const double natural = font.width(lastGlyph) / 1000.0 * size * scale;
-                const double adjust = (natural - (local.x() - last.x())) / (size * scale) * 1000.0;
+                // The viewer moves on by the glyph's advance; the adjustment brings it to where
+                // the layout put the next glyph (down the page in vertical writing, where the
+                // number counts the other way).
+                const double step = local.x() - last.x();
+                const double adjust = run.upright
+                    ? (step + font.verticalMetrics(lastGlyph).advance / 1000.0 * size) / size
+                        * 1000.0
+                    : (font.width(lastGlyph) / 1000.0 * size * scale - step) / (size * scale)
+                        * 1000.0;
                 if (std::abs(adjust) >= 0.05)
                     m_out << "> " << adjust << " <";
             } else {
                 if (open)
                     m_out << "> ] TJ\n";
                 const QPointF at = frame.map(local.x(), local.y());
-                m_out << scale * frame.cosA << ' ' << scale * frame.sinA << ' '
-                      << lean * frame.cosA + frame.sinA << ' ' << lean * frame.sinA - frame.cosA
-                      << ' ' << at.x() << ' ' << at.y() << " Tm [<";
+                m_out << scale * right.x() << ' ' << scale * right.y() << ' '
+                      << lean * right.x() + up.x() << ' ' << lean * right.y() + up.y() << ' '
+                      << at.x() << ' ' << at.y() << " Tm [<";
                 open = true;
             }
             m_out.appendGlyph(glyph);

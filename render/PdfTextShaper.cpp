@@ -3,6 +3,8 @@
 #include "render/PdfFont.h"
 #include "render/PdfFontRegistry.h"
 #include "render/QtFontCache.h"
+#include "render/VerticalFace.h"
+#include "render/VerticalLayout.h"
 
 #include <QGlyphRun>
 #include <QHash>
@@ -91,6 +93,33 @@ namespace {
         return texts;
     }
 
+    // A run of Qt's glyphs in a font, positioned from the baseline; mapped, where given, from
+    // the frame the glyphs stand in.
+    PdfTextShaper::Run runOf(PdfFontRegistry& fonts, const QGlyphRun& glyphRun, const QString& text,
+        double ascent, const QTransform& frame = {})
+    {
+        const QRawFont raw = glyphRun.rawFont();
+        PdfTextShaper::Run run;
+        run.font = fonts.get(raw);
+        const QList<quint32> glyphs = glyphRun.glyphIndexes();
+        const QList<QPointF> positions = glyphRun.positions();
+        const QTransform fromBaseline = frame * QTransform::fromTranslate(0.0, -ascent);
+        if (!run.font) {
+            for (qsizetype i = 0; i < glyphs.size(); ++i)
+                run.outline.addPath(
+                    fromBaseline.map(raw.pathForGlyph(glyphs[i]).translated(positions[i])));
+            return run;
+        }
+        run.pixelSize = raw.pixelSize();
+        run.lineThickness = raw.lineThickness();
+        run.glyphs.assign(glyphs.begin(), glyphs.end());
+        run.positions.reserve(static_cast<std::size_t>(positions.size()));
+        for (const QPointF& position : positions)
+            run.positions.push_back(fromBaseline.map(position));
+        run.texts = textsOf(raw, run.glyphs, text);
+        return run;
+    }
+
     PdfTextShaper::Shaped layOut(PdfFontRegistry& fonts, const LogFont& font, const QString& text)
     {
         PdfTextShaper::Shaped shaped;
@@ -106,31 +135,61 @@ namespace {
             return shaped;
         shaped.width = line.naturalTextWidth();
         // Positions from the baseline: the layout puts it one line ascent below its top.
-        const double ascent = line.ascent();
-        const QList<QGlyphRun> runs = line.glyphRuns();
-        for (const QGlyphRun& glyphRun : runs) {
-            const QRawFont raw = glyphRun.rawFont();
-            PdfTextShaper::Run run;
-            run.font = fonts.get(raw);
-            if (!run.font) {
-                const QList<quint32> glyphs = glyphRun.glyphIndexes();
-                const QList<QPointF> positions = glyphRun.positions();
-                for (qsizetype i = 0; i < glyphs.size(); ++i)
-                    run.outline.addPath(raw.pathForGlyph(glyphs[i]).translated(
-                        positions[i] - QPointF(0.0, ascent)));
-                shaped.runs.push_back(std::move(run));
-                continue;
+        for (const QGlyphRun& glyphRun : line.glyphRuns())
+            shaped.runs.push_back(runOf(fonts, glyphRun, text, line.ascent()));
+        return shaped;
+    }
+
+    // Upright glyphs written for vertical writing: each placed by its vertical origin, in the
+    // line's frame, which is where the viewer puts it.
+    PdfTextShaper::Run uprightRun(PdfFontRegistry& fonts, const VerticalLayout::Run& upright,
+        const QTransform& frame, double ascent, double stretch)
+    {
+        const QRawFont raw = upright.glyphs.rawFont();
+        std::shared_ptr<const PdfFont> font = fonts.get(raw, true);
+        if (!font)
+            return runOf(fonts, upright.glyphs, QString(), ascent, frame);
+        PdfTextShaper::Run run;
+        run.font = std::move(font);
+        run.upright = true;
+        run.pixelSize = raw.pixelSize();
+        run.lineThickness = raw.lineThickness();
+        const QList<quint32> glyphs = upright.glyphs.glyphIndexes();
+        const QList<QPointF> positions = upright.glyphs.positions();
+        QHash<std::uint32_t, bool> seen;
+        for (qsizetype i = 0; i < glyphs.size(); ++i) {
+            const std::uint32_t glyph = glyphs[i];
+            const PdfFont::VerticalMetrics metrics = run.font->verticalMetrics(glyph);
+            // Font units point up, the upright frame's y down.
+            const QPointF origin = positions[i]
+                + QPointF(metrics.originX * stretch, -metrics.originY) * (run.pixelSize / 1000.0);
+            run.glyphs.push_back(glyph);
+            run.positions.push_back(frame.map(origin) - QPointF(0.0, ascent));
+            if (!seen.contains(glyph)) {
+                seen.insert(glyph, true);
+                run.texts.emplace_back(glyph, upright.texts[static_cast<std::size_t>(i)]);
             }
-            run.pixelSize = raw.pixelSize();
-            run.lineThickness = raw.lineThickness();
-            const QList<quint32> glyphs = glyphRun.glyphIndexes();
-            const QList<QPointF> positions = glyphRun.positions();
-            run.glyphs.assign(glyphs.begin(), glyphs.end());
-            run.positions.reserve(static_cast<std::size_t>(positions.size()));
-            for (const QPointF& position : positions)
-                run.positions.emplace_back(position.x(), position.y() - ascent);
-            run.texts = textsOf(raw, run.glyphs, text);
-            shaped.runs.push_back(std::move(run));
+        }
+        return run;
+    }
+
+    PdfTextShaper::Shaped layOutVertical(
+        PdfFontRegistry& fonts, const LogFont& font, const QString& text)
+    {
+        const QtFontCache::Entry& entry = QtFontCache::shared().get(font);
+        const VerticalLayout layout = VerticalLayout::layOut(entry.font, text);
+        if (!layout.hasUpright())
+            return layOut(fonts, font, text);
+        PdfTextShaper::Shaped shaped;
+        shaped.width = layout.advance;
+        const double ascent = entry.metrics.ascent();
+        const QTransform frame = layout.uprightFrame();
+        for (const VerticalLayout::Run& run : layout.runs) {
+            if (run.upright)
+                shaped.runs.push_back(uprightRun(fonts, run, frame, ascent, layout.stretch));
+            else
+                shaped.runs.push_back(
+                    runOf(fonts, run.glyphs, text.mid(run.from, run.to - run.from), ascent));
         }
         return shaped;
     }
@@ -154,7 +213,9 @@ const PdfTextShaper::Shaped& PdfTextShaper::shape(
         texts.older.erase(kept);
         return *texts.newer.insert(text, std::move(shaped));
     }
-    return *texts.newer.insert(text, layOut(fonts, font, text));
+    return *texts.newer.insert(text,
+        VerticalFace::isVertical(font.lfFaceName) ? layOutVertical(fonts, font, text)
+                                                  : layOut(fonts, font, text));
 }
 
 }

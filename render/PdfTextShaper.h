@@ -22,6 +22,8 @@ class PdfTextShaper {
 public:
     // The glyphs of one font, positioned from the layout's left end of the baseline. A font
     // that cannot be embedded (no outline tables) comes as the glyphs' outlines instead.
+    // Upright glyphs of a vertical face are in a font for vertical writing and positioned by
+    // their vertical origins; they stand turned a quarter counter-clockwise against the line.
     struct Run {
         std::shared_ptr<const PdfFont> font;
         QPainterPath outline;
@@ -31,6 +33,7 @@ public:
         std::vector<QPointF> positions;
         // Each glyph once, with the text it stands for (empty when no one character maps to it).
         std::vector<std::pair<std::uint32_t, QString>> texts;
+        bool upright = false;
     };
     struct Shaped {
         std::vector<Run> runs;

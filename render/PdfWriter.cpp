@@ -81,8 +81,9 @@ namespace {
         return map;
     }
 
-    // Widths of the used glyphs, runs of consecutive ids grouped.
-    QByteArray widthArray(const PdfFont& font, const std::map<std::uint32_t, QString>& glyphs)
+    // The metrics of the used glyphs as a W or W2 array: runs of consecutive ids grouped.
+    template <typename Metrics>
+    QByteArray metricsArray(const std::map<std::uint32_t, QString>& glyphs, Metrics metricsOf)
     {
         QByteArray array = "[";
         std::int64_t previous = -2;
@@ -95,12 +96,28 @@ namespace {
             } else {
                 array += ' ';
             }
-            array += QByteArray::number(font.width(glyph));
+            array += metricsOf(glyph);
             previous = glyph;
         }
         if (previous >= 0)
             array += ']';
         return array + " ]";
+    }
+
+    QByteArray widthArray(const PdfFont& font, const std::map<std::uint32_t, QString>& glyphs)
+    {
+        return metricsArray(
+            glyphs, [&](std::uint32_t glyph) { return QByteArray::number(font.width(glyph)); });
+    }
+
+    // Each glyph's advance down the page, then its vertical origin.
+    QByteArray verticalArray(const PdfFont& font, const std::map<std::uint32_t, QString>& glyphs)
+    {
+        return metricsArray(glyphs, [&](std::uint32_t glyph) {
+            const PdfFont::VerticalMetrics metrics = font.verticalMetrics(glyph);
+            return QByteArray::number(metrics.advance) + ' ' + QByteArray::number(metrics.originX)
+                + ' ' + QByteArray::number(metrics.originY);
+        });
     }
 
 }
@@ -266,14 +283,15 @@ void PdfWriter::writeFont(const DocumentFont& entry)
     const int file = reserveObject();
     const int toUnicode = reserveObject();
     beginObject(entry.object);
-    append("<< /Type /Font /Subtype /Type0 /BaseFont /" + name
-        + " /Encoding /Identity-H /DescendantFonts [" + ref(descendant) + "] /ToUnicode "
-        + ref(toUnicode) + " >>\nendobj\n");
+    append("<< /Type /Font /Subtype /Type0 /BaseFont /" + name + " /Encoding /Identity-"
+        + (font.isVertical() ? 'V' : 'H') + " /DescendantFonts [" + ref(descendant)
+        + "] /ToUnicode " + ref(toUnicode) + " >>\nendobj\n");
     beginObject(descendant);
     append(QByteArray("<< /Type /Font /Subtype /")
         + (font.isCff() ? "CIDFontType0" : "CIDFontType2") + " /BaseFont /" + name
         + " /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >>"
         + " /FontDescriptor " + ref(descriptor) + " /DW 1000 /W " + widthArray(font, entry.glyphs)
+        + (font.isVertical() ? " /W2 " + verticalArray(font, entry.glyphs) : QByteArray())
         + (font.isCff() ? "" : " /CIDToGIDMap /Identity") + " >>\nendobj\n");
     const auto& box = font.boundingBox();
     beginObject(descriptor);

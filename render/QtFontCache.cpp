@@ -1,6 +1,8 @@
 #include "render/QtFontCache.h"
 
 #include "render/FontSubstitutions.h"
+#include "render/VerticalFace.h"
+#include "render/VerticalLayout.h"
 #include "shell/Convert.h"
 
 #include <algorithm>
@@ -28,9 +30,10 @@ namespace {
         font.setKerning(false);
     }
 
+    // A vertical face is found by the name of the face it turns.
     QFont baseFont(const QString& faceName)
     {
-        QFont font(faceName);
+        QFont font(VerticalFace::familyOf(faceName));
         applyOptions(font);
         return font;
     }
@@ -57,33 +60,39 @@ const QtFontCache::Entry& QtFontCache::get(const LogFont& description)
 
 QSize QtFontCache::extent(const LogFont& description, const QString& text)
 {
+    const double height = entryFor(description).metrics.height();
+    return { toDevice(advance(description, text)), toDevice(height) };
+}
+
+double QtFontCache::advance(const LogFont& description, const QString& text)
+{
     Entry& entry = entryFor(description);
-    const auto known = entry.extents.constFind(text);
-    if (known != entry.extents.constEnd())
+    const auto known = entry.advances.constFind(text);
+    if (known != entry.advances.constEnd())
         return *known;
-    const QSize size(
-        toDevice(entry.metrics.horizontalAdvance(text)), toDevice(entry.metrics.height()));
+    const double width = entry.vertical ? VerticalLayout::measure(entry.font, text)
+                                        : entry.metrics.horizontalAdvance(text);
     if (text.size() > maxMeasuredLength)
-        return size;
+        return width;
     if (m_measuredCharacters + text.size() > maxMeasuredCharacters)
         forgetMeasurements();
-    entry.extents.insert(text, size);
+    entry.advances.insert(text, width);
     m_measuredCharacters += text.size();
-    return size;
+    return width;
 }
 
 qsizetype QtFontCache::measuredTexts() const
 {
     qsizetype count = 0;
     for (const auto& entry : m_entries)
-        count += entry->extents.size();
+        count += entry->advances.size();
     return count;
 }
 
 void QtFontCache::forgetMeasurements()
 {
     for (const auto& entry : m_entries)
-        entry->extents.clear();
+        entry->advances.clear();
     m_measuredCharacters = 0;
 }
 
@@ -105,8 +114,8 @@ QtFontCache::Entry& QtFontCache::entryFor(const LogFont& description)
         m_measuredCharacters = 0;
     }
     QFont font = makeFont(description);
-    m_entries.push_back(
-        std::make_unique<Entry>(Entry { description, font, QFontMetricsF(font), {} }));
+    m_entries.push_back(std::make_unique<Entry>(Entry { description, font, QFontMetricsF(font),
+        VerticalFace::isVertical(description.lfFaceName), {} }));
     m_last = m_entries.back().get();
     return *m_last;
 }
@@ -151,7 +160,12 @@ QFont QtFontCache::makeFont(const LogFont& description)
     font.setUnderline(description.lfUnderline);
     font.setStrikeOut(description.lfStrikeOut);
     if (description.lfWidth != 0) {
-        const double natural = QFontMetricsF(font).horizontalAdvance(QStringLiteral("○")) / 2.0;
+        // As wide as the grid step was measured: along the line, upright in a vertical face.
+        const QString grid = QStringLiteral("○");
+        const double natural = (VerticalFace::isVertical(description.lfFaceName)
+                                       ? VerticalLayout::measure(font, grid)
+                                       : QFontMetricsF(font).horizontalAdvance(grid))
+            / 2.0;
         if (natural > 0.0) {
             const int stretch = static_cast<int>(
                 shell::roundHalfEven(100.0 * std::abs(description.lfWidth) / natural));

@@ -25,8 +25,10 @@ public:
         LogFont description;
         QFont font;
         QFontMetricsF metrics;
-        // Cells measured in this font, by text.
-        QHash<QString, QSize> extents = {};
+        // A vertical face: text is measured and drawn as VerticalLayout lays it out.
+        bool vertical = false;
+        // Advances measured in this font, by text, before rounding.
+        QHash<QString, double> advances = {};
     };
 
     QtFontCache();
@@ -39,6 +41,8 @@ public:
     // The cell of the text in the font of a description, in whole device pixels (advance and
     // height).
     [[nodiscard]] QSize extent(const LogFont& description, const QString& text);
+    // The text's advance in device pixels, unrounded (the cell's width is rounded from it).
+    [[nodiscard]] double advance(const LogFont& description, const QString& text);
     // Number of texts whose cells are kept, over all fonts.
     [[nodiscard]] qsizetype measuredTexts() const;
 

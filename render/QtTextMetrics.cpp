@@ -23,6 +23,11 @@ QSize QtTextMetrics::extent(const LogFont& font, const QString& text, int) const
     return QtFontCache::shared().extent(font, text);
 }
 
+double QtTextMetrics::advance(const LogFont& font, const QString& text, int) const
+{
+    return QtFontCache::shared().advance(font, text);
+}
+
 QSize QtTextMetrics::pointExtent(const QString& faceName, double pointSize, bool bold, bool italic,
     const QString& text, int dpi) const
 {

@@ -19,6 +19,7 @@ public:
     [[nodiscard]] QSize extent(const LogFont& font, const QString& text, int dpi) const override;
     [[nodiscard]] QSize pointExtent(const QString& faceName, double pointSize, bool bold,
         bool italic, const QString& text, int dpi) const override;
+    [[nodiscard]] double advance(const LogFont& font, const QString& text, int dpi) const override;
 
 private:
     [[nodiscard]] const QImage& referenceDevice(int dpi) const;

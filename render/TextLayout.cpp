@@ -1,6 +1,7 @@
 #include "render/TextLayout.h"
 
 #include "render/PageRecorder.h"
+#include "render/RunAdvances.h"
 #include "shell/Checked.h"
 
 #include <algorithm>
@@ -131,48 +132,56 @@ void TextLayout::OutText(const QString& text, int after)
         NewLine();
 }
 
-void TextLayout::OutWrapped(const QString& whole)
+void TextLayout::OutWrapped(const QString& text)
 {
     if (m_lineWidth <= 0) {
-        OutText(whole, 0);
+        OutText(text, 0);
         return;
     }
-    QString text = whole;
-    int width = m_device.textExtent(text).width();
-    while (!text.isEmpty() && width >= m_remaining && width > 0) {
-        // The longest prefix that fits, by measurement: a guess from the proportion, then
-        // halving between the known bounds. Breaks fall on any character.
-        const qsizetype length = text.size();
-        qsizetype g = rnd(static_cast<double>(m_remaining) / width * length);
-        g = std::clamp<qsizetype>(g, 1, length);
-        qsizetype lower = 1;
-        qsizetype upper = length;
-        for (;;) {
-            const int prefix = m_device.textExtent(text.left(g)).width();
-            if (prefix == m_remaining)
-                break;
-            if (prefix > m_remaining)
-                upper = g;
-            else
-                lower = g;
-            const qsizetype middle = (lower + upper) / 2;
-            if (middle == lower || middle == upper) {
-                g = middle;
-                break;
-            }
-            g = middle;
-        }
-        // A character outside the basic plane is never cut in half.
-        if (g < length && text[g - 1].isHighSurrogate())
-            g = g > 1 ? g - 1 : g + 1;
-        OutText(text.left(g), 1);
-        text = text.mid(g);
-        width = m_device.textExtent(text).width();
+    const RunAdvances advances(m_device, text);
+    const qsizetype length = text.size();
+    qsizetype start = 0;
+    int width = advances.width(start, length);
+    while (start < length && width >= m_remaining && width > 0) {
+        const qsizetype g = fittingLength(advances, start, length - start, width);
+        OutText(text.mid(start, g), 1);
+        start += g;
+        width = advances.width(start, length);
         m_remaining = m_lineWidth;
         m_lineStart = m_point;
     }
     m_remaining = sub(m_remaining, width);
-    OutText(text, 0);
+    OutText(start == 0 ? text : text.mid(start), 0);
+}
+
+qsizetype TextLayout::fittingLength(
+    const RunAdvances& advances, qsizetype start, qsizetype length, int width) const
+{
+    // The longest prefix that fits: a guess from the proportion, then halving between the known
+    // bounds. Breaks fall on any character.
+    qsizetype g = rnd(static_cast<double>(m_remaining) / width * length);
+    g = std::clamp<qsizetype>(g, 1, length);
+    qsizetype lower = 1;
+    qsizetype upper = length;
+    for (;;) {
+        const int prefix = advances.width(start, start + g);
+        if (prefix == m_remaining)
+            break;
+        if (prefix > m_remaining)
+            upper = g;
+        else
+            lower = g;
+        const qsizetype middle = (lower + upper) / 2;
+        if (middle == lower || middle == upper) {
+            g = middle;
+            break;
+        }
+        g = middle;
+    }
+    // A character outside the basic plane is never cut in half.
+    if (g < length && advances.text()[start + g - 1].isHighSurrogate())
+        g = g > 1 ? g - 1 : g + 1;
+    return g;
 }
 
 void TextLayout::OutGridChar(QChar ch)

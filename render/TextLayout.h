@@ -9,6 +9,7 @@
 namespace vorlix::render {
 
 class PageRecorder;
+class RunAdvances;
 
 // The direction of the current font: text advances along its baseline, turned counter-clockwise
 // by orientation degrees.
@@ -48,6 +49,10 @@ private:
     void OutText(const QString& text, int after);
     // OutWrapped: draws a run, wrapping it at the line width by measurement.
     void OutWrapped(const QString& text);
+    // The number of characters of the run's part from start (length long, width wide) that go
+    // on the line, at least one.
+    [[nodiscard]] qsizetype fittingLength(
+        const RunAdvances& advances, qsizetype start, qsizetype length, int width) const;
     // OutGridChar: one character on the fixed grid of the font in use.
     void OutGridChar(QChar ch);
     // OutLetter: one mathematical letter, enlarged by its class.

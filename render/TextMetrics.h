@@ -22,6 +22,13 @@ public:
     // resolution dpi (measuring with the target's own font object).
     [[nodiscard]] virtual QSize pointExtent(const QString& faceName, double pointSize, bool bold,
         bool italic, const QString& text, int dpi) const = 0;
+
+    // The advance of the text along its line before rounding to whole device units: what the
+    // cell's width is rounded from. Metrics in whole units answer with the cell's width.
+    [[nodiscard]] virtual double advance(const LogFont& font, const QString& text, int dpi) const
+    {
+        return extent(font, text, dpi).width();
+    }
 };
 
 }

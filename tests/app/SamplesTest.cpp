@@ -37,6 +37,7 @@ struct Sample {
 const Sample kSamples[] = {
     { "invoice.mnd", "invoice.fae", "invoice.mnd", 3 },
     { "delivery-slip.mnd", "delivery-slip.fae", "delivery-slip.mnd", 2 },
+    { "hagaki.mnd", "hagaki.fae", "hagaki.mnd", 3 },
     { "sample-face.fae", "sample-face.fae", nullptr, 1 },
 };
 
@@ -116,6 +117,22 @@ TEST_F(SampleRun, EachSampleExportsCleanlyWithItsPageCount)
             EXPECT_FALSE(line.startsWith(QStringLiteral("DControl/GoDoc"))) << line.toStdString();
         EXPECT_FALSE(log.contains(QStringLiteral("不明なトークン"))) << log.toStdString();
     }
+}
+
+// The postcards are written down the card: the PDF's text reads as the data gave it.
+TEST_F(SampleRun, PostcardAddressesReadInOrder)
+{
+    const QString pdf = env.root() + QStringLiteral("/hagaki.pdf");
+    QString log;
+    ASSERT_EQ(run({ QStringLiteral("-e=") + pdf, QStringLiteral("hagaki.mnd") }, &log), 0)
+        << log.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), { pdf, QStringLiteral("-") });
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString read = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char* expected : { "東京都千代田区霞が関一丁目二番三号",
+             "梅田スカイレジデンス二〇五号室", "北海道札幌市北区北八条西五丁目", "十番地の二" })
+        EXPECT_TRUE(read.contains(QString::fromUtf8(expected))) << expected;
 }
 
 TEST_F(SampleRun, InvoiceRowsFollowEachCustomersItemCount)

@@ -115,6 +115,67 @@ TEST_F(TextLayoutTest, WrapsByMeasurementAtAnyCharacter)
     }
 }
 
+// Fixed metrics that count the characters they measure, and where asked draw "fi" as one
+// half-width ligature: its characters then do not add up to the text they stand in.
+class CountingMetrics final : public TextMetrics {
+public:
+    explicit CountingMetrics(bool ligatures)
+        : m_ligatures(ligatures)
+    {
+    }
+    [[nodiscard]] QSize extent(const LogFont& font, const QString& text, int dpi) const override
+    {
+        m_measured += text.size();
+        QSize cell = m_fixed.extent(font, text, dpi);
+        if (m_ligatures)
+            cell.rwidth() -= static_cast<int>(text.count(QStringLiteral("fi"))) * cell.height() / 2;
+        return cell;
+    }
+    [[nodiscard]] QSize pointExtent(const QString& face, double size, bool bold, bool italic,
+        const QString& text, int dpi) const override
+    {
+        return m_fixed.pointExtent(face, size, bold, italic, text, dpi);
+    }
+    [[nodiscard]] qsizetype measured() const { return m_measured; }
+
+private:
+    FakeTextMetrics m_fixed;
+    bool m_ligatures;
+    mutable qsizetype m_measured = 0;
+};
+
+TEST(TextLayoutWrapping, MeasuresALongRunOnceAndBreaksWhereItsPartsMeasure)
+{
+    struct Case {
+        bool ligatures;
+        QString text;
+        int width;
+        QStringList lines;
+    };
+    // "fifififi" measures 64 with ligatures: "fifi" (32) fits a line of 40, "fifif" (48) does not.
+    const Case cases[] = {
+        { false, "fifififi", 40, { "fi", "fi", "fi", "fi" } },
+        { true, "fifififi", 40, { "fifi", "fifi" } },
+        { false, QString(3000, u'あ'), 40, QStringList(3000, "あ") },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.left(8).toStdString());
+        const auto metrics = std::make_shared<CountingMetrics>(c.ligatures);
+        PageRecorder device(metrics, 254, { 0, 0, 21000, 29700 }, { 2100, 2970 });
+        LogFont font;
+        font.lfHeight = 32;
+        device.selectFont(font);
+        Point point { 100, 100 };
+        TextLayout(device, point, {}, font).LPK(c.text, c.width);
+        QStringList lines;
+        for (const QString& line : vorlix::test::dumpLines(device.record()).filter("textOut"))
+            lines << line.section(u'"', 1, 1);
+        EXPECT_EQ(lines, c.lines);
+        // Each line measured again would make millions for the long run.
+        EXPECT_LE(metrics->measured(), 8 * c.text.size());
+    }
+}
+
 TEST_F(TextLayoutTest, SuperscriptIsSmallerRaisedAndTheRunGoesOn)
 {
     EXPECT_EQ(markup("x^2y"),
