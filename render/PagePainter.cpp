@@ -3,6 +3,7 @@
 #include "render/PageGeometry.h"
 #include "render/PageRecord.h"
 #include "render/PageRecorder.h"
+#include "render/PixelBars.h"
 #include "render/QtFontCache.h"
 
 #include <QImage>
@@ -23,6 +24,24 @@ namespace {
 
     // A pen's pattern in units of its width, keeping the same physical length on every
     // resolution so that print and preview look alike.
+    // Printers, pictures and the screen draw in dots; PDF and SVG writers take exact vectors.
+    bool drawsInPixels(const QPaintDevice* device)
+    {
+        if (!device)
+            return false;
+        switch (device->devType()) {
+        case QInternal::Widget:
+        case QInternal::Pixmap:
+        case QInternal::Image:
+        case QInternal::Printer:
+        case QInternal::OpenGL:
+        case QInternal::FramebufferObject:
+            return true;
+        default:
+            return false;
+        }
+    }
+
     QVector<qreal> dashPattern(std::int32_t style, double unit)
     {
         QVector<qreal> pattern;
@@ -36,6 +55,7 @@ namespace {
 PagePainter::PagePainter(QPainter& painter, int dpi)
     : m_painter(painter)
     , m_dpi(dpi)
+    , m_pixels(drawsInPixels(painter.device()))
     , m_font(PageRecorder::initialFont())
 {
 }
@@ -186,6 +206,24 @@ void PagePainter::stretchImage(
     m_painter.scale(width < 0 ? -1.0 : 1.0, height < 0 ? -1.0 : 1.0);
     m_painter.drawImage(
         QRectF(0, 0, std::abs(width), std::abs(height)), image, QRectF(0, 0, srcWidth, srcHeight));
+    m_painter.restore();
+}
+
+void PagePainter::fillBars(const BarPattern& bars)
+{
+    const QColor color = toColor(bars.color);
+    if (!m_pixels) {
+        for (qsizetype i = 0; i < bars.size(); ++i)
+            m_painter.fillRect(bars.exactBar(i), color);
+        return;
+    }
+    // The bars are laid in the device's own pixels; the clip stays where it was set.
+    const std::vector<QRect> pixels = PixelBars::snap(bars, m_painter.combinedTransform());
+    m_painter.save();
+    m_painter.resetTransform();
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    for (const QRect& bar : pixels)
+        m_painter.fillRect(bar, color);
     m_painter.restore();
 }
 

@@ -244,6 +244,15 @@ void PdfPageDevice::fillRect(int left, int top, int right, int bottom, ColorRef 
     m_out << "f\n";
 }
 
+// Exact rectangles, one path for the whole symbol.
+void PdfPageDevice::fillBars(const BarPattern& bars)
+{
+    setFill(bars.color);
+    for (qsizetype i = 0; i < bars.size(); ++i)
+        appendRect(bars.exactBar(i));
+    m_out << "f\n";
+}
+
 void PdfPageDevice::ellipse(int left, int top, int right, int bottom)
 {
     appendEllipse(box(left, top, right, bottom));
