@@ -244,13 +244,15 @@ void PdfPageDevice::fillRect(int left, int top, int right, int bottom, ColorRef 
     m_out << "f\n";
 }
 
-// Exact rectangles, one path for the whole symbol.
+// Exact rectangles, each a path of its own as a filled rectangle is: viewers that align lone
+// rectangles with their pixels then show the bars as crisply as Qt's engine's.
 void PdfPageDevice::fillBars(const BarPattern& bars)
 {
     setFill(bars.color);
-    for (qsizetype i = 0; i < bars.size(); ++i)
+    for (qsizetype i = 0; i < bars.size(); ++i) {
         appendRect(bars.exactBar(i));
-    m_out << "f\n";
+        m_out << "f\n";
+    }
 }
 
 void PdfPageDevice::ellipse(int left, int top, int right, int bottom)
