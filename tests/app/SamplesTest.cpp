@@ -37,6 +37,7 @@ struct Sample {
 const Sample kSamples[] = {
     { "invoice.mnd", "invoice.fae", "invoice.mnd", 3 },
     { "delivery-slip.mnd", "delivery-slip.fae", "delivery-slip.mnd", 2 },
+    { "shipping-label.mnd", "shipping-label.fae", "shipping-label.mnd", 3 },
     { "sample-face.fae", "sample-face.fae", nullptr, 1 },
 };
 
@@ -156,6 +157,7 @@ TEST(SampleFiles, AreCp932WithCrLf)
 {
     const QStringList names = { QStringLiteral("invoice.fae"), QStringLiteral("invoice.mnd"),
         QStringLiteral("delivery-slip.fae"), QStringLiteral("delivery-slip.mnd"),
+        QStringLiteral("shipping-label.fae"), QStringLiteral("shipping-label.mnd"),
         QStringLiteral("sample-face.fae") };
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());
