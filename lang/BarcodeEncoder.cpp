@@ -1,5 +1,7 @@
 #include "lang/BarcodeEncoder.h"
 
+#include "shell/CodePage.h"
+
 #include <zint.h>
 
 #include <QRegularExpression>
@@ -80,20 +82,41 @@ namespace {
         return {};
     }
 
+    // The data as libzint takes it. QR Code takes text that Shift_JIS (CP932) can write as those
+    // bytes, with kanji compression, so that Japanese goes in kanji mode as Japanese readers
+    // expect; any other text goes as UTF-8, for which libzint chooses an ECI where it must.
+    struct Input {
+        QByteArray bytes;
+        int mode = UNICODE_MODE;
+        int option3 = 0;
+    };
+
+    Input inputOf(const BarcodeKind& kind, const QString& data)
+    {
+        if (kind.symbology == BARCODE_GS1_128) {
+            // Application identifiers in round brackets, as they are printed; square ones too.
+            return { data.toUtf8(), data.startsWith(u'[') ? GS1_MODE : GS1_MODE | GS1PARENS_MODE };
+        }
+        if (isQr(kind)) {
+            bool ok = false;
+            QByteArray shiftJis = shell::toCp932(data, &ok);
+            if (ok)
+                return { std::move(shiftJis), DATA_MODE, ZINT_FULL_MULTIBYTE };
+        }
+        return { data.toUtf8() };
+    }
+
     // The request as libzint's symbol settings.
-    ZintSymbol prepare(
-        const BarcodeKind& kind, const QString& data, double barHeight, std::int32_t option)
+    ZintSymbol prepare(const BarcodeKind& kind, const QString& data, const Input& input,
+        double barHeight, std::int32_t option)
     {
         ZintSymbol symbol(ZBarcode_Create());
         if (!symbol)
             return symbol;
         symbol->symbology = kind.symbologyFor(data);
         symbol->scale = VectorScale;
-        symbol->input_mode = UNICODE_MODE;
-        if (kind.symbology == BARCODE_GS1_128) {
-            // Application identifiers in round brackets, as they are printed; square ones too.
-            symbol->input_mode = data.startsWith(u'[') ? GS1_MODE : GS1_MODE | GS1PARENS_MODE;
-        }
+        symbol->input_mode = input.mode;
+        symbol->option_3 = input.option3;
         symbol->show_hrt = hasText(kind) && option == 1 ? 1 : 0;
         // The bearer frame of ITF-14 surrounds its quiet zones; every other symbol starts at its
         // first bar.
@@ -121,6 +144,54 @@ namespace {
         return symbol;
     }
 
+    bool isDark(const zint_symbol& symbol, int row, int column)
+    {
+        return (symbol.encoded_data[row][column >> 3] >> (column & 7)) & 1;
+    }
+
+    // The modules of a 2D code, straight from libzint's module rows: each row's runs of dark
+    // modules, and a run that repeats the one above it joined to that one, so that the page holds
+    // a rectangle per shape rather than per module row.
+    BarcodeSymbol matrixOf(const zint_symbol& symbol)
+    {
+        BarcodeSymbol matrix;
+        matrix.squareModules = true;
+        std::vector<std::size_t> above;
+        std::vector<std::size_t> current;
+        double top = 0.0;
+        for (int row = 0; row < symbol.rows; ++row) {
+            const double height = symbol.row_height[row] > 0.0f
+                ? double { symbol.row_height[row] }
+                : double { symbol.height } / symbol.rows;
+            current.clear();
+            std::size_t next = 0;
+            for (int column = 0; column < symbol.width;) {
+                if (!isDark(symbol, row, column)) {
+                    ++column;
+                    continue;
+                }
+                int end = column;
+                while (end < symbol.width && isDark(symbol, row, end))
+                    ++end;
+                while (next < above.size() && matrix.bars[above[next]].left() < column)
+                    ++next;
+                if (next < above.size() && matrix.bars[above[next]].left() == column
+                    && matrix.bars[above[next]].width() == end - column) {
+                    QRectF& joined = matrix.bars[above[next]];
+                    joined.setHeight(joined.height() + height);
+                    current.push_back(above[next]);
+                } else {
+                    matrix.bars.emplace_back(column, top, end - column, height);
+                    current.push_back(matrix.bars.size() - 1);
+                }
+                column = end;
+            }
+            std::swap(above, current);
+            top += height;
+        }
+        return matrix;
+    }
+
     BarcodeSymbol::Text::Align alignOf(int halign)
     {
         switch (halign) {
@@ -137,7 +208,7 @@ namespace {
     BarcodeSymbol symbolOf(const zint_vector& vector, const BarcodeKind& kind, double barHeight)
     {
         BarcodeSymbol symbol;
-        symbol.squareModules = kind.shape == Shape::Matrix || kind.shape == Shape::Postal;
+        symbol.squareModules = kind.shape == Shape::Postal;
         double left = std::numeric_limits<double>::max();
         double top = std::numeric_limits<double>::max();
         double bottom = 0.0;
@@ -171,14 +242,21 @@ BarcodeResult BarcodeEncoder::encode(
         return { {}, reason };
     if (hasText(kind) && !(barHeight > 0.0))
         return { {}, QStringLiteral("バーの高さがありません") };
-    ZintSymbol symbol = prepare(kind, data, barHeight, option);
+    const Input input = inputOf(kind, data);
+    ZintSymbol symbol = prepare(kind, data, input, barHeight, option);
     if (!symbol)
         return { {}, reasonOf(ZINT_ERROR_MEMORY, "") };
-    const QByteArray bytes = data.toUtf8();
-    const int code = ZBarcode_Encode_and_Buffer_Vector(symbol.get(),
-        reinterpret_cast<const unsigned char*>(bytes.constData()), static_cast<int>(bytes.size()),
-        0);
-    // Warnings (a Shift_JIS text without ECI, an ECI chosen by libzint) still give a symbol.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(input.bytes.constData());
+    const int length = static_cast<int>(input.bytes.size());
+    // 2D codes need only libzint's modules; the others its layout of bars, guards and text.
+    if (kind.shape == Shape::Matrix) {
+        const int code = ZBarcode_Encode(symbol.get(), bytes, length);
+        if (code >= ZINT_ERROR)
+            return { {}, reasonOf(code, symbol->errtxt) };
+        return { matrixOf(*symbol), {} };
+    }
+    const int code = ZBarcode_Encode_and_Buffer_Vector(symbol.get(), bytes, length, 0);
+    // Warnings (an ECI chosen by libzint, a height off the standard) still give a symbol.
     if (code >= ZINT_ERROR || !symbol->vector)
         return { {}, reasonOf(code, symbol->errtxt) };
     return { symbolOf(*symbol->vector, kind, barHeight), {} };

@@ -38,7 +38,8 @@ struct Symbol {
 };
 
 // Module 3.3 is 0.33 mm, JAN's nominal size; 2.5 (0.25 mm) is the smallest a label printer is
-// trusted with. The 10 kanji fit QR version 1 at level L only in kanji mode.
+// trusted with. The ten characters of Shift_JIS fit QR version 1 at level L only in kanji mode;
+// ①②③ are of the Windows code page, which libzint's own conversion does not know.
 const Symbol Sheet[] = {
     { "\"ean13\",150,3.3,490123456789,1", BarcodeFormat::EAN13, "4901234567894", "", 95 },
     { "\"jan13\",150,3.3,\"4912345123459\"", BarcodeFormat::EAN13, "4912345123459", "", 95 },
@@ -53,7 +54,7 @@ const Symbol Sheet[] = {
     { "\"itf\",150,3.3,0123456789,1", BarcodeFormat::ITF, "0123456789" },
     { "\"itf\",150,3.3,\"4901234567894\",1", BarcodeFormat::ITF, "49012345678942" },
     { "\"nw7\",150,3.3,\"A1234-5678B\",1", BarcodeFormat::Codabar, "A1234-5678B" },
-    { "\"qr\",0,5,\"郵便番号と住所の漢字\",1", BarcodeFormat::QRCode, "郵便番号と住所の漢字", "L",
+    { "\"qr\",0,5,\"①②③郵便番号と住所\",1", BarcodeFormat::QRCode, "①②③郵便番号と住所", "L",
         21 },
     { "\"qr\",0,2.5,\"https://example.com/invoice/HS-2026-000042\",4", BarcodeFormat::QRCode,
         "https://example.com/invoice/HS-2026-000042", "H" },
