@@ -31,29 +31,28 @@ namespace {
     constexpr int QrLevelM = 2;
     constexpr int QrLevelH = 4;
 
+    // What libzint's failures mean to a user.
+    struct Reason {
+        int code;
+        const char* text;
+    };
+    constexpr Reason Reasons[] = {
+        { ZINT_ERROR_TOO_LONG, "データの長さが合いません" },
+        { ZINT_ERROR_INVALID_DATA, "データが正しくありません" },
+        { ZINT_ERROR_INVALID_CHECK, "チェックディジットが違います" },
+        { ZINT_ERROR_INVALID_OPTION, "指定が正しくありません" },
+    };
+
     // libzint's own words follow the reason ("Invalid check digit '0', expecting '4'"), without
     // its message number.
     QString reasonOf(int code, const char* text)
     {
         static const QRegularExpression number(QStringLiteral("^(Error|Warning) \\d+: "));
         const QString detail = QString::fromUtf8(text).remove(number);
-        QString reason;
-        switch (code) {
-        case ZINT_ERROR_TOO_LONG:
-            reason = QStringLiteral("データの長さが合いません");
-            break;
-        case ZINT_ERROR_INVALID_DATA:
-            reason = QStringLiteral("データが正しくありません");
-            break;
-        case ZINT_ERROR_INVALID_CHECK:
-            reason = QStringLiteral("チェックディジットが違います");
-            break;
-        case ZINT_ERROR_INVALID_OPTION:
-            reason = QStringLiteral("指定が正しくありません");
-            break;
-        default:
-            reason = QStringLiteral("符号にできません");
-            break;
+        QString reason = QStringLiteral("符号にできません");
+        for (const Reason& known : Reasons) {
+            if (known.code == code)
+                reason = QString::fromUtf8(known.text);
         }
         return detail.isEmpty() ? reason : reason + QStringLiteral("（") + detail + u'）';
     }
