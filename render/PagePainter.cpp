@@ -212,13 +212,17 @@ void PagePainter::stretchImage(
 void PagePainter::fillBars(const BarPattern& bars)
 {
     const QColor color = toColor(bars.color);
-    if (!m_pixels) {
+    // A turned, sheared or mirrored painter has no pixel grid the bars could follow.
+    const QTransform toPixels = m_painter.combinedTransform();
+    const bool upright
+        = toPixels.type() <= QTransform::TxScale && toPixels.m11() > 0 && toPixels.m22() > 0;
+    if (!m_pixels || !upright) {
         for (qsizetype i = 0; i < bars.size(); ++i)
             m_painter.fillRect(bars.exactBar(i), color);
         return;
     }
     // The bars are laid in the device's own pixels; the clip stays where it was set.
-    const std::vector<QRect> pixels = PixelBars::snap(bars, m_painter.combinedTransform());
+    const std::vector<QRect> pixels = PixelBars::snap(bars, toPixels);
     m_painter.save();
     m_painter.resetTransform();
     m_painter.setRenderHint(QPainter::Antialiasing, false);

@@ -20,7 +20,7 @@ namespace {
 
     Axis gridAxis(double corner, double module, double scale, bool whole)
     {
-        const double pixels = module * std::abs(scale);
+        const double pixels = module * scale;
         return { std::round(corner), whole ? std::max(1.0, std::round(pixels)) : pixels };
     }
 

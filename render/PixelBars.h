@@ -15,7 +15,8 @@ namespace vorlix::render {
 // their height.
 class PixelBars {
 public:
-    // toPixels maps the page's device units to the raster's pixels; it scales and moves only.
+    // toPixels maps the page's device units to the raster's pixels; it only moves and scales,
+    // by positive factors.
     [[nodiscard]] static std::vector<QRect> snap(
         const BarPattern& pattern, const QTransform& toPixels);
 };
