@@ -1,9 +1,12 @@
 // End to end: generates invoice data documents of 100 to 100,000 records (and one of 10,000
 // records of forty Japanese fields each), runs the built `vorlix -e=out.pdf` on each in a private
 // settings and data folder, and prints the wall time, pages per second and the child's peak
-// resident memory (getrusage of the child), as medians of several runs.
+// resident memory (getrusage of the child), as medians of several runs. The invoices of the
+// --qr-sizes (1,000 unless given) are exported a second time with a QR code of the invoice's
+// number and amount on every page ("inv+qr"), to compare with the same invoices without.
 //
-//   bench_export [--runs N] [--sizes 100,1000,...] [--no-fields] [--vorlix PATH] [--keep DIR]
+//   bench_export [--runs N] [--sizes 100,1000,...] [--qr-sizes 1000,...] [--no-fields]
+//                [--vorlix PATH] [--keep DIR]
 //
 // The load average is printed with every row: figures taken on a busy machine are not comparable.
 #include <QByteArray>
@@ -30,6 +33,7 @@ namespace {
 struct Options {
     int runs = 3;
     std::vector<int> sizes { 100, 1000, 10000, 100000 };
+    std::vector<int> qrSizes { 1000 };
     bool fields = true;
     QString vorlix = QStringLiteral(VORLIX_BINARY);
     QString keep;
@@ -144,6 +148,20 @@ bool writeFile(const QString& path, const QByteArray& bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// The invoice face with a QR code beside the bank details: the invoice's number and amount.
+const char QrStatement[] = "bc,1650,2080,\"qr\",0,5,%34+$no+%34,%34+$seikyu+%34;\r\n";
+
+// The sample invoice face (Shift_JIS bytes) with the QR statement, plain ASCII, at its end;
+// nothing when the face cannot be read.
+QByteArray invoiceWithQr(const QString& folder)
+{
+    QFile face(folder + QStringLiteral("/invoice.fae"));
+    if (!face.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = face.readAll();
+    return text.isEmpty() ? QByteArray() : text + QByteArray(QrStatement);
+}
+
 // Pages of a PDF as its writer lays them out: one "/Type /Page" object each.
 long long countPdfPages(const QString& path)
 {
@@ -167,11 +185,13 @@ long long countPdfPages(const QString& path)
     return pages;
 }
 
-RunResult runVorlix(const Options& options, const QString& folder, const QString& input)
+RunResult runVorlix(
+    const Options& options, const QString& folder, const QString& input, const QString& face)
 {
     RunResult result;
     const std::string output = (folder + QStringLiteral("/out.pdf")).toStdString();
     const std::string exportArg = "-e=" + output;
+    const std::string faceArg = face.isEmpty() ? std::string() : "-f=" + face.toStdString();
     const std::string inputArg = input.toStdString();
     const std::string program = options.vorlix.toStdString();
     const std::string dir = folder.toStdString();
@@ -188,8 +208,12 @@ RunResult runVorlix(const Options& options, const QString& folder, const QString
         setenv("XDG_DATA_HOME", (dir + "/data").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (dir + "/runtime").c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        execl(program.c_str(), program.c_str(), exportArg.c_str(), inputArg.c_str(),
-            static_cast<char*>(nullptr));
+        if (faceArg.empty())
+            execl(program.c_str(), program.c_str(), exportArg.c_str(), inputArg.c_str(),
+                static_cast<char*>(nullptr));
+        else
+            execl(program.c_str(), program.c_str(), exportArg.c_str(), faceArg.c_str(),
+                inputArg.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     int status = 0;
@@ -218,7 +242,7 @@ QString loadAverage()
 }
 
 void measure(const Options& options, const QString& folder, const char* name, int records,
-    const QString& input)
+    const QString& input, const QString& face = {})
 {
     std::vector<double> seconds;
     std::vector<long> peaks;
@@ -226,7 +250,7 @@ void measure(const Options& options, const QString& folder, const char* name, in
     const int runs = records >= 100000 ? std::min(options.runs, 3) : options.runs;
     const QString loadBefore = loadAverage();
     for (int i = 0; i < runs; ++i) {
-        last = runVorlix(options, folder, input);
+        last = runVorlix(options, folder, input, face);
         seconds.push_back(last.seconds);
         peaks.push_back(last.peakKiB);
     }
@@ -251,6 +275,11 @@ bool parse(int argc, char** argv, Options& options)
             for (const QString& size : value.split(u','))
                 options.sizes.push_back(size.toInt());
             ++i;
+        } else if (arg == u"--qr-sizes" && !value.isEmpty()) {
+            options.qrSizes.clear();
+            for (const QString& size : value.split(u','))
+                options.qrSizes.push_back(size.toInt());
+            ++i;
         } else if (arg == u"--vorlix" && !value.isEmpty()) {
             options.vorlix = value;
             ++i;
@@ -261,8 +290,8 @@ bool parse(int argc, char** argv, Options& options)
             options.fields = false;
         } else {
             std::fprintf(stderr,
-                "usage: bench_export [--runs N] [--sizes 100,1000,...] [--no-fields] "
-                "[--vorlix PATH] [--keep DIR]\n");
+                "usage: bench_export [--runs N] [--sizes 100,1000,...] [--qr-sizes 1000,...] "
+                "[--no-fields] [--vorlix PATH] [--keep DIR]\n");
             return false;
         }
     }
@@ -284,8 +313,11 @@ int main(int argc, char** argv)
     QFile::setPermissions(folder + QStringLiteral("/runtime"),
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QFile::remove(folder + QStringLiteral("/invoice.fae"));
+    QFile::remove(folder + QStringLiteral("/invoice-qr.fae"));
     if (!QFile::copy(QStringLiteral(VORLIX_SAMPLES_DIR "/invoice.fae"),
             folder + QStringLiteral("/invoice.fae"))
+        || invoiceWithQr(folder).isEmpty()
+        || !writeFile(folder + QStringLiteral("/invoice-qr.fae"), invoiceWithQr(folder))
         || !writeFile(folder + QStringLiteral("/fields.fae"), fieldsFace())) {
         std::fprintf(stderr, "cannot prepare %s\n", qPrintable(folder));
         return 1;
@@ -298,6 +330,9 @@ int main(int argc, char** argv)
         if (!writeFile(folder + u'/' + input, invoiceData(records)))
             return 1;
         measure(options, folder, "invoices", records, input);
+        if (std::find(options.qrSizes.begin(), options.qrSizes.end(), records)
+            != options.qrSizes.end())
+            measure(options, folder, "inv+qr", records, input, QStringLiteral("invoice-qr.fae"));
     }
     if (options.fields) {
         const int records = 10000;

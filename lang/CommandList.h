@@ -31,6 +31,7 @@
     Entry(Pass, C, "c", Drawing, "x,y,width,height", "clip later drawing to a rectangle", "以後の描画を長方形の内側に限る") \
     Entry(Pass, Nc, "nc", Drawing, "", "remove the clipping rectangle", "クリップを解除する") \
     Entry(Pass, Img, "img", Drawing, "x,y,file[,width[,height]]", "picture file (PNG, BMP, JPEG) at (x, y), optionally scaled", "画像ファイル（PNG・BMP・JPEG）を置く（大きさは任意）") \
+    Entry(Pass, Bc, "bc", Drawing, "x,y,kind,height,module,data[,option]", "barcode or 2D code (EAN/JAN, UPC, Code 39, Code 128, GS1-128, ITF, NW-7, QR, Data Matrix, PDF417, customer barcode)", "バーコード・二次元コード（JAN・UPC・Code39・Code128・GS1-128・ITF・NW-7・QR・データマトリックス・PDF417・カスタマバーコード）") \
     Entry(Pass, As, "as", Axis, "axis,type,a,b", "define axis 0 to 8: linear, logarithmic, reversed or square root", "軸 0〜8 を定義する：線形・対数・逆向き・平方根") \
     Entry(Pass, A, "a", Axis, "xaxis,yaxis", "choose the axes used for x and y values", "x と y に使う軸を選ぶ") \
     Entry(Pass, Av, "av", Axis, "length,y,x1,x2,...", "vertical lines at x values, starting at a y value", "x の値の位置に垂直線を引く") \

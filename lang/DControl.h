@@ -157,6 +157,9 @@ private:
     void PrintText(bool plain, bool readPosition);
     void PrintTable(std::int32_t x, std::int32_t y, std::int32_t n);
     void DrawImage(std::int32_t x, std::int32_t y, const QString& fileName);
+    // "bc": the symbol with the top left of its first bar at (x, y).
+    struct BarcodeArguments;
+    void DrawBarcode(std::int32_t x, std::int32_t y, const BarcodeArguments& arguments);
 
     shell::LifeLog m_life { QStringLiteral("DControl") };
     TokenCutter m_cutter;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/BarPattern.h"
 #include "render/GdiTypes.h"
 #include "render/PageOperations.h"
 

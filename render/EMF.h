@@ -6,10 +6,12 @@
 #include "render/SurfaceMapping.h"
 #include "shell/Log.h"
 
+#include <QRectF>
 #include <QString>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace vorlix::render {
 
@@ -96,6 +98,20 @@ public:
     // The picture stretched into a box of w x h face units at the current point; 0 keeps the
     // natural size or the aspect ratio.
     void LoadImage(const Bitmap& picture, std::int32_t w, std::int32_t h);
+
+    // ---- Symbols: barcodes and 2D codes ----
+
+    // Where a text beside a symbol stands on its anchor.
+    enum class TextAlign { Left, Centre, Right };
+    // The bars of a symbol with the corner of their grid at the current point: rectangles in
+    // modules, a module `module` face units wide and high, filled in the current pen's colour.
+    // The symbol stands upright on the page whatever the axis mode. RunError 6 when it does not
+    // fit the device's coordinates.
+    void Bars(double module, std::shared_ptr<const std::vector<QRectF>> bars, bool squareModules);
+    // One line of text beside the symbol at the current point, in the current font and upright:
+    // the anchor lies dx face units right of the point and dy below it, and is the top of the
+    // text and its left edge, centre or right edge.
+    void BarText(const QString& text, double dx, double dy, TextAlign align);
 
     // ---- Font and pen slots, text (see SlotTable and TextLayout) ----
 

@@ -16,6 +16,12 @@ namespace {
             .arg(blueOf(c), 2, 16, QLatin1Char('0'));
     }
 
+    // Six significant digits: enough for a module of a thousandth of a device unit.
+    QString decimal(double value)
+    {
+        return QString::number(value, 'g', 6);
+    }
+
     // Quotes a text so that the dump stays one line per call.
     QString quoted(const QString& text)
     {
@@ -150,6 +156,24 @@ void PageDumper::stretchImage(
                                                             .arg(image.width())
                                                             .arg(image.height())
         + u'\n';
+}
+
+void PageDumper::fillBars(const BarPattern& bars)
+{
+    QString& line = begin(Op::FillBars);
+    line += QStringLiteral(" %1,%2 module=%3x%4 grid=%5 %6 n=%7")
+                .arg(decimal(bars.origin.x()), decimal(bars.origin.y()), decimal(bars.moduleWidth),
+                    decimal(bars.moduleHeight),
+                    bars.squareModules ? QStringLiteral("square") : QStringLiteral("bars"),
+                    colorText(bars.color))
+                .arg(bars.size());
+    for (qsizetype i = 0; i < bars.size(); ++i) {
+        const QRectF& bar = (*bars.bars)[static_cast<std::size_t>(i)];
+        line += QStringLiteral(" %1,%2,%3,%4")
+                    .arg(decimal(bar.x()), decimal(bar.y()), decimal(bar.width()),
+                        decimal(bar.height()));
+    }
+    line += u'\n';
 }
 
 }

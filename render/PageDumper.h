@@ -13,8 +13,9 @@ namespace vorlix::render {
 // (quotes and backslashes escaped, control characters as \xNN), "selectFont h= w= esc= weight=
 // italic= underline= strikeOut= face="..."", "selectPen style= width= color=#rrggbb",
 // "selectBrush hollow" or "selectBrush solid #rrggbb", "initialFont", "initialPen", "setClip l t
-// r b", "clearClip", "stretchImage x y w h src=WxH image=WxH". Golden files hold this text, so it
-// never changes for the same drawing.
+// r b", "clearClip", "stretchImage x y w h src=WxH image=WxH", "fillBars x,y module=WxH
+// grid=square|bars #rrggbb n=N" followed by the bars in modules ("x,y,w,h" each). Golden files hold
+// this text, so it never changes for the same drawing.
 class PageDumper final : public Device {
 public:
     explicit PageDumper(const PageRecord& page);

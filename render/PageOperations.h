@@ -36,4 +36,6 @@
        of the signed size (width, height); a negative size mirrors. */                             \
     OPERATION(StretchImage, stretchImage,                                                          \
         (int x, int y, int width, int height, const QImage& image, int srcWidth, int srcHeight),   \
-        (x, y, width, height, image, srcWidth, srcHeight))
+        (x, y, width, height, image, srcWidth, srcHeight))                                         \
+    /* The bars of a symbol filled in their colour, pen and brush untouched (see BarPattern). */   \
+    OPERATION(FillBars, fillBars, (const BarPattern& bars), (bars))

@@ -3,6 +3,7 @@
 #include "render/PageGeometry.h"
 #include "render/PageRecord.h"
 #include "render/PageRecorder.h"
+#include "render/PixelBars.h"
 #include "render/QtFontCache.h"
 #include "render/VerticalLayout.h"
 
@@ -24,6 +25,24 @@ namespace {
 
     // A pen's pattern in units of its width, keeping the same physical length on every
     // resolution so that print and preview look alike.
+    // Printers, pictures and the screen draw in dots; PDF and SVG writers take exact vectors.
+    bool drawsInPixels(const QPaintDevice* device)
+    {
+        if (!device)
+            return false;
+        switch (device->devType()) {
+        case QInternal::Widget:
+        case QInternal::Pixmap:
+        case QInternal::Image:
+        case QInternal::Printer:
+        case QInternal::OpenGL:
+        case QInternal::FramebufferObject:
+            return true;
+        default:
+            return false;
+        }
+    }
+
     QVector<qreal> dashPattern(std::int32_t style, double unit)
     {
         QVector<qreal> pattern;
@@ -37,6 +56,7 @@ namespace {
 PagePainter::PagePainter(QPainter& painter, int dpi)
     : m_painter(painter)
     , m_dpi(dpi)
+    , m_pixels(drawsInPixels(painter.device()))
     , m_font(PageRecorder::initialFont())
 {
 }
@@ -225,6 +245,28 @@ void PagePainter::stretchImage(
     m_painter.scale(width < 0 ? -1.0 : 1.0, height < 0 ? -1.0 : 1.0);
     m_painter.drawImage(
         QRectF(0, 0, std::abs(width), std::abs(height)), image, QRectF(0, 0, srcWidth, srcHeight));
+    m_painter.restore();
+}
+
+void PagePainter::fillBars(const BarPattern& bars)
+{
+    const QColor color = toColor(bars.color);
+    // A turned, sheared or mirrored painter has no pixel grid the bars could follow.
+    const QTransform toPixels = m_painter.combinedTransform();
+    const bool upright
+        = toPixels.type() <= QTransform::TxScale && toPixels.m11() > 0 && toPixels.m22() > 0;
+    if (!m_pixels || !upright) {
+        for (qsizetype i = 0; i < bars.size(); ++i)
+            m_painter.fillRect(bars.exactBar(i), color);
+        return;
+    }
+    // The bars are laid in the device's own pixels; the clip stays where it was set.
+    const std::vector<QRect> pixels = PixelBars::snap(bars, toPixels);
+    m_painter.save();
+    m_painter.resetTransform();
+    m_painter.setRenderHint(QPainter::Antialiasing, false);
+    for (const QRect& bar : pixels)
+        m_painter.fillRect(bar, color);
     m_painter.restore();
 }
 

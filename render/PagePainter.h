@@ -19,7 +19,8 @@ class PageRecord;
 // The device that paints a replayed page onto a QPainter with the semantics the surface drew
 // for: GDI pens (styles, widths in device pixels, round ends), hollow or solid brushes, text
 // anchored at the top left of its cell and turned by the escapement, black text on a transparent
-// background, counter-clockwise arcs, stretched and mirrored images.
+// background, counter-clockwise arcs, stretched and mirrored images, and the bars of symbols on
+// whole pixels of a raster device.
 class PagePainter final : public Device {
 public:
     // dpi is the resolution of the page's device units: dash patterns keep their length on it.
@@ -40,6 +41,8 @@ private:
 
     QPainter& m_painter;
     int m_dpi;
+    // The painter's device draws in whole pixels (bars are snapped to them).
+    bool m_pixels;
     LogFont m_font;
     // The font set on the painter, to set it only when it changes.
     std::optional<LogFont> m_painterFont;

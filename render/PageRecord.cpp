@@ -38,6 +38,10 @@ namespace {
         {
             return page.image(call.index);
         }
+        [[nodiscard]] const BarPattern& read(std::type_identity<BarPattern>, int) const
+        {
+            return page.bars(call.index);
+        }
     };
 
     // Where each of n arguments starts among a call's integers.
@@ -112,6 +116,12 @@ void PageRecord::store(Call& call, int&, const QImage& image)
 {
     m_images.push_back(image);
     call.index = static_cast<std::int32_t>(m_images.size() - 1);
+}
+
+void PageRecord::store(Call& call, int&, const BarPattern& bars)
+{
+    m_bars.push_back(bars);
+    call.index = static_cast<std::int32_t>(m_bars.size() - 1);
 }
 
 const QString& PageRecord::name(Op op)

@@ -88,6 +88,10 @@ public:
     {
         return m_images.at(index);
     }
+    [[nodiscard]] const BarPattern& bars(int index) const
+    {
+        return m_bars.at(index);
+    }
 
     // The name of an operation in the dump: "moveTo", "selectFont", "initialPen", ...
     [[nodiscard]] static const QString& name(Op op);
@@ -129,6 +133,7 @@ private:
     void store(Call& call, int& slot, const QString& text);
     void store(Call& call, int& slot, const LogFont& font);
     void store(Call& call, int& slot, const QImage& image);
+    void store(Call& call, int& slot, const BarPattern& bars);
 
     template <typename... Params>
     void replayCall(Device& device, void (Device::*member)(Params...), const Call& call) const;
@@ -140,6 +145,7 @@ private:
     std::vector<QString> m_texts;
     std::vector<LogFont> m_fonts;
     std::vector<QImage> m_images;
+    std::vector<BarPattern> m_bars;
 };
 
 }

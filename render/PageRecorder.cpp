@@ -13,6 +13,10 @@ namespace {
     {
         return text.isEmpty();
     }
+    bool drawsNothing(const BarPattern& bars)
+    {
+        return bars.size() == 0;
+    }
     template <typename T> bool drawsNothing(const T&)
     {
         return false;

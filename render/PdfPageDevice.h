@@ -22,8 +22,9 @@ class PdfFontRegistry;
 // The device that turns a replayed page into a PDF content stream, drawing what PagePainter
 // draws: GDI pens (styles, widths in device units, round ends), hollow or solid brushes, black
 // text anchored at the top left of its cell and turned by the escapement, counter-clockwise arcs,
-// clips, stretched and mirrored pictures. Operators stay in the page's device units under one
-// matrix that maps them onto points with y pointing up. Runs on a page worker.
+// clips, stretched and mirrored pictures, the bars of symbols as exact rectangles. Operators stay
+// in the page's device units under one matrix that maps them onto points with y pointing up. Runs
+// on a page worker.
 class PdfPageDevice final : public Device {
 public:
     PdfPageDevice(PdfFontRegistry& fonts, int dpi);

@@ -38,6 +38,7 @@ const Sample kSamples[] = {
     { "invoice.mnd", "invoice.fae", "invoice.mnd", 3 },
     { "delivery-slip.mnd", "delivery-slip.fae", "delivery-slip.mnd", 2 },
     { "hagaki.mnd", "hagaki.fae", "hagaki.mnd", 3 },
+    { "shipping-label.mnd", "shipping-label.fae", "shipping-label.mnd", 3 },
     { "sample-face.fae", "sample-face.fae", nullptr, 1 },
 };
 
@@ -173,6 +174,7 @@ TEST(SampleFiles, AreCp932WithCrLf)
 {
     const QStringList names = { QStringLiteral("invoice.fae"), QStringLiteral("invoice.mnd"),
         QStringLiteral("delivery-slip.fae"), QStringLiteral("delivery-slip.mnd"),
+        QStringLiteral("shipping-label.fae"), QStringLiteral("shipping-label.mnd"),
         QStringLiteral("sample-face.fae") };
     for (const QString& name : names) {
         SCOPED_TRACE(name.toStdString());

@@ -26,8 +26,9 @@ QStringList exportedFiles()
 {
     QStringList files { QStringLiteral("samples/invoice.mnd"),
         QStringLiteral("samples/delivery-slip.mnd"), QStringLiteral("samples/nouhinsho.mnd"),
-        QStringLiteral("samples/sample-face.fae"), QStringLiteral("samples/chart-curve.fae"),
-        QStringLiteral("samples/chart-linear.fae"), QStringLiteral("samples/chart-semilog.fae") };
+        QStringLiteral("samples/shipping-label.mnd"), QStringLiteral("samples/sample-face.fae"),
+        QStringLiteral("samples/chart-curve.fae"), QStringLiteral("samples/chart-linear.fae"),
+        QStringLiteral("samples/chart-semilog.fae") };
     for (const char* folder : { "docs/examples/commands", "docs/examples/language" }) {
         const QDir dir(sourcePath(QString::fromLatin1(folder)));
         for (const QString& face :

@@ -48,6 +48,10 @@ void drawEveryOperation(Device& device)
     device.clearClip();
     QImage image(4, 3, QImage::Format_RGB32);
     device.stretchImage(1, 2, -30, 40, image, 4, 3);
+    device.fillBars({ QPointF(10.5, 20), 1.25, 2.5, true, rgb(0, 0, 128),
+        std::make_shared<const std::vector<QRectF>>(
+            std::vector<QRectF> { { 0, 0, 1, 6 }, { 2, 0.5, 3, 3.75 } }) });
+    device.fillBars({ QPointF(1, 2), 1, 1, false, 0, {} });
 }
 
 TEST(PageRecordDump, OneStableLinePerCall)
@@ -63,7 +67,8 @@ TEST(PageRecordDump, OneStableLinePerCall)
             "face=\"ＭＳ 明朝\"",
             "textOut 9 10 \"say \\\"hi\\\"\\\\\\x09\"", "selectPen style=2 width=1 color=#0000ff",
             "selectBrush hollow", "selectBrush solid #010203", "initialFont", "initialPen",
-            "setClip 10 20 30 40", "clearClip", "stretchImage 1 2 -30 40 src=4x3 image=4x3" }));
+            "setClip 10 20 30 40", "clearClip", "stretchImage 1 2 -30 40 src=4x3 image=4x3",
+            "fillBars 10.5,20 module=1.25x2.5 grid=square #000080 n=2 0,0,1,6 2,0.5,3,3.75" }));
     EXPECT_TRUE(device.record().isEmpty());
     EXPECT_FALSE(device.recording());
 }

@@ -114,6 +114,12 @@ PageRecord everything(int shiftText = 0)
     page.append(Op::StretchImage, 200, 3000, 800, 400, image, 40, 20);
     page.append(Op::StretchImage, 1900, 3000, -800, 400, image, 40, 20);
     page.append(Op::StretchImage, 2000, 3800, 800, -400, image, 30, 20);
+    // Bars of a fifth of a device unit more than five, exactly where they fall.
+    auto bars = std::make_shared<std::vector<QRectF>>();
+    for (int i = 0; i < 40; i += 3)
+        bars->emplace_back(i, 0, 1 + i % 2, 60);
+    page.append(Op::FillBars,
+        BarPattern { QPointF(2200, 3000.4), 5.2, 5.2, false, rgb(0, 0, 0), std::move(bars) });
     return page;
 }
 
