@@ -2,11 +2,14 @@
 BUILD ?= build/default
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# A recipe's pipeline fails when any command in it does.
+SHELL := /bin/bash
+.SHELLFLAGS := -o pipefail -c
 
 FUZZ_BUILD ?= build/fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test demo fuzz fuzz-run format clean
+.PHONY: all deps configure build test demo package fresh-root fuzz fuzz-run format clean
 
 all: build
 
@@ -20,10 +23,19 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300 | $(CURDIR)/scripts/ctest-lines
 
 demo: build
 	@scripts/demo $(BUILD)
+
+# A Debian package of the build: $(BUILD)/vorlix_VERSION_amd64.deb.
+package: build
+	@cmake --build $(BUILD) --target package
+
+# The suite, the demo and the package, each on a new minimal Debian root (needs root).
+fresh-root: package
+	@scripts/install-deps --fresh-root
+	@scripts/fresh-root $(BUILD)
 
 fuzz:
 	@scripts/install-deps --fuzz

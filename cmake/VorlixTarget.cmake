@@ -35,5 +35,7 @@ function(vorlix_test target)
         WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
         PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen
         DISCOVERY_TIMEOUT 60
-        DISCOVERY_MODE PRE_TEST)
+        DISCOVERY_MODE PRE_TEST
+        # Parameters by their name or number: the values as gtest prints them hold addresses.
+        NO_PRETTY_VALUES)
 endfunction()

@@ -1,6 +1,7 @@
 #include "shell/ProfileFile.h"
 #include "tests/app/DesktopQuery.h"
 #include "tests/app/VorlixRun.h"
+#include "tests/support/MissingTool.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -72,7 +73,7 @@ TEST_F(FirstStart, RegistersTheTypeAndTheEntryAndClearsChkreg)
         << text.toStdString();
 
     if (!DesktopQuery::available())
-        GTEST_SKIP() << "xdg-utils, shared-mime-info or desktop-file-utils are missing";
+        VORLIX_SKIP_WITHOUT_TOOL("xdg-utils, shared-mime-info or desktop-file-utils are missing");
     const DesktopQuery desktop(environment());
     desktop.run(QStringLiteral("desktop-file-validate"), { entry() });
     EXPECT_EQ(desktop.filetype(env.root() + QStringLiteral("/bill.fae")),

@@ -1,5 +1,6 @@
 #include "tests/app/DesktopQuery.h"
 #include "tests/app/VorlixRun.h"
+#include "tests/support/MissingTool.h"
 
 #include <QDir>
 #include <QFile>
@@ -96,7 +97,7 @@ TEST_F(Install, TheDesktopKnowsTheTypeAndItsProgram)
     EXPECT_TRUE(package.contains(QStringLiteral("<glob pattern=\"*.fae\"/>")));
     EXPECT_TRUE(package.contains(QStringLiteral("<glob pattern=\"*.mnd\"/>")));
     if (!DesktopQuery::available())
-        GTEST_SKIP() << "xdg-utils, shared-mime-info or desktop-file-utils are missing";
+        VORLIX_SKIP_WITHOUT_TOOL("xdg-utils, shared-mime-info or desktop-file-utils are missing");
 
     // The prefix as the system's data folder of a user who has registered nothing.
     QProcessEnvironment e = environment();

@@ -2,6 +2,7 @@
 // unattended without a single interpreter complaint, with the right number of
 // pages, and its data must add up and keep the amount columns aligned.
 #include "shell/CodePage.h"
+#include "tests/support/MissingTool.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
@@ -103,7 +104,7 @@ int pdfPages(const QString& pdf)
 TEST_F(SampleRun, EachSampleExportsCleanlyWithItsPageCount)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
-        GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
+        VORLIX_SKIP_WITHOUT_TOOL("pdfinfo (poppler-utils) is not installed");
     for (const Sample& s : kSamples) {
         SCOPED_TRACE(s.input);
         const QString pdf = env.root() + QStringLiteral("/out-") + QString::fromLatin1(s.input)

@@ -1,4 +1,5 @@
 #include "shell/DesktopIntegration.h"
+#include "tests/support/MissingTool.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
@@ -71,7 +72,7 @@ TEST_F(DesktopIntegrationTest, EverythingChosenWritesPackageEntryAndIcon)
 
     const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
     if (validator.isEmpty())
-        GTEST_SKIP() << "desktop-file-validate is not installed";
+        VORLIX_SKIP_WITHOUT_TOOL("desktop-file-validate is not installed");
     QProcess check;
     check.start(validator, { desktop.desktopEntryPath() });
     ASSERT_TRUE(check.waitForFinished(30000));

@@ -4,6 +4,7 @@
 #include "shell/DescriptorLogSink.h"
 #include "shell/ModuleState.h"
 #include "tests/support/LogCapture.h"
+#include "tests/support/MissingTool.h"
 #include "tests/support/ScopedModuleState.h"
 #include "tests/support/TempEnvironment.h"
 
@@ -71,7 +72,7 @@ TEST(LogTest, ShiftJisLocaleWritesTwoBytesPerDoubleByteCharacter)
 {
     vorlix::test::TempEnvironment env;
     if (!prepareShiftJisLocale(env))
-        GTEST_SKIP() << "no Shift_JIS locale and no localedef to build one";
+        VORLIX_SKIP_WITHOUT_TOOL("no Shift_JIS locale and no localedef to build one");
     CtypeLocale locale("ja_JP.SJIS");
     ASSERT_TRUE(locale.ok());
     LogCapture log;

@@ -3,6 +3,7 @@
 #include "shell/InitFile.h"
 #include "shell/Registry.h"
 #include "shell/RegistryStore.h"
+#include "tests/support/MissingTool.h"
 #include "tests/support/ScopedModuleState.h"
 #include "tests/support/TempEnvironment.h"
 
@@ -88,7 +89,7 @@ TEST_F(RegisterShellTest, AllChoicesWriteTheWholeAssociation)
             "vorlix\\Shell\\print\\command|=" + program + " -p %1",
             "vorlix\\DefaultIcon|=" + program + " ,5" }));
     if (!haveXdgTools())
-        GTEST_SKIP() << "xdg-utils, shared-mime-info or desktop-file-utils are missing";
+        VORLIX_SKIP_WITHOUT_TOOL("xdg-utils, shared-mime-info or desktop-file-utils are missing");
     EXPECT_EQ(xdgMime({ "filetype", touch("bill.fae") }), "text/x-vorlix");
     EXPECT_EQ(xdgMime({ "filetype", touch("bill.mnd") }), "text/x-vorlix");
     EXPECT_EQ(xdgMime({ "default", "text/x-vorlix" }), "vorlix.desktop");
@@ -108,7 +109,7 @@ TEST_F(RegisterShellTest, UntickedFaeIsRemovedWithItsSubkeys)
     EXPECT_TRUE(keys.contains(".mnd|=vorlix"));
     EXPECT_TRUE(keys.contains("vorlix\\Shell\\open\\command|=" + program + " %1"));
     if (!haveXdgTools())
-        GTEST_SKIP() << "xdg-utils, shared-mime-info or desktop-file-utils are missing";
+        VORLIX_SKIP_WITHOUT_TOOL("xdg-utils, shared-mime-info or desktop-file-utils are missing");
     EXPECT_NE(xdgMime({ "filetype", touch("bill.fae") }), "text/x-vorlix");
     EXPECT_EQ(xdgMime({ "filetype", touch("bill.mnd") }), "text/x-vorlix");
 }
@@ -126,7 +127,7 @@ TEST_F(RegisterShellTest, NeitherExtensionRemovesTheClassAndTheEntry)
         entries(), (QStringList { "MIME\\Database\\Content Type\\text/x-vorlix|Extension=.mnd" }));
     EXPECT_FALSE(QFileInfo::exists(DesktopIntegration().desktopEntryPath()));
     if (!haveXdgTools())
-        GTEST_SKIP() << "xdg-utils, shared-mime-info or desktop-file-utils are missing";
+        VORLIX_SKIP_WITHOUT_TOOL("xdg-utils, shared-mime-info or desktop-file-utils are missing");
     EXPECT_EQ(xdgMime({ "default", "text/x-vorlix" }), "");
 
     choose("mime", "False");

@@ -1,3 +1,4 @@
+#include "tests/support/MissingTool.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
@@ -181,7 +182,8 @@ protected:
     {
         for (const char* tool : { "Xvfb", "xwininfo" }) {
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-                GTEST_SKIP() << tool << " is not installed (scripts/install-deps installs it)";
+                VORLIX_SKIP_WITHOUT_TOOL(
+                    std::string(tool) + " is not installed (scripts/install-deps installs it)");
         }
         const QString samples = qEnvironmentVariable("VORLIX_SOURCE_DIR") + "/samples/";
         for (const char* name : { "invoice.mnd", "invoice.fae" })

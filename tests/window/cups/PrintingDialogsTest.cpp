@@ -4,6 +4,7 @@
 #include "shell/InitFile.h"
 #include "tests/support/CupsSandbox.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/MissingTool.h"
 #include "tests/support/ModalAnswer.h"
 #include "tests/support/ScopedModuleState.h"
 #include "tests/support/TempEnvironment.h"
@@ -58,7 +59,7 @@ protected:
     void SetUp() override
     {
         if (!sandbox()->unavailable().isEmpty())
-            GTEST_SKIP() << sandbox()->unavailable().toStdString();
+            VORLIX_SKIP_WITHOUT_TOOL(sandbox()->unavailable().toStdString());
         sandbox()->clearOutput();
         m_oldDir = QDir::currentPath();
         QDir::setCurrent(env.root());
