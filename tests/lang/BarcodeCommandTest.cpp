@@ -4,6 +4,7 @@
 
 #include "render/FileSink.h"
 #include "shell/CodePage.h"
+#include "tests/support/MissingTool.h"
 #include "tests/support/PdfPixels.h"
 
 #include <ZXing/ReadBarcode.h>
@@ -243,7 +244,7 @@ TEST(Barcodes, EveryKindScansFromEveryOutput)
 TEST(Barcodes, ZbarReadsTheCommonKinds)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty())
-        GTEST_SKIP() << "zbarimg (zbar-tools) is not installed";
+        VORLIX_SKIP_WITHOUT_TOOL("zbarimg (zbar-tools) is not installed");
     QTemporaryDir dir;
     const QString face = QStringLiteral("bc,100,100,\"ean13\",150,3.3,\"490123456789\",1;\n"
                                         "bc,100,500,\"code128\",150,3.3,\"Vorlix-2026/12\";\n"
