@@ -237,11 +237,13 @@ void Menu::showTitle()
                                                          : SourceHighlighter::Mode::None);
 }
 
+// The editor's modification mark follows its undo history: undoing back to the text as loaded
+// or saved is no edit any more, so the caption loses "更新" and closing asks nothing.
 void Menu::textEdited(bool modified)
 {
-    if (!modified || m_binding.loading() || m_file.fFileEdit)
+    if (m_binding.loading() || m_file.fFileEdit == modified)
         return;
-    m_file.fFileEdit = true;
+    m_file.fFileEdit = modified;
     showTitle();
 }
 

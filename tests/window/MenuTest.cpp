@@ -109,6 +109,32 @@ TEST_F(MenuTest, TitleChangesOnTheFirstEditOnly)
     EXPECT_EQ(titles.count(), 1);
 }
 
+// Undoing back to the text as it was read or saved is no edit: the caption loses "更新" and
+// closing asks nothing; one more change is an edit again.
+TEST_F(MenuTest, UndoingBackToTheSavedTextIsNoEdit)
+{
+    open(QStringLiteral("invoice.mnd"));
+    menu->editor().setFocus();
+    QTest::keyClicks(&menu->editor(), QStringLiteral("ab"));
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("vorlix 更新 invoice"));
+    menu->editor().undo();
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("vorlix invoice"));
+    EXPECT_FALSE(file().fFileEdit);
+    EXPECT_TRUE(menu->fileCommands().queryClose());
+    EXPECT_TRUE(prompts().isEmpty());
+
+    // After a save the saved text is the one to come back to.
+    QTest::keyClick(&menu->editor(), Qt::Key_X);
+    ASSERT_TRUE(menu->fileCommands().overwrite());
+    QTest::keyClick(&menu->editor(), Qt::Key_Y);
+    EXPECT_TRUE(file().fFileEdit);
+    menu->editor().undo();
+    EXPECT_FALSE(file().fFileEdit);
+    menu->editor().undo();
+    EXPECT_TRUE(file().fFileEdit);
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("vorlix 更新 invoice"));
+}
+
 TEST_F(MenuTest, PagesTurnWithinTheDocumentAndTheStatusIsRewritten)
 {
     open(QStringLiteral("invoice.mnd"));
