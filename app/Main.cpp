@@ -18,6 +18,7 @@
 #include "shell/Setting.h"
 #include "shell/iniInit.h"
 #include "shell/ui/MessageBoxPresenter.h"
+#include "shell/ui/QtTranslations.h"
 #include "shell/ui/WebFile.h"
 #include "window/Menu.h"
 
@@ -174,6 +175,8 @@ int Main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlix"));
     QApplication::setApplicationVersion(QStringLiteral(VORLIX_VERSION));
+    // Qt's own dialogs and buttons speak the user's language; the program's texts are its own.
+    const shell::QtTranslations translations;
     // The fonts, then the default printer, are made ready beside the settings and the document
     // read; both need the application object, which outlives the helper.
     render::installFontSubstitutions();
@@ -183,6 +186,9 @@ int Main(int argc, char** argv)
     moduleState().DebugFlag = true;
     shell::obtainStdOutHandle();
     WriteLog(QStringLiteral("Vorlix/Main>!!START!!"));
+    if (translations.installed())
+        WriteLog(QStringLiteral("Vorlix/Main>Qt の翻訳:")
+            + shell::QtTranslations::languageOf(QLocale::system()).name());
     prepareSettings();
     render::PrinterObject::install();
     registerOnFirstStart();
