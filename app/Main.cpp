@@ -119,6 +119,12 @@ namespace {
     // the window, and the window's end is the program's.
     int runWindow()
     {
+        // Qt's own dialogs and buttons speak the user's language; the program's texts are its own.
+        const shell::QtTranslations translations;
+        if (translations.installed()) {
+            WriteLog(QStringLiteral("Vorlix/Main>Qt の翻訳:")
+                + shell::QtTranslations::languageOf(QLocale::system()).name());
+        }
         int status = 0;
         {
             window::Menu menu(TheSource());
@@ -175,8 +181,6 @@ int Main(int argc, char** argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlix"));
     QApplication::setApplicationVersion(QStringLiteral(VORLIX_VERSION));
-    // Qt's own dialogs and buttons speak the user's language; the program's texts are its own.
-    const shell::QtTranslations translations;
     // The fonts, then the default printer, are made ready beside the settings and the document
     // read; both need the application object, which outlives the helper.
     render::installFontSubstitutions();
@@ -186,9 +190,6 @@ int Main(int argc, char** argv)
     moduleState().DebugFlag = true;
     shell::obtainStdOutHandle();
     WriteLog(QStringLiteral("Vorlix/Main>!!START!!"));
-    if (translations.installed())
-        WriteLog(QStringLiteral("Vorlix/Main>Qt の翻訳:")
-            + shell::QtTranslations::languageOf(QLocale::system()).name());
     prepareSettings();
     render::PrinterObject::install();
     registerOnFirstStart();
