@@ -561,24 +561,21 @@ void Menu::connectFileCommands()
 // The editing commands work on the editor, and only while it is shown.
 void Menu::connectEditCommands()
 {
-    const std::pair<MenuId, void (QPlainTextEdit::*)()> commands[] = {
-        { MenuId::Undo, &QPlainTextEdit::undo },
-        { MenuId::Redo, &QPlainTextEdit::redo },
-        { MenuId::Cut, &QPlainTextEdit::cut },
-        { MenuId::CopyText, &QPlainTextEdit::copy },
-        { MenuId::Paste, &QPlainTextEdit::paste },
-        { MenuId::SelectAll, &QPlainTextEdit::selectAll },
+    const std::pair<MenuId, std::function<void()>> commands[] = {
+        { MenuId::Undo, [this] { m_editor->undo(); } },
+        { MenuId::Redo, [this] { m_editor->redo(); } },
+        { MenuId::Cut, [this] { m_editor->cut(); } },
+        { MenuId::CopyText, [this] { m_editor->copy(); } },
+        { MenuId::Paste, [this] { m_editor->paste(); } },
+        { MenuId::SelectAll, [this] { m_editor->selectAll(); } },
+        { MenuId::Find, [this] { m_findBar->open(); } },
     };
-    for (const auto& [id, command] : commands) {
-        connect(action(id), &QAction::triggered, this, [this, command = command] {
+    for (const auto& entry : commands) {
+        connect(action(entry.first), &QAction::triggered, this, [this, command = entry.second] {
             if (m_layout.editorVisible)
-                (m_editor->*command)();
+                command();
         });
     }
-    connect(action(MenuId::Find), &QAction::triggered, this, [this] {
-        if (m_layout.editorVisible)
-            m_findBar->open();
-    });
     for (MenuId id : { MenuId::Undo, MenuId::Redo, MenuId::Cut, MenuId::CopyText })
         action(id)->setEnabled(false);
     connect(m_editor, &QPlainTextEdit::undoAvailable, action(MenuId::Undo), &QAction::setEnabled);
