@@ -18,6 +18,7 @@
 #include "shell/Setting.h"
 #include "shell/iniInit.h"
 #include "shell/ui/MessageBoxPresenter.h"
+#include "shell/ui/QtTranslations.h"
 #include "shell/ui/WebFile.h"
 #include "window/Menu.h"
 
@@ -118,6 +119,12 @@ namespace {
     // the window, and the window's end is the program's.
     int runWindow()
     {
+        // Qt's own dialogs and buttons speak the user's language; the program's texts are its own.
+        const shell::QtTranslations translations;
+        if (translations.installed()) {
+            WriteLog(QStringLiteral("Vorlix/Main>Qt の翻訳:")
+                + shell::QtTranslations::languageOf(QLocale::system()).name());
+        }
         int status = 0;
         {
             window::Menu menu(TheSource());

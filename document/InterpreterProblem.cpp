@@ -5,16 +5,17 @@
 
 namespace vorlix::document {
 
-bool reportInterpreterProblem(lang::DControl& control, const QString& endText)
+bool reportInterpreterProblem(lang::DControl& control, const QString& endText, bool tell)
 {
     if (control.report.clean())
         return false;
     // Ending the job starts a report of its own.
     const bool error = control.report.fError;
     control.GoDoc(endText);
-    shell::ShowMessage(error ? QStringLiteral("Source/PrintGo>インタプリタエラー")
-                             : QStringLiteral("Source/PrintGo>インタプリタ警告"),
-        0);
+    if (tell)
+        shell::ShowMessage(error ? QStringLiteral("Source/PrintGo>インタプリタエラー")
+                                 : QStringLiteral("Source/PrintGo>インタプリタ警告"),
+            0);
     return true;
 }
 

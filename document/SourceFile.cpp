@@ -28,6 +28,31 @@ namespace {
         return QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat);
     }
 
+    constexpr int InformationStyle = 64;
+    constexpr int QuestionYesNoStyle = 36;
+    constexpr int AnswerNo = 7;
+
+    // The question asked before a text that Shift_JIS cannot hold is saved: which character on
+    // which line (at is its position, -1 when every character fits but the bytes would read back
+    // as UTF-8).
+    QString codeSetQuestion(const QString& text, qsizetype at)
+    {
+        QString what;
+        if (at < 0) {
+            what = QStringLiteral("この内容を Shift_JIS で保存すると、読み込むときに UTF-8 と"
+                                  "取り違えられます。");
+        } else {
+            const char32_t code = QStringView(text).mid(at).toUcs4().value(0);
+            const qsizetype line = QStringView(text).left(at).count(u'\n') + 1;
+            what = QStringLiteral("%1 行目の「%2」(U+%3) は Shift_JIS で保存できません。")
+                       .arg(line)
+                       .arg(QString::fromUcs4(&code, 1))
+                       .arg(QString::number(code, 16).toUpper().rightJustified(4, u'0'));
+        }
+        return what + kCrLf + QStringLiteral("UTF-8 で保存しますか？") + kCrLf
+            + QStringLiteral("「いいえ」を選ぶと保存しません。");
+    }
+
     // Every open and save dialog leaves the folder it ended in as the one to start from.
     void rememberCurrentFolder()
     {
@@ -69,6 +94,49 @@ QString SourceFile::dataTemplate(const QString& date, const QString& time)
         + QStringLiteral("<?xml version=\"1.0\"  encoding=\"Shift_JIS\" ?>") + kCrLf
         + QStringLiteral("<TZQ_002>") + kCrLf + QStringLiteral(" <face>filename.fae</face>") + kCrLf
         + kCrLf + QStringLiteral("</TZQ_002> ");
+}
+
+SourceFile::LineEnds SourceFile::lineEndsOf(const QString& text)
+{
+    const qsizetype crLf = text.count(QStringLiteral("\r\n"));
+    const qsizetype lf = text.count(u'\n') - crLf;
+    const qsizetype cr = text.count(u'\r') - crLf;
+    if (lf > crLf && lf >= cr)
+        return LineEnds::Lf;
+    if (cr > crLf && cr > lf)
+        return LineEnds::Cr;
+    return LineEnds::CrLf;
+}
+
+QString SourceFile::withLineEnds(const QString& text, LineEnds ends)
+{
+    QString result = text;
+    result.replace(kCrLf, QStringLiteral("\n"));
+    result.replace(u'\r', u'\n');
+    if (ends == LineEnds::CrLf)
+        result.replace(u'\n', kCrLf);
+    else if (ends == LineEnds::Cr)
+        result.replace(u'\n', u'\r');
+    return result;
+}
+
+QString SourceFile::cannotOpenMessage(const QString& name, const QString& reason)
+{
+    return QStringLiteral("ファイルが開けません") + kCrLf + name + kCrLf + reason;
+}
+
+SourceFile::Naming SourceFile::naming() const
+{
+    return { m_fileName, FileType, fFileEdit, m_title, m_named };
+}
+
+void SourceFile::restoreNaming(const Naming& naming)
+{
+    m_fileName = naming.fileName;
+    FileType = naming.type;
+    fFileEdit = naming.edited;
+    m_named = naming.named;
+    setApplicationTitle(naming.title);
 }
 
 void SourceFile::setEditor(SourceEditor* editor)
@@ -121,6 +189,10 @@ void SourceFile::Clear(FileTypes type)
     }
     setText(text);
     m_encoding = shell::TextEncoding::Cp932;
+    m_lineEnds = LineEnds::CrLf;
+    // The template's name is a suggestion: the first save asks for the document's own.
+    if (type == FileTypes::FaceProgram || type == FileTypes::DataDocument)
+        m_named = false;
     fFileEdit = false;
 }
 
@@ -133,6 +205,8 @@ bool SourceFile::InBuff(bool ask)
     }
     rememberCurrentFolder();
     const bool read = !m_fileName.isEmpty() && readFile();
+    if (read)
+        m_named = true;
     FileType = fileTypeOf(m_fileName);
     fFileEdit = false;
     setApplicationTitle(shell::BaseName(m_fileName));
@@ -163,9 +237,9 @@ bool SourceFile::readFile()
         m_streamed = true;
         return true;
     }
+    // The file object stays silent: the one message below says which file and why.
     shell::GeneFile file;
     file.setWebPort(shell::settingLong(QStringLiteral("server"), QStringLiteral("http")));
-    file.setOpt2(true);
     const bool opened = file.FileOpen(1, m_fileName);
     if (opened && streamsData()) {
         // An answer that arrived whole keeps its bytes; a large one is read from them in a
@@ -178,37 +252,74 @@ bool SourceFile::readFile()
             m_streamedBytes = std::move(bytes);
         } else {
             const shell::DecodedText decoded = shell::decodeText(bytes);
-            setText(decoded.text);
-            m_encoding = decoded.encoding;
+            takeRead(decoded.text, decoded.encoding);
         }
     } else if (opened) {
-        setText(file.Read());
-        m_encoding = file.encoding();
+        const QString text = file.Read();
+        takeRead(text, file.encoding());
     } else {
-        shell::ShowMessage(QStringLiteral("ファイルが開けません"), 64);
+        shell::ShowMessage(cannotOpenMessage(m_fileName, file.failure()), InformationStyle);
     }
     file.FileClose();
     return opened;
 }
 
+void SourceFile::takeRead(const QString& text, shell::TextEncoding encoding)
+{
+    m_lineEnds = lineEndsOf(text);
+    setText(text);
+    m_encoding = encoding;
+}
+
+bool SourceFile::agreeOnEncoding(shell::GeneFile& file, const QString& text)
+{
+    if (file.encoding() != shell::TextEncoding::Cp932 || shell::readsBackAsCp932(text))
+        return true;
+    const qsizetype at = shell::firstUnfitCp932(text);
+    if (shell::ShowMessage(codeSetQuestion(text, at), QuestionYesNoStyle) == AnswerNo) {
+        // The character stays selected, so that it can be changed before the next save.
+        if (m_editor && at >= 0) {
+            m_editor->setSelectionStart(static_cast<int>(at));
+            m_editor->setSelectionLength(text.at(at).isHighSurrogate() ? 2 : 1);
+        }
+        return false;
+    }
+    file.setEncoding(shell::TextEncoding::Utf8);
+    return true;
+}
+
 bool SourceFile::OutBuff(bool fNSD, bool fOWA)
 {
     QString name = m_fileName;
-    if (m_fileName.isEmpty() || fNSD)
+    const bool askName = m_fileName.isEmpty() || fNSD || !m_named;
+    if (askName)
         name = m_fileDialog ? m_fileDialog(true) : QString();
     rememberCurrentFolder();
     bool written = false;
     if (!name.isEmpty()) {
+        const Naming before = naming();
         m_fileName = name;
         FileType = fileTypeOf(name);
         shell::GeneFile file;
-        file.setOpt1(fOWA);
+        // A name from the dialog may be another file's: it is not replaced unasked.
+        file.setOpt1(fOWA || askName);
         if (shell::moduleState().commandLine.unattended())
             file.setOpt2(true);
+        const QString text = Text();
         if (file.FileOpen(2, name)) {
-            file.PrintLn(Text());
+            if (!agreeOnEncoding(file, text)) {
+                // Nothing was saved: the document keeps its name too.
+                file.cancelWrite();
+                restoreNaming(before);
+                return false;
+            }
+            file.PrintLn(withLineEnds(text, m_lineEnds));
             file.FileClose();
             written = !file.writeFailed();
+            if (written) {
+                m_encoding = file.encoding();
+                m_named = true;
+            }
         }
     }
     // A cancelled or failed save leaves the changes unsaved: the window must still ask about

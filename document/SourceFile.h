@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <functional>
 
+namespace vorlix::shell {
+class GeneFile;
+}
+
 namespace vorlix::document {
 
 class SourceEditor;
@@ -19,6 +23,17 @@ class SourceFile {
 public:
     // File types by extension.
     enum class FileTypes : std::int32_t { FaceProgram = 1, DataDocument = 3, OtherFile = 4 };
+    // How the lines of a file end; a save writes them back as they were read.
+    enum class LineEnds { CrLf, Lf, Cr };
+
+    // What names the document, kept before another file is read and put back when that fails.
+    struct Naming {
+        QString fileName;
+        FileTypes type = FileTypes::OtherFile;
+        bool edited = false;
+        QString title;
+        bool named = false;
+    };
 
     // Shows the open (save false) or save dialog and returns the chosen path, empty when
     // cancelled. Without one, no name can be chosen.
@@ -48,12 +63,21 @@ public:
     void Clear(FileTypes type);
     // Opens the named file (asking for a name when ask is true or none is set); true when read.
     bool InBuff(bool ask);
-    // Saves (asking for a name when fNSD or none is set); fOWA asks before overwriting. True when
-    // written; only then does fFileEdit go back to false.
+    // Saves (asking for a name when fNSD is set or the document has no name of its own yet); fOWA,
+    // or a name chosen in the dialog, asks before overwriting another file. The file keeps its code
+    // set and line ends: a text that its code set (Shift_JIS) cannot hold is saved in UTF-8 only
+    // when the user agrees. True when written; only then does fFileEdit go back to false.
     bool OutBuff(bool fNSD, bool fOWA);
+    // The document has been read from or saved under its name (a new one from a template, whose
+    // name is only a suggestion, has not).
+    [[nodiscard]] bool named() const { return m_named; }
+    [[nodiscard]] Naming naming() const;
+    void restoreNaming(const Naming& naming);
     // The encoding the file was read in (CP932 for a new document).
     [[nodiscard]] shell::TextEncoding encoding() const { return m_encoding; }
     void setEncoding(shell::TextEncoding encoding) { m_encoding = encoding; }
+    // The line ends the file was read with (CR LF for a new document).
+    [[nodiscard]] LineEnds lineEnds() const { return m_lineEnds; }
 
     // Data document files of at least this many bytes are not read into the text but left to be
     // read in a stream by the merge (unattended runs); -1, as in the window, never.
@@ -83,12 +107,23 @@ public:
 
     // The type of a file name by its extension.
     [[nodiscard]] static FileTypes fileTypeOf(const QString& name);
+    // The line ends most lines of a text have (CR LF when it has none).
+    [[nodiscard]] static LineEnds lineEndsOf(const QString& text);
+    // The text with every line end made the given one.
+    [[nodiscard]] static QString withLineEnds(const QString& text, LineEnds ends);
+    // The one message of a file that cannot be opened: what, which file and why.
+    [[nodiscard]] static QString cannotOpenMessage(const QString& name, const QString& reason);
     // The new-document templates (date and time as given).
     [[nodiscard]] static QString faceTemplate(const QString& date, const QString& time);
     [[nodiscard]] static QString dataTemplate(const QString& date, const QString& time);
 
 private:
     [[nodiscard]] bool readFile();
+    // Takes a text read from the file: the text itself, its encoding and its line ends.
+    void takeRead(const QString& text, shell::TextEncoding encoding);
+    // Whether the text may be written in the encoding the opened file would get; asks the user
+    // when Shift_JIS cannot hold it (UTF-8 instead, or no save).
+    [[nodiscard]] bool agreeOnEncoding(shell::GeneFile& file, const QString& text);
     [[nodiscard]] bool leaveToStream() const;
     [[nodiscard]] bool streamsData() const;
 
@@ -97,6 +132,8 @@ private:
     QString bufferText;
     QString m_fileName;
     shell::TextEncoding m_encoding = shell::TextEncoding::Cp932;
+    LineEnds m_lineEnds = LineEnds::CrLf;
+    bool m_named = false;
     std::int64_t m_streamFrom = -1;
     bool m_streamed = false;
     QByteArray m_streamedBytes;

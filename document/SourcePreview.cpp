@@ -101,7 +101,7 @@ void SourcePreview::showOnePage(std::int32_t page)
 {
     oCt.PagePrint(page, page);
     m_report = oCt.report;
-    fInterpreterProblem = reportInterpreterProblem(oCt, QStringLiteral(";end;"));
+    fInterpreterProblem = reportInterpreterProblem(oCt, QStringLiteral(";end;"), tellsProblems);
 }
 
 }

@@ -45,6 +45,9 @@ public:
     lang::DControl oCt;
     // The interpreter reported an error or warning in the last page shown.
     bool fInterpreterProblem = false;
+    // Whether a page with a problem says so in a message box; a window that tells of the problem
+    // itself (once per render, not on every zoom or page turn) turns this off.
+    bool tellsProblems = true;
     // What the interpreter met in the last page shown (ending its job afterwards starts a
     // report of its own, so the page's report is kept here for the window).
     [[nodiscard]] const shell::Report& report() const { return m_report; }

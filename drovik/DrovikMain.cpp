@@ -12,6 +12,7 @@
 #include "shell/ProgramInfo.h"
 #include "shell/Setting.h"
 #include "shell/ui/MessageBoxPresenter.h"
+#include "shell/ui/QtTranslations.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -128,6 +129,7 @@ int Main(int argc, char** argv)
         return Usage;
     }
     QApplication application(argc, argv);
+    const shell::QtTranslations translations;
     nameApplication();
     start();
     return runWindow();

@@ -389,9 +389,7 @@ void DControl::reportFailure(const QString& word)
 void DControl::printDiagnostic(std::int32_t y, const QString& message)
 {
     try {
-        m_surface->XY(100, y);
-        QString text = message;
-        m_surface->LPK(text, 0);
+        m_surface->printMessage(y, message);
     } catch (const RunError&) {
     }
     shell::WriteLog(message);

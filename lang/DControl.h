@@ -117,7 +117,7 @@ private:
     void reportFailure(const QString& word);
     // Lets the window handle its events, but not more often than a person could tell.
     void handlePendingEvents();
-    // Draws one diagnostic line at (100, y) and logs it.
+    // Draws one diagnostic line at (100, y) from the paper's corner and logs it.
     void printDiagnostic(std::int32_t y, const QString& message);
     [[nodiscard]] QStringView pageText(std::int32_t page) const;
     // The statement that begins at m_statementStart, as written and without its ";".

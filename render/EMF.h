@@ -147,6 +147,10 @@ public:
     // Marked-up text at the current point ("print line"): ^ raise, _ lower, ! bold, | italic,
     // # mathematical letter, {} groups, backslash escapes and line breaks.
     void PrintLn(QString& text, std::int32_t width);
+    // A message of the interpreter at face y, in one small fixed font from the paper's top-left
+    // corner whatever font, axis mode, origin and clipping the face has set, cut at the page's
+    // width and left out below its bottom. The current point, font and clipping stay as they were.
+    void printMessage(std::int32_t y, const QString& text);
 
     // ---- Pages and print jobs (see PageLifeCycle) ----
 
@@ -186,6 +190,8 @@ private:
     // The device context of the page: recording, or drawing nowhere between pages.
     [[nodiscard]] PageRecorder& dc();
     [[nodiscard]] SlotContext slotContext();
+    // The font of printMessage, measured on the target.
+    [[nodiscard]] LogFont messageFont() const;
     // The layout of a text call at the device current point in the current font.
     [[nodiscard]] TextLayout textLayout();
     // MapPoint: the device current point from a face point.

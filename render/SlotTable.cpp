@@ -53,6 +53,12 @@ namespace {
         return slot;
     }
 
+    // The width in device units a pen of width w (already scaled) prints at.
+    std::int32_t printedWidth(double w)
+    {
+        return w < 0.3 ? 0 : (w < 1.5 ? 1 : rnd(w));
+    }
+
     // A font description as CreateFontIndirect takes it, from a slot's definition and the cell
     // height measured on the target.
     LogFont describe(
@@ -192,18 +198,14 @@ SlotTable::PenSlot SlotTable::definePen(
     std::int32_t width, std::int32_t color, std::int32_t style, double penScale, bool preview)
 {
     PenSlot slot;
-    const double w = width * penScale;
     std::int32_t effective = 0;
     if (!preview) {
-        effective = w < 0.3 ? 0 : (w < 1.5 ? 1 : rnd(w));
-    } else if (w > 0.4) {
-        // The preview thins lines by how far the screen is from the print resolution.
-        double shown = width;
-        if (penScale < 1.4)
-            shown = std::max(w / 4.0, 1.0);
-        else if (penScale < 2.0)
-            shown = std::max(w / 2.0, 1.0);
-        effective = rnd(shown);
+        effective = printedWidth(width * penScale);
+    } else {
+        // The preview is where a form is judged: a pen shows at the width it prints (at the
+        // print target's own scale), and every pen that prints shows at least one pixel wide.
+        const std::int32_t printed = printedWidth(width);
+        effective = printed == 0 ? 0 : std::max(1, rnd(printed * penScale));
     }
     slot.width = effective;
     slot.color = paletteOrRgb(color);

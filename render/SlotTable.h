@@ -99,8 +99,9 @@ public:
     // defines and selects its fonts and pens afresh. Descriptions are kept.
     void release();
 
-    // The effective pen of a definition: width thresholds of the target, palette colour and the
-    // strokes of a patterned thick pen up to MaxPatternStrokes wide.
+    // The effective pen of a definition: width thresholds of the target (a preview shows the
+    // printed width scaled by penScale, never thinner than a pixel when it prints), palette colour
+    // and the strokes of a patterned thick pen up to MaxPatternStrokes wide.
     [[nodiscard]] static PenSlot definePen(
         std::int32_t width, std::int32_t color, std::int32_t style, double penScale, bool preview);
 

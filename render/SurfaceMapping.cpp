@@ -31,7 +31,8 @@ void SurfaceMapping::bind(bool preview, std::int32_t dpi, double ratio, std::int
         m_marginY = 0;
     } else {
         m_fontScale = 1.0;
-        m_penScale = divide(2880.0 / (screenTwipsPerPixel + screenTwipsPerPixel), dpi);
+        // Pens show at their printed width: dots of the DPI become screen pixels at the zoom.
+        m_penScale = divide(1440.0 / screenTwipsPerPixel, dpi) * ratio;
         m_marginX = marginX;
         m_marginY = marginY;
     }

@@ -21,8 +21,9 @@ class SurfaceMapping {
 public:
     // Binds to a print target (preview false) or a preview box at the resolution dpi, the zoom
     // ratio and a page of width x height face units. A print target scales pens and fonts by the
-    // ratio and ignores the margins; a preview scales pens by screen pixels per inch over dpi and
-    // keeps the margins for the caller. The device size waits for the next page.
+    // ratio and ignores the margins; a preview scales pens by screen pixels per inch over dpi times
+    // the ratio (a pen shows at its printed width) and keeps the margins for the caller. The device
+    // size waits for the next page.
     void bind(bool preview, std::int32_t dpi, double ratio, std::int32_t width, std::int32_t height,
         std::int32_t marginX, std::int32_t marginY);
     // A page opens: its size in device units. A preview box narrower or wider than the page

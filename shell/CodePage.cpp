@@ -318,6 +318,35 @@ bool fitsCp932(const QString& text)
     return ok;
 }
 
+qsizetype firstUnfitCp932(const QString& text)
+{
+    if (fitsCp932(text))
+        return -1;
+    // Whether a beginning of the text fits only shrinks as it grows: halve the range until the
+    // first character that does not fit is found, never cutting a surrogate pair.
+    qsizetype fits = 0;
+    qsizetype fails = text.size();
+    while (fails - fits > 1) {
+        qsizetype middle = fits + (fails - fits) / 2;
+        if (text.at(middle - 1).isHighSurrogate() && middle + 1 < fails)
+            ++middle;
+        else if (text.at(middle - 1).isHighSurrogate())
+            break;
+        if (fitsCp932(text.left(middle)))
+            fits = middle;
+        else
+            fails = middle;
+    }
+    return fits;
+}
+
+bool readsBackAsCp932(const QString& text)
+{
+    bool ok = true;
+    const QByteArray bytes = toCp932(text, &ok);
+    return ok && decodeText(bytes).encoding == TextEncoding::Cp932;
+}
+
 DecodedText decodeText(const QByteArray& bytes)
 {
     if (bytes.startsWith(kUtf8Bom))

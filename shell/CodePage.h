@@ -34,6 +34,12 @@ struct DecodedText {
 
 // Whether every character of the text has a CP932 code.
 [[nodiscard]] bool fitsCp932(const QString& text);
+// The position of the first character without a CP932 code (as fitsCp932 judges), -1 when
+// every character has one.
+[[nodiscard]] qsizetype firstUnfitCp932(const QString& text);
+// Whether the text, written in CP932, reads back as itself: every character fits and the bytes
+// cannot be taken for UTF-8 (as a text of half-width kana pairs such as "ﾃｱ" can).
+[[nodiscard]] bool readsBackAsCp932(const QString& text);
 
 // Encodes for writing: a file goes back in the encoding it was read in; CP932 is used only when
 // every character fits and the bytes cannot be taken for UTF-8, otherwise UTF-8, so that nothing

@@ -82,6 +82,7 @@ bool GeneFile::FileOpen(int mode, const QString& name)
     (void)FileClose();
     m_writeFailed = false;
     m_httpStatus = 0;
+    m_failure.clear();
     m_mode = mode;
     bool opened = false;
     try {
@@ -89,8 +90,13 @@ bool GeneFile::FileOpen(int mode, const QString& name)
             opened = (m_name.ServiceType == ServiceKind::Http) ? openHttp(mode) : openLocal(mode);
     } catch (const std::exception& error) {
         logLine("FileOpen", QString::fromLocal8Bit(error.what()));
+        m_failure = QString::fromLocal8Bit(error.what());
         opened = false;
     }
+    if (opened)
+        m_failure.clear();
+    else if (m_failure.isEmpty())
+        m_failure = QStringLiteral("ファイルが開けません");
     if (!opened) {
         m_web.reset();
         m_saveFile.reset();
@@ -106,6 +112,7 @@ bool GeneFile::SetFile(const QString& name)
     if (!parts) {
         m_name = GeneFileName {};
         logLine("SetFile", QStringLiteral("ファイル名が不正:") + name);
+        m_failure = QStringLiteral("ファイル名が不正です");
         FileMessage(QStringLiteral("ファイル名が不正") + kCrLf + name, kStyleCritical);
         return false;
     }
@@ -119,12 +126,19 @@ int GeneFile::ChkFile()
 {
     const QString full = m_name.fullPath();
     struct stat info { };
-    if (::stat(QFile::encodeName(full).constData(), &info) == 0)
-        return S_ISREG(info.st_mode) ? 1 : 0;
-    const int error = errno;
-    if (error == ENOENT || error == ENOTDIR)
+    if (::stat(QFile::encodeName(full).constData(), &info) == 0) {
+        if (S_ISREG(info.st_mode))
+            return 1;
+        m_failure = QStringLiteral("通常のファイルではありません");
         return 0;
-    logLine("ChkFile", QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char(':') + full);
+    }
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR) {
+        m_failure = QStringLiteral("ファイルが見つかりません");
+        return 0;
+    }
+    m_failure = QString::fromLocal8Bit(std::strerror(error));
+    logLine("ChkFile", m_failure + QLatin1Char(':') + full);
     FileMessage(QStringLiteral("ファイルの確認時にエラー") + kCrLf + full, kStyleCritical);
     return -1;
 }
@@ -145,7 +159,8 @@ bool GeneFile::openLocal(int mode)
         }
         m_readFile.setFileName(m_name.fullPath());
         if (!m_readFile.open(QIODevice::ReadOnly)) {
-            logLine("FileOpen", m_readFile.errorString());
+            m_failure = m_readFile.errorString();
+            logLine("FileOpen", m_failure);
             return false;
         }
         return true;
@@ -156,8 +171,10 @@ bool GeneFile::openLocal(int mode)
     if (found == 1 && m_opt1) {
         const QString question = m_name.FileName + QStringLiteral("は既に存在しています。") + kCrLf
             + QStringLiteral("上書きしますか？");
-        if (FileMessage(question, kStyleYesNoExclamationDefaultNo) == kAnswerNo)
+        if (FileMessage(question, kStyleYesNoExclamationDefaultNo) == kAnswerNo) {
+            m_failure = QStringLiteral("上書きしませんでした");
             return false;
+        }
     }
     return openForWriting(mode);
 }
@@ -169,7 +186,8 @@ bool GeneFile::openForWriting(int mode)
     const QString full = m_name.fullPath();
     const QFileInfo info(full);
     if (info.exists() && !info.isFile()) {
-        logLine("FileOpen", QStringLiteral("通常のファイルではありません:") + full);
+        m_failure = QStringLiteral("通常のファイルではありません");
+        logLine("FileOpen", m_failure + u':' + full);
         return false;
     }
     m_encoding = TextEncoding::Cp932;
@@ -181,7 +199,8 @@ bool GeneFile::openForWriting(int mode)
     }
     auto file = std::make_unique<QSaveFile>(full);
     if (!file->open(QIODevice::WriteOnly)) {
-        logLine("FileOpen", file->errorString());
+        m_failure = file->errorString();
+        logLine("FileOpen", m_failure);
         return false;
     }
     m_saveFile = std::move(file);
@@ -192,18 +211,24 @@ bool GeneFile::openForWriting(int mode)
 bool GeneFile::openHttp(int mode)
 {
     if (mode != 1) {
-        FileMessage(QStringLiteral("読込専用でしか開けません"), kStyleExclamation);
+        m_failure = QStringLiteral("読込専用でしか開けません");
+        FileMessage(m_failure, kStyleExclamation);
         return false;
     }
     m_web = createWebFetcher();
     if (!m_web) {
-        logLine("FileOpen", QStringLiteral("HTTP で読み込む手段がありません"));
+        m_failure = QStringLiteral("HTTP で読み込む手段がありません");
+        logLine("FileOpen", m_failure);
         return false;
     }
     m_web->setOpt1(m_opt2);
     m_web->setPort(m_webPort);
     const bool arrived = m_web->Connect(m_name.DriveLetter, m_name.Path, m_name.FileName);
     m_httpStatus = m_web->statusCode();
+    if (!arrived) {
+        m_failure = m_httpStatus == 0 ? QStringLiteral("サーバーから答えがありません")
+                                      : QStringLiteral("サーバーの答え: HTTP %1").arg(m_httpStatus);
+    }
     return arrived;
 }
 
@@ -336,6 +361,13 @@ void GeneFile::commitWrite(bool text)
         logLine("FileClose", m_writeError.isEmpty() ? file->errorString() : m_writeError);
     }
     m_writeError.clear();
+}
+
+void GeneFile::cancelWrite()
+{
+    m_saveFile.reset();
+    m_textBuffer.clear();
+    m_mode = 0;
 }
 
 void GeneFile::abandonWrite(QSaveFile& file)

@@ -69,8 +69,15 @@ public:
     // writeFailed() whether a write reached the disk.
     bool FileClose();
 
-    // The encoding of the last text read, or of the text being written.
+    // The encoding of the last text read, or of the text being written: after an open for text
+    // writing, the encoding the file already has (CP932 for a new file).
     [[nodiscard]] TextEncoding encoding() const { return m_encoding; }
+    // Writes the text of a file opened for text in this encoding instead.
+    void setEncoding(TextEncoding encoding) { m_encoding = encoding; }
+    // Gives up the write under way: closing leaves the file as it was.
+    void cancelWrite();
+    // Why the last open failed, in words for the user; empty after one that succeeded.
+    [[nodiscard]] const QString& failure() const { return m_failure; }
     // Whether the last write could not be completed (the old file, if any, is left whole).
     [[nodiscard]] bool writeFailed() const { return m_writeFailed; }
     // The status code the server answered the last http:/ open with, kept after a failed open;
@@ -104,6 +111,7 @@ private:
     int m_httpStatus = 0;
     // Why a write was abandoned, reported when the file is closed.
     QString m_writeError;
+    QString m_failure;
     std::unique_ptr<WebFetcher> m_web;
 };
 

@@ -15,19 +15,41 @@ namespace {
 
     constexpr int WordRole = Qt::UserRole + 1;
 
-    // A statement's first word follows the start of the text, a ";" or blanks and line ends
-    // that come after one of those.
-    bool startsStatement(const QString& text, qsizetype position)
+    bool isBlank(QChar c)
     {
-        for (qsizetype i = position - 1; i >= 0; --i) {
-            const QChar c = text.at(i);
-            if (c == u';')
-                return true;
-            if (c != u' ' && c != u'\t' && c != u'\n' && c != u'\r'
-                && c != QChar::ParagraphSeparator)
-                return false;
+        return c.unicode() <= 32 || c == QChar::ParagraphSeparator || c.unicode() == 0x3000;
+    }
+
+    // Whether a statement's first word may begin at the end of the text: at its start, after a
+    // ";", or after blanks, line ends and comments that come after one of those. Strings and
+    // comments are cut as the token cutter cuts them: a string runs to its closing quote, a
+    // comment from "#" to its line end.
+    bool startsStatement(QStringView text)
+    {
+        bool start = true;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            if (c == u'"') {
+                const qsizetype close = text.indexOf(u'"', i + 1);
+                if (close < 0)
+                    return false;
+                i = close;
+                start = false;
+            } else if (c == u'#') {
+                qsizetype end = i;
+                while (end < text.size() && text[end] != u'\n' && text[end] != u'\r'
+                    && text[end] != QChar::ParagraphSeparator)
+                    ++end;
+                if (end == text.size())
+                    return false;
+                i = end;
+            } else if (c == u';') {
+                start = true;
+            } else if (!isBlank(c)) {
+                start = false;
+            }
         }
-        return true;
+        return start;
     }
 
 }
@@ -88,8 +110,9 @@ bool CommandCompleter::atStatementStart() const
 {
     const QTextCursor caret = m_editor.textCursor();
     const qsizetype wordStart = caret.position() - prefixAtCaret().size();
-    const QString before = m_editor.document()->toPlainText().left(wordStart).right(4096);
-    return startsStatement(before, before.size());
+    // From the start of the text: a string or comment opened earlier decides what follows.
+    const QString text = m_editor.document()->toPlainText();
+    return startsStatement(QStringView(text).left(wordStart));
 }
 
 bool CommandCompleter::complete()

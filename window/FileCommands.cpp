@@ -12,7 +12,7 @@ namespace {
 
     void tell(const QString& name, const QString& why)
     {
-        shell::ShowMessage(name + QStringLiteral("\r\n") + why, InformationStyle);
+        shell::ShowMessage(document::SourceFile::cannotOpenMessage(name, why), InformationStyle);
     }
 
 }
@@ -31,11 +31,11 @@ QString FileCommands::whyNotReadable(const QString& name)
         return {};
     const QFileInfo info(QString(name).replace(u'\\', u'/'));
     if (!info.exists())
-        return QStringLiteral("ファイルがありません");
+        return QStringLiteral("ファイルが見つかりません");
     if (info.isDir())
         return QStringLiteral("フォルダです。ファイルを指定してください");
     if (!info.isReadable())
-        return QStringLiteral("ファイルが開けません");
+        return QStringLiteral("読み取りが許されていません");
     return {};
 }
 
@@ -63,18 +63,12 @@ bool FileCommands::readFile(const QString& name)
         tell(name, why);
         return false;
     }
-    const QString oldName = m_file.FileName();
-    const auto oldType = m_file.FileType;
-    const bool oldEdited = m_file.fFileEdit;
-    const QString oldTitle = m_file.title();
+    const auto before = m_file.naming();
     m_file.setFileName(name);
     if (!m_file.InBuff(false)) {
         // Reading failed after the checks (a web file, a file gone meanwhile): the text was not
         // replaced, so the name, type, mark and title go back to the document's.
-        m_file.setFileName(oldName);
-        m_file.FileType = oldType;
-        m_file.fFileEdit = oldEdited;
-        m_file.setApplicationTitle(oldTitle);
+        m_file.restoreNaming(before);
         m_host.showTitle();
         return false;
     }

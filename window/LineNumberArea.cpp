@@ -8,6 +8,7 @@ LineNumberArea::LineNumberArea(SourceEdit* editor)
     : QWidget(editor)
     , m_editor(editor)
 {
+    setObjectName(QStringLiteral("LineNumberArea"));
 }
 
 QSize LineNumberArea::sizeHint() const

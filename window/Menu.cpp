@@ -96,6 +96,8 @@ Menu::Menu(document::Source& source, QWidget* parent)
     connectCommands();
     applySettings();
     DocumentDialogs::install(source, this);
+    // The window tells of a page's problem itself, once per render.
+    m_pages.tellsProblems = false;
 }
 
 Menu::~Menu()
@@ -104,6 +106,7 @@ Menu::~Menu()
     // interpreter hand events to it.
     m_source.SetObject(nullptr, nullptr);
     DocumentDialogs::remove(m_source);
+    m_pages.tellsProblems = true;
     shell::moduleState().ui.pendingEvents = std::move(m_previousPendingEvents);
 }
 
@@ -131,14 +134,7 @@ void Menu::applySettings()
     QFont font(m_settings.fontName);
     font.setStyleHint(QFont::TypeWriter);
     m_editor->setFont(font);
-    const QRect place = m_settings.placement;
-    resize(std::max(200, px(place.width())), std::max(150, px(place.height())));
-    move(px(place.left()), px(place.top()));
-    bool onScreen = false;
-    for (const QScreen* screen : QGuiApplication::screens())
-        onScreen = onScreen || screen->geometry().intersects(frameGeometry());
-    if (!onScreen)
-        CenterForm(*this);
+    placeWindow();
     m_preview->box().setTool(PreviewBox::Tool::Hand);
     m_source.SetObject(&m_binding, &m_preview->box());
     m_preview->box().setScale(m_pages.Width(), m_pages.Height());
@@ -146,6 +142,27 @@ void Menu::applySettings()
     m_layout.splitNow = normal ? m_splitSaved : 0.0;
     m_bottomBar->setPrinterName(m_printer.DeviceName);
     arrange(m_layout.splitNow);
+}
+
+// Later starts put the window where it was left; the first one has no place stored and gives
+// the window two thirds of the screen, in its middle (the defaults would make it a stamp).
+void Menu::placeWindow()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!m_settings.placed && screen) {
+        const QRect area = screen->availableGeometry();
+        resize(area.width() * 2 / 3, area.height() * 2 / 3);
+        move(area.left() + area.width() / 6, area.top() + area.height() / 6);
+        return;
+    }
+    const QRect place = m_settings.placement;
+    resize(std::max(200, px(place.width())), std::max(150, px(place.height())));
+    move(px(place.left()), px(place.top()));
+    bool onScreen = false;
+    for (const QScreen* each : QGuiApplication::screens())
+        onScreen = onScreen || each->geometry().intersects(frameGeometry());
+    if (!onScreen)
+        CenterForm(*this);
 }
 
 int Menu::formWidth() const
@@ -165,6 +182,8 @@ void Menu::arrange(double split)
     const int content = std::max(0, px(m_layout.contentHeight));
     m_topBar->setGeometry(0, 0, m_form->width(), top);
     m_editor->setVisible(m_layout.editorVisible);
+    if (QMenu* editing = menu(MenuId::Edit))
+        editing->setEnabled(m_layout.editorVisible);
     int editorTop = top;
     if (m_findBar->isVisible() && m_layout.editorVisible) {
         const int h = m_findBar->sizeHint().height();
@@ -237,18 +256,45 @@ void Menu::showTitle()
                                                          : SourceHighlighter::Mode::None);
 }
 
+// The editor's modification mark follows its undo history: undoing back to the text as loaded
+// or saved is no edit any more, so the caption loses "更新" and closing asks nothing.
 void Menu::textEdited(bool modified)
 {
-    if (!modified || m_binding.loading() || m_file.fFileEdit)
+    if (m_binding.loading() || m_file.fFileEdit == modified)
         return;
-    m_file.fFileEdit = true;
+    m_file.fFileEdit = modified;
     showTitle();
 }
 
 void Menu::render()
 {
+    if (m_preview->busy())
+        return;
     m_bottomBar->setMessage(QString());
+    m_problemLine = 0;
     m_preview->render();
+    tellInterpreterProblem();
+}
+
+// The box names what failed and where; it comes once per render, while zooming and turning
+// pages leave the problem to the bottom bar.
+void Menu::tellInterpreterProblem()
+{
+    if (!m_merged.fMaScOn || !m_pages.fInterpreterProblem)
+        return;
+    const shell::Report& report = m_pages.report();
+    constexpr int CriticalStyle = 16;
+    constexpr int ExclamationStyle = 48;
+    QString text = report.ErrNumber != 0
+        ? QStringLiteral("インタプリタエラー %1: %2").arg(report.ErrNumber).arg(report.sErrMsg)
+        : QStringLiteral("インタプリタ警告");
+    if (!report.statement.isEmpty()) {
+        text += QStringLiteral("\r\n")
+            + (m_problemLine > 0 ? QStringLiteral("%1 行目: ").arg(m_problemLine)
+                                 : QStringLiteral("文: "))
+            + report.statement.left(120);
+    }
+    shell::ShowMessage(text, report.ErrNumber != 0 ? CriticalStyle : ExclamationStyle);
 }
 
 void Menu::afterRender()
@@ -275,7 +321,7 @@ void Menu::selectInterpreterProblem()
     m_bottomBar->setMessage(report.ErrNumber != 0
             ? QStringLiteral("インタプリタエラー %1:%2").arg(report.ErrNumber).arg(report.sErrMsg)
             : QStringLiteral("インタプリタ警告: ") + report.statement.left(60));
-    selectStatement(report.statement);
+    m_problemLine = selectStatement(report.statement);
 }
 
 void Menu::selectMergeProblem()
@@ -295,17 +341,19 @@ void Menu::selectMergeProblem()
     m_editor->ensureCursorVisible();
 }
 
-void Menu::selectStatement(const QString& statement)
+int Menu::selectStatement(const QString& statement)
 {
     // The merged page holds the statement as the face wrote it unless a value was put in.
     if (statement.isEmpty())
-        return;
-    const qsizetype at = m_binding.text().indexOf(statement);
+        return 0;
+    const QString text = m_binding.text();
+    const qsizetype at = text.indexOf(statement);
     if (at < 0)
-        return;
+        return 0;
     m_binding.setSelectionStart(static_cast<int>(at));
     m_binding.setSelectionLength(static_cast<int>(statement.size()));
     m_editor->ensureCursorVisible();
+    return static_cast<int>(QStringView(text).left(at).count(u'\n')) + 1;
 }
 
 void Menu::dropFiles(const QStringList& names)
@@ -441,22 +489,18 @@ void Menu::buildMenus()
     for (MenuId id : { MenuId::Cross, MenuId::Hand })
         m_actions.at(id)->setCheckable(true);
     m_actions.at(MenuId::Hand)->setChecked(true);
+    for (const auto& [id, keys] : kMenuShortcuts)
+        m_actions.at(id)->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(keys)));
     // Rendering also answers F5 and Ctrl+R, as editors do today.
     m_actions.at(MenuId::View)
         ->setShortcuts({ QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R) });
-    auto* find = new QAction(this);
-    find->setShortcut(QKeySequence::Find);
-    connect(find, &QAction::triggered, this, [this] {
-        if (m_layout.editorVisible)
-            m_findBar->open();
-    });
     auto* zoomIn = new QAction(this);
     zoomIn->setShortcuts({ QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal) });
     connect(zoomIn, &QAction::triggered, m_preview, &PreviewPane::zoomIn);
     auto* zoomOut = new QAction(this);
     zoomOut->setShortcut(QKeySequence::ZoomOut);
     connect(zoomOut, &QAction::triggered, m_preview, &PreviewPane::zoomOut);
-    addActions({ find, zoomIn, zoomOut });
+    addActions({ zoomIn, zoomOut });
 }
 
 QAction* Menu::action(MenuId id) const
@@ -474,6 +518,7 @@ QMenu* Menu::menu(MenuId id) const
 void Menu::connectCommands()
 {
     connectFileCommands();
+    connectEditCommands();
     connectViewCommands();
     connect(m_editor->document(), &QTextDocument::modificationChanged, this, &Menu::textEdited);
     connect(m_splitter, &Splitter::dragStarted, this, &Menu::startSplitterDrag);
@@ -482,8 +527,7 @@ void Menu::connectCommands()
     connect(m_findBar, &FindBar::visibilityChanged, this, &Menu::placeFindBar);
     connect(m_topBar, &TopBar::nameEntered, this,
         [this](const QString& name) { m_files.openName(name); });
-    connect(m_topBar, &TopBar::zoomOutClicked, m_preview, &PreviewPane::zoomOut);
-    connect(m_topBar, &TopBar::zoomInClicked, m_preview, &PreviewPane::zoomIn);
+    connect(m_topBar, &TopBar::toolClicked, this, &Menu::toolClicked);
     connect(m_preview, &PreviewPane::statusText, m_topBar,
         [this](int slot, const QString& text) { m_topBar->ShowStatus(slot, text); });
     connect(m_preview, &PreviewPane::menuRequested, this,
@@ -512,6 +556,46 @@ void Menu::connectFileCommands()
     connect(action(MenuId::End), &QAction::triggered, this, &QWidget::close);
     connect(action(MenuId::Setup), &QAction::triggered, this, &Menu::showOptions);
     connect(action(MenuId::Aboutbox), &QAction::triggered, this, &Menu::showAbout);
+}
+
+// The editing commands work on the editor, and only while it is shown.
+void Menu::connectEditCommands()
+{
+    const std::pair<MenuId, std::function<void()>> commands[] = {
+        { MenuId::Undo, [this] { m_editor->undo(); } },
+        { MenuId::Redo, [this] { m_editor->redo(); } },
+        { MenuId::Cut, [this] { m_editor->cut(); } },
+        { MenuId::CopyText, [this] { m_editor->copy(); } },
+        { MenuId::Paste, [this] { m_editor->paste(); } },
+        { MenuId::SelectAll, [this] { m_editor->selectAll(); } },
+        { MenuId::Find, [this] { m_findBar->open(); } },
+    };
+    for (const auto& entry : commands) {
+        connect(action(entry.first), &QAction::triggered, this, [this, command = entry.second] {
+            if (m_layout.editorVisible)
+                command();
+        });
+    }
+    for (MenuId id : { MenuId::Undo, MenuId::Redo, MenuId::Cut, MenuId::CopyText })
+        action(id)->setEnabled(false);
+    connect(m_editor, &QPlainTextEdit::undoAvailable, action(MenuId::Undo), &QAction::setEnabled);
+    connect(m_editor, &QPlainTextEdit::redoAvailable, action(MenuId::Redo), &QAction::setEnabled);
+    connect(m_editor, &QPlainTextEdit::copyAvailable, action(MenuId::Cut), &QAction::setEnabled);
+    connect(
+        m_editor, &QPlainTextEdit::copyAvailable, action(MenuId::CopyText), &QAction::setEnabled);
+}
+
+// The tool labels of the top bar: the window modes, page turning and the zoom.
+void Menu::toolClicked(int tool)
+{
+    constexpr std::array<MenuId, 6> commands { MenuId::None, MenuId::EWind, MenuId::DWind,
+        MenuId::VWind, MenuId::Previous, MenuId::Next };
+    if (tool >= 1 && tool < static_cast<int>(commands.size()))
+        action(commands[static_cast<std::size_t>(tool)])->trigger();
+    else if (tool == 6)
+        m_preview->zoomOut();
+    else if (tool == 7)
+        m_preview->zoomIn();
 }
 
 void Menu::connectViewCommands()

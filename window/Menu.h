@@ -91,16 +91,22 @@ private:
     void buildMenus();
     void connectCommands();
     void connectFileCommands();
+    void connectEditCommands();
+    void toolClicked(int tool);
     void connectViewCommands();
     void applySettings();
+    void placeWindow();
     void firstActivation();
     void textEdited(bool modified);
     void afterRender();
     void selectProblem();
     void selectInterpreterProblem();
     void selectMergeProblem();
-    // Selects a statement of the interpreter's report in the editor, when the text holds it.
-    void selectStatement(const QString& statement);
+    // Selects a statement of the interpreter's report in the editor, when the text holds it;
+    // its line number (1 for the first), 0 when the text does not hold it.
+    int selectStatement(const QString& statement);
+    // After a render: the one message box of an interpreter problem of the page shown.
+    void tellInterpreterProblem();
     void startSplitterDrag();
     void dragSplitter(int x);
     void printDocument();
@@ -139,6 +145,8 @@ private:
     double m_splitSaved = 0.4;
     bool m_firstActivation = true;
     bool m_closePending = false;
+    // The editor's line of the statement the last page failed at, 0 when the editor has none.
+    int m_problemLine = 0;
 };
 
 }

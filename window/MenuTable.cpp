@@ -4,7 +4,7 @@
 
 namespace vorlix::window {
 
-const std::array<MenuEntry, 35> kMenuEntries { {
+const std::array<MenuEntry, 43> kMenuEntries { {
     { MenuId::File, MenuId::None, u"ファイル(&F)", "mnuFile", -1 },
     { MenuId::NewFile, MenuId::File, u"新規作成(&N)", "mnuNew", -1 },
     { MenuId::NewFace, MenuId::NewFile, u"fae(&f)", "mnuNewFile", 0 },
@@ -16,6 +16,14 @@ const std::array<MenuEntry, 35> kMenuEntries { {
     { MenuId::Printer, MenuId::File, u"印刷(&P)...", "mnuPrinter", -1 },
     { MenuId::PrnDet, MenuId::File, u"用紙の設定(&U)...", "mnuPrnDet", -1 },
     { MenuId::End, MenuId::File, u"終了(&E)", "mnuEnd", -1 },
+    { MenuId::Edit, MenuId::None, u"編集(&E)", "mnuEdit", -1 },
+    { MenuId::Undo, MenuId::Edit, u"元に戻す(&U)", "mnuUndo", -1 },
+    { MenuId::Redo, MenuId::Edit, u"やり直し(&R)", "mnuRedo", -1 },
+    { MenuId::Cut, MenuId::Edit, u"切り取り(&T)", "mnuCut", -1 },
+    { MenuId::CopyText, MenuId::Edit, u"コピー(&C)", "mnuCopyText", -1 },
+    { MenuId::Paste, MenuId::Edit, u"貼り付け(&P)", "mnuPaste", -1 },
+    { MenuId::SelectAll, MenuId::Edit, u"すべて選択(&A)", "mnuSelectAll", -1 },
+    { MenuId::Find, MenuId::Edit, u"検索(&F)...", "mnuFind", -1 },
     { MenuId::View, MenuId::None, u"描画実行(&G)", "mnuView", -1 },
     { MenuId::Disp, MenuId::None, u"ビュー(&V)", "mnuDisp", -1 },
     { MenuId::Next, MenuId::Disp, u"次ページ(&N)   PageDown", "mnuNext", -1 },
@@ -40,6 +48,22 @@ const std::array<MenuEntry, 35> kMenuEntries { {
     { MenuId::Help, MenuId::None, u"ヘルプ(&H)", "mnuHelp", -1 },
     { MenuId::Setup, MenuId::Help, u"設定(&S)...", "mnuSetup", -1 },
     { MenuId::Aboutbox, MenuId::Help, u"バージョン情報(&A)...", "mnuAboutbox", -1 },
+} };
+
+const std::array<MenuShortcut, 13> kMenuShortcuts { {
+    { MenuId::NewFace, "Ctrl+N" },
+    { MenuId::Open, "Ctrl+O" },
+    { MenuId::Over, "Ctrl+S" },
+    { MenuId::Save, "Ctrl+Shift+S" },
+    { MenuId::Printer, "Ctrl+P" },
+    { MenuId::End, "Ctrl+Q" },
+    { MenuId::Undo, "Ctrl+Z" },
+    { MenuId::Redo, "Ctrl+Y; Ctrl+Shift+Z" },
+    { MenuId::Cut, "Ctrl+X" },
+    { MenuId::CopyText, "Ctrl+C" },
+    { MenuId::Paste, "Ctrl+V" },
+    { MenuId::SelectAll, "Ctrl+A" },
+    { MenuId::Find, "Ctrl+F" },
 } };
 
 const MenuEntry& menuEntry(MenuId id)

@@ -19,6 +19,14 @@ enum class MenuId : std::uint8_t {
     Printer,
     PrnDet,
     End,
+    Edit,
+    Undo,
+    Redo,
+    Cut,
+    CopyText,
+    Paste,
+    SelectAll,
+    Find,
     View,
     Disp,
     Next,
@@ -57,9 +65,18 @@ struct MenuEntry {
     int index;
 };
 
-extern const std::array<MenuEntry, 35> kMenuEntries;
+extern const std::array<MenuEntry, 43> kMenuEntries;
 
 // The entry of an id.
 [[nodiscard]] const MenuEntry& menuEntry(MenuId id);
+
+// The usual keys of the commands that have one, as other programs have them too, in Qt's
+// portable text ("Ctrl+S"; several keys apart by "; ").
+struct MenuShortcut {
+    MenuId id;
+    const char* keys;
+};
+
+extern const std::array<MenuShortcut, 13> kMenuShortcuts;
 
 }

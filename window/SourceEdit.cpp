@@ -5,6 +5,7 @@
 #include "window/SourceHighlighter.h"
 
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QTextBlock>
 
@@ -36,7 +37,10 @@ int SourceEdit::lineNumberWidth() const
 
 void SourceEdit::updateMargin()
 {
-    setViewportMargins(lineNumberWidth(), 0, 0, 0);
+    const int width = lineNumberWidth();
+    setViewportMargins(width, 0, 0, 0);
+    const QRect area = contentsRect();
+    m_lineNumbers->setGeometry(area.left(), area.top(), width, area.height());
 }
 
 void SourceEdit::updateLineNumbers(const QRect& rect, int dy)
@@ -50,8 +54,15 @@ void SourceEdit::updateLineNumbers(const QRect& rect, int dy)
 void SourceEdit::resizeEvent(QResizeEvent* event)
 {
     QPlainTextEdit::resizeEvent(event);
-    const QRect area = contentsRect();
-    m_lineNumbers->setGeometry(area.left(), area.top(), lineNumberWidth(), area.height());
+    updateMargin();
+}
+
+void SourceEdit::changeEvent(QEvent* event)
+{
+    QPlainTextEdit::changeEvent(event);
+    // The numbers are measured in the editor's font: a new font needs a margin of its own.
+    if (event->type() == QEvent::FontChange)
+        updateMargin();
 }
 
 void SourceEdit::paintLineNumbers(QPaintEvent* event)
@@ -100,7 +111,28 @@ void SourceEdit::keyPressEvent(QKeyEvent* event)
         m_completer->complete();
         return;
     }
+    const bool lineEnd = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (lineEnd && (event->modifiers() & Qt::ShiftModifier)) {
+        // Shift+Enter would insert a line separator: one line to the interpreter, and a
+        // character the Japanese code page has not.
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ShiftModifier,
+            event->text(), event->isAutoRepeat(), event->count());
+        QPlainTextEdit::keyPressEvent(&plain);
+        event->setAccepted(plain.isAccepted());
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void SourceEdit::insertFromMimeData(const QMimeData* source)
+{
+    if (!source || !source->hasText()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QString text = source->text();
+    text.replace(QChar::LineSeparator, u'\n');
+    insertPlainText(text);
 }
 
 }

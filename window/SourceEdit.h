@@ -10,7 +10,9 @@ class SourceHighlighter;
 
 // The source editor ("Text1"): plain text with line numbers in a margin, undo and redo, and
 // highlighting of the face language or of data documents; in a face, Ctrl+Space completes the
-// command word at the start of a statement.
+// command word at the start of a statement. Every line end it makes is a real one: Shift+Enter
+// ends a line as Enter does, and pasted line separators become line ends, so that what looks
+// like two lines is never one statement to the interpreter.
 class SourceEdit final : public QPlainTextEdit {
     Q_OBJECT
 
@@ -31,7 +33,9 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     void updateMargin();

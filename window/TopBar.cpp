@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace vorlix::window {
 
@@ -28,6 +29,10 @@ namespace {
 const std::array<const char16_t*, 8> TopBar::LabelCaptions { u"場所：", u"≫", u"∥", u"≪", u"▲",
     u"▼", u"－", u"＋" };
 
+const std::array<const char16_t*, 8> TopBar::LabelTips { u"ファイル名を入れて Enter で開く",
+    u"編集ウィンドウだけにする", u"編集とビューの両方を表示", u"ビューウィンドウだけにする",
+    u"前ページ (PageUp)", u"次ページ (PageDown)", u"縮小 (Ctrl+-)", u"拡大 (Ctrl++)" };
+
 TopBar::TopBar(QWidget* parent)
     : QWidget(parent)
     , m_name(new QLineEdit(this))
@@ -38,6 +43,7 @@ TopBar::TopBar(QWidget* parent)
     for (std::size_t i = 0; i < m_labels.size(); ++i) {
         auto* label = new QLabel(QString::fromUtf16(LabelCaptions[i]), this);
         label->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        label->setToolTip(QString::fromUtf16(LabelTips[i]));
         label->setAlignment(Qt::AlignCenter);
         label->setMouseTracking(true);
         label->installEventFilter(this);
@@ -126,10 +132,9 @@ bool TopBar::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Enter)
         setBorder(label);
     if (event->type() == QEvent::MouseButtonRelease) {
-        if (label == m_labels[6])
-            emit zoomOutClicked();
-        else if (label == m_labels[7])
-            emit zoomInClicked();
+        const auto index = std::find(m_labels.begin(), m_labels.end(), label) - m_labels.begin();
+        if (index > 0)
+            emit toolClicked(static_cast<int>(index));
     }
     return QWidget::eventFilter(watched, event);
 }

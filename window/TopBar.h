@@ -23,9 +23,11 @@ public:
     explicit TopBar(QWidget* parent = nullptr);
 
     [[nodiscard]] QLineEdit& nameBox() { return *m_name; }
-    // The tool labels: 0 "場所：", then "≫", "∥", "≪", "▲", "▼", "－", "＋".
+    // The tool labels: 0 "場所：", then "≫", "∥", "≪", "▲", "▼", "－", "＋", and the tool tips
+    // that say what each one does.
     [[nodiscard]] QLabel& toolLabel(int index) { return *m_labels.at(index); }
     static const std::array<const char16_t*, 8> LabelCaptions;
+    static const std::array<const char16_t*, 8> LabelTips;
 
     // Stores and draws one status text (slot 0 to 3); slot -1 redraws all four.
     void ShowStatus(int slot, const QString& text = {});
@@ -34,8 +36,8 @@ public:
     [[nodiscard]] bool columnShown(int column) const;
 
 signals:
-    void zoomOutClicked();
-    void zoomInClicked();
+    // A click on tool label 1 to 7.
+    void toolClicked(int index);
     // Enter in the file name box.
     void nameEntered(const QString& name);
 

@@ -47,6 +47,10 @@ WindowSettings WindowSettings::read(shell::InitFile& settings)
         result.fontName = defaultOf(u"menu", u"fontname");
     result.placement = QRect(readTwips(settings, u"left"), readTwips(settings, u"top"),
         readTwips(settings, u"width"), readTwips(settings, u"height"));
+    const auto fallback
+        = [](const char16_t* key) { return shell::ToLong(defaultOf(u"menu", key), 0); };
+    result.placed = result.placement
+        != QRect(fallback(u"left"), fallback(u"top"), fallback(u"width"), fallback(u"height"));
     return result;
 }
 

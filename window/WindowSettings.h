@@ -18,6 +18,9 @@ struct WindowSettings {
     QString fontName = QStringLiteral("Terminal");
     // Left, top, width and height in twips.
     QRect placement { 200, 500, 7000, 6500 };
+    // The window has stored a placement of its own: the one read differs from the defaults
+    // (which no window places itself at: 7000 twips are no whole number of pixels).
+    bool placed = false;
 
     // Reads the settings (missing keys get their defaults written back).
     [[nodiscard]] static WindowSettings read(shell::InitFile& settings);

@@ -2,9 +2,12 @@
 #include "shell/InitFile.h"
 #include "shell/ModuleState.h"
 #include "tests/document/SourceTestSupport.h"
+#include "tests/support/HttpTestServer.h"
 #include "tests/support/MessageRecorder.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -58,18 +61,39 @@ TEST_F(SourceFileTest, ReadsAFileTypesItAndTakesItsTitle)
     EXPECT_EQ(state->SettingsFile->GetString("general", "CurDir", "-"), env.root());
 }
 
-TEST_F(SourceFileTest, MissingFileCannotBeReadAndTellsTheUser)
+// A file that cannot be read gives one message, naming the file and why; the text stays.
+TEST_F(SourceFileTest, AFileThatCannotBeReadIsNamedWithTheReasonInOneMessage)
 {
-    SourceFile document;
-    document.setText(QStringLiteral("kept"));
-    document.setFileName(env.root() + QStringLiteral("/nothing.mnd"));
-    vorlix::test::MessageRecorder messages;
-    EXPECT_FALSE(document.InBuff(false));
-    EXPECT_EQ(document.FileType, FileTypes::DataDocument);
-    EXPECT_EQ(document.Text(), u"kept");
-    ASSERT_FALSE(messages.prompts.empty());
-    EXPECT_EQ(messages.prompts.back().text, "ファイルが開けません");
-    EXPECT_EQ(messages.prompts.back().style, 64);
+    vorlix::test::HttpTestServer server(
+        vorlix::test::HttpTestServer::sendAndClose("HTTP/1.0 404 Not Found\r\n\r\ngone"));
+    const QString fifo = env.root() + QStringLiteral("/pipe.fae");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    struct Case {
+        QString name;
+        QString reason;
+    };
+    const Case cases[] = {
+        { env.root() + QStringLiteral("/nothing.mnd"), QStringLiteral("ファイルが見つかりません") },
+        { fifo, QStringLiteral("通常のファイルではありません") },
+        { QStringLiteral("http://%1/gone.mnd").arg(server.host()),
+            QStringLiteral("サーバーの答え: HTTP 404") },
+        { QStringLiteral("http://127.0.0.1:%1/x.mnd")
+                .arg(vorlix::test::HttpTestServer::closedPort()),
+            QStringLiteral("サーバーから答えがありません") },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        SourceFile document;
+        document.setText(QStringLiteral("kept"));
+        document.setFileName(c.name);
+        vorlix::test::MessageRecorder messages;
+        EXPECT_FALSE(document.InBuff(false));
+        EXPECT_EQ(document.Text(), u"kept");
+        ASSERT_EQ(messages.prompts.size(), 1u);
+        EXPECT_EQ(messages.prompts[0].text, SourceFile::cannotOpenMessage(c.name, c.reason));
+        EXPECT_EQ(messages.prompts[0].style, 64);
+        EXPECT_FALSE(messages.prompts[0].caption.endsWith(QStringLiteral("/GeneFile")));
+    }
 }
 
 TEST_F(SourceFileTest, CancelledOpenDialogLeavesTheTextButNoName)
@@ -113,6 +137,66 @@ TEST_F(SourceFileTest, SavingWritesTheTextBackInTheFilesEncoding)
     EXPECT_EQ(document.FileType, FileTypes::DataDocument);
     EXPECT_EQ(readFileBytes(env.root() + QStringLiteral("/copy.mnd")),
         vorlix::shell::toCp932(QStringLiteral("s,1,1,\"①\";\r\n")));
+}
+
+// A save writes the lines back with the ends they were read with, and never leaves Shift_JIS
+// unasked: a text it cannot hold is saved in UTF-8 only on "はい"; "いいえ" saves nothing and
+// selects the character.
+TEST_F(SourceFileTest, ASaveKeepsLineEndsAndAsksBeforeLeavingShiftJis)
+{
+    struct Case {
+        const char* name;
+        QByteArray file;
+        QString edited;
+        int answer;
+        QByteArray written; // empty: the file is left as it was
+        QString question; // the start of the question, empty for none
+        int selected; // the selection's start after the save, -1 for none
+    };
+    const QString euro = QStringLiteral("s,1,1,\"1€\";");
+    const Case cases[] = {
+        { "LF", "h,1,1,1;\nv,1,1,1;\n", QStringLiteral("h,2,2,2;\r\nv,1,1,1;\r\n"), 0,
+            "h,2,2,2;\nv,1,1,1;\n", {}, -1 },
+        { "CR LF", "h,1,1,1;\r\nv,1,1,1;\r\n", QStringLiteral("h,2,2,2;\r\nv,1,1,1;\r\n"), 0,
+            "h,2,2,2;\r\nv,1,1,1;\r\n", {}, -1 },
+        { "CR", "h,1,1,1;\rv,1,1,1;\r", QStringLiteral("h,2,2,2;\r\nv,1,1,1;\r\n"), 0,
+            "h,2,2,2;\rv,1,1,1;\r", {}, -1 },
+        { "euro, no", "h,1,1,1;\r\n", QStringLiteral("h,1,1,1;\r\n") + euro, 7, {},
+            QStringLiteral("2 行目の「€」(U+20AC) は Shift_JIS で保存できません。"), 18 },
+        { "euro, yes", "h,1,1,1;\r\n", QStringLiteral("h,1,1,1;\r\n") + euro, 6,
+            (QStringLiteral("h,1,1,1;\r\n") + euro).toUtf8(),
+            QStringLiteral("2 行目の「€」(U+20AC)"), -1 },
+        { "kana read as UTF-8", "h,1,1,1;", QStringLiteral("#ﾃｱ"), 6,
+            QStringLiteral("#ﾃｱ").toUtf8(), QStringLiteral("この内容を Shift_JIS で保存すると"),
+            -1 },
+        { "UTF-8 file", QStringLiteral("#請求\n").toUtf8(), QStringLiteral("#請求\r\n") + euro, 0,
+            (QStringLiteral("#請求\n") + euro).toUtf8(), {}, -1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = env.root() + QStringLiteral("/keep.fae");
+        vorlix::test::writeFileBytes(path, c.file);
+        vorlix::test::StringEditor editor;
+        SourceFile document;
+        document.setEditor(&editor);
+        document.setFileName(path);
+        ASSERT_TRUE(document.InBuff(false));
+        editor.setText(c.edited);
+        editor.setSelectionStart(0);
+        document.fFileEdit = true;
+        vorlix::test::MessageRecorder messages(c.answer);
+        EXPECT_EQ(document.OutBuff(false, false), !c.written.isEmpty());
+        EXPECT_EQ(readFileBytes(path), c.written.isEmpty() ? c.file : c.written);
+        EXPECT_EQ(document.fFileEdit, c.written.isEmpty());
+        ASSERT_EQ(messages.prompts.size(), c.question.isEmpty() ? 0u : 1u);
+        if (!c.question.isEmpty()) {
+            EXPECT_TRUE(messages.prompts[0].text.startsWith(c.question))
+                << messages.prompts[0].text.toStdString();
+            EXPECT_EQ(messages.prompts[0].style, 36);
+        }
+        EXPECT_EQ(editor.selectionStart(), std::max(0, c.selected));
+        EXPECT_EQ(editor.selectionLength(), c.selected < 0 ? 0 : 1);
+    }
 }
 
 // A save that did not happen must not make the changes look saved, or closing the window would

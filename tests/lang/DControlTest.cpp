@@ -425,8 +425,8 @@ TEST(DControlPages, FailureOnAnEarlierPageStaysReported)
     EXPECT_FALSE(run.control.report.fError);
 }
 
-// A statement that fails inside a bold group must not leave the bold variant selected: the
-// diagnostics and every later text are drawn in the slot's own font again.
+// A statement that fails inside a bold group must not leave the bold variant selected: every
+// later text is drawn in the slot's own font again (the diagnostics in a font of their own).
 TEST(DControlPages, FailureInsideAMarkedUpGroupRestoresTheFont)
 {
     BoundInterpreter run;
@@ -443,12 +443,30 @@ TEST(DControlPages, FailureInsideAMarkedUpGroupRestoresTheFont)
             normal = line;
         if (line.startsWith(QStringLiteral("selectFont ")))
             fontBefore = line;
-        if (line.startsWith(QStringLiteral("textOut ")) && !line.contains(QStringLiteral("bbbb"))) {
+        if (line.startsWith(QStringLiteral("textOut "))
+            && line.contains(QStringLiteral("plain2"))) {
             EXPECT_EQ(fontBefore.toStdString(), normal.toStdString()) << line.toStdString();
         }
     }
     EXPECT_TRUE(normal.contains(QStringLiteral(" weight=400 "))) << normal.toStdString();
     EXPECT_EQ(lines.filter(QStringLiteral("\"plain2\"")).size(), 1);
+}
+
+// Messages run down the page 50 units apart; those that would fall below it are only logged.
+TEST(DControlPages, MessagesBelowThePageAreOnlyLogged)
+{
+    BoundInterpreter run;
+    QString text = QStringLiteral("start;");
+    for (int i = 0; i < 70; ++i)
+        text += QStringLiteral("zz;");
+    const QStringList logged = logOfRun(run, text + QStringLiteral(";;out;"));
+    EXPECT_EQ(logged.filter(Undefined).size(), 70);
+    ASSERT_EQ(run.sink.pages().size(), 1u);
+    const QStringList drawn = run.sink.pages().front().dump().split(u'\n').filter(Undefined);
+    // From 100 in steps of 50: the cell of the one at 2900 ends on the page, at 2950 it would not.
+    ASSERT_EQ(drawn.size(), 57);
+    EXPECT_TRUE(drawn.last().startsWith(QStringLiteral("textOut 157 4567 ")))
+        << drawn.last().toStdString();
 }
 
 TEST(DControlHostile, BadInputNeverStopsTheRun)

@@ -41,19 +41,20 @@ TEST_F(EMFBinding, PrinterScalesPensAndFontsByTheRatio)
     EXPECT_EQ(pageHead(emf), "page dpi=254 frame=42000x59400 size=4200x5940");
 }
 
-TEST_F(EMFBinding, PreviewThinsPensAndMeasuresFontsOnTheScreen)
+TEST_F(EMFBinding, PreviewShowsPensAtTheirPrintedWidthAndMeasuresFontsOnTheScreen)
 {
     emf.SetObject(preview, 0, 400, 1.0, 2100, 2970, 30, 40);
     emf.Start();
     mark();
-    // 96 / 400 = 0.24: a 1-unit pen is a null pen, a 2-unit pen one pixel.
+    // 96 / 400 = 0.24 pixels a dot: a 1-dot pen prints, so it shows one pixel wide; 95 dots
+    // (6 mm) show 23 pixels.
     emf.setPenType(2, 1, 0, 0);
-    emf.setPenType(3, 2, 0, 0);
+    emf.setPenType(3, 95, 0, 0);
     QString face = QStringLiteral("ＭＳ 明朝");
     emf.setFontType(2, face, 9, 0, 0);
     EXPECT_EQ(drawn(),
-        (QStringList { "selectPen style=5 width=1 color=#000000",
-            "selectPen style=0 width=1 color=#000000",
+        (QStringList { "selectPen style=0 width=1 color=#000000",
+            "selectPen style=0 width=23 color=#000000",
             "selectFont h=12 w=0 esc=0 weight=400 italic=0 underline=0 strikeOut=0 "
             "face=\"ＭＳ 明朝\"" }));
     emf.setRatio(1.5);

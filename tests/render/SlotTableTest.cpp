@@ -157,7 +157,7 @@ TEST(SlotTablePens, PrinterWidthThresholds)
     }
 }
 
-TEST(SlotTablePens, PreviewWidthThresholds)
+TEST(SlotTablePens, PreviewShowsThePrintedWidth)
 {
     struct Case {
         double penScale;
@@ -165,12 +165,12 @@ TEST(SlotTablePens, PreviewWidthThresholds)
         int effective;
     };
     const Case cases[] = {
-        { 0.24, 1, 0 }, // 0.24: a null pen
-        { 0.24, 2, 1 }, // 0.48 / 4 below 1: one pixel
-        { 0.24, 40, 2 }, // 9.6 / 4
-        { 1.6, 3, 2 }, // 4.8 / 2
-        { 2.4, 3, 3 }, // the width as given
-        { 0.24, 50, 3 }, // 12 / 4
+        { 0.24, 0, 0 }, // prints nothing: a null pen
+        { 0.24, 1, 1 }, // prints one dot: never thinner than a pixel
+        { 0.24, 95, 23 }, // 6 mm at 400 dpi on a 96-dpi screen
+        { 0.48, 95, 46 }, // the same at 200 %
+        { 0.24, 20, 5 }, // 4.8
+        { 96.0 / 254.0, 3, 1 }, // 1.13 at 254 dpi
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.penScale * 1000 + c.width);

@@ -49,9 +49,10 @@ TEST(SurfaceMapping, BindingByTargetKind)
             400 },
         { "printer at 254", false, 254, 0.5, 0, 0.5, 0.5, 0, { 0, 0, 10500, 14850 }, { 1050, 1485 },
             254 },
-        // The preview thins pens by screen pixels per inch over the DPI and keeps the margins.
+        // The preview scales pens by screen pixels per inch over the DPI at the zoom and keeps
+        // the margins.
         { "preview", true, 400, 1.0, 0, 0.24, 1.0, 30, { 0, 0, 21000, 29700 }, { 794, 1123 }, 96 },
-        { "preview zoomed", true, 254, 2.0, 0, 96.0 / 254.0, 2.0, 30, { 0, 0, 42000, 59400 },
+        { "preview zoomed", true, 254, 2.0, 0, 192.0 / 254.0, 2.0, 30, { 0, 0, 42000, 59400 },
             { 1587, 2245 }, 96 },
         // A box half the page's width shows fonts at twice their size.
         { "preview box", true, 400, 1.0, 397 * 15.0, 0.24, 2.0, 30, { 0, 0, 21000, 29700 },

@@ -53,6 +53,12 @@ TEST_F(CommandCompleterTest, AUniqueBeginningIsWrittenOut)
     typeAndComplete(QStringLiteral("h,0,0,100;\n  chb"));
     EXPECT_EQ(editor.toPlainText(), QStringLiteral("h,0,0,100;\n  chbase,"));
 
+    // After a comment line, as every block of the samples begins.
+    typeAndComplete(QStringLiteral("# ---- 線 ----\nh,0,0,100; # 枠\ngl"));
+    EXPECT_EQ(editor.toPlainText(), QStringLiteral("# ---- 線 ----\nh,0,0,100; # 枠\nglc,"));
+
+    typeAndComplete(QStringLiteral("h,0,0,100;\n  chb"));
+
     // One undo takes the completion back to what was typed.
     editor.undo();
     EXPECT_EQ(editor.toPlainText(), QStringLiteral("h,0,0,100;\n  chb"));
@@ -76,7 +82,8 @@ TEST_F(CommandCompleterTest, SeveralMatchesAreListedAndTheChoiceReplacesTheLette
 TEST_F(CommandCompleterTest, NothingIsOfferedOutsideAStatementsFirstWord)
 {
     for (const QString& text : { QStringLiteral("h,10"), QStringLiteral("s,1,1,\"ab"),
-             QStringLiteral("zq"), QStringLiteral("h,0,0,100 im") }) {
+             QStringLiteral("zq"), QStringLiteral("h,0,0,100 im"), QStringLiteral("h,1; # im"),
+             QStringLiteral("s,1,1,\"#\"\nim") }) {
         SCOPED_TRACE(text.toStdString());
         typeAndComplete(text);
         EXPECT_EQ(editor.toPlainText(), text);

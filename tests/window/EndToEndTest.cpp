@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/types.h>
@@ -96,6 +97,8 @@ private:
 struct WindowInfo {
     QString id;
     QString title;
+    // Where it lies on the screen.
+    QRect geometry;
 };
 
 std::optional<WindowInfo> findWindow(const QString& display, const QString& titleStart)
@@ -107,14 +110,57 @@ std::optional<WindowInfo> findWindow(const QString& display, const QString& titl
     query.start(QStringLiteral("xwininfo"), { QStringLiteral("-root"), QStringLiteral("-tree") });
     if (!query.waitForFinished(10000))
         return std::nullopt;
-    static const QRegularExpression line(QStringLiteral("(0x[0-9a-f]+) \"([^\"]*)\""));
+    static const QRegularExpression line(QStringLiteral(
+        "(0x[0-9a-f]+) "
+        "\"([^\"]*)\".*\\s(\\d+)x(\\d+)\\+-?\\d+\\+-?\\d+\\s+\\+(-?\\d+)\\+(-?\\d+)"));
     const QString listing = QString::fromUtf8(query.readAllStandardOutput());
     for (const QString& row : listing.split(u'\n')) {
         const auto match = line.match(row);
-        if (match.hasMatch() && match.captured(2).startsWith(titleStart))
-            return WindowInfo { match.captured(1), match.captured(2) };
+        if (match.hasMatch() && match.captured(2).startsWith(titleStart)) {
+            return WindowInfo { match.captured(1), match.captured(2),
+                QRect(match.captured(5).toInt(), match.captured(6).toInt(),
+                    match.captured(3).toInt(), match.captured(4).toInt()) };
+        }
     }
     return std::nullopt;
+}
+
+// Sends pointer moves, clicks and keys to the display as a user would (xdotool).
+bool xdotool(const QString& display, const QStringList& arguments)
+{
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    tool.setProcessEnvironment(environment);
+    tool.start(QStringLiteral("xdotool"), arguments);
+    return tool.waitForFinished(10000) && tool.exitCode() == 0;
+}
+
+// The share of a row's pixels between two columns that carry ink.
+double rowInk(const QImage& image, int y, int left, int right)
+{
+    int inked = 0;
+    for (int x = left; x < right; ++x)
+        inked += qGray(image.pixel(x, y)) < 200 ? 1 : 0;
+    return double(inked) / std::max(1, right - left);
+}
+
+// How many rows around a row are inked across nearly their whole width (a solid line's width).
+int solidRows(const QImage& image, int around, int left, int right)
+{
+    int rows = 0;
+    for (int y = std::max(0, around - 20); y < std::min(image.height(), around + 20); ++y)
+        rows += rowInk(image, y, left, right) > 0.9 ? 1 : 0;
+    return rows;
+}
+
+// The most a row around a row is inked.
+double mostInk(const QImage& image, int around, int left, int right)
+{
+    double most = 0.0;
+    for (int y = std::max(0, around - 4); y < std::min(image.height(), around + 5); ++y)
+        most = std::max(most, rowInk(image, y, left, right));
+    return most;
 }
 
 // The white page inside the grey preview area: the columns and rows with many grey pixels make
@@ -194,13 +240,16 @@ protected:
             "[view]\r\nkPsa=0.5\r\nbLps=0.4\r\n");
     }
 
-    QProcessEnvironment environment(const QString& display) const
+    QProcessEnvironment environment(
+        const QString& display, const QString& language = QStringLiteral("C.UTF-8")) const
     {
         QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
         e.insert(QStringLiteral("HOME"), env.root());
         e.insert(QStringLiteral("XDG_CONFIG_HOME"), env.configHome());
         e.insert(QStringLiteral("XDG_DATA_HOME"), env.dataHome());
-        e.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        e.remove(QStringLiteral("LC_ALL"));
+        e.remove(QStringLiteral("LC_MESSAGES"));
+        e.insert(QStringLiteral("LANG"), language);
         e.remove(QStringLiteral("profiles"));
         if (display.isEmpty()) {
             e.remove(QStringLiteral("DISPLAY"));
@@ -209,6 +258,39 @@ protected:
             e.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         }
         return e;
+    }
+
+    // Starts the program on the display in the temporary home and waits for its main window.
+    std::optional<WindowInfo> startWindow(OwnedProcess& vorlix, const QString& display,
+        const QStringList& arguments, const QString& language = QStringLiteral("C.UTF-8"))
+    {
+        vorlix.process.setProcessEnvironment(environment(display, language));
+        vorlix.process.setWorkingDirectory(env.root());
+        vorlix.process.start(binaryDir() + "/app/vorlix", arguments);
+        if (!vorlix.process.waitForStarted(10000))
+            return std::nullopt;
+        std::optional<WindowInfo> window;
+        waitFor(
+            [&] { return (window = findWindow(display, QStringLiteral("vorlix "))).has_value(); },
+            30000);
+        return window;
+    }
+
+    // Grabs the window until its page shows a condition; the page's image, null when it never
+    // did.
+    QImage pageWhen(const QString& display, const WindowInfo& window, const QString& file,
+        const std::function<bool(const QImage&)>& condition)
+    {
+        QImage page;
+        waitFor(
+            [&] {
+                const QImage shot = grab(display, window.id, file);
+                const QRect area = shot.isNull() ? QRect() : pageArea(shot);
+                page = area.width() > 300 ? shot.copy(area) : QImage();
+                return !page.isNull() && condition(page);
+            },
+            30000);
+        return page;
     }
 
     QImage grab(const QString& display, const QString& window, const QString& file)
@@ -290,6 +372,99 @@ TEST_F(EndToEndTest, TheWindowShowsTheInvoiceBesideItsSourceAsTheExportDrawsIt)
     const QImage editor = shot.copy(0, page.top(), page.left() - 20, page.height());
     EXPECT_GT(inkShare(editor), 0.02);
     vorlix.stop();
+}
+
+// The preview is where a form is judged: every pen shows at its printed width at the zoom, a
+// one-dot pen too, and patterned pens keep their pattern. Shift+Enter in the editor ends a line:
+// the two lines are two statements, and the file keeps its LF line ends.
+TEST_F(EndToEndTest, PensShowAtTheirPrintedWidthAndShiftEnterEndsALine)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        GTEST_SKIP() << "xdotool is not installed (scripts/install-deps installs it)";
+    const QByteArray face = "ps,1,1,0,0;\nh,100,300,1500;\nps,2,95,0,0;\nh,100,600,1500;\n"
+                            "ps,3,3,0,2;\nh,100,900,1500;\n";
+    writeFileBytes(env.root() + "/pens.fae", face);
+    PrivateXServer server;
+    ASSERT_TRUE(server.start()) << "Xvfb did not start";
+    OwnedProcess vorlix;
+    const auto window = startWindow(vorlix, server.display(), { "pens.fae" });
+    ASSERT_TRUE(window) << vorlix.process.readAllStandardError().toStdString();
+
+    // At 50 % a face unit is 96 / 254 / 2 pixels: the lines lie at rows 57, 113 and 170 from
+    // x = 19 to 302; 95 dots of 400 dpi are 11.4 pixels.
+    const auto row = [](int faceY) { return int(faceY * 96.0 / 254.0 / 2.0 + 0.5); };
+    const QString file = binaryDir() + "/tests/window/pens-grab.png";
+    const QImage page = pageWhen(server.display(), *window, file,
+        [&](const QImage& p) { return solidRows(p, row(600), 25, 295) > 0; });
+    ASSERT_FALSE(page.isNull()) << "the preview never showed the page";
+    EXPECT_GE(solidRows(page, row(300), 25, 295), 1) << "the one-dot line does not show";
+    EXPECT_NEAR(solidRows(page, row(600), 25, 295), 11, 1);
+    const double dotted = mostInk(page, row(900), 25, 295);
+    EXPECT_GT(dotted, 0.2);
+    EXPECT_LT(dotted, 0.8) << "the dotted pen lost its pattern";
+
+    // Two lines typed with Shift+Enter between them, rendered and saved ("type" takes the rest
+    // of xdotool's arguments as its text).
+    const QPoint editor = window->geometry.topLeft() + QPoint(60, 200);
+    ASSERT_TRUE(xdotool(server.display(),
+        { "mousemove", QString::number(editor.x()), QString::number(editor.y()), "click", "1",
+            "key", "ctrl+End" }));
+    ASSERT_TRUE(xdotool(server.display(), { "type", "h,100,1200,1500;" }));
+    ASSERT_TRUE(xdotool(server.display(), { "key", "shift+Return" }));
+    ASSERT_TRUE(xdotool(server.display(), { "type", "h,100,1300,1500;" }));
+    ASSERT_TRUE(xdotool(server.display(), { "key", "F5", "key", "ctrl+s" }));
+    const QString saved = env.root() + "/pens.fae";
+    EXPECT_TRUE(
+        waitFor([&] { return vorlix::test::readFileBytes(saved).size() > face.size(); }, 20000));
+    EXPECT_EQ(vorlix::test::readFileBytes(saved), face + "h,100,1200,1500;\nh,100,1300,1500;");
+    const QImage edited = pageWhen(server.display(), *window, file, [&](const QImage& p) {
+        return mostInk(p, row(1200), 25, 295) > 0.2 && mostInk(p, row(1300), 25, 295) > 0.2;
+    });
+    EXPECT_FALSE(edited.isNull()) << "the two lines were not drawn as two statements";
+    vorlix.stop();
+}
+
+// A new document goes through the save dialog, in the locale's language: the template's name is
+// a suggestion, and an older file of that name stays as it was.
+TEST_F(EndToEndTest, ANewDocumentIsSavedThroughTheSaveDialogInTheLocalesLanguage)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        GTEST_SKIP() << "xdotool is not installed (scripts/install-deps installs it)";
+    writeFileBytes(env.root() + "/newfile.fae", "the first new document");
+    PrivateXServer server;
+    ASSERT_TRUE(server.start()) << "Xvfb did not start";
+    OwnedProcess vorlix;
+    const auto window = startWindow(vorlix, server.display(), {}, QStringLiteral("ja_JP.UTF-8"));
+    ASSERT_TRUE(window) << vorlix.process.readAllStandardError().toStdString();
+    ASSERT_TRUE(xdotool(server.display(),
+        { "mousemove", QString::number(window->geometry.x() + 60),
+            QString::number(window->geometry.y() + 300), "click", "1", "key", "ctrl+End" }));
+    ASSERT_TRUE(xdotool(server.display(), { "type", "x" }));
+    ASSERT_TRUE(xdotool(server.display(), { "key", "ctrl+s" }));
+    std::optional<WindowInfo> dialog;
+    ASSERT_TRUE(waitFor(
+        [&] { return (dialog = findWindow(server.display(), QStringLiteral("保存"))).has_value(); },
+        20000))
+        << "no save dialog";
+    const QImage shot
+        = grab(server.display(), dialog->id, binaryDir() + "/tests/window/save-dialog.png");
+    EXPECT_FALSE(shot.isNull());
+    const QPoint inside = dialog->geometry.center();
+    ASSERT_TRUE(xdotool(server.display(),
+        { "mousemove", QString::number(inside.x()), QString::number(inside.y()), "key",
+            "ctrl+a" }));
+    ASSERT_TRUE(xdotool(server.display(), { "type", "mine.fae" }));
+    ASSERT_TRUE(xdotool(server.display(), { "key", "Return" }));
+    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(env.root() + "/mine.fae"); }, 20000));
+    EXPECT_TRUE(vorlix::test::readFileBytes(env.root() + "/mine.fae").endsWith("x"));
+    EXPECT_EQ(vorlix::test::readFileBytes(env.root() + "/newfile.fae"), "the first new document");
+    EXPECT_TRUE(waitFor(
+        [&] { return findWindow(server.display(), QStringLiteral("vorlix mine")).has_value(); },
+        20000));
+    vorlix.stop();
+    // Qt's own dialogs were given Japanese.
+    EXPECT_TRUE(QString::fromUtf8(vorlix.process.readAllStandardOutput())
+                    .contains(QStringLiteral("Vorlix/Main>Qt の翻訳:ja_JP")));
 }
 
 }

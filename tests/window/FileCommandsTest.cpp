@@ -116,6 +116,39 @@ TEST_F(FileCommandsTest, NewAnswersYesNoCancelAndUnedited)
     EXPECT_EQ(clears, 3);
 }
 
+// A new document's name is only a suggestion: "上書き保存" and "はい" before New, Open or Exit
+// ask for a name, so that a second new document never replaces the first's file unasked; a
+// cancelled dialog saves nothing and the command stops. Once named, a save overwrites.
+TEST_F(FileCommandsTest, AnUnnamedDocumentIsSavedThroughTheDialog)
+{
+    writeFileBytes(w.path("newfile.fae"), "the first new document");
+    commands->newFile(FileTypes::FaceProgram);
+    edit(QStringLiteral("second"));
+    EXPECT_FALSE(commands->overwrite());
+    EXPECT_EQ(saveDialogs, 1);
+    messages.answers = { Yes };
+    EXPECT_FALSE(commands->queryClose());
+    EXPECT_EQ(saveDialogs, 2);
+    messages.answers = { Yes };
+    commands->newFile(FileTypes::DataDocument);
+    EXPECT_EQ(saveDialogs, 3);
+    EXPECT_EQ(file().Text(), QStringLiteral("second"));
+    EXPECT_EQ(readFileBytes(w.path("newfile.fae")), QByteArray("the first new document"));
+
+    // The name chosen is another existing file: it is replaced only when the user agrees.
+    saveAsName = w.path("b.fae");
+    messages.answers = { No };
+    EXPECT_FALSE(commands->overwrite());
+    EXPECT_EQ(readFileBytes(w.path("b.fae")), QByteArray("s,100,100,\"B\";\r\n"));
+    saveAsName = w.path("second.fae");
+    EXPECT_TRUE(commands->overwrite());
+    EXPECT_EQ(saveDialogs, 5);
+    edit(QStringLiteral("second, edited"));
+    EXPECT_TRUE(commands->overwrite());
+    EXPECT_EQ(saveDialogs, 5);
+    EXPECT_EQ(readFileBytes(w.path("second.fae")), QByteArray("second, edited"));
+}
+
 TEST_F(FileCommandsTest, CancelOnOpenLeavesDocumentAndViewUntouched)
 {
     edit(QStringLiteral("edited A"));
@@ -200,7 +233,8 @@ TEST_F(FileCommandsTest, ReloadOfADeletedFileKeepsTheText)
     EXPECT_EQ(file().Text(), QStringLiteral("edited A"));
     EXPECT_TRUE(file().fFileEdit);
     ASSERT_EQ(prompts().size(), 2);
-    EXPECT_EQ(prompts().at(1), w.path("a.fae") + QStringLiteral("\r\nファイルがありません"));
+    EXPECT_EQ(prompts().at(1),
+        SourceFile::cannotOpenMessage(w.path("a.fae"), QStringLiteral("ファイルが見つかりません")));
     EXPECT_EQ(renders, 0);
 }
 
@@ -239,7 +273,7 @@ TEST_F(FileCommandsTest, NameBoxOpensTheTypedNameOrSaysWhyNot)
     commands->openName(w.path("missing.fae"));
     commands->openName(w.env.root());
     ASSERT_EQ(prompts().size(), 2);
-    EXPECT_TRUE(prompts().at(0).endsWith(QStringLiteral("ファイルがありません")));
+    EXPECT_TRUE(prompts().at(0).endsWith(QStringLiteral("ファイルが見つかりません")));
     EXPECT_TRUE(
         prompts().at(1).endsWith(QStringLiteral("フォルダです。ファイルを指定してください")));
     EXPECT_EQ(messages.prompts.at(0).style, 64);

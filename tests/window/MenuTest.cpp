@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,6 +24,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -77,9 +79,9 @@ TEST_F(MenuTest, EveryMenuCaptionOfTheTableIsThere)
     for (QAction* action : menu->menuBar()->actions())
         bar << action->text();
     EXPECT_EQ(bar,
-        QStringList({ QStringLiteral("ファイル(&F)"), QStringLiteral("描画実行(&G)"),
-            QStringLiteral("ビュー(&V)"), QStringLiteral("ウィンドウ(&W)"),
-            QStringLiteral("ヘルプ(&H)") }));
+        QStringList({ QStringLiteral("ファイル(&F)"), QStringLiteral("編集(&E)"),
+            QStringLiteral("描画実行(&G)"), QStringLiteral("ビュー(&V)"),
+            QStringLiteral("ウィンドウ(&W)"), QStringLiteral("ヘルプ(&H)") }));
     EXPECT_EQ(menu->menu(MenuId::ZoomS)->actions().size(), 8);
 }
 
@@ -107,6 +109,32 @@ TEST_F(MenuTest, TitleChangesOnTheFirstEditOnly)
     // Colouring the text is no edit.
     menu->editor().highlighter().rehighlight();
     EXPECT_EQ(titles.count(), 1);
+}
+
+// Undoing back to the text as it was read or saved is no edit: the caption loses "更新" and
+// closing asks nothing; one more change is an edit again.
+TEST_F(MenuTest, UndoingBackToTheSavedTextIsNoEdit)
+{
+    open(QStringLiteral("invoice.mnd"));
+    menu->editor().setFocus();
+    QTest::keyClicks(&menu->editor(), QStringLiteral("ab"));
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("vorlix 更新 invoice"));
+    menu->editor().undo();
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("vorlix invoice"));
+    EXPECT_FALSE(file().fFileEdit);
+    EXPECT_TRUE(menu->fileCommands().queryClose());
+    EXPECT_TRUE(prompts().isEmpty());
+
+    // After a save the saved text is the one to come back to.
+    QTest::keyClick(&menu->editor(), Qt::Key_X);
+    ASSERT_TRUE(menu->fileCommands().overwrite());
+    QTest::keyClick(&menu->editor(), Qt::Key_Y);
+    EXPECT_TRUE(file().fFileEdit);
+    menu->editor().undo();
+    EXPECT_FALSE(file().fFileEdit);
+    menu->editor().undo();
+    EXPECT_TRUE(file().fFileEdit);
+    EXPECT_EQ(menu->windowTitle(), QStringLiteral("vorlix 更新 invoice"));
 }
 
 TEST_F(MenuTest, PagesTurnWithinTheDocumentAndTheStatusIsRewritten)
@@ -163,6 +191,62 @@ TEST_F(MenuTest, ZoomIsClampedAndResizesThePicture)
     const QImage enlarged = box().pageImage(1.0).scaled(sharp.size());
     EXPECT_NE(sharp.convertToFormat(QImage::Format_RGB32),
         enlarged.convertToFormat(QImage::Format_RGB32));
+}
+
+// Besides the specified keys the usual ones work, the editing commands have a menu of their own,
+// and every tool label says what it does and does it.
+TEST_F(MenuTest, TheUsualKeysTheEditMenuAndTheToolLabels)
+{
+    open(QStringLiteral("invoice.mnd"));
+    menu->activateWindow();
+    menu->editor().setFocus();
+    QTest::keyClicks(&menu->editor(), QStringLiteral("xy"));
+    QTest::keyClick(&menu->editor(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(file().fFileEdit);
+    EXPECT_TRUE(vorlix::test::readFileBytes(w.path("invoice.mnd")).startsWith("xy"));
+    // The edit menu works on the editor also while the page has the focus.
+    box().setFocus();
+    menu->action(MenuId::Undo)->trigger();
+    EXPECT_FALSE(file().Text().startsWith(QStringLiteral("xy")));
+    menu->action(MenuId::SelectAll)->trigger();
+    EXPECT_EQ(menu->editor().textCursor().selectedText().size(),
+        menu->editor().document()->characterCount() - 1);
+    menu->action(MenuId::Find)->trigger();
+    EXPECT_TRUE(menu->findBar().isVisible());
+    // Undone, the text differs from the one saved: the new face asks first.
+    messages.answers = { No };
+    QTest::keyClick(&box(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(file().FileType, SourceFile::FileTypes::FaceProgram);
+
+    struct Label {
+        int index;
+        double split; // the window mode after a click, -1 when the mode stays
+        QString pageStatus; // the page status after a click, empty when it stays
+    };
+    open(QStringLiteral("invoice.mnd"));
+    const Label labels[] = {
+        { 1, 1.0, {} },
+        { 2, menu->splitSaved(), {} },
+        { 3, 0.0, {} },
+        { 5, -1, QStringLiteral("ページ 2/3") },
+        { 4, -1, QStringLiteral("ページ 1/3") },
+    };
+    for (const Label& label : labels) {
+        SCOPED_TRACE(label.index);
+        QLabel& tool = menu->topBar().toolLabel(label.index);
+        EXPECT_FALSE(tool.toolTip().isEmpty());
+        QTest::mouseClick(&tool, Qt::LeftButton);
+        if (label.split >= 0) {
+            EXPECT_DOUBLE_EQ(menu->layoutNow().splitNow, label.split);
+        }
+        if (!label.pageStatus.isEmpty()) {
+            EXPECT_EQ(status(3), label.pageStatus);
+        }
+    }
+    EXPECT_FALSE(menu->menu(MenuId::Edit)->isEnabled());
+
+    QTest::keyClick(&box(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(menu->isVisible());
 }
 
 TEST_F(MenuTest, ScrollRangesKeysAndHandPanning)
@@ -313,6 +397,24 @@ TEST(MenuStart, SettingsAreReadAtLoadAndTheViewModeShowsOnlyThePreview)
         << QFontInfo(menu.editor().font()).family().toStdString();
     menu.action(MenuId::DWind)->trigger();
     EXPECT_DOUBLE_EQ(menu.layoutNow().splitNow, 0.25);
+}
+
+// With no place of its own stored yet the window takes two thirds of the screen; the next start
+// puts it where it was left.
+TEST(MenuStart, TheFirstStartTakesTwoThirdsOfTheScreen)
+{
+    vorlix::test::WindowEnvironment w;
+    vorlix::test::MessageRecorder messages;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    {
+        Menu menu(*w.source);
+        EXPECT_EQ(menu.size(), QSize(area.width() * 2 / 3, area.height() * 2 / 3));
+        EXPECT_EQ(menu.pos(), QPoint(area.width() / 6, area.height() / 6));
+        menu.resize(700, 500);
+        menu.writeSettings();
+    }
+    Menu menu(*w.source);
+    EXPECT_EQ(menu.size(), QSize(700, 500));
 }
 
 TEST_F(MenuTest, ClosingAnEditedDocumentAsks)
@@ -471,8 +573,15 @@ TEST_F(MenuTest, AnInterpreterErrorSelectsTheFailedStatement)
         "fs,1,\"ＭＳ 明朝\",9,0;\r\nh,100,100,500;\r\nh,100,x,500;\r\nv,1,2,3;\r\n");
     messages.answers = { Ok };
     open(QStringLiteral("fails.fae"));
+    // One box names the failure, the statement and its line; zooming and turning pages show the
+    // page again without another.
     ASSERT_EQ(prompts().size(), 1);
-    EXPECT_EQ(prompts().at(0), QStringLiteral("Source/PrintGo>インタプリタエラー"));
+    EXPECT_EQ(prompts().at(0),
+        QStringLiteral("インタプリタエラー 13: 型が一致しません。\r\n3 行目: h,100,x,500"));
+    menu->preview().zoomIn();
+    menu->preview().pageStep(+1);
+    menu->preview().zoomOut();
+    EXPECT_EQ(prompts().size(), 1);
     EXPECT_EQ(source().preview().report().statement, QStringLiteral("h,100,x,500"));
     EXPECT_EQ(menu->editor().textCursor().selectedText(), QStringLiteral("h,100,x,500"));
     EXPECT_EQ(menu->editor().textCursor().blockNumber(), 2);
@@ -483,6 +592,7 @@ TEST_F(MenuTest, AnInterpreterErrorSelectsTheFailedStatement)
     writeFileBytes(w.path("stray.fae"), "fs,1,\"ＭＳ 明朝\",9,0;\r\nzz,1,2;\r\nv,1,2,3;\r\n");
     messages.answers = { Ok };
     open(QStringLiteral("stray.fae"));
+    EXPECT_EQ(prompts().last(), QStringLiteral("インタプリタ警告\r\n2 行目: zz,1,2"));
     EXPECT_EQ(menu->bottomBar().message(), QStringLiteral("インタプリタ警告: zz,1,2"));
     EXPECT_EQ(menu->editor().textCursor().selectedText(), QStringLiteral("zz,1,2"));
 
