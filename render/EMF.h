@@ -4,6 +4,7 @@
 #include "render/PageLifeCycle.h"
 #include "render/SlotTable.h"
 #include "render/SurfaceMapping.h"
+#include "render/TextLayout.h"
 #include "shell/Log.h"
 
 #include <QString>
@@ -131,6 +132,9 @@ public:
     // Marked-up text at the current point ("print line"): ^ raise, _ lower, ! bold, | italic,
     // # mathematical letter, {} groups, backslash escapes and line breaks.
     void PrintLn(QString& text, std::int32_t width);
+    // Plain text in one line whose start, middle or end is at the current point, measured as it
+    // is drawn; the point does not move.
+    void AlignedText(const QString& text, TextAlign align);
 
     // ---- Pages and print jobs (see PageLifeCycle) ----
 

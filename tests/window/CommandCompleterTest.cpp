@@ -92,7 +92,7 @@ TEST_F(CommandCompleterTest, NothingIsOfferedOutsideAStatementsFirstWord)
 TEST_F(CommandCompleterTest, EveryCommandIsOfferedWithItsArguments)
 {
     const QStringList all = CommandCompleter::words(QString());
-    EXPECT_EQ(all.size(), 47);
+    EXPECT_EQ(all.size(), 50);
     for (const QString& word : all) {
         EXPECT_TRUE(CommandCompleter::words(word).contains(word)) << word.toStdString();
         EXPECT_TRUE(CommandCompleter::description(word).startsWith(word + u','))
