@@ -2,6 +2,8 @@
 
 #include "shell/Trim.h"
 
+#include <algorithm>
+
 namespace vorlix::lang {
 
 namespace {
@@ -97,17 +99,22 @@ bool DecimalNumber::Digits::isZero() const
 
 std::optional<DecimalNumber> DecimalNumber::read(QStringView written)
 {
-    QString text;
-    for (const QChar c : shell::trimmedBy(written, isBlank))
-        text += halfWidth(c);
+    QStringView rest = shell::trimmedBy(written, isBlank);
+    // Full-width forms are read as their ASCII ones; most values have none.
+    QString halfWidthText;
+    if (std::any_of(rest.begin(), rest.end(), [](QChar c) { return c.unicode() > 127; })) {
+        halfWidthText.resize(rest.size());
+        std::transform(rest.begin(), rest.end(), halfWidthText.begin(), halfWidth);
+        rest = halfWidthText;
+    }
     DecimalNumber number;
-    QStringView rest(text);
     if (rest.startsWith(u'-') || rest.startsWith(u'+')) {
         number.m_negative = rest.front() == u'-';
         rest = rest.sliced(1);
     }
     const qsizetype point = rest.indexOf(u'.');
     QString digits;
+    digits.reserve(rest.size());
     if (!readInteger(point < 0 ? rest : rest.first(point), digits))
         return std::nullopt;
     const qsizetype integerDigits = digits.size();
@@ -129,7 +136,9 @@ std::optional<DecimalNumber> DecimalNumber::read(QStringView written)
         --end;
         ++number.m_exponent;
     }
-    number.m_digits = digits.sliced(first, end - first);
+    digits.truncate(end);
+    digits.remove(0, first);
+    number.m_digits = std::move(digits);
     if (number.m_digits.isEmpty()) {
         number.m_exponent = 0;
         number.m_negative = false;

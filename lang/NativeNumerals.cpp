@@ -17,26 +17,30 @@ namespace {
 
 }
 
-QString NativeNumerals::digits(QStringView ascii) const
+QChar NativeNumerals::digit(QChar ascii) const
 {
-    const char16_t* table = nullptr;
+    if (ascii < u'0' || ascii > u'9')
+        return ascii;
+    const qsizetype value = ascii.unicode() - u'0';
     switch (m_kind) {
     case Kind::Arabic:
-        return ascii.toString();
+        return ascii;
     case Kind::Kanji:
-        table = KanjiDigits;
-        break;
+        return QChar(KanjiDigits[value]);
     case Kind::Formal:
-        table = FormalDigits;
-        break;
+        return QChar(FormalDigits[value]);
     case Kind::FullWidth:
-        table = FullWidthDigits;
-        break;
+        return QChar(FullWidthDigits[value]);
     }
+    return ascii;
+}
+
+QString NativeNumerals::digits(QStringView ascii) const
+{
     QString text = ascii.toString();
-    for (QChar& c : text) {
-        if (c >= u'0' && c <= u'9')
-            c = QChar(table[c.unicode() - u'0']);
+    if (m_kind != Kind::Arabic) {
+        for (QChar& c : text)
+            c = digit(c);
     }
     return text;
 }
@@ -50,12 +54,12 @@ QString NativeNumerals::group(QStringView fourDigits) const
     QString text;
     const qsizetype n = fourDigits.size();
     for (qsizetype i = 0; i < n; ++i) {
-        const QChar digit = fourDigits[i];
+        const QChar figure = fourDigits[i];
         const qsizetype place = n - 1 - i;
-        if (digit == u'0')
+        if (figure == u'0')
             continue;
-        if (digit != u'1' || place == 0 || writeOne)
-            text += digits(QStringView(&digit, 1));
+        if (figure != u'1' || place == 0 || writeOne)
+            text += digit(figure);
         if (place > 0)
             text += QChar(units[place - 1]);
     }

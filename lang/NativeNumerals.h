@@ -22,8 +22,9 @@ public:
     }
 
     [[nodiscard]] Kind kind() const { return m_kind; }
-    // ASCII digits written one for one: 2026 is 二〇二六 in kanji.
+    // ASCII digits written one for one: 2026 is 二〇二六 in kanji; other characters stay.
     [[nodiscard]] QString digits(QStringView ascii) const;
+    [[nodiscard]] QChar digit(QChar ascii) const;
     // An integer (ASCII digits without leading zeros; empty for zero) written with its units:
     // 1234 is 千二百三十四 in kanji, 壱阡弐百参拾四 formally, 千２百３十４ full-width; Arabic
     // numerals stay as they are.

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 
 namespace vorlix::lang {
 
@@ -381,74 +382,80 @@ namespace {
         return numerals.counted(QString::number(number));
     }
 
-    // The integer digits spread over the digit places from the right: a place without a digit
+    // Writes the integer digits over the digit places from the right: a place without a digit
     // writes 0 for "0", a blank for "?" and nothing for "#"; digits beyond the places go to the
-    // first one.
-    std::vector<QString> integerCells(const Section& section, const QString& integer)
-    {
-        std::vector<QString> cells;
-        for (const Item& item : section.items) {
-            if (item.code == Code::Point)
-                break;
-            if (item.code == Code::Digit)
-                cells.push_back(item.text);
-        }
-        qsizetype left = integer.size();
-        for (auto cell = cells.rbegin(); cell != cells.rend(); ++cell) {
-            if (left > 0)
-                *cell = integer[--left];
-            else
-                *cell = *cell == u"0" ? QStringLiteral("0")
-                    : *cell == u"?"   ? QStringLiteral(" ")
-                                      : QString();
-        }
-        if (!cells.empty())
-            cells.front().prepend(integer.first(left));
-        return cells;
-    }
-
-    // Writes the digits of the integer places, with a comma before every third digit from the
-    // right when the section groups.
+    // first one. When the section groups, a comma goes before every third digit from the right.
     class IntegerWriter {
     public:
         IntegerWriter(const Section& section, const QString& integer)
-            : m_cells(integerCells(section, integer))
+            : m_integer(integer)
             , m_grouping(section.grouping)
             , m_numerals(section.numerals)
+            , m_places(section.integerPlaces)
+            , m_overflow(std::max<qsizetype>(0, integer.size() - section.integerPlaces))
         {
-            for (const QString& cell : m_cells)
-                m_left += cell.size();
+            m_left = std::min<qsizetype>(integer.size(), m_places) + m_overflow;
+            qsizetype place = 0;
+            for (const Item& item : section.items) {
+                if (item.code == Code::Point)
+                    break;
+                if (item.code == Code::Digit && !digitIndex(place++) && item.text != u"#")
+                    ++m_left;
+            }
         }
 
-        void writeNext(QString& text)
+        void writeNext(QString& text, const Item& place)
         {
-            for (const QChar c : m_cells[m_next]) {
-                text += m_numerals.digits(QStringView(&c, 1));
-                --m_left;
-                if (m_grouping && m_left > 0 && m_left % 3 == 0)
-                    text += c == u' ' ? u' ' : u',';
+            if (m_next == 0) {
+                for (qsizetype i = 0; i < m_overflow; ++i)
+                    put(text, m_integer[i]);
             }
+            if (const auto index = digitIndex(m_next))
+                put(text, m_integer[*index]);
+            else if (place.text == u"0")
+                put(text, QChar(u'0'));
+            else if (place.text == u"?")
+                put(text, QChar(u' '));
             ++m_next;
         }
 
     private:
-        std::vector<QString> m_cells;
+        // The digit of the integer that the place writes, if it has one.
+        [[nodiscard]] std::optional<qsizetype> digitIndex(qsizetype place) const
+        {
+            const qsizetype index = m_integer.size() - (m_places - place);
+            return index >= 0 ? std::optional(index) : std::nullopt;
+        }
+
+        void put(QString& text, QChar c)
+        {
+            text += m_numerals.digit(c);
+            --m_left;
+            if (m_grouping && m_left > 0 && m_left % 3 == 0)
+                text += c == u' ' ? u' ' : u',';
+        }
+
+        const QString& m_integer;
         bool m_grouping;
         const NativeNumerals& m_numerals;
+        qsizetype m_places;
+        qsizetype m_overflow;
         qsizetype m_left = 0;
-        std::size_t m_next = 0;
+        qsizetype m_next = 0;
     };
 
     // The decimal places: a missing digit writes 0 for "0"; "#" leaves trailing zeros out and
     // "?" writes a blank for them.
-    QString decimalPlace(const Item& place, const QString& fraction, qsizetype index)
+    void writeDecimalPlace(
+        QString& text, const Item& place, const QString& fraction, qsizetype index, QChar digit)
     {
         qsizetype last = fraction.size() - 1;
         while (last >= 0 && fraction[last] == u'0')
             --last;
         if (index <= last || place.text == u"0")
-            return QString(fraction[index]);
-        return place.text == u"?" ? QStringLiteral(" ") : QString();
+            text += digit;
+        else if (place.text == u"?")
+            text += u' ';
     }
 
     QString generalText(const DecimalNumber& number, const NativeNumerals& numerals)
@@ -471,16 +478,19 @@ namespace {
         const DecimalNumber::Digits digits = value.rounded(section.decimals);
         IntegerWriter integer(section, digits.integer);
         SectionText result { {}, section.general ? value.isZero() : digits.isZero() };
+        result.text.reserve(32);
         bool afterPoint = false;
         qsizetype decimal = 0;
         for (const Item& item : section.items) {
             switch (item.code) {
             case Code::Digit:
-                if (afterPoint)
-                    result.text
-                        += section.numerals.digits(decimalPlace(item, digits.fraction, decimal++));
-                else
-                    integer.writeNext(result.text);
+                if (afterPoint) {
+                    writeDecimalPlace(result.text, item, digits.fraction, decimal,
+                        section.numerals.digit(digits.fraction[decimal]));
+                    ++decimal;
+                } else {
+                    integer.writeNext(result.text, item);
+                }
                 break;
             case Code::Point:
                 afterPoint = true;
