@@ -1,31 +1,12 @@
 #include "lang/CalendarDate.h"
 
-#include "shell/Trim.h"
+#include "lang/DataText.h"
 
 #include <QRegularExpression>
 
 namespace vorlix::lang {
 
 namespace {
-
-    bool isBlank(QChar c)
-    {
-        return c == u' ' || c == u'\t' || c == u'\u3000';
-    }
-
-    QChar halfWidth(QChar c)
-    {
-        const char16_t u = c.unicode();
-        if (u >= u'０' && u <= u'９')
-            return QChar(u'0' + (u - u'０'));
-        if (u == u'－')
-            return QChar(u'-');
-        if (u == u'／')
-            return QChar(u'/');
-        if (u == u'：')
-            return QChar(u':');
-        return c;
-    }
 
     struct EraStart {
         int year;
@@ -49,9 +30,8 @@ namespace {
 
 std::optional<CalendarDate> CalendarDate::read(QStringView written)
 {
-    QString text;
-    for (const QChar c : shell::trimmedBy(written, isBlank))
-        text += halfWidth(c);
+    QString buffer;
+    const QStringView text = DataText::normalised(written, buffer);
     // The time of a date and time is read past, not used.
     static const QRegularExpression shape(QStringLiteral(
         "^(?:(\\d{4})([-/])(\\d{1,2})\\2(\\d{1,2})|(\\d{4})(\\d{2})(\\d{2}))"

@@ -1,38 +1,10 @@
 #include "lang/DecimalNumber.h"
 
-#include "shell/Trim.h"
-
-#include <algorithm>
+#include "lang/DataText.h"
 
 namespace vorlix::lang {
 
 namespace {
-
-    bool isBlank(QChar c)
-    {
-        return c == u' ' || c == u'\t' || c == u'\u3000';
-    }
-
-    // Full-width digits and signs as their ASCII forms; the minus sign U+2212 as "-".
-    QChar halfWidth(QChar c)
-    {
-        const char16_t u = c.unicode();
-        if (u >= u'０' && u <= u'９')
-            return QChar(u'0' + (u - u'０'));
-        switch (u) {
-        case u'＋':
-            return QChar(u'+');
-        case u'－':
-        case u'\u2212':
-            return QChar(u'-');
-        case u'，':
-            return QChar(u',');
-        case u'．':
-            return QChar(u'.');
-        default:
-            return c;
-        }
-    }
 
     bool isDigit(QChar c)
     {
@@ -99,14 +71,8 @@ bool DecimalNumber::Digits::isZero() const
 
 std::optional<DecimalNumber> DecimalNumber::read(QStringView written)
 {
-    QStringView rest = shell::trimmedBy(written, isBlank);
-    // Full-width forms are read as their ASCII ones; most values have none.
-    QString halfWidthText;
-    if (std::any_of(rest.begin(), rest.end(), [](QChar c) { return c.unicode() > 127; })) {
-        halfWidthText.resize(rest.size());
-        std::transform(rest.begin(), rest.end(), halfWidthText.begin(), halfWidth);
-        rest = halfWidthText;
-    }
+    QString buffer;
+    QStringView rest = DataText::normalised(written, buffer);
     DecimalNumber number;
     if (rest.startsWith(u'-') || rest.startsWith(u'+')) {
         number.m_negative = rest.front() == u'-';

@@ -1,8 +1,8 @@
 #include "lang/ValueFormat.h"
 
 #include "lang/CalendarDate.h"
+#include "lang/DataText.h"
 #include "lang/DecimalNumber.h"
-#include "shell/Trim.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -367,11 +367,6 @@ ValueFormat::Parsed ValueFormat::parse(const QString& code)
 
 namespace {
 
-    bool isBlank(QChar c)
-    {
-        return c == u' ' || c == u'\t' || c == u'\u3000';
-    }
-
     QString padded(int number, int width, const NativeNumerals& numerals)
     {
         return numerals.digits(QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0')));
@@ -514,7 +509,7 @@ namespace {
 
 ValueFormat::Written ValueFormat::write(const QString& value) const
 {
-    if (shell::trimmedBy(value, isBlank).isEmpty())
+    if (shell::trimmedBy(value, DataText::isBlank).isEmpty())
         return {};
     if (m_date) {
         const auto date = CalendarDate::read(value);
