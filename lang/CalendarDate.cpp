@@ -52,7 +52,7 @@ std::optional<CalendarDate> CalendarDate::read(QStringView written)
 QString CalendarDate::japaneseWeekday(bool longName) const
 {
     static const char16_t days[] = u"月火水木金土日";
-    QString name(QChar(days[m_date.dayOfWeek() - 1]));
+    QString name = QChar(days[m_date.dayOfWeek() - 1]);
     if (longName)
         name += QStringLiteral("曜日");
     return name;
