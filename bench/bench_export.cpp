@@ -46,7 +46,8 @@ struct RunResult {
     long long pages = 0;
 };
 
-// Three customers cycled through, with five to seven invoice lines each, as in the sample.
+// Three customers cycled through, with five to seven invoice lines each, as in the sample: plain
+// figures and dates, which the sample's face formats.
 const char* const Customers[][4] = {
     { "株式会社　山田商事", "大阪府大阪市北区梅田一丁目2番3号", "梅田センタービル12階", "御中" },
     { "有限会社　中部物産", "愛知県名古屋市中区錦三丁目15番8号", "錦プレイス5階", "御中" },
@@ -55,14 +56,6 @@ const char* const Customers[][4] = {
 const char* const Items[] = { "基幹システム保守サービス（12か月）", "帳票レイアウト作成作業",
     "ノートパソコン（14型・メモリ16GB）", "液晶ディスプレイ（24型）", "USBキーボード",
     "機器設置・初期設定作業", "出張費（大阪）" };
-
-QString amount(long long value)
-{
-    QString digits = QString::number(value);
-    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
-        digits.insert(i, u',');
-    return digits.rightJustified(13);
-}
 
 QByteArray invoiceData(int records)
 {
@@ -73,10 +66,9 @@ QByteArray invoiceData(int records)
     text.reserve(static_cast<qsizetype>(records) * 1400);
     for (int r = 0; r < records; ++r) {
         const auto& customer = Customers[r % 3];
-        text += QStringLiteral(
-            "<piece>\r\n  <no>HS-2026-%1</no>\r\n  <date>2026年12月7日</date>\r\n")
+        text += QStringLiteral("<piece>\r\n  <no>HS-2026-%1</no>\r\n  <date>2026-12-07</date>\r\n")
                     .arg(r + 1, 6, 10, QLatin1Char('0'));
-        text += QStringLiteral("  <zip>〒530-%1</zip>\r\n  <addr1>%2</addr1>\r\n")
+        text += QStringLiteral("  <zip>530-%1</zip>\r\n  <addr1>%2</addr1>\r\n")
                     .arg(r % 10000, 4, 10, QLatin1Char('0'))
                     .arg(QString::fromUtf8(customer[1]));
         if (*customer[2])
@@ -93,22 +85,23 @@ QByteArray invoiceData(int records)
             const long long qty = 1 + (r + i) % 5;
             const long long price = 2980 + 1000LL * ((r * 7 + i * 13) % 150);
             subtotal += qty * price;
-            lines += QStringLiteral("  <item>\r\n    <name>%1</name>\r\n    <qty>\"%2\"</qty>\r\n"
-                                    "    <unit>式</unit>\r\n    <price>\"%3\"</price>\r\n"
-                                    "    <amount>\"%4\"</amount>\r\n  </item>\r\n")
+            lines += QStringLiteral("  <item>\r\n    <name>%1</name>\r\n    <qty>%2</qty>\r\n"
+                                    "    <unit>式</unit>\r\n    <price>%3</price>\r\n"
+                                    "    <amount>%4</amount>\r\n  </item>\r\n")
                          .arg(QString::fromUtf8(Items[(r + i) % 7]))
-                         .arg(qty, 6)
-                         .arg(amount(price), amount(qty * price));
+                         .arg(qty)
+                         .arg(price)
+                         .arg(qty * price);
         }
         const long long tax = subtotal / 10;
-        text += QStringLiteral("  <seikyu>￥%1－</seikyu>\r\n")
-                    .arg(amount(subtotal + tax).trimmed());
         text += lines;
         text += QStringLiteral(
-            "  <subtotal>\"%1\"</subtotal>\r\n  <tax>\"%2\"</tax>\r\n"
-            "  <total>\"%3\"</total>\r\n  <due>2027年1月29日（金）</due>\r\n"
+            "  <subtotal>%1</subtotal>\r\n  <tax>%2</tax>\r\n"
+            "  <total>%3</total>\r\n  <due>2027-01-29</due>\r\n"
             "  <biko>納品物の保証期間は納品日より3年間です。</biko>\r\n</piece>\r\n")
-                    .arg(amount(subtotal), amount(tax), amount(subtotal + tax));
+                    .arg(subtotal)
+                    .arg(tax)
+                    .arg(subtotal + tax);
     }
     text += QStringLiteral("</TZQ_002>\r\n");
     return text.toUtf8();

@@ -1,5 +1,6 @@
 #include "document/ApartXML.h"
 
+#include "document/CharacterReferences.h"
 #include "shell/RunError.h"
 #include "shell/UserInterface.h"
 
@@ -242,6 +243,7 @@ void ApartXML::readElement(const QString& name)
         bool closed = false;
         switch (kind) {
         case XmlToken::CharData:
+            decodeCharacterReferences(token);
             m_tree->daV(index, token);
             break;
         case XmlToken::StartTag:

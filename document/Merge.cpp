@@ -56,7 +56,7 @@ void Merge::fail(const QString& message)
     m_abortPass = true;
 }
 
-void Merge::append(const QString& text)
+void Merge::append(QStringView text)
 {
     if (writePos() - 1 + text.size() > m_outputLimit) {
         fail(QStringLiteral("Vorlix/Merge>出力が大きすぎる"));
@@ -69,6 +69,47 @@ void Merge::writeItem(const QString& text)
 {
     append(text);
     append(QStringLiteral(","));
+}
+
+bool Merge::endsInString() const
+{
+    return m_stringEnd != 0 && m_stringEnd == writePos() - 1 && m_out.endsWith(QLatin1Char('"'));
+}
+
+namespace {
+
+    // A text as the inside of a string: each double quote doubled.
+    QString doubledQuotes(const QString& text)
+    {
+        if (!text.contains(QLatin1Char('"')))
+            return text;
+        QString escaped = text;
+        escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+        return escaped;
+    }
+
+}
+
+void Merge::continueString(QStringView escaped)
+{
+    if (endsInString())
+        m_out.chop(1);
+    else
+        append(u"\"");
+    append(escaped);
+    append(u"\"");
+    m_stringEnd = writePos() - 1;
+}
+
+void Merge::writeString(QStringView escaped)
+{
+    continueString(escaped);
+    append(u",");
+}
+
+void Merge::writeQuotedValue(const QString& value)
+{
+    writeString(doubledQuotes(value));
 }
 
 // The "," written after the last item goes again when the next part glues onto it, unless the
@@ -84,12 +125,14 @@ void Merge::endStatement()
     stepBackOverComma(false);
     append(QStringLiteral(";"));
     m_commitPos = writePos();
+    m_stringEnd = 0;
 }
 
 void Merge::rollBack()
 {
     if (m_commitPos < writePos())
         m_out.truncate(m_commitPos - 1 - m_handedOver);
+    m_stringEnd = 0;
 }
 
 // Called when a new page starts: nothing before it changes any more (a dropped statement rolls
@@ -334,6 +377,10 @@ Merge::Stop Merge::handleTokens(TokenCutter& cutter, Context context, int depth)
             writeItem(token);
             break;
         }
+        case TokenType::TkString:
+            // The cutter hands it back as written, between its quotes.
+            writeString(QStringView(token).sliced(1, token.size() - 2));
+            break;
         default:
             writeItem(token);
             break;
@@ -436,17 +483,19 @@ void Merge::handleOperator(TokenCutter& cutter, const QString& symbol, int depth
     // A symbol token is one character; this runs for every reference of every page.
     const char16_t op = symbol.size() == 1 ? symbol.front().unicode() : 0;
     if (op == u'$') {
-        const Reference reference = readReference(cutter);
-        if (reference.found)
-            writeItem(reference.value);
+        const Reference reference = readReference(cutter, ReferenceForm::ValueOrQuoted);
+        if (!reference.found)
+            applyCourse(cutter, symbol, reference.quoted);
+        else if (reference.quoted)
+            writeQuotedValue(reference.value);
         else
-            applyCourse(cutter, symbol);
+            writeItem(reference.value);
     } else if (op == u'&') {
-        const Reference reference = readReference(cutter);
+        const Reference reference = readReference(cutter, ReferenceForm::Plain);
         if (reference.found)
             mergeFragment(reference.value, depth);
         else
-            applyCourse(cutter, symbol);
+            applyCourse(cutter, symbol, false);
     } else if (op == u'%') {
         handleCharacterCode(cutter);
     } else if (op == u'+') {
@@ -469,7 +518,12 @@ void Merge::handleCharacterCode(TokenCutter& cutter)
         return;
     }
     stepBackOverComma(m_commaFlag);
-    append(characterOfCode(characterCodeOf(number)));
+    const QString character = characterOfCode(characterCodeOf(number));
+    // Glued onto a string, the character belongs to its text.
+    if (endsInString())
+        continueString(doubledQuotes(character));
+    else
+        append(character);
     m_commaFlag = cutter.fCtC;
     if (m_commaFlag)
         append(QStringLiteral(","));
@@ -498,7 +552,7 @@ void Merge::mergeFragment(const QString& text, int depth)
     handleTokens(fragment, Context::Fragment, depth + 1);
 }
 
-Merge::Reference Merge::readReference(TokenCutter& cutter)
+Merge::Reference Merge::readReference(TokenCutter& cutter, ReferenceForm form)
 {
     lang::BorrowedToken borrowed(m_tokenPool);
     QString& token = borrowed.get();
@@ -512,6 +566,15 @@ Merge::Reference Merge::readReference(TokenCutter& cutter)
         return reference;
     } else if (type == TokenType::TkSymbol && token == QLatin1String(".")) {
         reference.value = lookUp(translate(readPath(cutter)));
+    } else if (type == TokenType::TkString && form == ReferenceForm::ValueOrQuoted) {
+        reference.quoted = true;
+        const QString path = quotedPath(token);
+        if (path == QLatin1String("/")) {
+            reference.value = m_tree->RootValue();
+            reference.found = true;
+            return reference;
+        }
+        reference.value = lookUp(translate(path));
     } else {
         report(Problem::Warning, QStringLiteral("Vorlix/tagValue>不明なトークン:") + token);
         // A separator belongs to the statement, not to the reference: leave it to end (or drop)
@@ -549,7 +612,15 @@ QString Merge::readPath(TokenCutter& cutter)
     }
 }
 
-void Merge::applyCourse(TokenCutter& cutter, const QString& symbol)
+// The path of $"path": the string's text, a doubled double quote read as one.
+QString Merge::quotedPath(const QString& token)
+{
+    QString path = token.sliced(1, token.size() - 2);
+    path.replace(QLatin1String("\"\""), QLatin1String("\""));
+    return path;
+}
+
+void Merge::applyCourse(TokenCutter& cutter, const QString& symbol, bool quoted)
 {
     switch (m_course) {
     case Course::Stop:
@@ -562,7 +633,10 @@ void Merge::applyCourse(TokenCutter& cutter, const QString& symbol)
     case Course::DropReference:
         break;
     case Course::EmptyItem:
-        writeItem(QString());
+        if (quoted)
+            writeString({});
+        else
+            writeItem(QString());
         break;
     }
 }

@@ -21,6 +21,11 @@ namespace vorlix::document {
 // every page. The head section (up to "piece") is merged once; the page section is merged once
 // per record, rewinding the cutter to the section start for each page. Data references ("$",
 // "&") are replaced by values of the tree; "%" and "+" build items from parts.
+//
+// A quoted reference $"path" writes its value as one string item, in double quotes with every
+// double quote of the value doubled, so that the interpreter reads back exactly the value's text.
+// Parts glued onto a string item go inside it: "No. "+$"no" is the one string "No. 12", and %34
+// after a string adds a doubled quote to it. Everything else is written as it stands.
 class Merge {
 public:
     // Fragments may nest this deep; a fragment that references itself stops here.
@@ -73,6 +78,8 @@ private:
     struct Reference {
         bool found = false;
         QString value;
+        // Written as one string item ($"path") rather than as it stands ($path).
+        bool quoted = false;
     };
 
     shell::LifeLog m_life { QStringLiteral("Vorlix") };
@@ -96,6 +103,9 @@ private:
     QString m_queryName, m_queryValue; // the item a chosen record holds, and its value
     bool m_translateOn = false; // names go through the tag table ("tag" matched the data's set)
     bool m_commaFlag = false; // the token just handled was followed by a ","
+    // Where the closing quote of the last string item went (0: none since the statement began).
+    // A string glued onto it continues that string instead of starting a second one.
+    qsizetype m_stringEnd = 0;
     std::int32_t m_pageSectionPos = 0; // where the page section starts in the face ("piece;")
     std::int64_t m_record = 1; // the record being merged: 1 is piece, 2 piece@1...
     std::int64_t m_recordCount = 0; // the data's System/mpiececount
@@ -118,8 +128,16 @@ private:
     [[nodiscard]] qsizetype writePos() const { return m_handedOver + m_out.size() + 1; }
     void handOverFinishedPages();
     void finishDocument();
-    void append(const QString& text);
+    void append(QStringView text);
     void writeItem(const QString& text);
+    // Writes a string item whose text has its double quotes doubled already; glued onto a string
+    // item, it becomes the end of that string.
+    void writeString(QStringView escaped);
+    // The same without the "," after it: the string as the last part of the item being written.
+    void continueString(QStringView escaped);
+    // The value as one string item, whatever characters it holds.
+    void writeQuotedValue(const QString& value);
+    [[nodiscard]] bool endsInString() const;
     void stepBackOverComma(bool keepComma);
     void endStatement();
     void rollBack();
@@ -148,9 +166,12 @@ private:
     void handleCourse(lang::TokenCutter& cutter);
     void handleChbase(lang::TokenCutter& cutter);
     void mergeFragment(const QString& text, int depth);
-    Reference readReference(lang::TokenCutter& cutter);
+    // Whether a string after the operator is a quoted reference ($"path") or a stray token.
+    enum class ReferenceForm { Plain, ValueOrQuoted };
+    Reference readReference(lang::TokenCutter& cutter, ReferenceForm form);
     QString readPath(lang::TokenCutter& cutter);
-    void applyCourse(lang::TokenCutter& cutter, const QString& symbol);
+    [[nodiscard]] static QString quotedPath(const QString& token);
+    void applyCourse(lang::TokenCutter& cutter, const QString& symbol, bool quoted);
     [[nodiscard]] QString translate(const QString& name) const;
 
     void skipRest(lang::TokenCutter& cutter, lang::TokenType last);

@@ -19,6 +19,9 @@
     Entry(Pass, G, "g", Drawing, "x,y,length,angle", "line from (x, y) by length and angle in degrees", "(x, y) から長さと角度（度）で線を引く") \
     Entry(Pass, Pl, "pl", Drawing, "x,y,dx1,dy1,dx2,dy2,...", "polyline whose points are offsets from (x, y)", "(x, y) からの差分で折れ線を引く") \
     Entry(Pass, S, "s", Text, "x,y,text[,width]", "plain text, wrapped at the width when one is given", "文字列を書く（幅があればそこで折り返す）") \
+    Entry(Pass, Sr, "sr", Text, "x,y,text", "plain text that ends at x (right-aligned)", "x で終わるように文字列を書く（右揃え）") \
+    Entry(Pass, Sc, "sc", Text, "x,y,text", "plain text centred on x", "x を中心に文字列を書く（中央揃え）") \
+    Entry(Pass, Sf, "sf", Text, "x,y,align,format,value", "a number or date in a spreadsheet format, from, centred on or ending at x", "数値や日付を表示形式で書く（左・中央・右揃え）") \
     Entry(Pass, X, "x", Text, "x,y,text[,width]", "marked-up text: superscripts, subscripts, bold, italic, line breaks", "書式つき文字列を書く（上付き・下付き・太字・斜体・改行）") \
     Entry(Pass, T, "t", Text, "x,y,n,mode,pitch,step1,...,item1,item2,...", "text table: items on a grid of n per line or column", "文字列の表：n 個ずつ格子状に並べる") \
     Entry(Pass, F, "f", Text, "slot", "select a font slot", "フォント番号を選ぶ") \

@@ -6,6 +6,7 @@
 #include "lang/RunLimits.h"
 #include "lang/TokenBuffers.h"
 #include "lang/TokenCutter.h"
+#include "lang/ValueFormat.h"
 #include "render/EMF.h"
 #include "render/GdiTypes.h"
 #include "shell/Log.h"
@@ -17,6 +18,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace vorlix::render {
@@ -155,6 +158,21 @@ private:
     void DrawPolyline(std::int32_t x, std::int32_t y);
     // "s", "x" and "ala": plain (LPK) or marked-up (PrintLn) text, optionally reading x and y.
     void PrintText(bool plain, bool readPosition);
+    // Reads x and y and makes them the current point.
+    void moveToPosition();
+    // The text of a text statement, and the number that ended it (its width) if one did.
+    struct TextPieces {
+        QString text;
+        QString number;
+    };
+    // Reads the text pieces of "s", "x", "sr" and "sc"; none when the statement has no text (it
+    // is then read to its end).
+    [[nodiscard]] std::optional<TextPieces> readTextPieces();
+    // "sr" and "sc": one line of plain text ending at or centred on the point.
+    void printAligned(const QString& word, render::TextAlign align);
+    // The format of "sf" for its code, read once for every code a page uses; a code that cannot
+    // be read fails the statement with a message naming it and the value.
+    [[nodiscard]] const ValueFormat& formatOf(const QString& code, const QString& value);
     void PrintTable(std::int32_t x, std::int32_t y, std::int32_t n);
     void DrawImage(std::int32_t x, std::int32_t y, const QString& fileName);
     // "bc": the symbol with the top left of its first bar at (x, y).
@@ -190,6 +208,8 @@ private:
 
     // Step list of the last text table ("t").
     std::vector<std::int32_t> m_steps;
+    // The formats "sf" read, most recent last.
+    std::vector<std::pair<QString, ValueFormat::Parsed>> m_formats;
 
     // Chart state (axis table, curve data): owned by the chart commands.
     AxisTable m_axes;

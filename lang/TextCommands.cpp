@@ -32,39 +32,51 @@ DControl::ExecResult DControl::cmdX()
 // The text is every token up to the first number (its width) or the end of the statement, joined
 // without separators. A number in the middle therefore ends the text, and what follows it comes
 // back to the main loop as a statement of its own.
-void DControl::PrintText(bool plain, bool readPosition)
+std::optional<DControl::TextPieces> DControl::readTextPieces()
 {
-    if (readPosition) {
-        const auto t = readTokens<2>();
-        const auto x = toI(t[0]);
-        const auto y = toI(t[1]);
-        m_surface->XY(x, y);
-    }
     BorrowedToken buffer(m_tokenPool);
     QString& token = buffer.get();
     TokenType type = nextToken(token);
     if (!startsText(type)) {
         while (!endsStatement(type))
             type = nextToken(token);
-        return;
+        return std::nullopt;
     }
     // A copy of its own: the text goes into the page, the buffer back to the pool.
-    QString text(token.constData(), token.size());
-    std::int32_t width = 0;
+    TextPieces pieces { QString(token.constData(), token.size()), {} };
     for (;;) {
         type = nextToken(token);
         if (type == TokenType::TkNumber) {
-            width = toI(token);
+            pieces.number = token;
             break;
         }
         if (endsStatement(type))
             break;
-        text += token;
+        pieces.text += token;
     }
+    return pieces;
+}
+
+void DControl::moveToPosition()
+{
+    const auto t = readTokens<2>();
+    const auto x = toI(t[0]);
+    const auto y = toI(t[1]);
+    m_surface->XY(x, y);
+}
+
+void DControl::PrintText(bool plain, bool readPosition)
+{
+    if (readPosition)
+        moveToPosition();
+    auto pieces = readTextPieces();
+    if (!pieces)
+        return;
+    const std::int32_t width = pieces->number.isEmpty() ? 0 : toI(pieces->number);
     if (plain)
-        m_surface->LPK(text, width);
+        m_surface->LPK(pieces->text, width);
     else
-        m_surface->PrintLn(text, width);
+        m_surface->PrintLn(pieces->text, width);
 }
 
 DControl::ExecResult DControl::cmdT()

@@ -31,7 +31,27 @@ namespace {
         shell::StringBuffer::assign(token, text);
     }
 
-    // The same with the text between double quotes, written straight into the buffer.
+    // A string's text: each doubled double quote of the source stands for one.
+    void assignUnquoted(QString& token, QStringView inner)
+    {
+        if (!inner.contains(QLatin1Char('"'))) {
+            assign(token, inner);
+            return;
+        }
+        token.resize(inner.size());
+        QChar* out = token.data();
+        qsizetype n = 0;
+        for (qsizetype i = 0; i < inner.size(); ++i) {
+            out[n++] = inner[i];
+            if (inner[i] == QLatin1Char('"') && i + 1 < inner.size()
+                && inner[i + 1] == QLatin1Char('"'))
+                ++i;
+        }
+        token.truncate(n);
+    }
+
+    // The string as written, between double quotes (doubled ones stay doubled), straight into
+    // the buffer.
     void assignQuoted(QString& token, QStringView text)
     {
         token.resize(text.size() + 2);
@@ -172,11 +192,14 @@ std::int32_t TokenCutter::normaliseComment(const QString& source, std::int32_t p
 }
 
 // Copies a quoted string unchanged between the two quote markers; an unterminated string runs
-// to the end of the text.
+// to the end of the text. Two double quotes in a row inside it are one double quote of the text,
+// kept doubled here so that the working text still maps position to position.
 std::int32_t TokenCutter::normaliseString(const QString& source, std::int32_t p)
 {
     const std::int32_t n = static_cast<std::int32_t>(source.size());
-    const qsizetype close = source.indexOf(QChar(u'"'), p);
+    qsizetype close = source.indexOf(QChar(u'"'), p);
+    while (close >= 0 && close + 1 < n && source[close + 1] == QLatin1Char('"'))
+        close = source.indexOf(QChar(u'"'), close + 2);
     const std::int32_t q = close >= 0 ? static_cast<std::int32_t>(close) + 1 : n + 1;
     QChar* out = m_text.data();
     out[p - 1] = QChar(MarkOpenQuote);
@@ -343,7 +366,7 @@ TokenType TokenCutter::getToken(QString& token)
             // The caller's buffer is reused: most statements need no allocation for their tokens.
             const QStringView inner = QStringView(m_text).mid(m_point, close - m_point - 1);
             if (m_opt3)
-                assign(token, inner);
+                assignUnquoted(token, inner);
             else
                 assignQuoted(token, inner);
             type = TokenType::TkString;

@@ -63,7 +63,8 @@ public:
     // The statement separator character (";").
     [[nodiscard]] QString Opt2() const { return codeText(m_opt2); }
     void SetOpt2(const QString& value) { m_opt2 = firstCode(value); }
-    // Strings come back without (true) or with (false) their double quotes.
+    // Strings come back as their text, a doubled double quote read as one (true), or as written
+    // with their double quotes (false).
     [[nodiscard]] bool Opt3() const { return m_opt3; }
     void SetOpt3(bool value) { m_opt3 = value; }
     // Numbers come back normalised (true) or as written (false).

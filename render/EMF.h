@@ -4,6 +4,7 @@
 #include "render/PageLifeCycle.h"
 #include "render/SlotTable.h"
 #include "render/SurfaceMapping.h"
+#include "render/TextLayout.h"
 #include "shell/Log.h"
 
 #include <QRectF>
@@ -151,6 +152,9 @@ public:
     // corner whatever font, axis mode, origin and clipping the face has set, cut at the page's
     // width and left out below its bottom. The current point, font and clipping stay as they were.
     void printMessage(std::int32_t y, const QString& text);
+    // Plain text in one line whose start, middle or end is at the current point, measured as it
+    // is drawn; the point does not move.
+    void AlignedText(const QString& text, TextAlign align);
 
     // ---- Pages and print jobs (see PageLifeCycle) ----
 

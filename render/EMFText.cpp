@@ -83,6 +83,11 @@ void EMF::LPK(QString& text, std::int32_t width)
     textLayout().LPK(text, width < 1 ? std::nullopt : std::optional(m_mapping.LenX(width)));
 }
 
+void EMF::AlignedText(const QString& text, TextAlign align)
+{
+    textLayout().alignedText(text, align);
+}
+
 void EMF::PrintLn(QString& text, std::int32_t width)
 {
     textLayout().PrintLn(text, width < 1 ? std::nullopt : std::optional(m_mapping.LenX(width)));

@@ -98,6 +98,17 @@ void TextLayout::PrintLn(const QString& text, std::optional<std::int32_t> lineWi
     OutMarkup(pos, text);
 }
 
+void TextLayout::alignedText(const QString& text, TextAlign align)
+{
+    const Point start = m_point;
+    if (align != TextAlign::Start) {
+        const std::int32_t width = m_device.textExtent(text).width();
+        AdvanceText(-(align == TextAlign::End ? width : rnd(width * 0.5)), 0);
+    }
+    OutText(text, -1);
+    m_point = start;
+}
+
 void TextLayout::AdvanceText(std::int32_t dx, std::int32_t dy)
 {
     if (m_direction.orientation == 0) {

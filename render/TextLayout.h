@@ -11,6 +11,14 @@ namespace vorlix::render {
 class PageRecorder;
 class RunAdvances;
 
+// Which part of a text stands at the point: its start, its middle or its end along the
+// baseline. The numbers are those of the face language's "sf".
+enum class TextAlign : int {
+    Start = 0,
+    Centre = 1,
+    End = 2,
+};
+
 // The direction of the current font: text advances along its baseline, turned counter-clockwise
 // by orientation degrees.
 struct TextDirection {
@@ -39,6 +47,9 @@ public:
     void LPK(const QString& text, std::optional<std::int32_t> lineWidth);
     // PrintLn: marked-up text; without a line width it never wraps.
     void PrintLn(const QString& text, std::optional<std::int32_t> lineWidth);
+    // Plain text placed along the baseline so that its start, middle or end is at the point, as
+    // wide as it is measured for drawing; the point does not move.
+    void alignedText(const QString& text, TextAlign align);
 
 private:
     class FontVariant;

@@ -197,6 +197,18 @@ void SourceHighlighter::highlightFace(const QString& text)
             state |= InString;
             mark(i, 1, Kind::String);
             ++i;
+        } else if (c == u'$' && i + 1 < n && text[i + 1] == u'"') {
+            // A quoted reference: the path is a string, coloured as the reference it is.
+            qsizetype end = i + 2;
+            for (;;) {
+                const qsizetype close = text.indexOf(u'"', end);
+                end = close < 0 ? n : close + 1;
+                if (close < 0 || end >= n || text[end] != u'"')
+                    break;
+                ++end;
+            }
+            mark(i, end - i, Kind::Reference);
+            i = end;
         } else if ((c == u'$' || c == u'&') && i + 1 < n && continuesWord(text[i + 1])) {
             qsizetype end = i + 1;
             while (end < n && continuesWord(text[end]))

@@ -89,7 +89,15 @@ INSTANTIATE_TEST_SUITE_P(ApartXML, ReaderValues,
         ValueCase { "emptyElementAddsNothing", "<a/><p><a/></p><piece><a /></piece>",
             { { "a", "NO-LABEL" }, { "p/a", "NO-LABEL" }, { "piece/a", "NO-LABEL" },
                 { "p", "" } } },
-        ValueCase { "entitiesKept", "<a>x &amp; y &#65;</a>", { { "a", "x &amp; y &#65;" } } },
+        // The five named references and numeric ones become their characters, in any element;
+        // what is no reference of a character XML allows stays as written.
+        ValueCase { "referencesDecoded",
+            "<face>S&amp;B.fae</face><a>&lt;&gt;&quot;&apos; &#12354;&#x3042;&#X41; &amp;lt;</a>"
+            "<piece><b>&#128512;&#x1F600;</b></piece>"
+            "<c>A &amp B &nbsp; &#0; &#xD800; &#1114112; &#; &#x; &#12a; &</c>",
+            { { "face", "S&B.fae" }, { "a", "<>\"' ああ&#X41; &lt;" },
+                { "piece/b", "\U0001F600\U0001F600" },
+                { "c", "A &amp B &nbsp; &#0; &#xD800; &#1114112; &#; &#x; &#12a; &" } } },
         ValueCase { "valuesTrimmed", "<a> \r\n\t　x　y \r\n</a>", { { "a", "x　y" } } },
         ValueCase { "deepData", "<a><b><c>deep</c></b><d>D</d></a>",
             { { "a/b/c", "deep" }, { "a/d", "D" } } },

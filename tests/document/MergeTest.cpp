@@ -128,7 +128,23 @@ INSTANTIATE_TEST_SUITE_P(Merge, MergeOutput,
         OutputCase {
             "fragmentEndsAtEnd", "<f>a,1;end;b,2;</f>", "&f;c;", "head,1,1,9;\r\n a,1;;c; " },
         OutputCase { "fragmentDirectivesPersist", "<f>course,3;</f>", "&f;s,$nothing;",
-            "head,1,1,6;\r\n ;s,; " }),
+            "head,1,1,6;\r\n ;s,; " },
+        // $"path" writes the value as one string, its double quotes doubled, so that the
+        // interpreter reads back exactly the value; a string in the face stays as written.
+        OutputCase { "quotedReferences",
+            "<v>液晶 24\" モニタ</v><z>0600001</z><d>2026-12-09</d><n>-1,234</n><s>a;b#c</s>",
+            "s,1,1,$\"v\";s,$\"z\",$\"d\",$\"n\",$\"s\";s,\"ab\"\"cd\";",
+            "head,1,1,75;\r\n s,1,1,\"液晶 24\"\" モニタ\";s,\"0600001\",\"2026-12-09\",\"-1,234\","
+            "\"a;b#c\";s,\"ab\"\"cd\"; " },
+        // Glued onto a string, a string or a character code continues it.
+        OutputCase { "gluedStringsAreOneString", "<no>12</no>",
+            "s,\"No. \"+$\"no\"+\" "
+            "号\";s,\"A\"+\"B\";s,$\"no\"+%34;s,\"A\",+$\"no\";s,$no+$\"no\";",
+            "head,1,1,51;\r\n s,\"No. 12 号\";s,\"AB\";s,\"12\"\"\";s,\"A\",\"12\";s,12\"12\"; " },
+        OutputCase { "quotedPathsAndCourses", "<a><b>1</b></a><c>2</c>",
+            "chbase,a;s,$\"./b\",$\"../c\",$\"/\";course,3;s,$\"x\";course,2;s,1,$\"x\";"
+            "course,1;s,$\"x\";",
+            "head,1,1,24;\r\n s,\"1\",\"2\",\"\";s,\"\";s,1; " }),
     [](const auto& testCase) { return testCase.param.name; });
 
 TEST(Merge, CourseZeroIsAnErrorButThePagesComplete)
@@ -145,7 +161,8 @@ TEST(Merge, CourseZeroIsAnErrorButThePagesComplete)
 TEST(Merge, UnknownReferenceIsAWarning)
 {
     auto tree = dataTree(QString());
-    const Merged merged = mergeInto(*tree, QStringLiteral("s,$(,1;t,$;u,2;"));
+    // A fragment takes no quoted reference: &"f" is an unknown token like $(.
+    const Merged merged = mergeInto(*tree, QStringLiteral("s,$(,1;t,$;v,&\"f\";u,2;"));
     EXPECT_TRUE(merged.warning);
     EXPECT_FALSE(merged.error);
     EXPECT_EQ(merged.message, "Vorlix/tagValue>不明なトークン:(");

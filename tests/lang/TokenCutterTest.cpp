@@ -76,6 +76,10 @@ INSTANTIATE_TEST_SUITE_P(TokenCutter, DefaultCutting,
         CutCase { "(a)[b]{c}", "4:( 1:a 5:) 4:[ 1:b 5:] 4:{ 1:c 5:} 10:" },
         CutCase { "_ ! ~", "6:_ 6:! 6:~ 10:" }, CutCase { "s,1,2,\"x", "1:s 3:1 3:2 2:x 10:" },
         CutCase { "\"\";", "2: 8:; 10:" }, CutCase { "\"a,b#c\nd\"", "2:a,b#c\nd 10:" },
+        // Two double quotes inside a string are one double quote of its text.
+        CutCase { "s,\"24\"\" 型\";", "1:s 2:24\" 型 8:; 10:" },
+        CutCase { "\"\"\"\" \"a\"\"\" \"\"\"b\" \"\"\"", "2:\" 2:a\" 2:\"b 2:\" 10:" },
+        CutCase { "\"a\" \"b\"", "2:a 2:b 10:" },
         // Every non-ASCII character is a letter; the ideographic space is a blank.
         CutCase { "合計　５,「x」", "1:合計 1:５ 1:「x」 10:" },
         CutCase { "\"合　計\"", "2:合　計 10:" },
@@ -159,6 +163,7 @@ TEST(TokenCutter, ATextAfterALongOneIsCutAsIfItCameFirst)
         { "another page", head + "s,1,2,\"山田\";", head + "s,1,2,\"鈴木\";", {} },
         { "inside a string", head + "s,1,2,\"ab;c\";x;", head + "s,1,2,\"ab\";x,\"c;\";", {} },
         { "an unterminated string", head + "s,1,2,\"abc", head + "s,1,2,\"abc\";d;", {} },
+        { "a quote after a string", head + "s,1,2,\"ab\";x\";", head + "s,1,2,\"ab\"\"x\";", {} },
         { "inside a comment", head + "#abc;\nx;", head + "#ab\nc;x;", {} },
         { "a comment ended by CR alone", head + "#ab\rc;d", head + "#ab\rc;d\ne;", {} },
         { "a comment at the end", head + "#abc", head + "#abc\r\nq;", {} },
@@ -204,6 +209,9 @@ TEST(TokenCutter, OptionsOfTheMergeLanguage)
     };
     EXPECT_EQ(cutAll(QStringLiteral("a/b,\"s\",1.50,1E5,-.5,0x10;"), merge),
         QStringLiteral("1:a/b 2:\"s\" 3:1.5 3:0 3:5 3:-0.5 3:16 8:; 10:"));
+    // Strings come back as written, doubled quotes doubled, so that they are written back alike.
+    EXPECT_EQ(cutAll(QStringLiteral("\"a\"\"b\",\"\"\"\";"), merge),
+        QStringLiteral("2:\"a\"\"b\" 2:\"\"\"\" 8:; 10:"));
     // Integers written plainly stay as written; leading zeros, signs and long ones are
     // normalised like every other number.
     EXPECT_EQ(

@@ -59,6 +59,16 @@ TEST_F(SourceHighlighterTest, FaceCommandsNumbersStringsReferencesAndComments)
     EXPECT_EQ(kindAt(1, 2), Kind::Comment);
     EXPECT_EQ(kindAt(2, 0), Kind::Command);
     EXPECT_EQ(kindAt(2, 8), Kind::String); // ";" inside a string ends nothing
+    // A quoted reference is a reference to its closing quote, doubled quotes included; the
+    // command words of aligned and formatted text are commands.
+    show(Mode::Face, QStringLiteral("sr,1,2,$\"a\"\"b\";sf,1,2,2,\"0\",$\"n\";"));
+    EXPECT_EQ(kindAt(0, 0), Kind::Command);
+    EXPECT_EQ(kindAt(0, 7), Kind::Reference); // $
+    EXPECT_EQ(kindAt(0, 13), Kind::Reference); // the closing quote
+    EXPECT_EQ(kindAt(0, 14), Kind::Plain); // ;
+    EXPECT_EQ(kindAt(0, 15), Kind::Command); // sf
+    EXPECT_EQ(kindAt(0, 24), Kind::String);
+    EXPECT_EQ(kindAt(0, 30), Kind::Reference);
 }
 
 TEST_F(SourceHighlighterTest, OnlyTheFirstWordOfAStatementIsACommand)
