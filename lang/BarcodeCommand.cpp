@@ -21,17 +21,17 @@ namespace {
             QStringLiteral("バーコード %1: %2").arg(kind, reason) };
     }
 
-    render::EMF::TextAlign alignOf(BarcodeSymbol::Text::Align align)
+    render::TextAlign alignOf(BarcodeSymbol::Text::Align align)
     {
         switch (align) {
         case BarcodeSymbol::Text::Align::Left:
-            return render::EMF::TextAlign::Left;
+            return render::TextAlign::Start;
         case BarcodeSymbol::Text::Align::Right:
-            return render::EMF::TextAlign::Right;
+            return render::TextAlign::End;
         case BarcodeSymbol::Text::Align::Centre:
             break;
         }
-        return render::EMF::TextAlign::Centre;
+        return render::TextAlign::Centre;
     }
 
 }

@@ -102,8 +102,6 @@ public:
 
     // ---- Symbols: barcodes and 2D codes ----
 
-    // Where a text beside a symbol stands on its anchor.
-    enum class TextAlign { Left, Centre, Right };
     // The bars of a symbol with the corner of their grid at the current point: rectangles in
     // modules, a module `module` face units wide and high, filled in the current pen's colour.
     // The symbol stands upright on the page whatever the axis mode. RunError 6 when it does not

@@ -36,7 +36,7 @@ void EMF::Bars(double module, std::shared_ptr<const std::vector<QRectF>> bars, b
 
 void EMF::BarText(const QString& text, double dx, double dy, TextAlign align)
 {
-    const double share = align == TextAlign::Left ? 0.0 : align == TextAlign::Centre ? 0.5 : 1.0;
+    const double share = align == TextAlign::Start ? 0.0 : align == TextAlign::Centre ? 0.5 : 1.0;
     const double width = dc().textExtent(text).width();
     const std::int32_t x = rnd(m_dev.x + dx * std::abs(m_mapping.scaleX()) - share * width);
     const std::int32_t y = rnd(m_dev.y + dy * std::abs(m_mapping.scaleY()));
