@@ -27,7 +27,6 @@
     Entry(Pass, F, "f", Text, "slot", "select a font slot", "フォント番号を選ぶ") \
     Entry(Pass, P, "p", Drawing, "slot", "select a pen slot", "ペン番号を選ぶ") \
     Entry(Pass, O, "o", Drawing, "x,y[,mode]", "origin at (x, y) and the axis mode 0 to 7", "原点 (x, y) と軸モード 0〜7 を決める") \
-    Entry(Pass, Shift, "shift", Drawing, "dx,dy", "move what is drawn after it by (dx, dy), on top of the origin", "以後の描画を (dx, dy) だけずらす（原点に加えて）") \
     Entry(Pass, Fs, "fs", Text, "slot,face,size[,flags[,angle]]", "define a font slot: face, size in points, bold/italic/underline/strike-out, direction", "フォント番号を定義する：書体・ポイント・太字等・文字の向き") \
     Entry(Pass, Ps, "ps", Drawing, "slot,width,colour,style", "define a pen slot: width, colour and line style", "ペン番号を定義する：太さ・色・線種") \
     Entry(Pass, Cbx, "cbx", Drawing, "x,y,width,height", "white filled box that blanks an area", "白く塗りつぶした箱で領域を消す") \
@@ -63,6 +62,7 @@
     Entry(Pass, Chbase, "chbase", Structure, "folder,...", "merge: enter a folder of the data", "差し込み：データのフォルダに入る") \
     Entry(Pass, Tag, "tag", Structure, "tagset", "merge: the tag set the face is written in", "差し込み：フォームが使うタグセット名") \
     Entry(Pass, Out, "out", Structure, "", "end the page and start a new one", "ページを終えて改ページする") \
+    Entry(Pass, Shift, "shift", Drawing, "dx,dy", "move what is drawn after it by (dx, dy), on top of the origin", "以後の描画を (dx, dy) だけずらす（原点に加えて）") \
     Entry(Pass, Rows, "rows", Structure, "name,n,pitch", "merge: detail rows, one per entry name of the record, n to a page, pitch apart; the rest flow onto further pages", "差し込み：明細行。レコードの name ごとに 1 行、1 ページに n 行、pitch 間隔。残りは続きのページへ") \
     Entry(Pass, Endrows, "endrows", Structure, "", "merge: end of the statements of one detail row", "差し込み：明細 1 行分の文の終わり") \
     Entry(Pass, Lastpage, "lastpage", Structure, "", "merge: what follows up to endlastpage goes on a record's last page only", "差し込み：endlastpage までをレコードの最後のページにだけ入れる") \
