@@ -145,7 +145,7 @@ private:
         if (op == u'$' || op == u'&') {
             const TokenType type = m_cutter.getToken(m_token);
             if (type == TokenType::TkSymbol && m_token == QLatin1String("."))
-                passPath();
+                (void)Merge::readPath(m_cutter, m_token);
             else
                 unread(type);
         } else if (op == u'%') {
@@ -154,26 +154,6 @@ private:
                 skipRest(type);
         } else if (op != u'+') {
             skipRest(TokenType::TkSymbol);
-        }
-    }
-
-    void passPath()
-    {
-        bool lastWasWord = false;
-        for (;;) {
-            const std::int32_t point = m_cutter.Point();
-            const bool commaSeen = m_cutter.fCtC;
-            const TokenType type = m_cutter.getToken(m_token);
-            if (type == TokenType::TkWord && !lastWasWord) {
-                lastWasWord = true;
-            } else if (type == TokenType::TkSymbol
-                && (m_token == QLatin1String(".") || m_token == QLatin1String("/"))) {
-                lastWasWord = false;
-            } else {
-                m_cutter.SetPoint(point);
-                m_cutter.fCtC = commaSeen;
-                return;
-            }
         }
     }
 

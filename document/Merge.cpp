@@ -602,10 +602,14 @@ Merge::Reference Merge::readReference(TokenCutter& cutter, ReferenceForm form)
 // A path after "." runs on while "." and "/" and single words follow: ./a, ../b, ./a/../c.
 QString Merge::readPath(TokenCutter& cutter)
 {
+    lang::BorrowedToken borrowed(m_tokenPool);
+    return readPath(cutter, borrowed.get());
+}
+
+QString Merge::readPath(TokenCutter& cutter, QString& token)
+{
     QString path = QStringLiteral(".");
     bool lastWasWord = false;
-    lang::BorrowedToken borrowed(m_tokenPool);
-    QString& token = borrowed.get();
     for (;;) {
         const std::int32_t point = cutter.Point();
         const bool commaSeen = cutter.fCtC;

@@ -76,6 +76,9 @@ public:
     // The options the merge reads a face with: quoted strings keep their quotes, numbers come
     // back normalised and a relative path a/b is one word.
     static void configure(lang::TokenCutter& cutter);
+    // The path of a reference that begins with ".", read on from the token after it (`token` is
+    // the caller's buffer).
+    static QString readPath(lang::TokenCutter& cutter, QString& token);
 
 private:
     // What a reference that finds nothing does; set by "course,N;" (N is the number).

@@ -200,8 +200,11 @@ void Merge::handleRows(TokenCutter& cutter, int depth)
         cutter.SetPoint(body);
         const Stop stop = handleTokens(cutter, Context::Page, depth);
         m_tree->ChIndex(here);
-        if (stop != Stop::EndRows)
+        // A row cut short leaves none for a further page, which would only meet it again.
+        if (stop != Stop::EndRows) {
+            m_pass.nextRow = m_pass.rows.count();
             return;
+        }
     }
     if (m_abortPass)
         return;
