@@ -156,6 +156,11 @@ INSTANTIATE_TEST_SUITE_P(Merge, MergeOutput,
             "<piece><item><n>1</n></item><item><n>2</n></item><item><n>3</n></item></piece>",
             "h;piece;t;rows,item,2,50;r,$n;endrows;lastpage;z;endlastpage;",
             "head,2,1,4,44;\r\n h;t;r,1;shift,0,50;r,2;shift,0,-50;#out1\r\nt;r,3;z; " },
+        // Rows from a folder of the record, each its own value, at a pitch of half units.
+        OutputCase { "rowsOfAFolderAtAFractionalPitch",
+            "<piece><items><item>a</item><item>b</item><item>c</item></items></piece>",
+            "piece;rows,items/item,5,12.5;s,$\"/\";endrows;",
+            "head,1,1,2;\r\n s,\"a\";shift,0,12;s,\"b\";shift,0,13;s,\"c\";shift,0,-25; " },
         // System items are the document's own, looked up from the root, unless a record has its
         // own.
         OutputCase { "systemItemsFromTheRoot",
