@@ -175,7 +175,8 @@ private:
     void rollBack();
 
     bool readQuery();
-    // Reads the layout of the face and prepares the page items; refuses a face that cannot work.
+    // Reads the layout of the face (a face without page section numbers its pages from here on);
+    // refuses a face that cannot work.
     void readLayout(const QString& face);
     void mergeSections();
     Stop runHead();
@@ -197,9 +198,9 @@ private:
     // ---- Pages (MergePages.cpp) ----
     // Ends the page being written and starts the next one.
     void startNewPage();
-    // The same within one pass: the next page of the record, with its page items.
+    // The same within one pass: the next page of the record.
     void nextPageOfPass();
-    // A new pass: the record's rows and pages, and its first page's items.
+    // A new pass: the record's rows and its number of pages.
     void beginPass();
     // After the page section (or a part of it) stopped: whether the pass goes on, on a new page.
     bool continuePass(Stop stop);
