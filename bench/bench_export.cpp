@@ -1,12 +1,14 @@
 // End to end: generates invoice data documents of 100 to 100,000 records (and one of 10,000
-// records of forty Japanese fields each), runs the built `vorlix -e=out.pdf` on each in a private
+// records of forty Japanese fields each, one of 10,000 invoices of 1 to 30 items that the sample's
+// rows block spreads over about 19,000 pages, and one invoice of 100,000 items on about 9,100
+// pages), runs the built `vorlix -e=out.pdf` on each in a private
 // settings and data folder, and prints the wall time, pages per second and the child's peak
 // resident memory (getrusage of the child), as medians of several runs. The invoices of the
 // --qr-sizes (1,000 unless given) are exported a second time with a QR code of the invoice's
 // number and amount on every page ("inv+qr"), to compare with the same invoices without.
 //
 //   bench_export [--runs N] [--sizes 100,1000,...] [--qr-sizes 1000,...] [--no-fields]
-//                [--vorlix PATH] [--keep DIR]
+//                [--no-rows] [--vorlix PATH] [--keep DIR]
 //
 // The load average is printed with every row: figures taken on a busy machine are not comparable.
 #include <QByteArray>
@@ -35,6 +37,7 @@ struct Options {
     std::vector<int> sizes { 100, 1000, 10000, 100000 };
     std::vector<int> qrSizes { 1000 };
     bool fields = true;
+    bool rows = true;
     QString vorlix = QStringLiteral(VORLIX_BINARY);
     QString keep;
 };
@@ -57,7 +60,13 @@ const char* const Items[] = { "基幹システム保守サービス（12か月�
     "ノートパソコン（14型・メモリ16GB）", "液晶ディスプレイ（24型）", "USBキーボード",
     "機器設置・初期設定作業", "出張費（大阪）" };
 
-QByteArray invoiceData(int records)
+// Five to seven lines an invoice, as the sample has.
+int sampleLines(int record)
+{
+    return 5 + record % 3;
+}
+
+QByteArray invoiceData(int records, int (*linesOf)(int) = sampleLines)
 {
     QString text
         = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<TZQ_002>\r\n"
@@ -80,7 +89,7 @@ QByteArray invoiceData(int records)
             "  <subject>システム保守および機器導入（2026年12月分）</subject>\r\n");
         long long subtotal = 0;
         QString lines;
-        const int count = 5 + r % 3;
+        const int count = linesOf(r);
         for (int i = 0; i < count; ++i) {
             const long long qty = 1 + (r + i) % 5;
             const long long price = 2980 + 1000LL * ((r * 7 + i * 13) % 150);
@@ -281,10 +290,12 @@ bool parse(int argc, char** argv, Options& options)
             ++i;
         } else if (arg == u"--no-fields") {
             options.fields = false;
+        } else if (arg == u"--no-rows") {
+            options.rows = false;
         } else {
             std::fprintf(stderr,
                 "usage: bench_export [--runs N] [--sizes 100,1000,...] [--qr-sizes 1000,...] "
-                "[--no-fields] [--vorlix PATH] [--keep DIR]\n");
+                "[--no-fields] [--no-rows] [--vorlix PATH] [--keep DIR]\n");
             return false;
         }
     }
@@ -326,6 +337,19 @@ int main(int argc, char** argv)
         if (std::find(options.qrSizes.begin(), options.qrSizes.end(), records)
             != options.qrSizes.end())
             measure(options, folder, "inv+qr", records, input, QStringLiteral("invoice-qr.fae"));
+    }
+    if (options.rows) {
+        // Every count from 1 to 30 equally often; eleven rows fit on a page of the sample.
+        const int records = 10000;
+        const QString input = QStringLiteral("rows-%1.mnd").arg(records);
+        if (!writeFile(folder + u'/' + input,
+                invoiceData(records, [](int record) { return 1 + (record * 7) % 30; })))
+            return 1;
+        measure(options, folder, "rows", records, input);
+        const QString single = QStringLiteral("rows-100000.mnd");
+        if (!writeFile(folder + u'/' + single, invoiceData(1, [](int) { return 100000; })))
+            return 1;
+        measure(options, folder, "100k rows", 1, single);
     }
     if (options.fields) {
         const int records = 10000;

@@ -25,8 +25,6 @@ Merge::Merge()
     configure(m_cutter);
 }
 
-// Quoted strings keep their quotes, numbers come back normalised and a relative path a/b is one
-// word.
 void Merge::configure(TokenCutter& cutter)
 {
     cutter.SetOpt3(false);
@@ -183,6 +181,7 @@ void Merge::Text(const QString& face)
         m_recordCount = std::max<std::int64_t>(0, shell::ToLong(QVariant(count), 0));
         readQuery();
     }
+    readLayout(face);
     m_table = std::make_unique<ConvTag>();
     {
         // A record the source cannot read ends the merge with its error, for the caller to
@@ -196,9 +195,18 @@ void Merge::Text(const QString& face)
 
 void Merge::mergeSections()
 {
+    // A face without page section that outs break into pages starts its first page at once, with
+    // an empty head: the statements before an out belong to the first page only.
+    const bool pagedHead = m_layout.headOnly() && m_layout.headPages() > 1;
+    if (pagedHead) {
+        m_pageCount = 1;
+        m_pageStart = { 1, writePos() };
+    }
     const Stop headStop = m_fatal ? Stop::End : runHead();
-    m_pageCount = 1;
-    m_pageStart = { 1, writePos() };
+    if (!pagedHead) {
+        m_pageCount = 1;
+        m_pageStart = { 1, writePos() };
+    }
     // A statement dropped on the first page must not reach back into an unfinished head
     // statement: the page would then start beyond the end of the text.
     m_commitPos = writePos();
@@ -231,6 +239,8 @@ bool Merge::readQuery()
 Merge::Stop Merge::runHead()
 {
     Stop stop = handleTokens(m_cutter, Context::Head, 0);
+    while (stop == Stop::Out)
+        stop = continueHead();
     if (stop == Stop::Aborted) {
         if (m_fatal)
             return stop;
@@ -262,11 +272,7 @@ void Merge::runPages()
             m_record = nextMatch(m_record);
         if (m_record > m_recordCount)
             return;
-        append(QStringLiteral("#out") + QString::number(m_pageCount) + QStringLiteral("\r\n"));
-        ++m_pageCount;
-        m_commitPos = writePos();
-        m_pageStart.push_back(writePos());
-        handOverFinishedPages();
+        startNewPage();
         m_cutter.SetPoint(m_pageSectionPos);
     }
 }
@@ -275,6 +281,7 @@ void Merge::runPagePass()
 {
     if (!selectRecord())
         return;
+    beginPass();
     for (;;) {
         const Stop stop = handleTokens(m_cutter, Context::Page, 0);
         if (stop == Stop::Aborted) {
@@ -289,6 +296,8 @@ void Merge::runPagePass()
             ++m_record;
             if (!selectRecord())
                 return;
+            continue;
+        } else if (continuePass(stop)) {
             continue;
         }
         m_tree->ChUpTree();
@@ -306,7 +315,10 @@ QString Merge::lookUp(const QString& path)
 {
     if (m_loader)
         m_loader->preparePath(path);
-    return m_tree->Value(path);
+    QString value = m_tree->Value(path);
+    if (value == Tree::NoLabel && path.contains(QLatin1String("System/")))
+        value = lookUpSystem(path);
+    return value;
 }
 
 bool Merge::enterRecord(std::int64_t record)
@@ -369,7 +381,8 @@ Merge::Stop Merge::handleTokens(TokenCutter& cutter, Context context, int depth)
             break;
         case TokenType::TkWord: {
             Stop stop = Stop::EndOfText;
-            if (handleDirective(cutter, token, context, stop)) {
+            if (handlePageWord(cutter, token, context, depth, stop)
+                || handleDirective(cutter, token, context, stop)) {
                 if (stop != Stop::EndOfText)
                     return stop;
                 break;
@@ -589,10 +602,14 @@ Merge::Reference Merge::readReference(TokenCutter& cutter, ReferenceForm form)
 // A path after "." runs on while "." and "/" and single words follow: ./a, ../b, ./a/../c.
 QString Merge::readPath(TokenCutter& cutter)
 {
+    lang::BorrowedToken borrowed(m_tokenPool);
+    return readPath(cutter, borrowed.get());
+}
+
+QString Merge::readPath(TokenCutter& cutter, QString& token)
+{
     QString path = QStringLiteral(".");
     bool lastWasWord = false;
-    lang::BorrowedToken borrowed(m_tokenPool);
-    QString& token = borrowed.get();
     for (;;) {
         const std::int32_t point = cutter.Point();
         const bool commaSeen = cutter.fCtC;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "document/ConvTag.h"
+#include "document/DetailRows.h"
+#include "document/FaceLayout.h"
 #include "document/PagedDocument.h"
 #include "document/RecordLoader.h"
 #include "document/RecordSource.h"
@@ -26,6 +28,13 @@ namespace vorlix::document {
 // double quote of the value doubled, so that the interpreter reads back exactly the value's text.
 // Parts glued onto a string item go inside it: "No. "+$"no" is the one string "No. 12", and %34
 // after a string adds a doubled quote to it. Everything else is written as it stands.
+//
+// A record's page section may make several pages: "out;" breaks the page there, and a rows block
+// ("rows,NAME,N,PITCH;" ... "endrows;") is merged once for each entry NAME of the record, PITCH
+// face units apart, at most N to a page; the part of the page section that holds it is merged
+// again on a further page of the same record for the rows that did not fit. $System/page,
+// $System/pages and $System/sheet number the pages; "lastpage;" ... "endlastpage;" is merged on
+// a record's last page only, "notlastpage;" ... "endnotlastpage;" on the others.
 class Merge {
 public:
     // Fragments may nest this deep; a fragment that references itself stops here.
@@ -64,6 +73,13 @@ public:
     // fError instead of running on.
     void setLimits(qsizetype outputCharacters, std::int64_t tokens);
 
+    // The options the merge reads a face with: quoted strings keep their quotes, numbers come
+    // back normalised and a relative path a/b is one word.
+    static void configure(lang::TokenCutter& cutter);
+    // The path of a reference that begins with ".", read on from the token after it (`token` is
+    // the caller's buffer).
+    static QString readPath(lang::TokenCutter& cutter, QString& token);
+
 private:
     // What a reference that finds nothing does; set by "course,N;" (N is the number).
     enum class Course : int {
@@ -73,7 +89,7 @@ private:
         EmptyItem = 3, // an empty item takes its place
     };
     enum class Context { Head, Page, Fragment };
-    enum class Stop { Piece, End, EndOfText, Aborted };
+    enum class Stop { Piece, End, EndOfText, Aborted, Out, EndRows };
     using Problem = shell::Report::Severity;
     struct Reference {
         bool found = false;
@@ -119,11 +135,27 @@ private:
     std::int64_t m_tokenLimit = DefaultTokenLimit;
     std::int64_t m_tokens = 0; // tokens handled so far
     shell::Report m_report;
+    // What the face's sections and pages are made of, read before the merge begins.
+    FaceLayout m_layout;
+    // The pass over the page section being merged: its page within the record and the record's
+    // pages (numbered: a page is being written, not the head common to all); where the part of
+    // the page section being merged began (an out ends it), and the record's rows: how many, the
+    // next one to merge, and whether this part holds them.
+    struct Pass {
+        bool numbered = false;
+        std::int64_t page = 1;
+        std::int64_t pages = 1;
+        std::int32_t partStart = 0;
+        DetailRows rows;
+        std::int64_t nextRow = 0;
+        bool rowsHere = false;
+    } m_pass;
 
     // The one place where the report changes: notes the problem and logs it.
     void report(Problem kind, const QString& message);
     void fail(const QString& message);
-    static void configure(lang::TokenCutter& cutter);
+    // The same for a problem found at a position of the face other than the cutter's.
+    void failAt(std::int32_t position, const QString& message);
 
     [[nodiscard]] qsizetype writePos() const { return m_handedOver + m_out.size() + 1; }
     void handOverFinishedPages();
@@ -143,6 +175,9 @@ private:
     void rollBack();
 
     bool readQuery();
+    // Reads the layout of the face (a face without page section numbers its pages from here on);
+    // refuses a face that cannot work.
+    void readLayout(const QString& face);
     void mergeSections();
     Stop runHead();
     void runPages();
@@ -154,6 +189,30 @@ private:
     // source); false when the query does not choose it, which leaves the root current.
     [[nodiscard]] bool enterRecord(std::int64_t record);
     [[nodiscard]] QString lookUp(const QString& path);
+    // A path not found from the current directory that begins with System/ is the document's
+    // own System item, from the root; System/page, System/pages and System/sheet are the page's
+    // numbers, wherever the path reaches the root's System from.
+    [[nodiscard]] QString lookUpSystem(const QString& path);
+    [[nodiscard]] QString pageNumber(const QStringList& parts) const;
+
+    // ---- Pages (MergePages.cpp) ----
+    // Ends the page being written and starts the next one.
+    void startNewPage();
+    // The same within one pass: the next page of the record.
+    void nextPageOfPass();
+    // A new pass: the record's rows and its number of pages.
+    void beginPass();
+    // After the page section (or a part of it) stopped: whether the pass goes on, on a new page.
+    bool continuePass(Stop stop);
+    // The head of a face without page section went on past an out.
+    Stop continueHead();
+    [[nodiscard]] bool onLastPage() const { return m_pass.page >= m_pass.pages; }
+    // The words of FaceLayout::Word at the start of a statement; false for any other word.
+    bool handlePageWord(
+        lang::TokenCutter& cutter, const QString& word, Context context, int depth, Stop& stop);
+    void handleRows(lang::TokenCutter& cutter, int depth);
+    // A statement the merge writes itself, between two of the face's.
+    void writeStatement(const QString& text);
 
     Stop handleTokens(lang::TokenCutter& cutter, Context context, int depth);
     bool handleDirective(

@@ -62,6 +62,13 @@
     Entry(Pass, Chbase, "chbase", Structure, "folder,...", "merge: enter a folder of the data", "差し込み：データのフォルダに入る") \
     Entry(Pass, Tag, "tag", Structure, "tagset", "merge: the tag set the face is written in", "差し込み：フォームが使うタグセット名") \
     Entry(Pass, Out, "out", Structure, "", "end the page and start a new one", "ページを終えて改ページする") \
+    Entry(Pass, Shift, "shift", Drawing, "dx,dy", "move what is drawn after it by (dx, dy), on top of the origin", "以後の描画を (dx, dy) だけずらす（原点に加えて）") \
+    Entry(Pass, Rows, "rows", Structure, "name,n,pitch", "merge: detail rows, one per entry name of the record, n to a page, pitch apart; the rest flow onto further pages", "差し込み：明細行。レコードの name ごとに 1 行、1 ページに n 行、pitch 間隔。残りは続きのページへ") \
+    Entry(Pass, Endrows, "endrows", Structure, "", "merge: end of the statements of one detail row", "差し込み：明細 1 行分の文の終わり") \
+    Entry(Pass, Lastpage, "lastpage", Structure, "", "merge: what follows up to endlastpage goes on a record's last page only", "差し込み：endlastpage までをレコードの最後のページにだけ入れる") \
+    Entry(Pass, Endlastpage, "endlastpage", Structure, "", "merge: end of the part for the last page", "差し込み：最後のページ用の部分の終わり") \
+    Entry(Pass, Notlastpage, "notlastpage", Structure, "", "merge: what follows up to endnotlastpage goes on every page but a record's last", "差し込み：endnotlastpage までを最後以外のページに入れる") \
+    Entry(Pass, Endnotlastpage, "endnotlastpage", Structure, "", "merge: end of the part for the pages before the last", "差し込み：最後以外のページ用の部分の終わり") \
     Entry(Pass, End, "end", Structure, "", "end the document; nothing after it is run", "文書を終える（以後は実行しない）")
 // clang-format on
 

@@ -32,25 +32,26 @@ namespace {
     // Milliseconds between two rounds of event handling during a run.
     constexpr qint64 EventInterval = 20;
 
-    // Command words are short and plain ASCII: each packs into one number, and the dispatcher
+    // Command words are short and plain ASCII: each packs into two numbers, and the dispatcher
     // finds it by a binary search instead of hashing a string per statement.
-    constexpr qsizetype MaxWordLength = 8;
+    constexpr qsizetype MaxWordLength = 16;
+    using WordKey = std::pair<std::uint64_t, std::uint64_t>;
 
-    std::optional<std::uint64_t> wordKey(QStringView word)
+    std::optional<WordKey> wordKey(QStringView word)
     {
         if (word.isEmpty() || word.size() > MaxWordLength)
             return std::nullopt;
-        std::uint64_t key = 0;
+        WordKey key { 0, 0 };
         for (qsizetype i = 0; i < word.size(); ++i) {
             const char16_t c = word[i].unicode();
             if (c >= 128)
                 return std::nullopt;
-            key |= std::uint64_t { c } << (8 * i);
+            (i < 8 ? key.first : key.second) |= std::uint64_t { c } << (8 * (i % 8));
         }
         return key;
     }
 
-    using CommandEntry = std::pair<std::uint64_t, Command>;
+    using CommandEntry = std::pair<WordKey, Command>;
 
     const std::vector<CommandEntry>& commandTable()
     {
@@ -72,7 +73,7 @@ namespace {
             return std::nullopt;
         const auto& table = commandTable();
         const auto found = std::lower_bound(table.begin(), table.end(), *key,
-            [](const CommandEntry& entry, std::uint64_t k) { return entry.first < k; });
+            [](const CommandEntry& entry, const WordKey& k) { return entry.first < k; });
         if (found == table.end() || found->first != *key)
             return std::nullopt;
         return found->second;

@@ -154,6 +154,8 @@ private:
     VORLIX_ENUMERATE_COMMANDS(VORLIX_COMMAND_MEMBER)
 #undef VORLIX_COMMAND_MEMBER
 
+    // The merge's block words outside a merge: the whole statement is read and nothing done.
+    ExecResult skipMergeStatement();
     // Family helpers of the drawing and text commands.
     void DrawPolyline(std::int32_t x, std::int32_t y);
     // "s", "x" and "ala": plain (LPK) or marked-up (PrintLn) text, optionally reading x and y.

@@ -120,6 +120,15 @@ DControl::ExecResult DControl::cmdO()
     return ExecResult::Done;
 }
 
+// Rows of a table are the same statements drawn lower down: a shift moves them without touching
+// the origin or the axis mode the face has set.
+DControl::ExecResult DControl::cmdShift()
+{
+    const auto t = readTokens<3>();
+    m_surface->Shift(toI(t[0]), toI(t[1]));
+    return ExecResult::Done;
+}
+
 // A fractional size only survives when flags and orientation are given too; with fewer values
 // the size is rounded to a whole number.
 DControl::ExecResult DControl::cmdFs()

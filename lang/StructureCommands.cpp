@@ -58,4 +58,43 @@ DControl::ExecResult DControl::cmdTag()
     return ExecResult::Done;
 }
 
+// The merge's blocks leave nothing behind in a merged document; met in any other text, their
+// statements are passed over whole.
+DControl::ExecResult DControl::skipMergeStatement()
+{
+    QString token;
+    while (!endsStatement(nextToken(token))) { }
+    return ExecResult::Done;
+}
+
+DControl::ExecResult DControl::cmdRows()
+{
+    return skipMergeStatement();
+}
+
+DControl::ExecResult DControl::cmdEndrows()
+{
+    return skipMergeStatement();
+}
+
+DControl::ExecResult DControl::cmdLastpage()
+{
+    return skipMergeStatement();
+}
+
+DControl::ExecResult DControl::cmdEndlastpage()
+{
+    return skipMergeStatement();
+}
+
+DControl::ExecResult DControl::cmdNotlastpage()
+{
+    return skipMergeStatement();
+}
+
+DControl::ExecResult DControl::cmdEndnotlastpage()
+{
+    return skipMergeStatement();
+}
+
 }

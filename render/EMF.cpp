@@ -148,6 +148,11 @@ void EMF::Home(std::int32_t mode, std::int32_t x, std::int32_t y)
     m_mapping.home(mode, x, y);
 }
 
+void EMF::Shift(std::int32_t dx, std::int32_t dy)
+{
+    m_mapping.shift(dx, dy);
+}
+
 void EMF::MapPoint(std::int32_t x, std::int32_t y)
 {
     m_mapping.MapPoint(x, y, m_dev);

@@ -61,6 +61,8 @@ public:
 
     // Sets the axis mode (0..7, see SurfaceMapping) and the origin in face units.
     void Home(std::int32_t mode, std::int32_t x, std::int32_t y);
+    // Moves what is drawn from now on by (dx, dy) face units (see SurfaceMapping::shift).
+    void Shift(std::int32_t dx, std::int32_t dy);
     // Sets the current point.
     void XY(std::int32_t x, std::int32_t y);
     // The current point goes back to where a new surface has it, in face and device units.

@@ -75,6 +75,7 @@ void EMF::printMessage(std::int32_t y, const QString& text)
         return;
     SurfaceMapping paper = m_mapping;
     paper.home(0, 0, 0);
+    paper.clearShift();
     const std::int32_t left = paper.MapX(messageLeft);
     const std::int32_t top = paper.MapY(y);
     const LogFont font = messageFont();

@@ -54,6 +54,7 @@ void SurfaceMapping::openPage(double boxTwips)
             = boxTwips > 0.0 ? m_devWidth / boxTwips * screenTwipsPerPixel : 1.0;
         m_fontScale = screenRatio * m_ratio;
     }
+    clearShift();
 }
 
 void SurfaceMapping::setLag(std::int32_t x, std::int32_t y)
@@ -82,14 +83,23 @@ void SurfaceMapping::home(std::int32_t mode, std::int32_t x, std::int32_t y)
         m_scaleY = -m_scaleY;
 }
 
+void SurfaceMapping::shift(std::int32_t dx, std::int32_t dy)
+{
+    const std::int32_t x = add(m_shiftX, dx);
+    m_shiftY = add(m_shiftY, dy);
+    m_shiftX = x;
+}
+
 std::int32_t SurfaceMapping::MapX(std::int32_t x) const
 {
-    return m_axesNormal ? rnd(x * m_scaleX + m_originX) : rnd(x * m_scaleY + m_originY);
+    const double face = static_cast<double>(x) + m_shiftX;
+    return m_axesNormal ? rnd(face * m_scaleX + m_originX) : rnd(face * m_scaleY + m_originY);
 }
 
 std::int32_t SurfaceMapping::MapY(std::int32_t y) const
 {
-    return m_axesNormal ? rnd(y * m_scaleY + m_originY) : rnd(y * m_scaleX + m_originX);
+    const double face = static_cast<double>(y) + m_shiftY;
+    return m_axesNormal ? rnd(face * m_scaleY + m_originY) : rnd(face * m_scaleX + m_originX);
 }
 
 std::int32_t SurfaceMapping::LenX(std::int32_t w) const

@@ -33,6 +33,16 @@ public:
     void setLag(std::int32_t x, std::int32_t y);
     // Home: axis mode and origin (face units); scales from the page size.
     void home(std::int32_t mode, std::int32_t x, std::int32_t y);
+    // Moves everything mapped from now on by (dx, dy) face units, along face x and y, on top of
+    // the origin and of the shifts before; a new page starts without any. RunError 6 when the sum
+    // does not fit.
+    void shift(std::int32_t dx, std::int32_t dy);
+    // The page's own corner again: no shift.
+    void clearShift()
+    {
+        m_shiftX = 0;
+        m_shiftY = 0;
+    }
 
     // MapX / MapY: the device coordinate one face coordinate maps to (along device y for face x
     // in the swapped modes 4..7).
@@ -96,6 +106,9 @@ private:
     double m_scaleY = 0.0;
     std::int32_t m_originX = 0;
     std::int32_t m_originY = 0;
+    // Face units added to every coordinate before it is mapped.
+    std::int32_t m_shiftX = 0;
+    std::int32_t m_shiftY = 0;
 };
 
 }

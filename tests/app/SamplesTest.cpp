@@ -36,7 +36,7 @@ struct Sample {
 };
 
 const Sample kSamples[] = {
-    { "invoice.mnd", "invoice.fae", "invoice.mnd", 3 },
+    { "invoice.mnd", "invoice.fae", "invoice.mnd", 5 },
     { "delivery-slip.mnd", "delivery-slip.fae", "delivery-slip.mnd", 2 },
     { "hagaki.mnd", "hagaki.fae", "hagaki.mnd", 3 },
     { "shipping-label.mnd", "shipping-label.fae", "shipping-label.mnd", 3 },
@@ -144,24 +144,34 @@ TEST_F(SampleRun, InvoiceRowsFollowEachCustomersItemCount)
     ASSERT_EQ(run({ QStringLiteral("-m=") + merged, QStringLiteral("invoice.mnd") }, &log), 0)
         << log.toStdString();
     const QString text = QString::fromUtf8(readFileBytes(merged));
-    ASSERT_TRUE(text.startsWith(QStringLiteral("head,3,"))) << text.left(40).toStdString();
+    ASSERT_TRUE(text.startsWith(QStringLiteral("head,5,"))) << text.left(40).toStdString();
 
-    // The pages are separated by the merge's "#out" lines; the head comes first.
+    // The pages are separated by the merge's "#out" lines; the head comes first. The fourth
+    // invoice has 14 items: eleven on its first page, three on its second, which has the totals.
     const QStringList pages = text.split(QRegularExpression(QStringLiteral("#out\\d+\r\n")));
-    ASSERT_EQ(pages.size(), 3);
-    const int expectedRows[] = { 7, 3, 5 };
-    // Item names start at x 170; the addressee on the same x stands at y 450.
-    const QRegularExpression nameRow(QStringLiteral("s,170,(?!450,)\\d+,\"[^\"]+\";"));
+    ASSERT_EQ(pages.size(), 5);
+    const struct {
+        int rows;
+        const char* pageNumber;
+        bool last;
+    } expected[] = { { 7, "1 / 1", true }, { 3, "1 / 1", true }, { 5, "1 / 1", true },
+        { 11, "1 / 2", false }, { 3, "2 / 2", true } };
+    // Every item's name is written where the first row's stands; shifts move the later rows.
+    const QRegularExpression nameRow(QStringLiteral("s,170,973,\"[^\"]+\";"));
     const QRegularExpression amountRow(QStringLiteral("sf,1930,\\d+,2,\"#,##0\",\"\\d+\";"));
-    for (int page = 0; page < 3; ++page) {
+    for (int page = 0; page < 5; ++page) {
         SCOPED_TRACE(page + 1);
-        // Rows the customer does not have are dropped whole: no empty texts,
-        // no unmatched reference left behind.
-        EXPECT_EQ(pages[page].count(nameRow), expectedRows[page]);
-        EXPECT_EQ(
-            pages[page].count(amountRow), expectedRows[page] + 3); // plus subtotal, tax and total
-        EXPECT_FALSE(pages[page].contains(QStringLiteral("\"\""))) << pages[page].toStdString();
-        EXPECT_FALSE(pages[page].contains(QLatin1Char('$')));
+        const QString& one = pages[page];
+        // One row for each item, each 60 below the one before; no empty texts, no unmatched
+        // reference left behind.
+        EXPECT_EQ(one.count(nameRow), expected[page].rows);
+        EXPECT_EQ(one.count(QStringLiteral("shift,0,60;")), expected[page].rows - 1);
+        // Subtotal, tax and total on an invoice's last page, "continued" on the others.
+        EXPECT_EQ(one.count(amountRow), expected[page].rows + (expected[page].last ? 3 : 0));
+        EXPECT_EQ(one.contains(QStringLiteral("次頁へ続く")), !expected[page].last);
+        EXPECT_TRUE(one.contains(QString::fromUtf8(expected[page].pageNumber) + " ページ"));
+        EXPECT_FALSE(one.contains(QStringLiteral("\"\""))) << one.toStdString();
+        EXPECT_FALSE(one.contains(QLatin1Char('$')));
     }
     // The third customer is a private person: no contact line, no second address line.
     EXPECT_TRUE(pages[2].contains(QStringLiteral("\"様\"")));
@@ -223,7 +233,7 @@ TEST(SampleFiles, DataDocumentsAddUpInPlainNumbers)
         int pieces;
         const char* total;
     };
-    const Doc docs[] = { { "invoice.mnd", 3, "total" }, { "delivery-slip.mnd", 2, "total" },
+    const Doc docs[] = { { "invoice.mnd", 4, "total" }, { "delivery-slip.mnd", 2, "total" },
         { "nouhinsho.mnd", 3, "sum" } };
     for (const Doc& doc : docs) {
         SCOPED_TRACE(doc.name);

@@ -141,6 +141,32 @@ INSTANTIATE_TEST_SUITE_P(Merge, MergeOutput,
             "s,\"No. \"+$\"no\"+\" "
             "号\";s,\"A\"+\"B\";s,$\"no\"+%34;s,\"A\",+$\"no\";s,$no+$\"no\";",
             "head,1,1,51;\r\n s,\"No. 12 号\";s,\"AB\";s,\"12\"\"\";s,\"A\",\"12\";s,12\"12\"; " },
+        // An out breaks the page of a face without records and each record's page; one with
+        // nothing after it breaks nothing.
+        OutputCase { "outBreaksAFaceIntoPages", "", "s,1;out;s,2;out;",
+            "head,2,1,2,13;\r\n s,1;#out1\r\ns,2; " },
+        OutputCase { "outBreaksEachRecordsPage", kThreePieces, "piece;s,$name;out;t;",
+            "head,6,1,2,13,22,33,42,53;\r\n s,A;#out1\r\nt;#out2\r\ns,B;#out3\r\nt;#out4\r\n"
+            "s,C;#out5\r\nt; " },
+        OutputCase { "pageNumbersOfRecordsAndDocument", kThreePieces,
+            "piece;s,$\"System/page\",$System/pages,$../System/sheet;out;s,$System/page;",
+            "head,6,1,2,19,30,47,58,75;\r\n s,\"1\",2,1;#out1\r\ns,2;#out2\r\ns,\"1\",2,3;#out3\r\n"
+            "s,2;#out4\r\ns,\"1\",2,5;#out5\r\ns,2; " },
+        OutputCase { "rowsGoOnOnAPageOfTheirOwn",
+            "<piece><item><n>1</n></item><item><n>2</n></item><item><n>3</n></item></piece>",
+            "h;piece;t;rows,item,2,50;r,$n;endrows;lastpage;z;endlastpage;",
+            "head,2,1,4,44;\r\n h;t;r,1;shift,0,50;r,2;shift,0,-50;#out1\r\nt;r,3;z; " },
+        // Rows from a folder of the record, each its own value, at a pitch of half units.
+        OutputCase { "rowsOfAFolderAtAFractionalPitch",
+            "<piece><items><item>a</item><item>b</item><item>c</item></items></piece>",
+            "piece;rows,items/item,5,12.5;s,$\"/\";endrows;",
+            "head,1,1,2;\r\n s,\"a\";shift,0,12;s,\"b\";shift,0,13;s,\"c\";shift,0,-25; " },
+        // System items are the document's own, looked up from the root, unless a record has its
+        // own.
+        OutputCase { "systemItemsFromTheRoot",
+            "<piece><System><mpiececount>own</mpiececount></System></piece><piece><x>1</x></piece>",
+            "piece;s,$System/mpiececount,$../System/mpiececount;s,$System/page;",
+            "head,2,1,2,21;\r\n s,own,2;s,1;#out1\r\ns,2,2;s,1; " },
         OutputCase { "quotedPathsAndCourses", "<a><b>1</b></a><c>2</c>",
             "chbase,a;s,$\"./b\",$\"../c\",$\"/\";course,3;s,$\"x\";course,2;s,1,$\"x\";"
             "course,1;s,$\"x\";",

@@ -137,7 +137,11 @@ INSTANTIATE_TEST_SUITE_P(Merge, MergeThroughSource,
         FaceCase { "courseEmpty", "course,3;piece;s,$../piece@99/name,$name;" },
         FaceCase { "severalRecordsOnAPage", "piece;s,$name;piece;s,$name,$../piece@1/name;" },
         FaceCase { "endInsideThePage", "piece;s,$name;end;s,never;" },
-        FaceCase { "badReference", "piece;s,$,$name;s,$../piece@1/name;" }),
+        FaceCase { "badReference", "piece;s,$,$name;s,$../piece@1/name;" },
+        FaceCase { "rowsOnContinuationPages",
+            "piece;s,$name,$\"System/page\";rows,item,1,10;s,$/,$../name,$../../piece@2/name;"
+            "endrows;lastpage;s,$../piece@3/name;endlastpage;" },
+        FaceCase { "outInEveryRecord", "piece;s,$name;out;s,$../piece@3/name,$System/sheet;" }),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST(MergeThroughSource, TranslatedNamesReachOtherRecords)

@@ -71,6 +71,55 @@ TEST_F(SourcePrintJobTest, CopiesGoIntoOneJobAndRangesLimitThePages)
         QStringList({ "Source/PrintGo>fPrCpOn=True", "Source/PrintGo>DeleteDC=0" }));
 }
 
+// The page numbers a PDF shows, one line of text per page.
+QStringList pdfTexts(const QString& path)
+{
+    QProcess text;
+    text.start(
+        QStringLiteral("pdftotext"), { QStringLiteral("-layout"), path, QStringLiteral("-") });
+    text.waitForFinished(30000);
+    QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f');
+    for (QString& page : pages)
+        page = page.simplified();
+    pages.removeAll(QString());
+    return pages;
+}
+
+// Continuation pages are pages like any other: the page count, the range and the copies count
+// them.
+TEST_F(SourcePrintJobTest, RangesAndCopiesCountContinuationPages)
+{
+    struct Case {
+        const char* pages;
+        int copies;
+        QStringList printed;
+    };
+    const Case cases[] = {
+        { "", 1, { "1 1/3", "2 2/3", "3 3/3", "4 1/1" } },
+        { "2,3", 2, { "2 2/3", "3 3/3", "2 2/3", "3 3/3" } },
+        { "3,4", 1, { "3 3/3", "4 1/1" } },
+    };
+    file(QStringLiteral("rows.fae"),
+        QStringLiteral("piece;\r\ns,100,100,$\"System/sheet\";"
+                       "s,300,100,$\"System/page\"+\"/\"+$\"System/pages\";\r\n"
+                       "rows,item,2,50;\r\nendrows;\r\n"));
+    const QString document = QStringLiteral(
+        "<?xml ?><TZQ_002><face>rows.fae</face><path>CurDir</path><piece><item>a</item>"
+        "<item>b</item><item>c</item><item>d</item><item>e</item></piece><piece><item>f</item></"
+        "piece></TZQ_002>");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pages);
+        state.options().ArgPages = QString::fromLatin1(c.pages);
+        state.options().ArgCopies = c.copies;
+        Source ranged;
+        ranged.document().setText(document);
+        ranged.document().FileType = SourceFile::FileTypes::DataDocument;
+        ASSERT_TRUE(ranged.DocPrint());
+        EXPECT_EQ(ranged.merged().Page, 4);
+        EXPECT_EQ(pdfTexts(pdf), c.printed);
+    }
+}
+
 // "Every page" has no upper bound: a document past ten thousand pages prints whole, and a range
 // that reaches past the old limit still limits.
 TEST_F(SourcePrintJobTest, EveryPageOfALongDocumentAndRangesBeyondTenThousand)

@@ -341,7 +341,9 @@ TEST(DControl, OutMarksTheNextPageAndResetsTheDiagnosticLine)
     EXPECT_TRUE(run.control.fEndCmd);
     EXPECT_TRUE(run.control.fNextPage);
     EXPECT_EQ(run.control.msgLineY(), 100);
-    run.control.GoDoc(QStringLiteral("head,1;piece;tag,x;chbase,\"a\";"));
+    // The merge's words draw nothing and read their whole statement.
+    run.control.GoDoc(QStringLiteral("head,1;piece;tag,x;chbase,\"a\";rows,item,10,60;endrows;"
+                                     "lastpage;endlastpage;notlastpage;endnotlastpage;"));
     EXPECT_FALSE(run.control.report.fWarning);
     EXPECT_FALSE(run.control.report.fError);
     EXPECT_FALSE(run.control.fEndCmd);

@@ -133,6 +133,30 @@ TEST(SurfaceMapping, LengthsAndSingleCoordinatesFollowTheAxes)
     EXPECT_EQ(point, (Point { 30, 470 }));
 }
 
+// A shift moves face points along the face's own axes, adds up, outlives a new origin and ends
+// with the page.
+TEST(SurfaceMapping, ShiftMovesFacePointsAsIfTheyWereFurtherOn)
+{
+    SurfaceMapping m = opened(false, 254);
+    for (const int mode : { 0, 3, 5 }) {
+        SCOPED_TRACE(mode);
+        m.home(mode, 500, 600);
+        const Point unshifted = mapped(m, 40, 70);
+        m.shift(10, 20);
+        m.shift(30, 50);
+        m.home(mode, 500, 600);
+        EXPECT_EQ(mapped(m, 0, 0), unshifted);
+        EXPECT_EQ(m.MapY(0), mode == 5 ? unshifted.x : unshifted.y);
+        m.shift(-40, -70);
+    }
+    m.shift(0, 100);
+    m.openPage(0.0);
+    m.home(0, 0, 0);
+    EXPECT_EQ(mapped(m, 1, 2), (Point { 1, 2 }));
+    m.shift(std::numeric_limits<std::int32_t>::max(), 0);
+    EXPECT_EQ(errorNumberOf([&] { m.shift(1, 0); }), 6);
+}
+
 TEST(SurfaceMapping, A4PageTurnedAroundAndSwapped)
 {
     SurfaceMapping m = opened(false, 400);

@@ -99,7 +99,7 @@ TEST_F(CommandCompleterTest, NothingIsOfferedOutsideAStatementsFirstWord)
 TEST_F(CommandCompleterTest, EveryCommandIsOfferedWithItsArguments)
 {
     const QStringList all = CommandCompleter::words(QString());
-    EXPECT_EQ(all.size(), 51);
+    EXPECT_EQ(all.size(), 58);
     for (const QString& word : all) {
         EXPECT_TRUE(CommandCompleter::words(word).contains(word)) << word.toStdString();
         EXPECT_TRUE(CommandCompleter::description(word).startsWith(word + u','))

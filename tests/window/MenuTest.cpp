@@ -139,22 +139,24 @@ TEST_F(MenuTest, UndoingBackToTheSavedTextIsNoEdit)
 
 TEST_F(MenuTest, PagesTurnWithinTheDocumentAndTheStatusIsRewritten)
 {
+    // Four invoices, the fourth of which goes on over a second page: five pages to turn.
     open(QStringLiteral("invoice.mnd"));
-    EXPECT_EQ(status(3), QStringLiteral("ページ 1/3"));
+    EXPECT_EQ(status(3), QStringLiteral("ページ 1/5"));
     const auto first = box().picture();
     QTest::keyClick(&box(), Qt::Key_PageDown);
-    EXPECT_EQ(status(3), QStringLiteral("ページ 2/3"));
+    EXPECT_EQ(status(3), QStringLiteral("ページ 2/5"));
     EXPECT_NE(box().picture(), first);
-    menu->action(MenuId::Next)->trigger();
-    EXPECT_EQ(menu->preview().currentPage(), 3);
+    for (int page = 3; page <= 5; ++page)
+        menu->action(MenuId::Next)->trigger();
+    EXPECT_EQ(menu->preview().currentPage(), 5);
     const auto last = box().picture();
     menu->topBar().ShowStatus(3, QString());
     menu->action(MenuId::Next)->trigger();
-    EXPECT_EQ(menu->preview().currentPage(), 3);
+    EXPECT_EQ(menu->preview().currentPage(), 5);
     EXPECT_EQ(box().picture(), last);
-    EXPECT_EQ(status(3), QStringLiteral("ページ 3/3"));
+    EXPECT_EQ(status(3), QStringLiteral("ページ 5/5"));
     QTest::keyClick(&box(), Qt::Key_PageUp);
-    EXPECT_EQ(status(3), QStringLiteral("ページ 2/3"));
+    EXPECT_EQ(status(3), QStringLiteral("ページ 4/5"));
 
     // A shorter document rendered from page 2 shows its first page and says so.
     open(QStringLiteral("sample-face.fae"));
@@ -228,8 +230,8 @@ TEST_F(MenuTest, TheUsualKeysTheEditMenuAndTheToolLabels)
         { 1, 1.0, {} },
         { 2, menu->splitSaved(), {} },
         { 3, 0.0, {} },
-        { 5, -1, QStringLiteral("ページ 2/3") },
-        { 4, -1, QStringLiteral("ページ 1/3") },
+        { 5, -1, QStringLiteral("ページ 2/5") },
+        { 4, -1, QStringLiteral("ページ 1/5") },
     };
     for (const Label& label : labels) {
         SCOPED_TRACE(label.index);
@@ -339,7 +341,7 @@ TEST_F(MenuTest, DroppingTwoFilesOpensTheFirst)
     EXPECT_EQ(menu->topBar().nameBox().text(), w.path("invoice.mnd"));
     EXPECT_TRUE(
         logLines.contains(QStringLiteral("Menu/Text1/OLEDragDrop>") + w.path("invoice.mnd")));
-    EXPECT_EQ(status(3), QStringLiteral("ページ 1/3"));
+    EXPECT_EQ(status(3), QStringLiteral("ページ 1/5"));
 
     // A folder dropped on the window: a message, and the document stays.
     QMimeData folder;
@@ -508,7 +510,7 @@ TEST_F(MenuTest, PrintingWithoutAPrinterSaysSo)
     EXPECT_EQ(dialogTitle, QStringLiteral("QPrintDialog"));
     ASSERT_EQ(prompts().size(), 1);
     EXPECT_EQ(prompts().at(0), QStringLiteral("プリンタがありません"));
-    EXPECT_EQ(status(3), QStringLiteral("ページ 1/3"));
+    EXPECT_EQ(status(3), QStringLiteral("ページ 1/5"));
 }
 
 // 用紙の設定 shows the print details; the preview takes the paper chosen and shows the page again.
