@@ -93,7 +93,7 @@ public:
         std::int32_t position = 0;
     };
 
-    Found next(bool head, std::optional<Problem>& problem)
+    Found next(bool head)
     {
         for (;;) {
             const TokenType type = m_cutter.getToken(m_token);
@@ -109,7 +109,7 @@ public:
             if (m_token == kPiece || m_token == kEnd)
                 return { Word::None, m_token, position };
             if (m_token == QLatin1String("let")) {
-                passLet(position, problem);
+                passLet();
                 continue;
             }
             if (m_token == QLatin1String("chbase") || m_token == QLatin1String("course")
@@ -157,16 +157,15 @@ private:
         }
     }
 
-    // let,NAME; then raw text up to "endlet", whatever words it holds.
-    void passLet(std::int32_t position, std::optional<Problem>& problem)
+    // let,NAME; then raw text up to "endlet", whatever words it holds. A let without its endlet
+    // takes the rest of the face as its text, as it always has: stored faces may end that way.
+    void passLet()
     {
         const TokenType type = m_cutter.getToken(m_token);
         skipRest(type);
         if (type != TokenType::TkWord)
             return;
         (void)m_cutter.getToTemin(kEndLet);
-        if (!QStringView(m_cutter.Text()).mid(m_cutter.Point() - 1).startsWith(kEndLet) && !problem)
-            problem = Problem { position, kPrefix + QStringLiteral("let に endlet がない") };
         skipRest(TokenType::TkWord);
     }
 };
@@ -214,9 +213,8 @@ bool FaceLayout::sectionEndsHere(TokenCutter& cutter)
 void FaceLayout::skipBlock(TokenCutter& cutter, Word end)
 {
     Scan scan(cutter);
-    std::optional<Problem> ignored;
     for (;;) {
-        const Scan::Found found = scan.next(false, ignored);
+        const Scan::Found found = scan.next(false);
         if (found.text.isEmpty() || found.text == kEnd)
             return;
         if (found.word == end) {
@@ -296,7 +294,7 @@ FaceLayout FaceLayout::read(const QString& face)
             open.begin(), open.end(), [word](const Open& o) { return o.word == word; });
     };
     while (!problem) {
-        const Scan::Found found = scan.next(head, problem);
+        const Scan::Found found = scan.next(head);
         if (problem || found.text.isEmpty() || found.text == kEnd)
             break;
         const std::int32_t at = found.position;

@@ -134,7 +134,6 @@ TEST(MergePages, RefusesWhatCannotMakePages)
         { "piece;rows,item,2,60;r;", "rows に endrows がない", 7 },
         { "piece;lastpage;t;", "lastpage に endlastpage がない", 7 },
         { "piece;notlastpage;t;", "notlastpage に endnotlastpage がない", 7 },
-        { "piece;let,a;t;", "let に endlet がない", 7 },
         { "piece;t;endrows;", "endrows の前に rows がない", 9 },
         { "piece;rows,item,0,60;endrows;", "rows の行数が正の整数でない:0", 17 },
         { "piece;rows,item,2.5,60;endrows;", "rows の行数が正の整数でない:2.5", 17 },
