@@ -226,8 +226,11 @@ bool GeneFile::openHttp(int mode)
     const bool arrived = m_web->Connect(m_name.DriveLetter, m_name.Path, m_name.FileName);
     m_httpStatus = m_web->statusCode();
     if (!arrived) {
-        m_failure = m_httpStatus == 0 ? QStringLiteral("サーバーから答えがありません")
-                                      : QStringLiteral("サーバーの答え: HTTP %1").arg(m_httpStatus);
+        m_failure = m_web->failure();
+        if (m_failure.isEmpty() && m_httpStatus == 0)
+            m_failure = QStringLiteral("サーバーから答えがありません");
+        else if (m_failure.isEmpty())
+            m_failure = QStringLiteral("サーバーの答え: HTTP %1").arg(m_httpStatus);
     }
     return arrived;
 }

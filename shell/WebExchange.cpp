@@ -1,12 +1,17 @@
 #include "shell/WebExchange.h"
 
 #include "shell/CodePage.h"
+#include "shell/InitFile.h"
+#include "shell/ModuleState.h"
+#include "shell/Setting.h"
 #include "shell/UserInterface.h"
 #include "shell/WebResponse.h"
 
 #include <QEventLoop>
 #include <QUrl>
+#include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace vorlix::shell {
 
@@ -14,6 +19,11 @@ namespace {
 
     constexpr int kDefaultPort = 80;
     constexpr int kStyleInformation = 64;
+    // One read takes at most this much; a few reads a turn let the timers run beside a fast sender.
+    constexpr qsizetype kReadChunk = 256 * 1024;
+    constexpr int kReadsPerTurn = 8;
+    constexpr std::int64_t kLongestDeadlineSeconds
+        = 2000000; // what a timer can wait, about 23 days
 
     // Where to connect and what to name in the Host header.
     struct Endpoint {
@@ -104,17 +114,52 @@ namespace {
         WriteLog(QStringLiteral("WebFile/") + operation + QLatin1Char('>') + text);
     }
 
+    // The deadline of the settings file (server/deadline, seconds), so that every fetch ends in
+    // the time the user allows.
+    int settingsDeadlineMs()
+    {
+        // Reading makes the section current; the owner of the settings object keeps its own.
+        const auto& settings = moduleState().SettingsFile;
+        const QString section = settings ? settings->Section() : QString();
+        const std::int64_t seconds
+            = settingLong(QStringLiteral("server"), QStringLiteral("deadline"), Accept::Positive);
+        if (settings)
+            settings->setSection(section);
+        return static_cast<int>(std::min(seconds, kLongestDeadlineSeconds) * 1000);
+    }
+
+    // "30 秒" for whole seconds, "200 ミリ秒" otherwise (a test's short limits).
+    QString durationText(int milliseconds)
+    {
+        if (milliseconds % 1000 == 0)
+            return QStringLiteral("%1 秒").arg(milliseconds / 1000);
+        return QStringLiteral("%1 ミリ秒").arg(milliseconds);
+    }
+
+    // "256 MB", "64 KB" or "1000 バイト": the limit as it was set.
+    QString sizeText(std::int64_t bytes)
+    {
+        constexpr std::int64_t kKilo = 1024;
+        if (bytes > 0 && bytes % (kKilo * kKilo) == 0)
+            return QStringLiteral("%1 MB").arg(bytes / (kKilo * kKilo));
+        if (bytes > 0 && bytes % kKilo == 0)
+            return QStringLiteral("%1 KB").arg(bytes / kKilo);
+        return QStringLiteral("%1 バイト").arg(bytes);
+    }
+
 }
 
 WebExchange::WebExchange(QObject* parent)
     : QObject(parent)
+    , m_deadlineMs(settingsDeadlineMs())
 {
     m_timer.setSingleShot(true);
+    m_deadline.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &WebExchange::onTimeout);
+    connect(&m_deadline, &QTimer::timeout, this, &WebExchange::onDeadline);
     connect(&m_socket, &QTcpSocket::connected, this, &WebExchange::onConnected);
-    connect(&m_socket, &QTcpSocket::readyRead, this, &WebExchange::onReadyRead);
-    connect(&m_socket, &QTcpSocket::disconnected, this, &WebExchange::onDisconnected);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &WebExchange::onSocketError);
+    connect(&m_stream, &SocketStream::readyRead, this, &WebExchange::onReadyRead);
 }
 
 WebExchange::~WebExchange()
@@ -141,7 +186,14 @@ bool WebExchange::Connect(const QString& host, const QString& folder, const QStr
 void WebExchange::start(const QString& host, const QString& folder, const QString& name)
 {
     m_socket.abort();
+    m_stream.close();
     m_received.clear();
+    m_body.clear();
+    m_receivedSize = 0;
+    m_bodyStart = -1;
+    m_headerSearched = 0;
+    m_status = 0;
+    m_failure.clear();
     m_host = host;
     m_folder = folder;
     m_name = name;
@@ -155,7 +207,6 @@ void WebExchange::cancel()
 {
     if (m_done)
         return;
-    stop();
     finish(false);
 }
 
@@ -164,6 +215,7 @@ void WebExchange::begin()
     if (m_state != State::ConnectCalled || m_done)
         return;
     restartTimer();
+    m_deadline.start(m_deadlineMs);
     m_state = State::Connecting;
     const auto endpoint = parseHost(m_host, static_cast<quint16>(m_port));
     if (!endpoint) {
@@ -180,10 +232,15 @@ void WebExchange::onConnected()
         return;
     restartTimer();
     m_state = State::RequestSent;
+    if (!m_stream.takeOver(m_socket)) {
+        logLine(QStringLiteral("OnError"), m_stream.errorString());
+        finish(false);
+        return;
+    }
     emit requestSent();
     const QByteArray text = request();
     logLine(QStringLiteral("OnConnect:120"), QString::fromLatin1(text.left(text.indexOf('\r'))));
-    m_socket.write(text);
+    m_stream.write(text);
 }
 
 // HTTP/1.0 with a Host header: current servers refuse a bare HTTP/0.9 request line, and 1.0
@@ -197,26 +254,85 @@ QByteArray WebExchange::request() const
 
 void WebExchange::onReadyRead()
 {
-    if (m_done)
+    for (int read = 0; read < kReadsPerTurn && !m_done; ++read) {
+        // A body of declared length fills the room made for it, without growing past it.
+        const qsizetype room = m_received.capacity() - m_received.size();
+        const qsizetype most = room >= 4096 ? std::min(room, kReadChunk) : kReadChunk;
+        const SocketStream::Read got = m_stream.readInto(m_received, most);
+        if (got.bytes > 0) {
+            restartTimer();
+            m_state = State::DataArriving;
+            m_receivedSize += got.bytes;
+            if (!withinLimits())
+                return;
+            continue;
+        }
+        if (got.end != SocketStream::End::Open)
+            onEnd(got.end);
         return;
-    restartTimer();
-    m_state = State::DataArriving;
-    m_received += m_socket.readAll();
-    if (m_received.size() > m_receiveLimit) {
-        logLine(QStringLiteral("OnData"),
-            QStringLiteral("受信サイズが上限を超えました:") + QString::number(m_receiveLimit));
-        stop();
-        finish(false);
     }
 }
 
-void WebExchange::onDisconnected()
+// Looks at what has arrived so far: the header as soon as it is whole, and the body's size
+// against the limit. False when the exchange has ended on it.
+bool WebExchange::withinLimits()
+{
+    if (m_bodyStart < 0 && !headerAllows())
+        return false;
+    const std::int64_t body = m_received.size() - std::max<qsizetype>(m_bodyStart, 0);
+    if (body > m_receiveLimit) {
+        refuse(QStringLiteral("OnData"),
+            QStringLiteral("受信サイズが上限（%1）を超えました").arg(sizeText(m_receiveLimit)));
+        return false;
+    }
+    return true;
+}
+
+// Finds the end of the header (searching only the bytes that are new) and refuses a header that
+// announces a body this exchange cannot take: framed by a transfer coding, or longer than the
+// limit. A body of declared length gets its room at once.
+bool WebExchange::headerAllows()
+{
+    const QByteArray status = QByteArrayLiteral("HTTP/");
+    if (!m_received.startsWith(status)) {
+        if (!status.startsWith(m_received))
+            m_bodyStart = 0; // a bare answer: all body
+        return true;
+    }
+    const QByteArray end = QByteArrayLiteral("\r\n\r\n");
+    const qsizetype found
+        = m_received.indexOf(end, std::max<qsizetype>(status.size(), m_headerSearched));
+    m_headerSearched = std::max<qsizetype>(m_received.size() - end.size() + 1, 0);
+    if (found < 0)
+        return true;
+    const WebResponse header(m_received.left(found + end.size()));
+    m_bodyStart = found + end.size();
+    const QByteArray coding = header.transferCoding();
+    if (!coding.isEmpty()) {
+        refuse(QStringLiteral("OnData"),
+            QStringLiteral("Transfer-Encoding: %1 の応答は受け取れません")
+                .arg(QString::fromLatin1(coding.left(64))));
+        return false;
+    }
+    const auto length = header.contentLength();
+    if (length && *length > m_receiveLimit) {
+        refuse(QStringLiteral("OnData"),
+            QStringLiteral("受信サイズが上限（%1）を超えました（Content-Length: %2）")
+                .arg(sizeText(m_receiveLimit))
+                .arg(*length));
+        return false;
+    }
+    if (length)
+        m_received.reserve(static_cast<qsizetype>(m_bodyStart + *length));
+    return true;
+}
+
+void WebExchange::onEnd(SocketStream::End end)
 {
     if (m_done)
         return;
-    m_received += m_socket.readAll();
     m_timer.stop();
-    if (!responseIsWhole()) {
+    if (!responseIsWhole(end)) {
         finish(false);
         return;
     }
@@ -225,14 +341,18 @@ void WebExchange::onDisconnected()
 }
 
 // A response counts when the server sent something, did not refuse the request and sent its
-// whole header and, when it declared a length, all of the body (a connection reset mid-answer
-// looks like a close).
-bool WebExchange::responseIsWhole()
+// whole header and all of the body: the declared length, or without one everything up to an
+// orderly close (after a reset or an error the end of the body is unknown).
+bool WebExchange::responseIsWhole(SocketStream::End end)
 {
     const WebResponse response(m_received);
     switch (response.verdict()) {
     case WebResponse::Verdict::Whole:
-        return true;
+        if (end == SocketStream::End::Closed || response.contentLength())
+            return true;
+        m_failure = QStringLiteral("受信中に接続が切れました:%1").arg(m_stream.errorString());
+        logLine(QStringLiteral("OnError"), m_failure);
+        return false;
     case WebResponse::Verdict::Empty:
         logLine(QStringLiteral("OnClose"), QStringLiteral("応答がありません"));
         break;
@@ -240,33 +360,31 @@ bool WebExchange::responseIsWhole()
         logLine(QStringLiteral("Status"), response.statusLine());
         break;
     case WebResponse::Verdict::HeaderCut:
-        logLine(QStringLiteral("OnClose"),
-            QStringLiteral("途中で切断されました:%1").arg(m_received.size()));
+        m_failure = QStringLiteral("途中で切断されました:%1").arg(m_received.size());
+        logLine(QStringLiteral("OnClose"), m_failure);
         break;
     case WebResponse::Verdict::BodyCut:
-        logLine(QStringLiteral("OnClose"),
-            QStringLiteral("途中で切断されました:%1/%2")
-                .arg(response.bodyReceived())
-                .arg(response.contentLength().value_or(0)));
+        m_failure = QStringLiteral("途中で切断されました:%1/%2")
+                        .arg(response.bodyReceived())
+                        .arg(response.contentLength().value_or(0));
+        logLine(QStringLiteral("OnClose"), m_failure);
+        break;
+    case WebResponse::Verdict::Encoded:
+        m_failure = QStringLiteral("Transfer-Encoding: %1 の応答は受け取れません")
+                        .arg(QString::fromLatin1(response.transferCoding().left(64)));
+        logLine(QStringLiteral("OnClose"), m_failure);
         break;
     }
     return false;
 }
 
-void WebExchange::onSocketError(QAbstractSocket::SocketError error)
+// The socket only makes the connection, so any error of it means there is none.
+void WebExchange::onSocketError(QAbstractSocket::SocketError /*error*/)
 {
     if (m_done)
         return;
-    // The server closing the connection is the normal end; disconnected() follows.
-    if (error == QAbstractSocket::RemoteHostClosedError)
-        return;
     logLine(QStringLiteral("OnError"), m_socket.errorString());
-    if (m_state == State::Connecting) {
-        cannotConnect();
-        return;
-    }
-    stop();
-    finish(false);
+    cannotConnect();
 }
 
 void WebExchange::cannotConnect()
@@ -276,13 +394,35 @@ void WebExchange::cannotConnect()
     finish(false);
 }
 
+void WebExchange::refuse(const QString& operation, const QString& reason)
+{
+    m_failure = reason;
+    logLine(operation, reason);
+    finish(false);
+}
+
 void WebExchange::onTimeout()
 {
     if (m_done)
         return;
     logLine(QStringLiteral("TimeOunt"), QString());
+    if (m_receivedSize > 0)
+        m_failure = QStringLiteral("タイムアウトによる切断（%1 受信なし）")
+                        .arg(durationText(m_timeoutMs));
     stop();
     WebMessage(QStringLiteral("タイムアウトによる切断"), kStyleInformation);
+    finish(false);
+}
+
+void WebExchange::onDeadline()
+{
+    if (m_done)
+        return;
+    m_failure = QStringLiteral("時間切れによる切断（やり取り全体の上限 %1）")
+                    .arg(durationText(m_deadlineMs));
+    logLine(QStringLiteral("Deadline"), m_failure);
+    stop();
+    WebMessage(m_failure, kStyleInformation);
     finish(false);
 }
 
@@ -291,7 +431,9 @@ void WebExchange::stop()
 {
     m_done = true;
     m_timer.stop();
+    m_deadline.stop();
     m_socket.abort();
+    m_stream.close();
 }
 
 void WebExchange::restartTimer()
@@ -303,7 +445,16 @@ void WebExchange::restartTimer()
 void WebExchange::finish(bool success)
 {
     stop();
+    settle();
     emit finished(success);
+}
+
+// What arrived becomes the status and the body, the header cut off in place.
+void WebExchange::settle()
+{
+    WebResponse response(std::exchange(m_received, QByteArray()));
+    m_status = response.statusCode();
+    m_body = std::move(response).takeBody();
 }
 
 int WebExchange::WebMessage(const QString& prompt, int style) const
@@ -315,17 +466,12 @@ int WebExchange::WebMessage(const QString& prompt, int style) const
 
 QString WebExchange::Read() const
 {
-    return decodeText(ReadB()).text;
+    return decodeText(m_body).text;
 }
 
 QByteArray WebExchange::ReadB() const
 {
-    return WebResponse(m_received).body();
-}
-
-int WebExchange::statusCode() const
-{
-    return WebResponse(m_received).statusCode();
+    return m_body;
 }
 
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/Log.h"
+#include "shell/SocketStream.h"
 #include "shell/WebFetcher.h"
 
 #include <QAbstractSocket>
@@ -15,9 +16,10 @@ namespace vorlix::shell {
 
 // One HTTP exchange over a TCP socket, for reading one file: it connects, sends one GET request,
 // collects everything until the server closes the connection and hands back the body without the
-// response header. Every phase gives up after a spell without progress. It needs Qt Core and
-// Network only: the progress window drives it (start, cancel, the signals), and a program or test
-// without widgets runs it to its end with Connect.
+// response header. Every phase gives up after a spell without progress, the whole exchange after
+// a deadline, and a body past the receive limit is refused. It needs Qt Core and Network only: the
+// progress window drives it (start, cancel, the signals), and a program or test without widgets
+// runs it to its end with Connect.
 class WebExchange final : public QObject, public WebFetcher {
     Q_OBJECT
 
@@ -44,11 +46,12 @@ public:
     [[nodiscard]] bool Connect(
         const QString& host, const QString& folder, const QString& name) override;
     // All bytes received, the response header included.
-    [[nodiscard]] std::int64_t FileSize() const override { return m_received.size(); }
+    [[nodiscard]] std::int64_t FileSize() const override { return m_receivedSize; }
     // The body without the response header, as text (UTF-8 or CP932) or as bytes.
     [[nodiscard]] QString Read() const override;
     [[nodiscard]] QByteArray ReadB() const override;
-    [[nodiscard]] int statusCode() const override;
+    [[nodiscard]] int statusCode() const override { return m_status; }
+    [[nodiscard]] QString failure() const override { return m_failure; }
 
     // Starts an exchange and returns at once: the connection starts when the caller's event loop
     // runs, and finished() tells the end.
@@ -58,9 +61,14 @@ public:
 
     // How long a phase may go without progress before the exchange gives up (30 seconds).
     void setTimeoutMilliseconds(int milliseconds) { m_timeoutMs = milliseconds; }
-    // The most a response may hold; a server that sends more is cut off (so that an endless
-    // sender cannot fill the memory).
+    // How long the whole exchange may take, however steadily the server sends: at first the
+    // settings file's server/deadline, in seconds (10 minutes without one).
+    void setDeadlineMilliseconds(int milliseconds) { m_deadlineMs = milliseconds; }
+    // The most a body may hold; a server that declares or sends more is refused (so that an
+    // endless sender cannot fill the memory).
     void setReceiveLimit(std::int64_t bytes) { m_receiveLimit = bytes; }
+    // The limit when none is set: more than any face or data document needs.
+    static constexpr std::int64_t kDefaultReceiveLimit = std::int64_t { 256 } << 20;
     [[nodiscard]] State state() const { return m_state; }
 
 signals:
@@ -73,14 +81,19 @@ private:
     void begin();
     void onConnected();
     void onReadyRead();
-    void onDisconnected();
+    void onEnd(SocketStream::End end);
     void onSocketError(QAbstractSocket::SocketError error);
     void onTimeout();
+    void onDeadline();
     void restartTimer();
-    [[nodiscard]] bool responseIsWhole();
+    [[nodiscard]] bool withinLimits();
+    [[nodiscard]] bool headerAllows();
+    [[nodiscard]] bool responseIsWhole(SocketStream::End end);
     void cannotConnect();
+    void refuse(const QString& operation, const QString& reason);
     void stop();
     void finish(bool success);
+    void settle();
     int WebMessage(const QString& prompt, int style) const;
     [[nodiscard]] QByteArray request() const;
 
@@ -88,16 +101,28 @@ private:
     bool m_opt1 = false;
     int m_port = 80;
     int m_timeoutMs = 30000;
-    std::int64_t m_receiveLimit = std::int64_t { 1 } << 30;
+    int m_deadlineMs = 600000;
+    std::int64_t m_receiveLimit = kDefaultReceiveLimit;
     QString m_host;
     QString m_folder;
     QString m_name;
     QByteArray m_hostHeader;
     State m_state = State::Created;
     bool m_done = true;
+    // Everything received while the exchange runs; the body alone once it has ended.
     QByteArray m_received;
+    QByteArray m_body;
+    std::int64_t m_receivedSize = 0;
+    // Where the body starts in m_received: -1 while the header has not ended, 0 for a bare answer.
+    qsizetype m_bodyStart = -1;
+    qsizetype m_headerSearched = 0;
+    int m_status = 0;
+    QString m_failure;
     QTimer m_timer;
+    QTimer m_deadline;
+    // Makes the connection; the stream then carries the request and the answer.
     QTcpSocket m_socket;
+    SocketStream m_stream;
 };
 
 }

@@ -33,6 +33,10 @@ public:
     // The status code of the response's status line, 0 when none arrived (no connection, or a
     // bare answer without a header): a caller tells "not found" from "no server" by it.
     [[nodiscard]] virtual int statusCode() const = 0;
+    // Why the last fetch failed after the server began to answer (cut off, reset, past a limit),
+    // in words for the user; empty when it succeeded, the server was never reached or it refused
+    // (the status tells those).
+    [[nodiscard]] virtual QString failure() const { return {}; }
 };
 
 using WebFetcherFactory = std::function<std::unique_ptr<WebFetcher>()>;

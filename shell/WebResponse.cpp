@@ -59,23 +59,36 @@ int WebResponse::statusCode() const
     return words[1].toInt();
 }
 
-std::optional<std::int64_t> WebResponse::findContentLength() const
+std::optional<QByteArray> WebResponse::field(const QByteArray& name) const
 {
     if (m_bodyStart < 0)
         return std::nullopt;
     const QByteArray header = m_received.left(m_bodyStart - kHeaderEnd.size());
     for (const QByteArray& line : header.split('\n')) {
         const qsizetype colon = line.indexOf(':');
-        if (colon < 0 || line.left(colon).trimmed().toLower() != "content-length")
-            continue;
-        // Digits only: a sign or a trailing word makes the length unknown rather than guessed.
-        const QByteArray value = line.mid(colon + 1).trimmed();
-        bool ok = false;
-        const std::int64_t length = value.toLongLong(&ok);
-        if (ok && allDigits(value))
-            return length;
+        if (colon >= 0 && line.left(colon).trimmed().toLower() == name)
+            return line.mid(colon + 1).trimmed();
     }
     return std::nullopt;
+}
+
+std::optional<std::int64_t> WebResponse::findContentLength() const
+{
+    const auto value = field("content-length");
+    if (!value)
+        return std::nullopt;
+    // Digits only: a sign or a trailing word makes the length unknown rather than guessed.
+    bool ok = false;
+    const std::int64_t length = value->toLongLong(&ok);
+    if (ok && allDigits(*value))
+        return length;
+    return std::nullopt;
+}
+
+QByteArray WebResponse::transferCoding() const
+{
+    const QByteArray value = field("transfer-encoding").value_or(QByteArray());
+    return value.toLower() == "identity" ? QByteArray() : value;
 }
 
 std::int64_t WebResponse::bodyReceived() const
@@ -83,15 +96,31 @@ std::int64_t WebResponse::bodyReceived() const
     return m_bodyStart < 0 ? 0 : m_received.size() - m_bodyStart;
 }
 
+// What follows the declared length is no part of this file (a server that sent too much).
+qsizetype WebResponse::bodyLength() const
+{
+    if (m_bodyStart < 0)
+        return 0;
+    return m_contentLength ? static_cast<qsizetype>(std::min(*m_contentLength, bodyReceived()))
+                           : m_received.size() - m_bodyStart;
+}
+
 QByteArray WebResponse::body() const
 {
     if (m_bodyStart < 0)
         return {};
-    // What follows the declared length is no part of this file (a server that sent too much).
-    const qsizetype length = m_contentLength
-        ? static_cast<qsizetype>(std::min(*m_contentLength, bodyReceived()))
-        : m_received.size() - m_bodyStart;
-    return m_received.mid(m_bodyStart, length);
+    return m_received.mid(m_bodyStart, bodyLength());
+}
+
+QByteArray WebResponse::takeBody() &&
+{
+    if (m_bodyStart < 0)
+        return {};
+    const qsizetype length = bodyLength();
+    QByteArray bytes = std::move(m_received);
+    bytes.remove(0, m_bodyStart);
+    bytes.truncate(length);
+    return bytes;
 }
 
 WebResponse::Verdict WebResponse::verdict() const
@@ -105,6 +134,8 @@ WebResponse::Verdict WebResponse::verdict() const
         return Verdict::Refused;
     if (m_bodyStart < 0)
         return Verdict::HeaderCut;
+    if (!transferCoding().isEmpty())
+        return Verdict::Encoded;
     if (m_contentLength && bodyReceived() < *m_contentLength)
         return Verdict::BodyCut;
     return Verdict::Whole;

@@ -19,6 +19,7 @@ public:
         Refused, // a status line that is not 2xx (or no status at all)
         HeaderCut, // the connection ended inside the header
         BodyCut, // fewer body bytes than the header declared
+        Encoded, // the body comes in a transfer coding (chunked) and is not the file itself
     };
 
     explicit WebResponse(QByteArray received);
@@ -36,10 +37,18 @@ public:
     [[nodiscard]] QByteArray body() const;
     // The body bytes that arrived, before any cut to the declared length.
     [[nodiscard]] std::int64_t bodyReceived() const;
+    // The Transfer-Encoding the header names, empty when none (or "identity"): framing such as
+    // "chunked" around the body, which a request of HTTP/1.0 should never get.
+    [[nodiscard]] QByteArray transferCoding() const;
     [[nodiscard]] Verdict verdict() const;
+    // The body, made from the received bytes in place (a large file is never held twice).
+    [[nodiscard]] QByteArray takeBody() &&;
 
 private:
+    // The value of the header's first field of this name (in lower case), trimmed.
+    [[nodiscard]] std::optional<QByteArray> field(const QByteArray& name) const;
     [[nodiscard]] std::optional<std::int64_t> findContentLength() const;
+    [[nodiscard]] qsizetype bodyLength() const;
 
     QByteArray m_received;
     bool m_hasHeader = false;

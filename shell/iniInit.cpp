@@ -14,7 +14,7 @@ namespace {
 
 }
 
-const std::array<SettingDefault, 34> kSettingDefaults { {
+const std::array<SettingDefault, 35> kSettingDefaults { {
     { u"general", u"Debug", DefaultSource::Fixed, u"False" },
     { u"general", u"CurDir", DefaultSource::CurrentFolder, u"" },
     { u"general", u"DefaultPrinter", DefaultSource::Fixed, u"Default" },
@@ -39,6 +39,7 @@ const std::array<SettingDefault, 34> kSettingDefaults { {
     { u"reg", u"mime", DefaultSource::Fixed, u"True" },
     { u"server", u"http", DefaultSource::Fixed, u"80" },
     { u"server", u"ftp", DefaultSource::Fixed, u"21" },
+    { u"server", u"deadline", DefaultSource::Fixed, u"600" },
     { u"menu", u"left", DefaultSource::Fixed, u"200" },
     { u"menu", u"top", DefaultSource::Fixed, u"500" },
     { u"menu", u"height", DefaultSource::Fixed, u"6500" },

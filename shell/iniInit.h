@@ -24,7 +24,7 @@ struct SettingDefault {
 };
 
 // Every entry a new settings file receives, in the order it is written.
-extern const std::array<SettingDefault, 34> kSettingDefaults;
+extern const std::array<SettingDefault, 35> kSettingDefaults;
 
 // Prepares the settings file at start: chooses it and, when it had to be created, writes every
 // default entry.

@@ -32,6 +32,7 @@ public:
     [[nodiscard]] QString Read() const override { return m_exchange.Read(); }
     [[nodiscard]] QByteArray ReadB() const override { return m_exchange.ReadB(); }
     [[nodiscard]] int statusCode() const override { return m_exchange.statusCode(); }
+    [[nodiscard]] QString failure() const override { return m_exchange.failure(); }
 
     // The exchange the window shows (its timeout and limits can be changed before Connect).
     [[nodiscard]] WebExchange& exchange() { return m_exchange; }

@@ -22,12 +22,13 @@ struct Outcome {
     bool connected = false;
     QByteArray body;
     int status = 0;
+    QString failure;
     QStringList log;
     std::vector<MessageRecorder::Prompt> prompts;
 };
 
 // One fetch of /dir/a.fae with message boxes on and a shortened timeout, without any window.
-Outcome fetch(const QString& host, int timeoutMs = 2000, std::int64_t limit = 0)
+Outcome fetch(const QString& host, int timeoutMs = 2000, std::int64_t limit = 0, int deadlineMs = 0)
 {
     MessageRecorder messages;
     Outcome outcome;
@@ -36,6 +37,8 @@ Outcome fetch(const QString& host, int timeoutMs = 2000, std::int64_t limit = 0)
     web.setTimeoutMilliseconds(timeoutMs);
     if (limit > 0)
         web.setReceiveLimit(limit);
+    if (deadlineMs > 0)
+        web.setDeadlineMilliseconds(deadlineMs);
     {
         LogCapture log;
         outcome.connected = web.Connect(host, "/dir/", "a.fae");
@@ -43,6 +46,7 @@ Outcome fetch(const QString& host, int timeoutMs = 2000, std::int64_t limit = 0)
     }
     outcome.body = web.ReadB();
     outcome.status = web.statusCode();
+    outcome.failure = web.failure();
     outcome.prompts = messages.prompts;
     return outcome;
 }
@@ -122,6 +126,103 @@ TEST(WebExchangeTest, RefusedOrBrokenResponsesFail)
             << outcome.log.join("|").toStdString();
         EXPECT_TRUE(outcome.prompts.empty());
         EXPECT_EQ(outcome.status, c.status);
+    }
+}
+
+// The end of a body is known from its declared length or from an orderly close; a reset leaves
+// it unknown, and a body framed in a transfer coding is not the file.
+TEST(WebExchangeTest, OnlyAKnownEndMakesAWholeBody)
+{
+    const QByteArray face = "s,100,100,\"the face goes on";
+    const QByteArray chunked
+        = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n";
+    struct {
+        const char* name;
+        HttpTestServer::Reply reply;
+        bool connected;
+        QByteArray body;
+        const char* failure; // a pattern of what the caller can tell the user
+    } cases[] = {
+        { "no length, reset", HttpTestServer::sendAndReset("HTTP/1.0 200 OK\r\n\r\n" + face), false,
+            "", "^受信中に接続が切れました:Connection reset by peer$" },
+        { "bare answer, reset", HttpTestServer::sendAndReset(face), false, "",
+            "^受信中に接続が切れました:" },
+        { "no length, orderly close",
+            HttpTestServer::sendAndClose("HTTP/1.0 200 OK\r\n\r\n" + face), true, face, "^$" },
+        { "whole declared length, then reset",
+            HttpTestServer::sendAndReset("HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n" + face),
+            true, face.left(5), "^$" },
+        { "chunked", HttpTestServer::sendAndClose(chunked), false, "",
+            "^Transfer-Encoding: chunked の応答は受け取れません$" },
+        { "chunked in the last read",
+            HttpTestServer::sendAndReset(chunked.left(chunked.indexOf("\r\n\r\n") + 4)), false, "",
+            "^Transfer-Encoding: chunked の応答は受け取れません$" },
+        { "identity coding",
+            HttpTestServer::sendAndClose(
+                "HTTP/1.0 200 OK\r\nTransfer-Encoding: Identity\r\n\r\n" + face),
+            true, face, "^$" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HttpTestServer server(c.reply);
+        const Outcome outcome = fetch(server.host());
+        EXPECT_EQ(outcome.connected, c.connected);
+        if (c.connected) {
+            EXPECT_EQ(outcome.body, c.body);
+        }
+        EXPECT_TRUE(outcome.failure.contains(QRegularExpression(c.failure)))
+            << outcome.failure.toStdString();
+        EXPECT_TRUE(outcome.prompts.empty());
+    }
+}
+
+// Each limit ends the exchange with words that say which one it was: the time without progress,
+// the time of the whole exchange, the size a body may have (declared or sent).
+TEST(WebExchangeTest, EachLimitSaysWhichEndedIt)
+{
+    QList<QByteArray> trickle { "HTTP/1.0 200 OK\r\n\r\n" };
+    for (int i = 0; i < 40; ++i)
+        trickle.append("x");
+    const QByteArray big(300 * 1024, 'z');
+    struct {
+        const char* name;
+        HttpTestServer::Reply reply;
+        int timeoutMs;
+        int deadlineMs;
+        const char* prompt;
+        const char* failure;
+        const char* logged;
+    } cases[] = {
+        { "trickle past the deadline", HttpTestServer::sendSlowly(trickle, 20), 1000, 300,
+            "時間切れによる切断（やり取り全体の上限 300 ミリ秒）",
+            "時間切れによる切断（やり取り全体の上限 300 ミリ秒）", "^WebFile/Deadline>" },
+        { "header, then silence",
+            [](QTcpSocket& socket) { socket.write("HTTP/1.0 200 OK\r\n\r\nabc"); }, 200, 5000,
+            "タイムアウトによる切断", "タイムアウトによる切断（200 ミリ秒 受信なし）",
+            "^WebFile/TimeOunt>$" },
+        { "silence from the start", HttpTestServer::stayQuiet, 200, 5000, "タイムアウトによる切断",
+            "", "^WebFile/TimeOunt>$" },
+        { "declared above the limit",
+            HttpTestServer::sendAndClose("HTTP/1.0 200 OK\r\nContent-Length: 999999999\r\n\r\nz"),
+            2000, 5000, nullptr,
+            "受信サイズが上限（64 KB）を超えました（Content-Length: 999999999）",
+            "^WebFile/OnData>受信サイズが上限（64 KB）" },
+        { "sent above the limit", HttpTestServer::sendAndClose("HTTP/1.0 200 OK\r\n\r\n" + big),
+            2000, 5000, nullptr, "受信サイズが上限（64 KB）を超えました",
+            "^WebFile/OnData>受信サイズが上限（64 KB）を超えました$" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HttpTestServer server(c.reply);
+        const Outcome outcome = fetch(server.host(), c.timeoutMs, 64 * 1024, c.deadlineMs);
+        EXPECT_FALSE(outcome.connected);
+        EXPECT_EQ(outcome.failure, QString::fromUtf8(c.failure));
+        EXPECT_FALSE(outcome.log.filter(QRegularExpression(c.logged)).isEmpty())
+            << outcome.log.join("|").toStdString();
+        ASSERT_EQ(outcome.prompts.size(), c.prompt ? 1u : 0u);
+        if (c.prompt) {
+            EXPECT_EQ(outcome.prompts[0].text, QString::fromUtf8(c.prompt));
+        }
     }
 }
 

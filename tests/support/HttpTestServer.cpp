@@ -57,14 +57,22 @@ HttpTestServer::Reply HttpTestServer::sendSlowly(QList<QByteArray> chunks, int p
 
 void HttpTestServer::resetMidBody(QTcpSocket& socket)
 {
-    socket.write("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n" + QByteArray(500, 'x'));
-    socket.flush();
-    QTimer::singleShot(50, &socket, [&socket] {
-        const linger hard { 1, 0 };
-        ::setsockopt(
-            static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-        socket.abort();
-    });
+    sendAndReset("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n" + QByteArray(500, 'x'))(socket);
+}
+
+HttpTestServer::Reply HttpTestServer::sendAndReset(QByteArray data)
+{
+    return [data](QTcpSocket& socket) {
+        socket.write(data);
+        socket.flush();
+        // A close without lingering sends a reset; the pause lets the data go first.
+        QTimer::singleShot(50, &socket, [&socket] {
+            const linger hard { 1, 0 };
+            ::setsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard,
+                sizeof hard);
+            socket.abort();
+        });
+    };
 }
 
 quint16 HttpTestServer::closedPort()

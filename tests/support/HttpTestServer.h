@@ -33,6 +33,8 @@ public:
     static void stayQuiet(QTcpSocket&) { }
     // Announces more than it sends, then resets the connection.
     static void resetMidBody(QTcpSocket& socket);
+    // Sends the data and, once it has arrived, resets the connection instead of closing it.
+    static Reply sendAndReset(QByteArray data);
     // A port on 127.0.0.1 where nothing listens.
     [[nodiscard]] static quint16 closedPort();
 
