@@ -1,8 +1,10 @@
 #include "drovik/Downloader.h"
 
+#include "drovik/SheetWriter.h"
 #include "shell/CodePage.h"
 #include "shell/Common.h"
 #include "shell/GeneFile.h"
+#include "shell/Log.h"
 
 #include <QDir>
 #include <array>
@@ -105,10 +107,14 @@ bool Downloader::Fetch(const QString& name, QString& text, QByteArray& bytes)
     text.clear();
     bytes.clear();
     if (!m_download->FileOpen(1, m_webFolder + name)) {
+        const int status = m_download->HttpStatus();
         // A server that answered with a failure status has no such file: the same report as
-        // for a not-found page.
-        if (refusedByServer(m_download->HttpStatus()))
+        // for a not-found page. One that began a good answer and broke off says why.
+        if (refusedByServer(status))
             AddLine(QStringLiteral("たぶんファイルが見つからなかったと思います>") + name);
+        else if (status != 0)
+            AddLine(QStringLiteral("取得できません>") + name + QStringLiteral("：")
+                + m_download->failure());
         else
             AddLine(QStringLiteral("サーバに接続できません>"));
         return false;
@@ -165,16 +171,15 @@ void Downloader::downloadOne(const SampleEntry& entry)
     ++m_result.saved;
 }
 
-// Text is kept in the bytes and encoding it arrived in, with CR LF added; the file is replaced
-// only once the whole content is written, so a failed write leaves the old one whole.
+// Text is kept in the bytes and encoding it arrived in, with CR LF added.
 bool Downloader::save(const QString& name, const QByteArray& bytes) const
 {
-    shell::GeneFile writer;
-    if (!writer.FileOpen(3, m_sheetFolder + name))
-        return false;
-    writer.FileWriteB(m_textMode ? bytes + QByteArrayLiteral("\r\n") : bytes);
-    (void)writer.FileClose();
-    return !writer.writeFailed();
+    const SheetWriter::Saved saved
+        = SheetWriter(m_sheetFolder)
+              .save(name, m_textMode ? bytes + QByteArrayLiteral("\r\n") : bytes);
+    if (!saved.ok)
+        shell::WriteLog(QStringLiteral("Drovik/Save>") + saved.reason + QLatin1Char(':') + name);
+    return saved.ok;
 }
 
 }

@@ -45,7 +45,8 @@ public:
     Downloader& operator=(const Downloader&) = delete;
 
     // One run: webFolder as typed (a "/" is added when missing), files saved into sheetFolder
-    // (created when missing). Files of the same name are replaced, each in one step.
+    // (created when missing). Files of the same name are replaced, each in one step; a symbolic
+    // link of the name is replaced, never written through.
     DownloadResult run(const QString& webFolder, const QString& sheetFolder);
 
     // The web folder of a typed address: blanks removed, "/" appended unless it ends with a

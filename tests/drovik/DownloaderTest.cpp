@@ -10,9 +10,12 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vorlix::drovik;
 using namespace vorlix::test;
@@ -257,6 +260,106 @@ TEST_F(DownloaderTest, ExistingFilesAreReplacedWhole)
         (QStringList { "a.fae", "cut.bmp" }));
 }
 
+// A transfer whose end is unknown or whose body is framed is no file: the copy from an earlier
+// run stays, and the transcript says why.
+TEST_F(DownloaderTest, BrokenTransfersKeepTheEarlierCopy)
+{
+    const struct {
+        const char* name;
+        std::function<void(QTcpSocket&)> reply;
+        const char* told;
+    } cases[] = {
+        { "reset.fae", HttpTestServer::sendAndReset("HTTP/1.0 200 OK\r\n\r\ns,1,1,\"cut"),
+            "受信中に接続が切れました:" },
+        { "chunked.fae",
+            HttpTestServer::sendAndClose(
+                "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4\r\nnew!\r\n0\r\n\r\n"),
+            "Transfer-Encoding: chunked の応答は受け取れません" },
+        { "short.png",
+            HttpTestServer::sendAndClose("HTTP/1.0 200 OK\r\nContent-Length: 99\r\n\r\nnew"),
+            "途中で切断されました:3/99" },
+    };
+    QByteArray list;
+    for (const auto& c : cases) {
+        list += SampleSite::listLine('0', c.name);
+        site.addReply(c.name, c.reply);
+        ASSERT_TRUE(writeFileBytes(sheet() + c.name, "good old copy"));
+    }
+    site.addFile("list2", list);
+
+    const DownloadResult result = run(site.folder());
+
+    EXPECT_EQ(result.failed, 3);
+    EXPECT_FALSE(result.complete());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(saved(c.name), "good old copy");
+        const QString told = QString("取得できません>") + c.name + "：" + c.told;
+        EXPECT_FALSE(
+            transcript.filter(QRegularExpression("^" + QRegularExpression::escape(told))).isEmpty())
+            << transcript.join("|").toStdString();
+    }
+    EXPECT_EQ(sheetFiles().size(), 3);
+}
+
+// Whatever a name of the sheet folder is, a download writes nothing through it: a link is
+// replaced by the file (its target, inside or outside the folder, stays as it was, a missing one
+// is not made), a folder is left alone, a private file stays private.
+TEST_F(DownloaderTest, LinksInTheSheetFolderAreReplacedNotFollowed)
+{
+    const QString outside = root.path() + "/elsewhere/";
+    ASSERT_TRUE(QDir().mkpath(outside));
+    ASSERT_TRUE(QDir().mkpath(sheet()));
+    ASSERT_TRUE(writeFileBytes(outside + "target.fae", "outside"));
+    ASSERT_TRUE(writeFileBytes(sheet() + "inside.fae", "inside"));
+    ASSERT_TRUE(writeFileBytes(sheet() + "private.mnd", "secret"));
+    ASSERT_EQ(::chmod(QFile::encodeName(sheet() + "private.mnd").constData(), 0600), 0);
+    const struct {
+        const char* name;
+        const char* linkTo; // nullptr: what the sheet folder holds is no link
+        bool saved;
+    } cases[] = {
+        { "out.fae", "../../elsewhere/target.fae", true },
+        { "abs.fae", nullptr, true }, // made a link to the absolute target below
+        { "dangling.fae", "../../elsewhere/made.fae", true },
+        { "alias.fae", "inside.fae", true },
+        { "private.mnd", nullptr, true },
+        { "folder.fae", nullptr, false },
+    };
+    QByteArray list;
+    for (const auto& c : cases) {
+        list += SampleSite::listLine('0', c.name);
+        site.addFile(c.name, QByteArray("new ") + c.name);
+        if (c.linkTo) {
+            ASSERT_TRUE(QFile::link(c.linkTo, sheet() + c.name));
+        }
+    }
+    ASSERT_TRUE(QFile::link(outside + "target.fae", sheet() + "abs.fae"));
+    ASSERT_TRUE(QDir().mkpath(sheet() + "folder.fae/inner"));
+    site.addFile("list2", list);
+
+    const DownloadResult result = run(site.folder());
+
+    EXPECT_EQ(result.saved, 5);
+    EXPECT_EQ(result.failed, 1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QFileInfo info(sheet() + c.name);
+        EXPECT_EQ(info.isSymLink(), false);
+        if (c.saved) {
+            EXPECT_EQ(saved(c.name), QByteArray("new ") + c.name + "\r\n");
+        }
+    }
+    EXPECT_EQ(readFileBytes(outside + "target.fae"), "outside");
+    EXPECT_EQ(readFileBytes(sheet() + "inside.fae"), "inside");
+    EXPECT_FALSE(QFileInfo::exists(outside + "made.fae"));
+    EXPECT_TRUE(QFileInfo(sheet() + "folder.fae/inner").isDir());
+    EXPECT_EQ(QFile::permissions(sheet() + "private.mnd"),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+            | QFileDevice::WriteUser);
+    EXPECT_EQ(QDir(sheet()).entryList({ ".drovik*" }, QDir::Files | QDir::Hidden), QStringList());
+}
+
 TEST_F(DownloaderTest, HugeListsAreBounded)
 {
     // A list beyond the receive limit is cut off instead of filling the memory.
@@ -265,7 +368,9 @@ TEST_F(DownloaderTest, HugeListsAreBounded)
     const DownloadResult cut = run(site.folder());
     EXPECT_FALSE(cut.listFetched);
     EXPECT_EQ(transcript,
-        (QStringList { "接続>" + site.folder(), "サーバに接続できません>", "終了しました" }));
+        (QStringList { "接続>" + site.folder(),
+            "取得できません>list2：受信サイズが上限（64 KB）を超えました（Content-Length: 204800）",
+            "終了しました" }));
 
     // Thousands of lines are read in one pass; refused names cost no fetch.
     installFetchers(FetchWindow::None);

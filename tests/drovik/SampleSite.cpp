@@ -36,6 +36,11 @@ void SampleSite::addRawReply(const QString& name, const QByteArray& response)
     m_replies[kFolder + name] = response;
 }
 
+void SampleSite::addReply(const QString& name, std::function<void(QTcpSocket&)> reply)
+{
+    m_customReplies[kFolder + name] = std::move(reply);
+}
+
 QByteArray SampleSite::listLine(char kind, const QByteArray& name)
 {
     const QByteArray filler = " 1024 2004/05/01 ../#sample/0 \\x.fae  ";
@@ -70,6 +75,10 @@ void SampleSite::answer(QTcpSocket& socket, const QByteArray& request)
     requested.append(path);
     if (onRequest)
         onRequest(path);
+    if (const auto custom = m_customReplies.find(path); custom != m_customReplies.end()) {
+        custom->second(socket);
+        return;
+    }
     const auto found = m_replies.find(path);
     socket.write(found == m_replies.end() ? notFoundResponse() : found->second);
     socket.disconnectFromHost();

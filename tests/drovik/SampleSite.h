@@ -26,6 +26,8 @@ public:
     void addFile(const QString& name, const QByteArray& body);
     // Answers a file of the folder with exactly these bytes, then closes.
     void addRawReply(const QString& name, const QByteArray& response);
+    // Answers a file of the folder as the reply decides (a reset, a trickle).
+    void addReply(const QString& name, std::function<void(QTcpSocket&)> reply);
     // Called with each decoded path when its request has arrived, before the answer goes out.
     std::function<void(const QString& path)> onRequest;
 
@@ -44,6 +46,7 @@ private:
 
     QTcpServer m_server;
     std::map<QString, QByteArray> m_replies;
+    std::map<QString, std::function<void(QTcpSocket&)>> m_customReplies;
 };
 
 }
