@@ -1,4 +1,5 @@
 #include "tests/app/VorlixRun.h"
+#include "tests/support/HttpTestServer.h"
 #include "tests/support/MissingTool.h"
 
 #include <QDir>
@@ -280,6 +281,38 @@ TEST_F(VorlixRun, PaperSwitchesHoldForTheirOwnRun)
 
 // What goes wrong is said plainly: a document without a face, a document in UTF-16; and the
 // renderer's exit status tells failed statements as vorlix does.
+// A face fetched over HTTP is drawn only when it arrived whole: one cut short by a reset or sent
+// in chunks fails the run, says why and leaves no output.
+TEST_F(VorlixRun, AFaceFromTheWebThatBreaksOffIsNotRendered)
+{
+    const QByteArray face = "h,100,100,500;\r\ns,100,200,\"cut short";
+    const struct {
+        const char* name;
+        HttpTestServer::Reply reply;
+        int status;
+        const char* told;
+    } cases[] = {
+        { "reset", HttpTestServer::sendAndReset("HTTP/1.0 200 OK\r\n\r\n" + face), 1,
+            "受信中に接続が切れました:" },
+        { "chunked",
+            HttpTestServer::sendAndClose("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                + QByteArray::number(face.size(), 16) + "\r\n" + face + "\r\n0\r\n\r\n"),
+            1, "Transfer-Encoding: chunked の応答は受け取れません" },
+        { "whole", HttpTestServer::sendAndClose("HTTP/1.0 200 OK\r\n\r\nh,100,100,500;\r\n"), 0,
+            "" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HttpTestServer server(c.reply);
+        const QString pdf = QString::fromUtf8(c.name) + QStringLiteral(".pdf");
+        const RunResult r = run({ QStringLiteral("-e=") + pdf,
+            QStringLiteral("http://") + server.host() + QStringLiteral("/f/x.fae") });
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.told))) << r.err.toStdString();
+        EXPECT_EQ(QFileInfo::exists(env.root() + u'/' + pdf), c.status == 0);
+    }
+}
+
 TEST_F(VorlixRun, ProblemsAreSaidPlainly)
 {
     write(QStringLiteral("noface.mnd"),
