@@ -100,7 +100,9 @@ protected:
 // its number is logged.
 TEST_F(PrintJob, ReachesTheQueueWithItsOptions)
 {
-    CupsSandbox cups({ QStringLiteral("VorlixPDF"), QStringLiteral("GenPDF") });
+    // The server writes each job's attributes to its spool folder at once, not half a minute on.
+    CupsSandbox cups({ QStringLiteral("VorlixPDF"), QStringLiteral("GenPDF") },
+        QStringLiteral("DirtyCleanInterval 0"));
     REQUIRE_CUPS(cups);
     writeInvoice();
     // No temporary file lies between the job and the queue: a temporary folder that cannot take
