@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "shell/Common.h"
 #include "shell/Convert.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
@@ -7,6 +8,7 @@
 #include "shell/RunError.h"
 #include "shell/Setting.h"
 
+#include <QRegularExpression>
 #include <optional>
 
 namespace vorlix::app {
@@ -99,11 +101,73 @@ namespace {
         return nullptr;
     }
 
+    QString& firstProblem()
+    {
+        static QString problem;
+        return problem;
+    }
+
+    bool knownPaper(const QString& value)
+    {
+        const QString upper = value.toUpper();
+        for (const shell::PaperName& entry : shell::kPaperNames) {
+            if (upper == QStringView(entry.name))
+                return true;
+        }
+        bool ok = false;
+        const int code = value.toInt(&ok);
+        if (!ok)
+            return false;
+        for (const shell::PaperSize& paper : shell::kPaperSizes) {
+            if (paper.code == code)
+                return true;
+        }
+        return code == 256;
+    }
+
+    bool wholeNumberIn(const QString& value, int low, int high)
+    {
+        bool ok = false;
+        const int number = value.toInt(&ok);
+        return ok && number >= low && number <= high;
+    }
+
+    // What a value switch expects, when the value is not of it; nothing for switches that take
+    // any text.
+    QString expectation(char16_t letter, const QString& value)
+    {
+        static const QRegularExpression pages(QStringLiteral("^-?\\d+,-?\\d*$"));
+        switch (letter) {
+        case u'n':
+            return wholeNumberIn(value, 1, 9999)
+                ? QString()
+                : QStringLiteral("the number of copies, a whole number from 1 to 9999");
+        case u'o':
+            return wholeNumberIn(value, 1, 2) ? QString()
+                                              : QStringLiteral("1 (portrait) or 2 (landscape)");
+        case u'c':
+            return knownPaper(value)
+                ? QString()
+                : QStringLiteral(
+                    "a paper: A3 A4 A4S A5 B4 B5 LETTER 10X14 11X17 15X11 USER, or a paper code");
+        case u's':
+            return pages.match(value).hasMatch()
+                ? QString()
+                : QStringLiteral("the first and the last page, as in -s=2,3");
+        default:
+            return {};
+        }
+    }
+
     // Stores and logs a switch's value: "  -d=" and the text, or the number it was read as.
     void storeSwitch(const ValueSwitch& which, const QString& value)
     {
         auto& options = moduleState().commandLine;
         const QString prefix = QStringLiteral("  -") + QChar(which.letter) + u'=';
+        if (const QString expected = expectation(which.letter, value);
+            !expected.isEmpty() && firstProblem().isEmpty())
+            firstProblem() = QStringLiteral("-") + QChar(which.letter) + u'=' + value
+                + QStringLiteral(": expected ") + expected;
         if (which.text) {
             options.*which.text = value;
             WriteLog(prefix + value);
@@ -244,6 +308,7 @@ QString RestArg(const QString& line, int& position)
 void ParseCommandLine(const QString& line)
 {
     auto& options = moduleState().commandLine;
+    firstProblem().clear();
     shell::storeSetting(QStringLiteral("general"), QStringLiteral("Command"), line);
     int position = parseMode(line);
     WriteLog(QStringLiteral("Vorlix/Main>Mode=")
@@ -264,6 +329,11 @@ void ParseCommandLine(const QString& line)
         }
         return;
     }
+}
+
+const QString& commandLineProblem()
+{
+    return firstProblem();
 }
 
 }

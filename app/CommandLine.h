@@ -20,6 +20,10 @@ namespace vorlix::app {
 // and logs what it found.
 void ParseCommandLine(const QString& line);
 
+// The first switch value of the last parsed line that the switch cannot take ("-n=0", "-c=A9",
+// "-o=7", "-s=2"), saying what it expects; empty when every value was usable.
+[[nodiscard]] const QString& commandLineProblem();
+
 // The first position at or after `position` that is neither a blank nor a tab.
 [[nodiscard]] int SkipBlanks(const QString& line, int position);
 

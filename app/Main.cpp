@@ -2,6 +2,7 @@
 
 #include "app/BesideStartUp.h"
 #include "app/CommandLine.h"
+#include "app/SignalWatch.h"
 #include "app/StartActions.h"
 #include "app/TheSource.h"
 #include "render/AllocatorTuning.h"
@@ -53,6 +54,17 @@ namespace {
             || first.startsWith(u"/m=") || first.startsWith(u"-e=") || first.startsWith(u"/e=");
     }
 
+    // A merge or an export needs no printer: CUPS is never asked, so a slow or silent server
+    // cannot hold them up.
+    bool printerlessArguments(int argc, char** argv)
+    {
+        if (argc < 2)
+            return false;
+        const QString first = QString::fromLocal8Bit(argv[1]).toLower();
+        return first.startsWith(u"-m=") || first.startsWith(u"/m=") || first.startsWith(u"-e=")
+            || first.startsWith(u"/e=");
+    }
+
     void prepareSettings()
     {
         auto& state = moduleState();
@@ -79,16 +91,20 @@ namespace {
         const auto& options = moduleState().commandLine;
         auto& printer = render::PrinterObject::current();
         const QString general = QStringLiteral("general");
-        if (options.RunMode == shell::RunModes::Export) {
+        const bool exporting = options.RunMode == shell::RunModes::Export;
+        if (exporting) {
             // An export has no printer to ask: it starts from the paper used last.
             printer.setPaperSize(shell::settingLong(general, QStringLiteral("PaperSize")));
             printer.setOrientation(shell::settingLong(general, QStringLiteral("Orientation")));
         }
-        if (!options.ArgPrinter.isEmpty() && printer.SelectPrinter(options.ArgPrinter).isEmpty()
+        if (!exporting && !options.ArgPrinter.isEmpty()
+            && printer.SelectPrinter(options.ArgPrinter).isEmpty()
             && options.ArgPrinter.toLower() != u"default"
             && options.RunMode == shell::RunModes::Print) {
-            reportToStandardError(
-                options.ArgPrinter + QStringLiteral(": プリンタが見つかりません"));
+            const QString problem = printer.serverProblem();
+            reportToStandardError(problem.isEmpty()
+                    ? options.ArgPrinter + QStringLiteral(": プリンタが見つかりません")
+                    : problem);
             unknownPrinter() = true;
         }
         if (!options.ArgPaper.isEmpty()) {
@@ -177,6 +193,8 @@ int Main(int argc, char** argv)
     }
     // A log written into a closed pipe must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
+    // A signal that ends a job first removes its partial files and cancels its print job.
+    watchEndingSignals();
     render::keepLargeBuffersInHeap();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vorlix"));
@@ -184,6 +202,8 @@ int Main(int argc, char** argv)
     // The fonts, then the default printer, are made ready beside the settings and the document
     // read; both need the application object, which outlives the helper.
     render::installFontSubstitutions();
+    if (printerlessArguments(argc, argv))
+        render::PrinterObject::current().forgoPrinter();
     const BesideStartUp beside(
         { render::warmUpFonts, [] { render::PrinterObject::current().lookUpDefaultPrinter(); } });
 
@@ -198,6 +218,11 @@ int Main(int argc, char** argv)
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     ParseCommandLine(prepareCommandLine(arguments));
+    if (!commandLineProblem().isEmpty()) {
+        reportToStandardError(commandLineProblem() + QStringLiteral(" (vorlix --help)"));
+        EndApp();
+        return static_cast<int>(JobStatus::UsageError);
+    }
     applyPrinterSwitches();
     createTheSource();
 

@@ -180,8 +180,10 @@ JobStatus CommandLinePrint(const QString& file)
     }
     if (auto problem = readInput(file))
         return *problem;
-    if (!render::PrinterObject::current().exists()) {
-        reportToStandardError(QStringLiteral("プリンタがありません"));
+    const auto& printer = render::PrinterObject::current();
+    if (!printer.exists()) {
+        const QString problem = printer.serverProblem();
+        reportToStandardError(problem.isEmpty() ? QStringLiteral("プリンタがありません") : problem);
         return JobStatus::Failed;
     }
     TheSource().setMergeBesideJob(true);

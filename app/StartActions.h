@@ -7,7 +7,7 @@
 namespace vorlix::app {
 
 // How an unattended job ended; the process's exit status.
-enum class JobStatus : int { Success = 0, Failed = 1, MissingFile = 2 };
+enum class JobStatus : int { Success = 0, Failed = 1, MissingFile = 2, UsageError = 2 };
 
 // Window modes: selects the default printer and opens the input file, or starts an empty document.
 void OpenStartDocument();

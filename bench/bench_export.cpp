@@ -7,13 +7,19 @@
 // --qr-sizes (1,000 unless given) are exported a second time with a QR code of the invoice's
 // number and amount on every page ("inv+qr"), to compare with the same invoices without.
 //
+// With --print the invoices (1,000 and 10,000 unless --sizes says otherwise) are exported and then
+// printed with `vorlix -p` on a queue of a private CUPS daemon (scripts/cups-sandbox; needs root)
+// that holds its jobs without printing them: the time until vorlix exits, the time until the
+// server holds the whole job, the peak memory and the most the child's temporary folder held.
+//
 //   bench_export [--runs N] [--sizes 100,1000,...] [--qr-sizes 1000,...] [--no-fields]
-//                [--no-rows] [--vorlix PATH] [--keep DIR]
+//                [--no-rows] [--vorlix PATH] [--keep DIR] [--print]
 //
 // The load average is printed with every row: figures taken on a busy machine are not comparable.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -40,6 +46,7 @@ struct Options {
     bool rows = true;
     QString vorlix = QStringLiteral(VORLIX_BINARY);
     QString keep;
+    bool print = false;
 };
 
 struct RunResult {
@@ -47,7 +54,73 @@ struct RunResult {
     long peakKiB = 0;
     int status = -1;
     long long pages = 0;
+    double heldSeconds = 0.0; // printing: until the server holds the whole job
+    long long peakTemporaryKiB = 0; // printing: the most the temporary folder held
 };
+
+// The private CUPS daemon of a print run: its folder, socket and the one queue, which accepts
+// jobs but does not print them, so that the figures are vorlix's and the server's alone.
+struct PrintServer {
+    QString folder;
+    QString socket;
+    bool running = false;
+};
+
+constexpr char BenchQueue[] = "BenchPDF";
+
+int runScript(const QStringList& arguments)
+{
+    const QString script = QStringLiteral(VORLIX_SOURCE_DIR "/scripts/cups-sandbox");
+    std::string line = '"' + script.toStdString() + '"';
+    for (const QString& argument : arguments)
+        line += " \"" + argument.toStdString() + '"';
+    return std::system((line + " >/dev/null").c_str());
+}
+
+int runClient(const PrintServer& server, const char* command)
+{
+    const std::string line = "CUPS_SERVER=\"" + server.socket.toStdString() + "\" " + command;
+    return std::system(line.c_str());
+}
+
+PrintServer startPrintServer(const QString& folder)
+{
+    PrintServer server;
+    server.folder = folder + QStringLiteral("/cups");
+    server.socket = server.folder + QStringLiteral("/cups.sock");
+    QDir().mkpath(server.folder);
+    QFile::setPermissions(server.folder,
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+            | QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ReadGroup
+            | QFileDevice::ExeGroup);
+    server.running
+        = runScript({ QStringLiteral("start"), server.folder, QString::fromLatin1(BenchQueue) })
+            == 0
+        && runClient(server, (std::string("cupsdisable ") + BenchQueue).c_str()) == 0;
+    return server;
+}
+
+// Bytes of the files directly in a folder.
+long long folderKiB(const QString& folder)
+{
+    long long bytes = 0;
+    for (const QFileInfo& file : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden))
+        bytes += file.size();
+    return bytes / 1024;
+}
+
+// Whether the server has a job not yet completed (the held queue keeps it) with every byte:
+// its spool file has stopped growing.
+bool serverHoldsJob(const PrintServer& server, long long& lastSize)
+{
+    long long size = 0;
+    for (const QFileInfo& file :
+        QDir(server.folder + QStringLiteral("/spool")).entryInfoList({ QStringLiteral("d*") }))
+        size += file.size();
+    const bool stable = size > 0 && size == lastSize;
+    lastSize = size;
+    return stable;
+}
 
 // Three customers cycled through, with five to seven invoice lines each, as in the sample: plain
 // figures and dates, which the sample's face formats.
@@ -187,12 +260,14 @@ long long countPdfPages(const QString& path)
     return pages;
 }
 
-RunResult runVorlix(
-    const Options& options, const QString& folder, const QString& input, const QString& face)
+RunResult runVorlix(const Options& options, const QString& folder, const QString& input,
+    const QString& face, const PrintServer* server = nullptr)
 {
     RunResult result;
     const std::string output = (folder + QStringLiteral("/out.pdf")).toStdString();
-    const std::string exportArg = "-e=" + output;
+    const std::string exportArg = server ? std::string("-p") : "-e=" + output;
+    const std::string printerArg = std::string("-r=") + BenchQueue;
+    const std::string temporary = (folder + QStringLiteral("/tmp")).toStdString();
     const std::string faceArg = face.isEmpty() ? std::string() : "-f=" + face.toStdString();
     const std::string inputArg = input.toStdString();
     const std::string program = options.vorlix.toStdString();
@@ -210,7 +285,12 @@ RunResult runVorlix(
         setenv("XDG_DATA_HOME", (dir + "/data").c_str(), 1);
         setenv("XDG_RUNTIME_DIR", (dir + "/runtime").c_str(), 1);
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        if (faceArg.empty())
+        setenv("TMPDIR", temporary.c_str(), 1);
+        if (server) {
+            setenv("CUPS_SERVER", server->socket.toStdString().c_str(), 1);
+            execl(program.c_str(), program.c_str(), exportArg.c_str(), printerArg.c_str(),
+                inputArg.c_str(), static_cast<char*>(nullptr));
+        } else if (faceArg.empty())
             execl(program.c_str(), program.c_str(), exportArg.c_str(), inputArg.c_str(),
                 static_cast<char*>(nullptr));
         else
@@ -220,12 +300,32 @@ RunResult runVorlix(
     }
     int status = 0;
     rusage usage {};
-    wait4(child, &status, 0, &usage);
-    result.seconds
-        = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto since = [&start] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    if (!server) {
+        wait4(child, &status, 0, &usage);
+    } else {
+        // The temporary folder is looked at while the child runs: a spool file lives only until
+        // it has been sent.
+        const QString temporaryFolder = QString::fromStdString(temporary);
+        while (wait4(child, &status, WNOHANG, &usage) == 0) {
+            result.peakTemporaryKiB = std::max(result.peakTemporaryKiB, folderKiB(temporaryFolder));
+            usleep(20000);
+        }
+    }
+    result.seconds = since();
     result.peakKiB = usage.ru_maxrss;
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.pages = countPdfPages(QString::fromStdString(output));
+    if (!server) {
+        result.pages = countPdfPages(QString::fromStdString(output));
+        return result;
+    }
+    long long lastSize = -1;
+    while (!serverHoldsJob(*server, lastSize) && since() < result.seconds + 600)
+        usleep(50000);
+    result.heldSeconds = since() - 0.05;
+    runClient(*server, (std::string("cancel -a ") + BenchQueue + " >/dev/null 2>&1").c_str());
     return result;
 }
 
@@ -264,6 +364,33 @@ void measure(const Options& options, const QString& folder, const char* name, in
     std::fflush(stdout);
 }
 
+// Exports, then prints, the same invoices; the ratio is printing's time over export's.
+void measurePrint(const Options& options, const QString& folder, const PrintServer& server,
+    int records, const QString& input)
+{
+    std::vector<double> exported;
+    std::vector<double> exited;
+    std::vector<double> held;
+    std::vector<long> peaks;
+    std::vector<long long> temporaries;
+    RunResult last;
+    const QString loadBefore = loadAverage();
+    for (int i = 0; i < options.runs; ++i) {
+        exported.push_back(runVorlix(options, folder, input, {}).seconds);
+        last = runVorlix(options, folder, input, {}, &server);
+        exited.push_back(last.seconds);
+        held.push_back(last.heldSeconds);
+        peaks.push_back(last.peakKiB);
+        temporaries.push_back(last.peakTemporaryKiB);
+    }
+    std::printf("%-9s %8d %5d %9.3f %9.3f %9.3f %6.2f %9.1f %9.1f %6d  %s/%s\n", "print", records,
+        options.runs, median(exported), median(exited), median(held),
+        median(exited) / median(exported), static_cast<double>(median(peaks)) / 1024.0,
+        static_cast<double>(median(temporaries)) / 1024.0, last.status, qPrintable(loadBefore),
+        qPrintable(loadAverage()));
+    std::fflush(stdout);
+}
+
 bool parse(int argc, char** argv, Options& options)
 {
     for (int i = 1; i < argc; ++i) {
@@ -292,14 +419,39 @@ bool parse(int argc, char** argv, Options& options)
             options.fields = false;
         } else if (arg == u"--no-rows") {
             options.rows = false;
+        } else if (arg == u"--print") {
+            options.print = true;
         } else {
             std::fprintf(stderr,
                 "usage: bench_export [--runs N] [--sizes 100,1000,...] [--qr-sizes 1000,...] "
-                "[--no-fields] [--no-rows] [--vorlix PATH] [--keep DIR]\n");
+                "[--no-fields] [--no-rows] [--vorlix PATH] [--keep DIR] [--print]\n");
             return false;
         }
     }
     return true;
+}
+
+int printInvoices(Options options, const QString& folder)
+{
+    const PrintServer server = startPrintServer(folder);
+    if (!server.running) {
+        std::fprintf(stderr, "the private CUPS daemon cannot run here (it needs root)\n");
+        runScript({ QStringLiteral("stop"), server.folder });
+        return 1;
+    }
+    if (options.sizes == Options().sizes)
+        options.sizes = { 1000, 10000 };
+    std::printf("%-9s %8s %5s %9s %9s %9s %6s %9s %9s %6s  %s\n", "work", "records", "runs",
+        "export s", "exit s", "held s", "ratio", "peak MB", "tmp MB", "status",
+        "load before/after");
+    for (const int records : options.sizes) {
+        const QString input = QStringLiteral("invoice-%1.mnd").arg(records);
+        if (!writeFile(folder + u'/' + input, invoiceData(records)))
+            break;
+        measurePrint(options, folder, server, records, input);
+    }
+    runScript({ QStringLiteral("stop"), server.folder });
+    return 0;
 }
 
 }
@@ -327,6 +479,9 @@ int main(int argc, char** argv)
         return 1;
     }
     std::printf("vorlix: %s\n", qPrintable(options.vorlix));
+    QDir(folder).mkpath(QStringLiteral("tmp"));
+    if (options.print)
+        return printInvoices(options, folder);
     std::printf("%-9s %8s %5s %9s %8s %8s %10s %9s %6s  %s\n", "work", "records", "runs",
         "median s", "best s", "pages", "pages/s", "peak MB", "status", "load before/after");
     for (const int records : options.sizes) {

@@ -7,8 +7,8 @@
 #include "document/SourceFile.h"
 #include "document/SourcePreview.h"
 #include "lang/DControl.h"
-#include "render/FileSink.h"
 #include "render/PageRecord.h"
+#include "render/PrintOutput.h"
 #include "render/PrinterObject.h"
 #include "shell/Convert.h"
 #include "shell/DeferredOutput.h"
@@ -168,9 +168,13 @@ PagePipeline::Binding SourcePrintJob::binding(std::int32_t xOffset, std::int32_t
     binding.height = m_printer.Height;
     binding.marginX = xOffset;
     binding.marginY = yOffset;
-    binding.lagX = m_printer.PaperLeftLag;
-    binding.lagY = m_printer.PaperTopLag;
-    binding.documentName = m_file.title();
+    // The corrections adjust a printer's paper feed; a file has none.
+    if (render::PrinterObject::current().exportFile().isEmpty()) {
+        binding.lagX = m_printer.PaperLeftLag;
+        binding.lagY = m_printer.PaperTopLag;
+    }
+    const QString& argTitle = shell::moduleState().commandLine.ArgTitle;
+    binding.documentName = argTitle.isEmpty() ? m_file.title() : argTitle;
     return binding;
 }
 
@@ -179,6 +183,8 @@ void SourcePrintJob::resetResults()
     m_merged.fPrCpOn = false;
     fOutputFailed = false;
     fInterpreterProblem = false;
+    m_jobId = 0;
+    m_outputError.clear();
     m_interpreterReport = {};
 }
 
@@ -235,7 +241,6 @@ bool SourcePrintJob::runJob(
     std::int32_t yOffset = 0;
     if (OpenPrintDlg(xOffset, yOffset)) {
         auto job = render::PrinterObject::current().createJob(m_printer.DPI);
-        auto* file = dynamic_cast<render::FileSink*>(job.get());
         if (!job) {
             fOutputFailed = true;
             shell::ShowMessage(QStringLiteral("プリンタがありません"), 0);
@@ -243,14 +248,14 @@ bool SourcePrintJob::runJob(
             CopiesJob copies(*job);
             const PagePipeline pages(binding(xOffset, yOffset));
             pages.bind(control, copies);
-            // A file is renamed into place only at its end: its pages need not wait for the merge.
+            // The output counts only once it is committed (a file renamed into place, a queue's
+            // job handed over): its pages need not wait for the merge.
             std::function<bool()> mergeEnded;
-            if (gate && file)
+            if (gate)
                 mergeEnded = [document] { return document->ended(); };
             if (!pages.PagePrint(
                     control, copies, m_printer.FromPage, m_printer.ToPage, gate, mergeEnded)) {
-                if (file)
-                    file->discard();
+                job->discard();
                 return false;
             }
             m_merged.Page = control.Page();
@@ -263,12 +268,25 @@ bool SourcePrintJob::runJob(
                 WriteLog(QStringLiteral("Source/PrintGo>fPrCpOn=True"));
             }
             fOutputFailed = !copies.finish();
-            if (file)
-                fOutputFailed = !file->finish() || fOutputFailed;
+            fOutputFailed = !job->commit() || fOutputFailed;
+            finishOutput(*job);
         }
     }
     WriteLog(QStringLiteral("Source/PrintGo>DeleteDC=") + QString::number(0));
     return m_merged.fPrCpOn;
+}
+
+// A printer's job tells its number, or why it failed in the printer's own words (a file's
+// failure is the caller's to tell, with the file's name).
+void SourcePrintJob::finishOutput(const render::PrintOutput& job)
+{
+    m_jobId = job.jobId();
+    if (m_jobId > 0)
+        WriteLog(QStringLiteral("Source/PrintGo>JobId=") + QString::number(m_jobId));
+    if (!fOutputFailed || !render::PrinterObject::current().exportFile().isEmpty())
+        return;
+    m_outputError = job.error();
+    shell::ShowMessage(m_printer.DeviceName + QStringLiteral(": ") + m_outputError, 0);
 }
 
 }

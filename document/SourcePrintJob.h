@@ -7,6 +7,10 @@
 #include <functional>
 #include <memory>
 
+namespace vorlix::render {
+class PrintOutput;
+}
+
 namespace vorlix::document {
 
 class SourceFile;
@@ -47,6 +51,10 @@ public:
     bool fInterpreterProblem = false;
     // What the interpreter reported during the last job: its first failure's number and text.
     [[nodiscard]] const shell::Report& interpreterReport() const { return m_interpreterReport; }
+    // The printer's number of the last job; 0 when it went to a file or never reached a printer.
+    [[nodiscard]] int jobId() const { return m_jobId; }
+    // Why the last job's printer refused or lost it; empty when it did not.
+    [[nodiscard]] const QString& outputError() const { return m_outputError; }
 
 private:
     // Chooses the printer and paper; gives the unprintable margins in tenths of a millimetre.
@@ -59,6 +67,7 @@ private:
     bool runJob(
         std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate);
     void resetResults();
+    void finishOutput(const render::PrintOutput& job);
 
     PrinterSettings& m_printer;
     MergedDocument& m_merged;
@@ -66,6 +75,8 @@ private:
     const SourceFile& m_file;
     PrintDialog m_printDialog;
     shell::Report m_interpreterReport;
+    int m_jobId = 0;
+    QString m_outputError;
 };
 
 }

@@ -5,6 +5,8 @@
 #include "render/PdfFontRegistry.h"
 #include "render/PdfPageDevice.h"
 #include "render/PdfWriter.h"
+#include "render/StalePartFiles.h"
+#include "shell/SignalCleanup.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -209,7 +211,7 @@ bool FileSink::finish()
     if (m_writer && m_writer->isOpen() && !m_writer->finish(m_title))
         m_failed = true;
     m_writer.reset();
-    if (m_failed || !commit())
+    if (m_failed || !renameIntoPlace())
         m_failed = true;
     removeTemporaries();
     m_ended = true;
@@ -236,13 +238,17 @@ QString FileSink::temporaryPath(const QString& target)
     const QFileInfo info(target);
     const QString path = info.path() + QStringLiteral("/.") + info.fileName() + u'.'
         + QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".part");
+    if (m_temporaries.isEmpty() && m_files.isEmpty())
+        removeStalePartFiles(target);
     m_files << target;
     m_temporaries << path;
+    // A signal that ends the program mid-job must not leave the partial file behind.
+    shell::SignalCleanup::add(this, [path] { QFile::remove(path); });
     return path;
 }
 
 // rename() replaces a file at the target in one step: a reader sees the old file or the new one.
-bool FileSink::commit()
+bool FileSink::renameIntoPlace()
 {
     for (qsizetype i = 0; i < m_temporaries.size(); ++i) {
         if (std::rename(QFile::encodeName(m_temporaries.at(i)).constData(),
@@ -256,6 +262,7 @@ bool FileSink::commit()
 
 void FileSink::removeTemporaries()
 {
+    shell::SignalCleanup::remove(this);
     for (const QString& path : std::as_const(m_temporaries)) {
         if (!path.isEmpty())
             QFile::remove(path);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/PageSink.h"
+#include "render/PrintOutput.h"
 
 #include <QPainter>
 #include <QString>
@@ -29,7 +29,7 @@ class PdfWriter;
 // A PDF is written by our own writer, its pages prepared on the print job's workers; with
 // VORLIX_PDF_ENGINE=qt in the environment it goes through Qt's PDF engine instead, the way the
 // printing path draws.
-class FileSink final : public PageSink {
+class FileSink final : public PrintOutput {
 public:
     enum class Format {
         Pdf,
@@ -66,8 +66,9 @@ public:
     // Completes the output and gives it its names; false when anything could not be written
     // (nothing is then renamed and the temporary files go).
     bool finish();
+    bool commit() override { return finish(); }
     // Drops what was written so far; the targets stay as they were.
-    void discard();
+    void discard() override;
 
     // Files written so far (the PDF once, or every page file).
     [[nodiscard]] const QStringList& files() const { return m_files; }
@@ -82,7 +83,7 @@ private:
     [[nodiscard]] QString pagePath(int number) const;
     // Where a file goes until finish() renames it to `target`.
     [[nodiscard]] QString temporaryPath(const QString& target);
-    bool commit();
+    bool renameIntoPlace();
     void removeTemporaries();
 
     Format m_format;

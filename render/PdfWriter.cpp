@@ -127,12 +127,18 @@ PdfWriter::PdfWriter(QString path)
 {
 }
 
+PdfWriter::PdfWriter(ByteSink sink)
+    : m_sink(std::move(sink))
+{
+}
+
 PdfWriter::~PdfWriter() = default;
 
 bool PdfWriter::open()
 {
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!m_sink && !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
+    m_open = true;
     m_offsets.assign(PagesObject + 1, 0);
     append("%PDF-1.7\n%\xE2\xE3\xCF\xD3\n");
     return true;
@@ -161,7 +167,8 @@ void PdfWriter::flush()
 {
     if (m_buffer.isEmpty())
         return;
-    if (m_file.write(m_buffer) != m_buffer.size())
+    // After a failure the rest is dropped: a stream that refused bytes must not get later ones.
+    if (!m_failed && (m_sink ? !m_sink(m_buffer) : m_file.write(m_buffer) != m_buffer.size()))
         m_failed = true;
     m_written += m_buffer.size();
     m_buffer.clear();
@@ -241,7 +248,7 @@ int PdfWriter::imageObject(const QByteArray& digest, const QImage& image)
 
 bool PdfWriter::writePage(const PdfPreparedPage& page)
 {
-    if (!m_file.isOpen())
+    if (!m_open)
         return false;
     QByteArray resources = "<< /ProcSet [/PDF /Text /ImageC]";
     if (!page.fonts.empty()) {
@@ -331,7 +338,7 @@ void PdfWriter::writePageTree()
 
 bool PdfWriter::finish(const QString& title)
 {
-    if (!m_file.isOpen())
+    if (!m_open)
         return !m_failed;
     for (const DocumentFont& font : m_fonts)
         writeFont(font);
@@ -357,9 +364,10 @@ bool PdfWriter::finish(const QString& title)
         + ref(CatalogObject) + " /Info " + ref(info) + " >>\nstartxref\n" + QByteArray::number(xref)
         + "\n%%EOF\n");
     flush();
-    if (!m_file.flush())
+    if (!m_sink && !m_file.flush())
         m_failed = true;
     m_file.close();
+    m_open = false;
     return !m_failed;
 }
 

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -22,7 +23,13 @@ struct PdfPreparedPage;
 // of the glyphs the pages used, with widths and the text of each glyph.
 class PdfWriter {
 public:
+    // Takes the document's bytes as they are written, in order; false stops the document.
+    using ByteSink = std::function<bool(const QByteArray& bytes)>;
+
     explicit PdfWriter(QString path);
+    // A document that goes to a stream instead of a file (a print queue): no seeking back, so
+    // the bytes come out in one pass.
+    explicit PdfWriter(ByteSink sink);
     ~PdfWriter();
     PdfWriter(const PdfWriter&) = delete;
     PdfWriter& operator=(const PdfWriter&) = delete;
@@ -35,7 +42,7 @@ public:
     // creator) and the cross-reference table, and closes the file; false on any failure.
     bool finish(const QString& title);
 
-    [[nodiscard]] bool isOpen() const { return m_file.isOpen(); }
+    [[nodiscard]] bool isOpen() const { return m_open; }
     [[nodiscard]] int pageCount() const { return static_cast<int>(m_pages.size()); }
 
 private:
@@ -57,6 +64,8 @@ private:
     void writePageTree();
 
     QFile m_file;
+    ByteSink m_sink; // empty when the document goes to m_file
+    bool m_open = false;
     QByteArray m_buffer;
     qint64 m_written = 0;
     bool m_failed = false;

@@ -1,7 +1,7 @@
 #include "render/PrinterObject.h"
 
+#include "render/CupsSink.h"
 #include "render/FileSink.h"
-#include "render/PrinterSink.h"
 #include "shell/Common.h"
 
 #include <QPageLayout>
@@ -31,8 +31,24 @@ PrinterObject::~PrinterObject() = default;
 void PrinterObject::lookUpDefaultPrinter() const
 {
     std::call_once(m_lookedUp, [this] {
-        m_defaultPrinter = std::make_unique<QPrinterInfo>(QPrinterInfo::defaultPrinter());
+        // Qt's own questions to CUPS wait as long as the server keeps the connection: ask once
+        // with a time-out first.
+        m_serverProblem = CupsOutput::probeServer();
+        if (m_serverProblem.isEmpty())
+            m_defaultPrinter = std::make_unique<QPrinterInfo>(QPrinterInfo::defaultPrinter());
     });
+}
+
+void PrinterObject::forgoPrinter() const
+{
+    // No printer is no object at all: a null QPrinterInfo must not outlive Qt's own statics.
+    std::call_once(m_lookedUp, [] {});
+}
+
+QString PrinterObject::serverProblem() const
+{
+    settle();
+    return m_serverProblem;
 }
 
 void PrinterObject::settle() const
@@ -40,15 +56,20 @@ void PrinterObject::settle() const
     std::call_once(m_settled, [this] {
         lookUpDefaultPrinter();
         m_info = std::move(m_defaultPrinter);
-        if (!m_info->isNull() && !m_paperChosen)
+        if (hasPrinter() && !m_paperChosen)
             m_paperCode = codeOf(m_info->defaultPageSize());
     });
+}
+
+bool PrinterObject::hasPrinter() const
+{
+    return m_info && !m_info->isNull();
 }
 
 bool PrinterObject::exists() const
 {
     settle();
-    return !m_info->isNull();
+    return hasPrinter();
 }
 
 PrinterObject& PrinterObject::current()
@@ -64,12 +85,11 @@ void PrinterObject::install()
 QString PrinterObject::SelectPrinter(const QString& name)
 {
     settle();
-    if (name.toLower() == u"default")
+    if (name.toLower() == u"default" || !m_serverProblem.isEmpty())
         return {};
-    const QString wanted = name.left(31);
     for (const QPrinterInfo& printer : QPrinterInfo::availablePrinters()) {
-        if (printer.printerName().left(31) == wanted) {
-            *m_info = printer;
+        if (printer.printerName().compare(name, Qt::CaseInsensitive) == 0) {
+            m_info = std::make_unique<QPrinterInfo>(printer);
             m_paperCode = codeOf(printer.defaultPageSize());
             return printer.printerName();
         }
@@ -80,7 +100,7 @@ QString PrinterObject::SelectPrinter(const QString& name)
 QString PrinterObject::DeviceName() const
 {
     settle();
-    return m_info->isNull() ? QString() : m_info->printerName();
+    return hasPrinter() ? m_info->printerName() : QString();
 }
 
 std::int32_t PrinterObject::PaperSize() const
@@ -140,7 +160,7 @@ QSizeF PrinterObject::paperTenthsMm() const
 QMarginsF PrinterObject::marginsMm() const
 {
     settle();
-    if (m_info->isNull() || !m_exportFile.isEmpty())
+    if (!hasPrinter() || !m_exportFile.isEmpty())
         return {};
     QPrinter printer(*m_info, QPrinter::HighResolution);
     printer.setPageSize(pageSizeOf(m_paperCode));
@@ -170,8 +190,30 @@ double PrinterObject::printableHeightTwips() const
     return pageHeightTwips() - (m.top() + m.bottom()) * kTwipsPerMm;
 }
 
-std::unique_ptr<PageSink> PrinterObject::createJob(int dpi) const
+QList<CupsOutput::Option> PrinterObject::cupsOptions() const
 {
+    QList<CupsOutput::Option> options;
+    const QPageSize page = pageSizeOf(m_paperCode);
+    const QSizeF mm = page.size(QPageSize::Millimeter);
+    const QByteArray media = page.id() == QPageSize::Custom
+        ? "Custom." + QByteArray::number(mm.width()) + 'x' + QByteArray::number(mm.height()) + "mm"
+        : page.key().toUtf8();
+    options.append(CupsOutput::Option("media", media));
+    // The pages are drawn in the orientation already: this only tells the printer which way the
+    // paper goes.
+    if (m_orientation == 2)
+        options.append(CupsOutput::Option("landscape", ""));
+    options.append(CupsOutput::Option("print-color-mode", m_color ? "color" : "monochrome"));
+    static const char* const kSides[]
+        = { "one-sided", "two-sided-long-edge", "two-sided-short-edge" };
+    options.append(CupsOutput::Option("sides", kSides[m_duplex]));
+    options.append(m_jobOptions);
+    return options;
+}
+
+std::unique_ptr<PrintOutput> PrinterObject::createJob(int dpi) const
+{
+    (void)dpi;
     settle();
     if (!m_exportFile.isEmpty()) {
         const auto format = FileSink::formatOf(m_exportFile);
@@ -179,17 +221,9 @@ std::unique_ptr<PageSink> PrinterObject::createJob(int dpi) const
             return nullptr;
         return std::make_unique<FileSink>(*format, m_exportFile);
     }
-    if (m_info->isNull())
+    if (!hasPrinter())
         return nullptr;
-    auto job = std::make_unique<PrinterSink>(*m_info, dpi);
-    job->printer().setPageSize(pageSizeOf(m_paperCode));
-    job->printer().setPageOrientation(
-        m_orientation == 2 ? QPageLayout::Landscape : QPageLayout::Portrait);
-    job->printer().setColorMode(m_color ? QPrinter::Color : QPrinter::GrayScale);
-    constexpr QPrinter::DuplexMode kDuplex[]
-        = { QPrinter::DuplexNone, QPrinter::DuplexLongSide, QPrinter::DuplexShortSide };
-    job->printer().setDuplex(kDuplex[m_duplex]);
-    return job;
+    return std::make_unique<CupsSink>(m_info->printerName(), cupsOptions());
 }
 
 }

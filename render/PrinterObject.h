@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/CupsOutput.h"
 #include "shell/CurrentPrinter.h"
 
 #include <QMarginsF>
@@ -13,7 +14,7 @@ class QPrinterInfo;
 
 namespace vorlix::render {
 
-class PageSink;
+class PrintOutput;
 
 // The application's current printer: the chosen CUPS destination with its paper and orientation.
 // It changes only when the program selects another printer. An export target (a PDF, PNG or SVG
@@ -30,9 +31,9 @@ public:
     // Makes current() the printer that PaperExtent and the paper utilities ask.
     static void install();
 
-    // Selects the first installed printer whose name, cut to 31 characters, equals the given one
-    // cut alike; "default" in any letter case keeps the printer. Returns the full name selected,
-    // or empty when nothing changed.
+    // Selects the installed printer of this whole name, letter case aside as CUPS compares queue
+    // names; "default" in any letter case keeps the printer. Returns the full name selected, or
+    // empty when nothing changed.
     QString SelectPrinter(const QString& name);
 
     // Whether a real printer is behind this object.
@@ -52,6 +53,14 @@ public:
     [[nodiscard]] int duplex() const { return m_duplex; }
     void setDuplex(int duplex) { m_duplex = duplex >= 0 && duplex <= 2 ? duplex : 0; }
 
+    // Options the printer dialog chose beyond paper, orientation, colour and duplex (page set,
+    // pages per side, tray, ...), given to every job as CUPS options.
+    void setJobOptions(QList<CupsOutput::Option> options) { m_jobOptions = std::move(options); }
+    [[nodiscard]] const QList<CupsOutput::Option>& jobOptions() const { return m_jobOptions; }
+    // The CUPS options of a job on this printer: paper, orientation, colour, duplex and the
+    // dialog's own.
+    [[nodiscard]] QList<CupsOutput::Option> cupsOptions() const;
+
     // Sends jobs to a file instead of the printer (format from the extension); empty for the
     // printer again.
     void setExportFile(const QString& path) { m_exportFile = path; }
@@ -65,7 +74,7 @@ public:
 
     // A new job for the current printer (or export file) at the resolution dpi, with this
     // object's paper and orientation; null when the printer does not exist.
-    [[nodiscard]] std::unique_ptr<PageSink> createJob(int dpi) const;
+    [[nodiscard]] std::unique_ptr<PrintOutput> createJob(int dpi) const;
 
     // The page size of a paper code (custom sizes for codes that have no standard page).
     [[nodiscard]] static QPageSize pageSizeOf(std::int32_t code);
@@ -73,19 +82,28 @@ public:
     [[nodiscard]] static std::int32_t codeOf(const QPageSize& size);
 
     // Asks CUPS for the default destination, once; any thread may, and the program does so
-    // beside its start-up. A second caller waits for the first one's answer.
+    // beside its start-up. A second caller waits for the first one's answer. A server that does
+    // not answer within CupsOutput::timeoutSeconds() counts as no printer (serverProblem()).
     void lookUpDefaultPrinter() const;
+    // For a run that needs no printer (an export): CUPS is never asked, there is no printer and
+    // so no printer's corrections.
+    void forgoPrinter() const;
+    // Why the printers could not be asked (a server that does not answer); empty otherwise.
+    [[nodiscard]] QString serverProblem() const;
 
 private:
     // Takes the default destination found (asking for it when no one has yet), once; its paper
     // applies unless a paper was chosen before.
     void settle() const;
+    // Whether a printer was found; settle() must have run.
+    [[nodiscard]] bool hasPrinter() const;
     [[nodiscard]] QSizeF paperTenthsMm() const;
     [[nodiscard]] QMarginsF marginsMm() const;
 
     // The answer of CUPS takes a while and is seldom needed before the document has been read.
     mutable std::once_flag m_lookedUp;
     mutable std::unique_ptr<QPrinterInfo> m_defaultPrinter;
+    mutable QString m_serverProblem;
     mutable std::once_flag m_settled;
     // The chosen CUPS destination; kept out of this header so that its users need no printing
     // headers.
@@ -96,6 +114,7 @@ private:
     bool m_color = true;
     int m_duplex = 0;
     QString m_exportFile;
+    QList<CupsOutput::Option> m_jobOptions;
 };
 
 }

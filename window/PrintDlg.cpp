@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QPageLayout>
 #include <QPrintDialog>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -170,6 +171,20 @@ void PrintDlg::takeChoice(const QPrinter& printer, bool pageSetUp)
     setDuplex(printer.duplex() == QPrinter::DuplexLongSide  ? DMDUP_VERTICAL
             : printer.duplex() == QPrinter::DuplexShortSide ? DMDUP_HORIZONTAL
                                                             : DMDUP_SIMPLEX);
+    PrinterObject::current().setJobOptions(jobOptionsOf(printer));
+}
+
+QList<render::CupsOutput::Option> PrintDlg::jobOptionsOf(const QPrinter& printer)
+{
+    // Qt's CUPS dialog keeps what it offers beyond QPrinter's own settings (page set, pages per
+    // side, reverse order, banners, the PPD options of Properties) as name, value, name, ...
+    // under this engine property.
+    constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+    QList<render::CupsOutput::Option> options;
+    const QStringList list = printer.printEngine()->property(kCupsOptions).toStringList();
+    for (qsizetype i = 0; i + 1 < list.size(); i += 2)
+        options.append(render::CupsOutput::Option(list.at(i).toUtf8(), list.at(i + 1).toUtf8()));
+    return options;
 }
 
 bool PrintDlg::ShowPrinter(QWidget* owner)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/CupsOutput.h"
 #include "shell/Log.h"
 
 #include <QString>
@@ -69,6 +70,10 @@ public:
     // Shows the dialog over the owner; true when the user confirmed, and then every property
     // holds the choice. A cancel leaves them as they were.
     bool ShowPrinter(QWidget* owner);
+
+    // The CUPS job options a confirmed dialog chose beyond paper, orientation, colour, duplex,
+    // copies and range; ShowPrinter hands them to the printer object for the job.
+    [[nodiscard]] static QList<render::CupsOutput::Option> jobOptionsOf(const QPrinter& printer);
 
 private:
     // The printer gets paper, orientation, colour, duplex, copies and range before the dialog

@@ -19,7 +19,7 @@ namespace {
 
 }
 
-CupsSandbox::CupsSandbox(const QStringList& queues)
+CupsSandbox::CupsSandbox(const QStringList& queues, const QString& configuration)
     : m_dir(QDir::tempPath() + QStringLiteral("/vorlix-cups-XXXXXX"))
 {
     if (geteuid() != 0) {
@@ -31,6 +31,9 @@ CupsSandbox::CupsSandbox(const QStringList& queues)
         QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
             | QFile::ReadOther | QFile::ExeOther);
     QProcess start;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CUPS_SANDBOX_CONF"), configuration);
+    start.setProcessEnvironment(environment);
     start.start(script(), QStringList { QStringLiteral("start"), m_dir.path() } + queues);
     start.waitForFinished(60000);
     m_started = true;
@@ -41,8 +44,14 @@ CupsSandbox::CupsSandbox(const QStringList& queues)
 
 CupsSandbox::~CupsSandbox()
 {
+    stop();
+}
+
+void CupsSandbox::stop()
+{
     if (m_started)
         QProcess::execute(script(), { QStringLiteral("stop"), m_dir.path() });
+    m_started = false;
 }
 
 void CupsSandbox::useInThisProcess() const

@@ -12,8 +12,9 @@ namespace vorlix::test {
 // through CUPS_SERVER, which a test process must point at it before it asks CUPS anything.
 class CupsSandbox {
 public:
-    // Starts the daemon with these queues; the first is the default destination.
-    explicit CupsSandbox(const QStringList& queues);
+    // Starts the daemon with these queues; the first is the default destination. More lines of
+    // its configuration (a limit) may follow.
+    explicit CupsSandbox(const QStringList& queues, const QString& configuration = {});
     ~CupsSandbox();
     CupsSandbox(const CupsSandbox&) = delete;
     CupsSandbox& operator=(const CupsSandbox&) = delete;
@@ -26,6 +27,9 @@ public:
 
     // Runs a CUPS client program (lpadmin, lpstat) against the daemon; its exit code.
     int client(const QString& program, const QStringList& arguments) const;
+
+    // Stops the daemon now (a server that goes away in the middle of a job).
+    void stop();
 
     // Removes the PDFs that have arrived so far.
     void clearOutput() const;

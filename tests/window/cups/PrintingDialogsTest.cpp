@@ -66,6 +66,7 @@ protected:
         settings = &state.startSettings();
         auto& printer = render::PrinterObject::current();
         printer.setExportFile(QString());
+        printer.setJobOptions({});
         printer.SelectPrinter(QStringLiteral("VorlixA"));
         printer.setPaperSize(9);
         printer.setOrientation(1);
@@ -211,6 +212,26 @@ TEST_F(CupsDialogs, ThePrinterDialogPrintsTheChosenRangeAndCopies)
     EXPECT_EQ(pdfPages(pdfs[0]), 4);
     EXPECT_TRUE(tool(QStringLiteral("pdfinfo"), { pdfs[0] }).contains(QStringLiteral("(A3)")))
         << tool(QStringLiteral("pdfinfo"), { pdfs[0] }).toStdString();
+}
+
+// What the dialog offers beyond range and copies reaches the job: odd pages only.
+TEST_F(CupsDialogs, ThePrinterDialogsOtherChoicesReachTheJob)
+{
+    writeFileBytes(env.root() + QStringLiteral("/numbers.fae"), "piece;\r\ns,100,100,$n;\r\n");
+    QString data = QStringLiteral("<?xml ?><TZQ_002><face>numbers.fae</face><path>CurDir</path>");
+    for (int i = 1; i <= 4; ++i)
+        data += QStringLiteral("<piece><n>頁%1</n></piece>").arg(i);
+    auto source
+        = document(data + QStringLiteral("</TZQ_002>"), SourceFile::FileTypes::DataDocument);
+    ModalAnswer answer([&](QWidget& dialog) {
+        child<QComboBox>(dialog, "pageSetCombo").setCurrentIndex(1);
+        accept(dialog);
+    });
+    ASSERT_TRUE(source->DocPrint());
+    const QStringList pdfs = sandbox()->waitForPdfs(1);
+    ASSERT_EQ(pdfs.size(), 1);
+    // Only the odd pages came out: the dialog's page set went with the job.
+    EXPECT_EQ(pdfPages(pdfs[0]), 2);
 }
 
 // The page set-up of the printer dialog starts from the document's paper; a paper chosen there
