@@ -130,14 +130,23 @@ void Merge::endStatement(int depth)
 }
 
 // A statement that follows the one before it in the face continues that one's run; any other
-// (after a dropped or a directive statement, a rewind, from a fragment) begins a run. An empty
-// statement is none to the interpreter, so the statement after it begins one too.
+// (after a dropped or a directive statement, a rewind) begins a run. The statements of a fragment
+// are one run of the statement that holds it. An empty statement is none to the interpreter: it
+// is not counted, and the statement after it begins a run.
 void Merge::notePlace(int depth, bool empty)
 {
-    const std::int32_t face = depth == 0 ? m_statementFace : m_fragmentFace;
-    if (!empty && (depth > 0 || face != m_nextFace))
-        m_map.beginRun(m_commitPos, face, placeRecord());
-    m_nextFace = depth == 0 && !empty && !m_strayEnd ? m_cutter.Point() : -1;
+    constexpr std::int32_t InFragment = -2;
+    if (empty) {
+        m_nextFace = -1;
+    } else {
+        const std::int32_t face = depth == 0 ? m_statementFace : m_fragmentFace;
+        if (depth > 0 ? m_nextFace != InFragment : face != m_nextFace)
+            m_map.beginRun(face, placeRecord(), depth > 0);
+        m_map.addStatement();
+        if (m_strayEnd)
+            m_map.breakPage();
+        m_nextFace = m_strayEnd ? -1 : depth > 0 ? InFragment : m_cutter.Point();
+    }
     m_strayEnd = false;
     if (depth == 0)
         m_statementFace = 0;
@@ -173,10 +182,9 @@ void Merge::noteDropped(const QString& reference)
     const auto [line, column] = faceLineColumn(position);
     if (m_dropped.count++ == 0)
         m_dropped = { 1, line, column, reference };
-    shell::WriteLog(QStringLiteral("Vorlix/Replace>参照が見つからないので文を落とした:%1 %2:%3")
-                        .arg(reference)
-                        .arg(line)
-                        .arg(column));
+    // Built in one piece: a face with optional lines drops some on every record.
+    shell::WriteLog(QStringLiteral("Vorlix/Replace>参照が見つからないので文を落とした:") + reference
+        + u' ' + QString::number(line) + u':' + QString::number(column));
 }
 
 // Called when a new page starts: nothing before it changes any more (a dropped statement rolls
@@ -197,6 +205,7 @@ void Merge::finishDocument()
     m_document->append(m_out);
     m_handedOver += m_out.size();
     m_out = QString();
+    m_map.endPage();
     m_document->finish(m_pageStart, std::move(m_map));
     m_map = {};
 }
@@ -260,11 +269,13 @@ void Merge::mergeSections()
     if (pagedHead) {
         m_pageCount = 1;
         m_pageStart = { 1, writePos() };
+        m_map.endPage();
     }
     const Stop headStop = m_fatal ? Stop::End : runHead();
     if (!pagedHead) {
         m_pageCount = 1;
         m_pageStart = { 1, writePos() };
+        m_map.endPage();
     }
     // A statement dropped on the first page must not reach back into an unfinished head
     // statement: the page would then start beyond the end of the text.

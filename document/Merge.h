@@ -154,7 +154,8 @@ private:
     std::vector<std::int32_t> m_faceLines;
     // Where the merged statements came from: the face position of the statement being written
     // (0 before its first token), of the statement that holds the fragment being merged, and the
-    // position a statement must start at to follow the one written before it in the map's run.
+    // position a statement must start at to follow the one written before it in the map's run
+    // (-1: none can; -2: a fragment's statements go on).
     StatementMap m_map;
     std::int32_t m_statementFace = 0;
     std::int32_t m_fragmentFace = 0;

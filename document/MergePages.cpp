@@ -80,6 +80,7 @@ void Merge::startNewPage()
     m_commitPos = writePos();
     m_nextFace = -1;
     m_pageStart.push_back(writePos());
+    m_map.endPage();
     handOverFinishedPages();
 }
 
@@ -169,7 +170,8 @@ bool Merge::handlePageWord(
 
 void Merge::writeStatement(const QString& text)
 {
-    m_map.beginRun(writePos(), 0, placeRecord());
+    m_map.beginRun(0, placeRecord());
+    m_map.addStatement();
     m_nextFace = -1;
     append(text);
     m_commitPos = writePos();

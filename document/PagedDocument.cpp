@@ -180,15 +180,9 @@ std::optional<StatementMap::Place> PagedDocument::placeOf(
     waitForEnd();
     if (problem.page > pageCount())
         return std::nullopt;
-    qsizetype start = 1;
-    {
-        const std::lock_guard lock(m_lock);
-        if (problem.page > 0)
-            start = startOf(problem.page);
-    }
     // The map never changes after the end.
     const QString text = problem.page == 0 ? head() : page(problem.page);
-    return m_map.find(start, text, problem.offset, face);
+    return m_map.find(problem.page, text, problem.offset, face);
 }
 
 std::size_t PagedDocument::mapBytes() const

@@ -37,7 +37,7 @@ class StatementPlaces : public ::testing::TestWithParam<PlaceCase> { };
 
 // A statement of the merged document is found at its line and column of the face, with the
 // record merged into it, however the merge got there: values put in, statements dropped before
-// it, fragments, rows repeated, several records on one page.
+// it, fragments, rows repeated, several records on one page, pages that share their runs.
 TEST_P(StatementPlaces, AreTheFacesOwn)
 {
     const PlaceCase& c = GetParam();
@@ -74,8 +74,11 @@ INSTANTIATE_TEST_SUITE_P(StatementMap, StatementPlaces,
             "piece;\r\ns,$gone;\r\ncourse,2;s,3;\r\nv,$name;\r\n", 1, "v,A", 4, 1, 1 },
         PlaceCase { "afterAnEmptyStatement", kPieces,
             "piece;\r\ncourse,2;\r\n$none;s,$name;\r\nv,1;\r\n", 2, "v,1", 4, 1, 2 },
-        PlaceCase { "aValueWithAStatementEnd", "<v>1;2</v>", "s,$v;\r\nh,1;\r\nv,2;\r\n", 0, "v,2",
-            3, 1, 0 },
+        PlaceCase { "beforeAValueWithAStatementEnd", "<v>1;2</v>", "h,1;\r\ns,$v;\r\nv,2;\r\n", 0,
+            "h,1", 1, 1, 0 },
+        // The interpreter sees one statement more than the face has: the rest of the page is
+        // not guessed at.
+        PlaceCase { "afterIt", "<v>1;2</v>", "h,1;\r\ns,$v;\r\nv,2;\r\n", 0, "v,2", 0, 0, 0 },
         PlaceCase { "aFragmentNamesItsReference", "",
             "let,f;\r\nh,1;v,2;\r\nendlet;\r\ns,0;\r\nx,&f;\r\n", 0, "v,2", 5, 1, 0 },
         PlaceCase { "theSecondRow", kPieces,
@@ -85,6 +88,8 @@ INSTANTIATE_TEST_SUITE_P(StatementMap, StatementPlaces,
             "piece;\r\nrows,row,5,10;\r\ns,$q;\r\nendrows;\r\nh,2;\r\n", 1, "h,2", 5, 1, 1 },
         PlaceCase { "aShiftTheMergeWrote", kPieces,
             "piece;\r\nrows,row,5,10;\r\ns,$q;\r\nendrows;\r\n", 1, "shift", 0, 0, 0 },
+        PlaceCase { "aFragmentsSecondStatement", "",
+            "let,f;\r\nh,1;v,2;o,3;\r\nendlet;\r\ns,0;\r\n&f;\r\nv,9;\r\n", 0, "v,9", 6, 1, 0 },
         PlaceCase { "twoRecordsOnAPage", kPieces, "piece;\r\ns,$name;\r\npiece;\r\nv,$name;\r\n", 1,
             "v,B", 4, 1, 2 }),
     [](const auto& testCase) { return testCase.param.name; });
