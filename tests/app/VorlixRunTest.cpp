@@ -250,8 +250,8 @@ TEST_F(VorlixRun, OwnLimitIsNamedOnStandardError)
             "<?xml ?>\n<TZQ_002>\n<face>paper.fae</face>\n<path>CurDir</path>\n</TZQ_002>\n"));
     const RunResult r = run({ QStringLiteral("-e=paper.pdf"), QStringLiteral("paper.mnd") });
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(
-        r.err.contains(QStringLiteral("paper.fae: 6:方眼の線が上限の 1000000 本を超えました。")))
+    EXPECT_TRUE(r.err.contains(QStringLiteral(
+        "paper.fae:1:1: gra,0,0,2000000000,100: 6:方眼の線が上限の 1000000 本を超えました。")))
         << r.err.toStdString();
     EXPECT_EQ(pdfPages(env.root() + QStringLiteral("/paper.pdf")), 1);
 }
