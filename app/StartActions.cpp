@@ -70,17 +70,63 @@ namespace {
         return std::nullopt;
     }
 
-    // The interpreter's first failure, numbered as the page shows it, under the file that holds
-    // the statement: the face of a data document, or the face program itself.
-    void reportInterpreterFailure(const QString& inputFile)
+    // The face's file as the messages name it: the face program itself, or a data document's.
+    QString faceFile(const QString& inputFile)
     {
-        const shell::Report& report = TheSource().printJob().interpreterReport();
-        if (!report.fError || report.sErrMsg.isEmpty())
-            return;
         const document::SourceMerge::Face& face = TheSource().merge().face();
-        const QString file = face.name == u"InternalBuff" ? inputFile : face.file;
-        reportToStandardError(file + QStringLiteral(": ") + QString::number(report.ErrNumber) + u':'
-            + report.sErrMsg);
+        return face.name == u"InternalBuff" ? inputFile : face.file;
+    }
+
+    // "FACE:LINE:COLUMN", and the record for a data document's page, of a statement the
+    // interpreter reported; the face's name alone when the statement is none of the face's.
+    QString placeOf(const QString& file, const shell::Report::StatementProblem& problem)
+    {
+        const auto& document = TheSource().merged().ManuScript;
+        const auto place
+            = document ? document->placeOf(problem, TheSource().merge().face().text) : std::nullopt;
+        if (!place)
+            return file;
+        QString text = file + QStringLiteral(":%1:%2").arg(place->line).arg(place->column);
+        if (place->record > 0)
+            text += QStringLiteral(": record %1").arg(place->record);
+        return text;
+    }
+
+    // Every statement of the job that failed or was stray gets one line, as many as the report
+    // kept, and the rest a count.
+    void reportInterpreterProblems(const QString& inputFile)
+    {
+        constexpr qsizetype QuotedStatement = 80;
+        const shell::Report& report = TheSource().printJob().interpreterReport();
+        const QString file = faceFile(inputFile);
+        if (report.problems.empty() && report.fError && !report.sErrMsg.isEmpty()) {
+            reportToStandardError(file + QStringLiteral(": ") + QString::number(report.ErrNumber)
+                + u':' + report.sErrMsg);
+            return;
+        }
+        for (const shell::Report::StatementProblem& problem : report.problems) {
+            reportToStandardError(placeOf(file, problem) + QStringLiteral(": ")
+                + problem.statement.left(QuotedStatement) + QStringLiteral(": ") + problem.message);
+        }
+        if (report.moreProblems > 0)
+            reportToStandardError(
+                QStringLiteral("%1 more statements with problems").arg(report.moreProblems));
+    }
+
+    // Statements dropped for a reference not found are no failure, but leave a trace.
+    void reportDropped(const QString& inputFile)
+    {
+        const document::Merge::Dropped& dropped = TheSource().merge().dropped();
+        if (dropped.count == 0)
+            return;
+        reportToStandardError(QStringLiteral("%1 %2 dropped: %3:%4:%5 %6 not found")
+                                  .arg(dropped.count)
+                                  .arg(dropped.count == 1 ? QStringLiteral("statement")
+                                                          : QStringLiteral("statements"))
+                                  .arg(faceFile(inputFile))
+                                  .arg(dropped.line)
+                                  .arg(dropped.column)
+                                  .arg(dropped.reference));
     }
 
     // Reports what went wrong in reading, merging or rendering, with file, line and column.
@@ -89,6 +135,7 @@ namespace {
         Source& source = TheSource();
         const document::SourceMerge& merge = source.merge();
         const shell::Report& report = merge.report();
+        reportDropped(inputFile);
         if (!merge.fTagOn && !report.clean()) {
             reportToStandardError(inputFile + u':' + merge.lineColumn(report.nErrPit)
                 + QStringLiteral(": ") + report.sErrMsg);
@@ -109,7 +156,7 @@ namespace {
         }
         const document::SourcePrintJob& job = source.printJob();
         if (job.fInterpreterProblem)
-            reportInterpreterFailure(inputFile);
+            reportInterpreterProblems(inputFile);
         if (!source.merged().fMaScOn || job.fInterpreterProblem || job.fOutputFailed)
             return JobStatus::Failed;
         return JobStatus::Success;
@@ -238,7 +285,10 @@ JobStatus CommandLineMerg(const QString& inputFile, const QString& outputFile)
         return statusAfterJob(inputFile);
     if (!writeMerged(outputFile, *source.merged().ManuScript))
         return JobStatus::Failed;
-    return source.merge().face().missing ? statusAfterJob(inputFile) : JobStatus::Success;
+    if (source.merge().face().missing)
+        return statusAfterJob(inputFile);
+    reportDropped(inputFile);
+    return JobStatus::Success;
 }
 
 }

@@ -1,7 +1,8 @@
 // Reads data documents of 1,000 / 10,000 / 100,000 pieces of ten fields each and merges them into
 // a one-page invoice face of about forty statements per page; prints the times. Then merges
 // 10,000 and 100,000 records over the whole tree and through a record source (each in a process
-// of its own) and prints the merge's time and the memory it held.
+// of its own) and prints the merge's time, the memory it held, and what the paged document and its
+// map of statement places keep.
 // Usage: bench_document [--merge-only] [--sizes N,N...]
 #include "document/ApartXML.h"
 #include "document/Merge.h"
@@ -155,12 +156,14 @@ void measureMerge(bool throughSource, int pieces, const QString& face)
     merge.Text(face);
     const double mergeMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
     const std::size_t treeBytes = throughSource ? records.largestTree : tree.footprint();
-    std::printf("%8s %9d %10.1f %10.1f %8lld %12.1f %12.1f %12.1f %12.1f\n",
+    std::printf("%8s %9d %10.1f %10.1f %8lld %12.1f %12.1f %12.1f %12.1f %12.3f %12.3f\n",
         throughSource ? "source" : "whole", pieces, mergeMs,
         static_cast<double>(records.loadNanoseconds) / 1e6,
         static_cast<long long>(merge.pageCount()), static_cast<double>(treeBytes) / 1e6,
         static_cast<double>(resident) / 1e3, static_cast<double>(peakKilobytes()) / 1e3,
-        static_cast<double>(before) / 1e3);
+        static_cast<double>(before) / 1e3,
+        static_cast<double>(merge.document()->storedBytes()) / 1e6,
+        static_cast<double>(merge.document()->mapBytes()) / 1e6);
     if (!merge.report().clean())
         std::printf("merge problem: %s\n", qPrintable(merge.report().sErrMsg));
 }
@@ -220,8 +223,9 @@ int main(int argc, char** argv)
     if (!args.contains(QStringLiteral("--merge-only")))
         readAndMerge(face);
     std::printf("\nmerge over the whole tree and through a record source (a process each; MB)\n");
-    std::printf("%8s %9s %10s %10s %8s %12s %12s %12s %12s\n", "mode", "pieces", "merge ms",
-        "loads ms", "pages", "tree peak", "rss at start", "rss peak", "rss before");
+    std::printf("%8s %9s %10s %10s %8s %12s %12s %12s %12s %12s %12s\n", "mode", "pieces",
+        "merge ms", "loads ms", "pages", "tree peak", "rss at start", "rss peak", "rss before",
+        "document", "place map");
     std::fflush(stdout);
     for (const int pieces : sizes) {
         for (const bool throughSource : { false, true }) {

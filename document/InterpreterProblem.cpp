@@ -1,6 +1,7 @@
 #include "document/InterpreterProblem.h"
 
 #include "lang/DControl.h"
+#include "shell/ModuleState.h"
 #include "shell/UserInterface.h"
 
 namespace vorlix::document {
@@ -12,7 +13,8 @@ bool reportInterpreterProblem(lang::DControl& control, const QString& endText, b
     // Ending the job starts a report of its own.
     const bool error = control.report.fError;
     control.GoDoc(endText);
-    if (tell)
+    // An unattended run names every statement on standard error itself.
+    if (tell && !shell::moduleState().commandLine.unattended())
         shell::ShowMessage(error ? QStringLiteral("Source/PrintGo>インタプリタエラー")
                                  : QStringLiteral("Source/PrintGo>インタプリタ警告"),
             0);

@@ -6,6 +6,7 @@
 #include "shell/StringBuffer.h"
 
 #include <QVariant>
+#include <algorithm>
 #include <optional>
 
 namespace vorlix::document {
@@ -118,12 +119,43 @@ void Merge::stepBackOverComma(bool keepComma)
         m_out.chop(1);
 }
 
-void Merge::endStatement()
+void Merge::endStatement(int depth)
 {
     stepBackOverComma(false);
+    const bool empty = writePos() == m_commitPos;
     append(QStringLiteral(";"));
+    notePlace(depth, empty);
     m_commitPos = writePos();
     m_stringEnd = 0;
+}
+
+// A statement that follows the one before it in the face continues that one's run; any other
+// (after a dropped or a directive statement, a rewind) begins a run. The statements of a fragment
+// are one run of the statement that holds it. An empty statement is none to the interpreter: it
+// is not counted, and the statement after it begins a run.
+void Merge::notePlace(int depth, bool empty)
+{
+    constexpr std::int32_t InFragment = -2;
+    if (empty) {
+        m_nextFace = -1;
+    } else {
+        const std::int32_t face = depth == 0 ? m_statementFace : m_fragmentFace;
+        if (depth > 0 ? m_nextFace != InFragment : face != m_nextFace)
+            m_map.beginRun(face, placeRecord(), depth > 0);
+        m_map.addStatement();
+        if (m_strayEnd)
+            m_map.breakPage();
+        m_nextFace = m_strayEnd ? -1 : depth > 0 ? InFragment : m_cutter.Point();
+    }
+    m_strayEnd = false;
+    if (depth == 0)
+        m_statementFace = 0;
+}
+
+void Merge::checkStrayEnd(QStringView value)
+{
+    if (value.contains(u';') || value.contains(u'\r'))
+        m_strayEnd = true;
 }
 
 void Merge::rollBack()
@@ -131,6 +163,28 @@ void Merge::rollBack()
     if (m_commitPos < writePos())
         m_out.truncate(m_commitPos - 1 - m_handedOver);
     m_stringEnd = 0;
+    m_statementFace = 0;
+}
+
+std::pair<std::int32_t, std::int32_t> Merge::faceLineColumn(std::int32_t position) const
+{
+    const auto after = std::upper_bound(m_faceLines.begin(), m_faceLines.end(), position);
+    const auto line
+        = static_cast<std::int32_t>(std::max<std::ptrdiff_t>(1, after - m_faceLines.begin()));
+    return { line, position - m_faceLines[static_cast<std::size_t>(line - 1)] + 1 };
+}
+
+// Each statement dropped is logged with its place and reference; the first one is kept for the
+// caller's summary.
+void Merge::noteDropped(const QString& reference)
+{
+    const std::int32_t position = m_statementFace != 0 ? m_statementFace : m_fragmentFace;
+    const auto [line, column] = faceLineColumn(position);
+    if (m_dropped.count++ == 0)
+        m_dropped = { 1, line, column, reference };
+    // Built in one piece: a face with optional lines drops some on every record.
+    shell::WriteLog(QStringLiteral("Vorlix/Replace>参照が見つからないので文を落とした:") + reference
+        + u' ' + QString::number(line) + u':' + QString::number(column));
 }
 
 // Called when a new page starts: nothing before it changes any more (a dropped statement rolls
@@ -151,7 +205,9 @@ void Merge::finishDocument()
     m_document->append(m_out);
     m_handedOver += m_out.size();
     m_out = QString();
-    m_document->finish(m_pageStart);
+    m_map.endPage();
+    m_document->finish(m_pageStart, std::move(m_map));
+    m_map = {};
 }
 
 void Merge::Text(const QString& face)
@@ -169,6 +225,18 @@ void Merge::Text(const QString& face)
     m_pageStart.clear();
     m_pageCount = 0;
     m_cutter.TextEx(face);
+    m_dropped = {};
+    m_map = {};
+    m_statementFace = 0;
+    m_fragmentFace = 0;
+    m_nextFace = -1;
+    m_strayEnd = false;
+    m_inPages = false;
+    m_faceLines = { 1 };
+    for (qsizetype i = 0; i < face.size(); ++i) {
+        if (face[i] == u'\n')
+            m_faceLines.push_back(static_cast<std::int32_t>(i + 2));
+    }
     m_loader.reset();
     if (m_tree == nullptr) {
         fail(QStringLiteral("Vorlix/Merge>データの木がない"));
@@ -201,11 +269,13 @@ void Merge::mergeSections()
     if (pagedHead) {
         m_pageCount = 1;
         m_pageStart = { 1, writePos() };
+        m_map.endPage();
     }
     const Stop headStop = m_fatal ? Stop::End : runHead();
     if (!pagedHead) {
         m_pageCount = 1;
         m_pageStart = { 1, writePos() };
+        m_map.endPage();
     }
     // A statement dropped on the first page must not reach back into an unfinished head
     // statement: the page would then start beyond the end of the text.
@@ -259,6 +329,7 @@ void Merge::runPages()
 {
     m_pageSectionPos = m_cutter.Point();
     m_record = 1;
+    m_inPages = true;
     for (;;) {
         runPagePass();
         // The next page's loads start here, with the test of the records the query passes over.
@@ -370,11 +441,13 @@ Merge::Stop Merge::handleTokens(TokenCutter& cutter, Context context, int depth)
             return Stop::Aborted;
         }
         const TokenType type = cutter.getToken(token);
+        if (depth == 0 && m_statementFace == 0 && !lang::endsStatement(type))
+            m_statementFace = cutter.prevPoint();
         switch (type) {
         case TokenType::TkEndOfText:
             return Stop::EndOfText;
         case TokenType::TkSeparator:
-            endStatement();
+            endStatement(depth);
             break;
         case TokenType::TkSymbol:
             handleOperator(cutter, token, depth);
@@ -383,6 +456,9 @@ Merge::Stop Merge::handleTokens(TokenCutter& cutter, Context context, int depth)
             Stop stop = Stop::EndOfText;
             if (handlePageWord(cutter, token, context, depth, stop)
                 || handleDirective(cutter, token, context, stop)) {
+                // The directive's statement wrote nothing: the next statement is another.
+                if (depth == 0 && writePos() == m_commitPos)
+                    m_statementFace = 0;
                 if (stop != Stop::EndOfText)
                     return stop;
                 break;
@@ -497,18 +573,20 @@ void Merge::handleOperator(TokenCutter& cutter, const QString& symbol, int depth
     const char16_t op = symbol.size() == 1 ? symbol.front().unicode() : 0;
     if (op == u'$') {
         const Reference reference = readReference(cutter, ReferenceForm::ValueOrQuoted);
-        if (!reference.found)
-            applyCourse(cutter, symbol, reference.quoted);
-        else if (reference.quoted)
+        if (!reference.found) {
+            applyCourse(cutter, symbol, reference);
+        } else if (reference.quoted) {
             writeQuotedValue(reference.value);
-        else
+        } else {
+            checkStrayEnd(reference.value);
             writeItem(reference.value);
+        }
     } else if (op == u'&') {
         const Reference reference = readReference(cutter, ReferenceForm::Plain);
         if (reference.found)
             mergeFragment(reference.value, depth);
         else
-            applyCourse(cutter, symbol, false);
+            applyCourse(cutter, symbol, reference);
     } else if (op == u'%') {
         handleCharacterCode(cutter);
     } else if (op == u'+') {
@@ -532,6 +610,7 @@ void Merge::handleCharacterCode(TokenCutter& cutter)
     }
     stepBackOverComma(m_commaFlag);
     const QString character = characterOfCode(characterCodeOf(number));
+    checkStrayEnd(character);
     // Glued onto a string, the character belongs to its text.
     if (endsInString())
         continueString(doubledQuotes(character));
@@ -559,6 +638,8 @@ void Merge::mergeFragment(const QString& text, int depth)
             "Vorlix/Fragment>フラグメントの入れ子が深すぎる（自分自身を参照している）"));
         return;
     }
+    if (depth == 0)
+        m_fragmentFace = m_statementFace;
     TokenCutter fragment;
     configure(fragment);
     fragment.TextEx(text);
@@ -571,6 +652,7 @@ Merge::Reference Merge::readReference(TokenCutter& cutter, ReferenceForm form)
     QString& token = borrowed.get();
     const TokenType type = cutter.getToken(token);
     Reference reference;
+    reference.name = token;
     if (type == TokenType::TkWord) {
         reference.value = lookUp(translate(token));
     } else if (type == TokenType::TkSymbol && token == QLatin1String("/")) {
@@ -578,7 +660,8 @@ Merge::Reference Merge::readReference(TokenCutter& cutter, ReferenceForm form)
         reference.found = true;
         return reference;
     } else if (type == TokenType::TkSymbol && token == QLatin1String(".")) {
-        reference.value = lookUp(translate(readPath(cutter)));
+        reference.name = readPath(cutter);
+        reference.value = lookUp(translate(reference.name));
     } else if (type == TokenType::TkString && form == ReferenceForm::ValueOrQuoted) {
         reference.quoted = true;
         const QString path = quotedPath(token);
@@ -637,20 +720,22 @@ QString Merge::quotedPath(const QString& token)
     return path;
 }
 
-void Merge::applyCourse(TokenCutter& cutter, const QString& symbol, bool quoted)
+void Merge::applyCourse(TokenCutter& cutter, const QString& symbol, const Reference& reference)
 {
     switch (m_course) {
     case Course::Stop:
-        report(Problem::Error, QStringLiteral("Vorlix/Replace>トークンが見つからない:") + symbol);
+        report(Problem::Error,
+            QStringLiteral("Vorlix/Replace>トークンが見つからない:") + symbol + reference.name);
         m_abortPass = true;
         break;
     case Course::DropStatement:
+        noteDropped(symbol + reference.name);
         dropStatement(cutter);
         break;
     case Course::DropReference:
         break;
     case Course::EmptyItem:
-        if (quoted)
+        if (reference.quoted)
             writeString({});
         else
             writeItem(QString());

@@ -6,6 +6,7 @@
 #include "document/PagedDocument.h"
 #include "document/RecordLoader.h"
 #include "document/RecordSource.h"
+#include "document/StatementMap.h"
 #include "document/Tree.h"
 #include "lang/TokenCutter.h"
 #include "shell/Log.h"
@@ -14,6 +15,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace vorlix::document {
@@ -69,6 +71,16 @@ public:
     // Number of pages of the last merge.
     [[nodiscard]] std::int64_t pageCount() const { return m_pageCount; }
 
+    // The statements the last merge dropped for a reference it did not find (course 1): how
+    // many, and the first one's place in the face and its reference as written ("$a/b").
+    struct Dropped {
+        std::int64_t count = 0;
+        std::int32_t line = 0;
+        std::int32_t column = 0;
+        QString reference;
+    };
+    [[nodiscard]] const Dropped& dropped() const { return m_dropped; }
+
     // Tightens the guards (the fuzz targets use small ones). A merge that passes them ends with
     // fError instead of running on.
     void setLimits(qsizetype outputCharacters, std::int64_t tokens);
@@ -96,6 +108,8 @@ private:
         QString value;
         // Written as one string item ($"path") rather than as it stands ($path).
         bool quoted = false;
+        // The reference as the face wrote it, for the messages of one not found.
+        QString name;
     };
 
     shell::LifeLog m_life { QStringLiteral("Vorlix") };
@@ -135,6 +149,22 @@ private:
     std::int64_t m_tokenLimit = DefaultTokenLimit;
     std::int64_t m_tokens = 0; // tokens handled so far
     shell::Report m_report;
+    Dropped m_dropped;
+    // Where each line of the face starts (1-based positions), for the places of messages.
+    std::vector<std::int32_t> m_faceLines;
+    // Where the merged statements came from: the face position of the statement being written
+    // (0 before its first token), of the statement that holds the fragment being merged, and the
+    // position a statement must start at to follow the one written before it in the map's run
+    // (-1: none can; -2: a fragment's statements go on).
+    StatementMap m_map;
+    std::int32_t m_statementFace = 0;
+    std::int32_t m_fragmentFace = 0;
+    std::int32_t m_nextFace = -1;
+    // A value written as it stands held a statement end of its own: the interpreter will see one
+    // statement more than the face has, so the next statement starts a run of its own.
+    bool m_strayEnd = false;
+    // The page section is being merged: its statements belong to a record.
+    bool m_inPages = false;
     // What the face's sections and pages are made of, read before the merge begins.
     FaceLayout m_layout;
     // The pass over the page section being merged: its page within the record and the record's
@@ -171,7 +201,15 @@ private:
     void writeQuotedValue(const QString& value);
     [[nodiscard]] bool endsInString() const;
     void stepBackOverComma(bool keepComma);
-    void endStatement();
+    void endStatement(int depth);
+    // The statement just ended goes into the statement map; `empty` when it wrote no item.
+    void notePlace(int depth, bool empty);
+    // A value about to be written as it stands: whether it holds a statement end.
+    void checkStrayEnd(QStringView value);
+    [[nodiscard]] std::int64_t placeRecord() const { return m_inPages ? m_record : 0; }
+    // Line and column of a position in the face.
+    [[nodiscard]] std::pair<std::int32_t, std::int32_t> faceLineColumn(std::int32_t position) const;
+    void noteDropped(const QString& reference);
     void rollBack();
 
     bool readQuery();
@@ -230,7 +268,7 @@ private:
     Reference readReference(lang::TokenCutter& cutter, ReferenceForm form);
     QString readPath(lang::TokenCutter& cutter);
     [[nodiscard]] static QString quotedPath(const QString& token);
-    void applyCourse(lang::TokenCutter& cutter, const QString& symbol, bool quoted);
+    void applyCourse(lang::TokenCutter& cutter, const QString& symbol, const Reference& reference);
     [[nodiscard]] QString translate(const QString& name) const;
 
     void skipRest(lang::TokenCutter& cutter, lang::TokenType last);

@@ -78,7 +78,9 @@ void Merge::startNewPage()
     append(QStringLiteral("#out") + QString::number(m_pageCount) + QStringLiteral("\r\n"));
     ++m_pageCount;
     m_commitPos = writePos();
+    m_nextFace = -1;
     m_pageStart.push_back(writePos());
+    m_map.endPage();
     handOverFinishedPages();
 }
 
@@ -168,6 +170,9 @@ bool Merge::handlePageWord(
 
 void Merge::writeStatement(const QString& text)
 {
+    m_map.beginRun(0, placeRecord());
+    m_map.addStatement();
+    m_nextFace = -1;
     append(text);
     m_commitPos = writePos();
     m_stringEnd = 0;
@@ -183,6 +188,8 @@ void Merge::handleRows(TokenCutter& cutter, int depth)
         failAt(problem->position, problem->message);
         return;
     }
+    // The rows statement wrote nothing: the rows' statements are their own.
+    m_statementFace = 0;
     const std::int32_t body = cutter.Point();
     const std::int32_t here = m_tree->RootIndex();
     const std::int64_t first = m_pass.nextRow;

@@ -79,7 +79,7 @@ void PagedDocument::pagesComplete(const std::vector<qsizetype>& starts)
     m_grown.notify_all();
 }
 
-void PagedDocument::finish(std::vector<qsizetype> starts)
+void PagedDocument::finish(std::vector<qsizetype> starts, StatementMap map)
 {
     pack();
     Pieces head;
@@ -87,6 +87,7 @@ void PagedDocument::finish(std::vector<qsizetype> starts)
         const std::lock_guard lock(m_lock);
         m_pending.squeeze();
         m_starts = std::move(starts);
+        m_map = std::move(map);
         head = piecesOf(0, std::max<qsizetype>(0, startOf(1) - 1));
     }
     QString headText = assemble(head);
@@ -169,6 +170,25 @@ qsizetype PagedDocument::startOf(std::int32_t i) const
     if (index < m_starts.size())
         return m_starts[index];
     return index == m_starts.size() ? m_size : 0;
+}
+
+std::optional<StatementMap::Place> PagedDocument::placeOf(
+    const shell::Report::StatementProblem& problem, const QString& face) const
+{
+    if (problem.page < 0)
+        return std::nullopt;
+    waitForEnd();
+    if (problem.page > pageCount())
+        return std::nullopt;
+    // The map never changes after the end.
+    const QString text = problem.page == 0 ? head() : page(problem.page);
+    return m_map.find(problem.page, text, problem.offset, face);
+}
+
+std::size_t PagedDocument::mapBytes() const
+{
+    waitForEnd();
+    return m_map.storedBytes();
 }
 
 QString PagedDocument::head() const

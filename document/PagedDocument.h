@@ -1,6 +1,8 @@
 #pragma once
 
+#include "document/StatementMap.h"
 #include "lang/PagedText.h"
+#include "shell/Report.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,6 +13,7 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace vorlix::document {
@@ -36,8 +39,8 @@ public:
     // start, 1, then each page's, 1-based): readers waiting for those pages go on.
     void pagesComplete(const std::vector<qsizetype>& starts);
     // Ends the body: `starts` holds the head's start (1) and every page's start in the body,
-    // 1-based, as the header line gives them.
-    void finish(std::vector<qsizetype> starts);
+    // 1-based, as the header line gives them; `map` tells where its statements came from.
+    void finish(std::vector<qsizetype> starts, StatementMap map = {});
     // The merge stopped without finishing (it threw): the document ends with no pages, and
     // every reader stops waiting.
     void abandon();
@@ -55,6 +58,13 @@ public:
     [[nodiscard]] bool ended() const;
     // Pages complete so far, without waiting.
     [[nodiscard]] std::int32_t pagesSoFar() const;
+
+    // Where in the face the statement of an interpreter problem came from (waits for the end);
+    // none for a problem outside the document's text or a statement the merge wrote itself.
+    [[nodiscard]] std::optional<StatementMap::Place> placeOf(
+        const shell::Report::StatementProblem& problem, const QString& face) const;
+    // Bytes the statement map keeps (for measurements).
+    [[nodiscard]] std::size_t mapBytes() const;
 
     // The header line "head,<pages>,<starts...>;" and its CR LF.
     [[nodiscard]] QString headerLine() const;
@@ -92,6 +102,7 @@ private:
     QString m_head; // unpacked once: every page needs it
     qsizetype m_size = 0;
     std::vector<qsizetype> m_starts;
+    StatementMap m_map;
     std::int32_t m_complete = 0; // pages the merge has gone past
     bool m_ended = false;
     mutable std::mutex m_cacheLock;

@@ -231,6 +231,7 @@ bool SourceMerge::Mergeup(const Beside& beside)
     m_merged.fPrCpOn = false;
     const QString& argFace = shell::moduleState().commandLine.ArgFaceFile;
     m_face = {};
+    m_dropped = {};
     m_face.name = argFace.isEmpty() ? Tr.Value(QStringLiteral("face")) : argFace;
     m_face.file = m_face.name;
     auto owned = std::make_unique<Merge>();
@@ -270,6 +271,7 @@ bool SourceMerge::runMerge(Merge& merge)
 bool SourceMerge::takeResult(const Merge& merge)
 {
     m_report = merge.report();
+    m_dropped = merge.dropped();
     if (m_report.fError) {
         WriteLog(QStringLiteral("Source/Mergeup>Mergで致命的なエラー"));
     } else if (m_report.fWarning) {

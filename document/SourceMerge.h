@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/DataRecords.h"
+#include "document/Merge.h"
 #include "document/MergedDocument.h"
 #include "document/Tree.h"
 #include "shell/Report.h"
@@ -56,6 +57,8 @@ public:
     // The last read's report, or the merge's once the read went well.
     [[nodiscard]] const shell::Report& report() const { return m_report; }
     [[nodiscard]] const Face& face() const { return m_face; }
+    // The statements the last merge dropped for a reference it did not find.
+    [[nodiscard]] const Merge::Dropped& dropped() const { return m_dropped; }
 
     // The sheet name of a face found beside the data document rather than in a sheet folder
     // (the data item "path" then holds it, and "dir" that folder).
@@ -112,6 +115,7 @@ private:
     MergedDocument& m_merged;
     shell::Report m_report;
     Face m_face;
+    Merge::Dropped m_dropped;
     bool m_releaseText = false;
     // The records of a document read in a stream, which the merge reads one at a time.
     std::unique_ptr<DataRecords> m_records;

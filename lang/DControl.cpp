@@ -23,6 +23,8 @@ namespace {
     const QString NotCommandPrefix = QStringLiteral("DControl/GoDoc>コマンド又はラベルでない:");
     const QString FailurePrefix = QStringLiteral("DControl/GoDoc/OnErr>");
     const QString CausePrefix = QStringLiteral("  エラー原因のコマンド:");
+    // What every page's run begins with, before the common head.
+    const QString Start = QStringLiteral("start;");
 
     // At most this many tokens of a stray statement, and this many characters of a quoted
     // text, go into a diagnostic line.
@@ -220,12 +222,31 @@ void DControl::renderPage(std::int32_t j)
     const QStringView body = m_pages ? QStringView(pagedBody) : pageText(j);
     QString text;
     text.reserve(6 + head.size() + body.size());
-    text.append(QStringLiteral("start;")).append(head).append(body);
+    text.append(Start).append(head).append(body);
     GoDoc(text);
+    placeProblems(j, head.size());
     page.add(report);
     GoDoc(QStringLiteral(";;out;"));
     page.add(report);
     report = page;
+}
+
+// A problem of the page's run is placed in the head or in the page's own text: the head is the
+// same on every page, a page's text is its own.
+void DControl::placeProblems(std::int32_t j, qsizetype headSize)
+{
+    const qsizetype start = Start.size();
+    for (shell::Report::StatementProblem& problem : report.problems) {
+        if (problem.offset <= start) {
+            problem.page = -1;
+        } else if (problem.offset <= start + headSize) {
+            problem.page = 0;
+            problem.offset -= start;
+        } else {
+            problem.page = j;
+            problem.offset -= start + headSize;
+        }
+    }
 }
 
 // The text of one page: from its start up to the position before the next page's start.
@@ -350,7 +371,12 @@ QString DControl::currentStatement() const
 bool DControl::reportStray(const QString& prefix, const QString& token)
 {
     shell::SystemBeep();
-    report.note(shell::Report::Severity::Warning, -1, {}, 0, currentStatement());
+    const QString statement = currentStatement();
+    report.note(shell::Report::Severity::Warning, -1, {}, 0, statement);
+    // The kind of stray statement, without the log's prefix and colon.
+    const QString kind = prefix.section(u'>', 1).chopped(1);
+    report.noteStatement(
+        { shell::Report::Severity::Warning, -1, m_statementStart, kind, statement });
     QString collected = token;
     int quoted = 0;
     bool ended = false;
@@ -375,8 +401,11 @@ bool DControl::reportStray(const QString& prefix, const QString& token)
 
 void DControl::reportFailure(const QString& word)
 {
-    report.note(shell::Report::Severity::Error, -1, m_failure.description, m_failure.number,
-        currentStatement());
+    const QString statement = currentStatement();
+    report.note(
+        shell::Report::Severity::Error, -1, m_failure.description, m_failure.number, statement);
+    report.noteStatement({ shell::Report::Severity::Error, -1, m_statementStart,
+        QString::number(m_failure.number) + QLatin1Char(':') + m_failure.description, statement });
     shell::SystemBeep();
     printDiagnostic(m_msgLineY,
         FailurePrefix + QString::number(m_failure.number) + QLatin1Char(':')

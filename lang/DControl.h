@@ -123,6 +123,9 @@ private:
     // Draws one diagnostic line at (100, y) from the paper's corner and logs it.
     void printDiagnostic(std::int32_t y, const QString& message);
     [[nodiscard]] QStringView pageText(std::int32_t page) const;
+    // Turns the positions of the last run's problems (in "start;", the head and page j) into
+    // positions in the head or in the page.
+    void placeProblems(std::int32_t j, qsizetype headSize);
     // The statement that begins at m_statementStart, as written and without its ";".
     [[nodiscard]] QString currentStatement() const;
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace vorlix::shell {
 
@@ -26,11 +27,35 @@ struct Report {
     // editor can find it in the face; empty for the readers.
     QString statement;
 
+    // One failed or stray statement of the interpreter and where it stands in the paged document,
+    // so that an unattended run can name each one by its place in the face.
+    struct StatementProblem {
+        Severity severity = Severity::Error;
+        // 0: the common head every page repeats; a page number; -1: no text of the document.
+        std::int32_t page = -1;
+        // 1-based position of the statement in the head's or the page's text.
+        qsizetype offset = 0;
+        // "13:型が一致しません。", or what kind of stray statement it was.
+        QString message;
+        QString statement;
+        friend bool operator==(const StatementProblem&, const StatementProblem&) = default;
+    };
+    // Problems beyond these many are only counted: a face failing on every record would otherwise
+    // keep one entry per page.
+    static constexpr std::size_t KeptProblems = 20;
+    // The statements that failed or were stray, in the order they ran; a statement of the head
+    // only once, although every page runs it.
+    std::vector<StatementProblem> problems;
+    // Problems beyond KeptProblems.
+    std::int64_t moreProblems = 0;
+
     // Records one problem. A position of -1, an empty message, an error number of 0 or an empty
     // statement leave the earlier values alone, so a later problem can still fill what the first
     // one lacked.
     void note(Severity severity, std::int32_t position, const QString& message,
         std::int32_t errorNumber = 0, const QString& failedStatement = {});
+    // Records one failed or stray statement beside the first problem (which note keeps).
+    void noteStatement(StatementProblem problem);
     // Adds what a later piece of work found, as if each of its problems had been noted here.
     void add(const Report& later);
 

@@ -5,6 +5,7 @@
 #include "shell/Common.h"
 #include "shell/InitFile.h"
 #include "shell/ModuleState.h"
+#include "shell/RunError.h"
 #include "shell/UserInterface.h"
 #include "window/About.h"
 #include "window/ApplicationIcon.h"
@@ -29,10 +30,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
+#include <exception>
+#include <new>
+#include <optional>
 
 namespace vorlix::window {
 
@@ -266,12 +272,31 @@ void Menu::textEdited(bool modified)
     showTitle();
 }
 
+QString Menu::busyText() const
+{
+    if (m_printing)
+        return QStringLiteral("印刷中です。終わってからもう一度どうぞ");
+    if (m_preview->busy())
+        return QStringLiteral("描画中です。終わってからもう一度どうぞ");
+    return {};
+}
+
+bool Menu::refusedWhileBusy()
+{
+    const QString why = busyText();
+    if (why.isEmpty())
+        return false;
+    m_bottomBar->setMessage(why);
+    return true;
+}
+
 void Menu::render()
 {
-    if (m_preview->busy())
+    if (refusedWhileBusy())
         return;
     m_bottomBar->setMessage(QString());
     m_problemLine = 0;
+    m_problemWhere.clear();
     m_preview->render();
     tellInterpreterProblem();
 }
@@ -290,8 +315,9 @@ void Menu::tellInterpreterProblem()
         : QStringLiteral("インタプリタ警告");
     if (!report.statement.isEmpty()) {
         text += QStringLiteral("\r\n")
-            + (m_problemLine > 0 ? QStringLiteral("%1 行目: ").arg(m_problemLine)
-                                 : QStringLiteral("文: "))
+            + (m_problemLine > 0                ? QStringLiteral("%1 行目: ").arg(m_problemLine)
+                    : !m_problemWhere.isEmpty() ? m_problemWhere + QStringLiteral(": ")
+                                                : QStringLiteral("文: "))
             + report.statement.left(120);
     }
     shell::ShowMessage(text, report.ErrNumber != 0 ? CriticalStyle : ExclamationStyle);
@@ -315,13 +341,40 @@ void Menu::selectProblem()
 
 void Menu::selectInterpreterProblem()
 {
+    m_problemWhere.clear();
     if (!m_pages.fInterpreterProblem)
         return;
     const shell::Report& report = m_pages.report();
-    m_bottomBar->setMessage(report.ErrNumber != 0
-            ? QStringLiteral("インタプリタエラー %1:%2").arg(report.ErrNumber).arg(report.sErrMsg)
-            : QStringLiteral("インタプリタ警告: ") + report.statement.left(60));
-    m_problemLine = selectStatement(report.statement);
+    QString message = report.ErrNumber != 0
+        ? QStringLiteral("インタプリタエラー %1:%2").arg(report.ErrNumber).arg(report.sErrMsg)
+        : QStringLiteral("インタプリタ警告: ") + report.statement.left(60);
+    std::optional<document::StatementMap::Place> place;
+    if (!report.problems.empty() && m_merged.ManuScript)
+        place = m_merged.ManuScript->placeOf(report.problems.front(), m_merge.face().text);
+    if (m_file.FileType == document::SourceFile::FileTypes::FaceProgram) {
+        m_problemLine = place ? selectPlace(place->position) : selectStatement(report.statement);
+    } else {
+        // The editor holds the data document: the bottom bar names the face's file and line.
+        m_problemLine = selectStatement(report.statement);
+        if (place)
+            m_problemWhere = QFileInfo(m_merge.face().file).fileName()
+                + QStringLiteral(":%1").arg(place->line);
+    }
+    m_bottomBar->setMessage(
+        m_problemWhere.isEmpty() ? message : m_problemWhere + QStringLiteral(": ") + message);
+}
+
+int Menu::selectPlace(std::int32_t position)
+{
+    const QString text = m_binding.text();
+    const qsizetype start = std::clamp<qsizetype>(position - 1, 0, text.size());
+    qsizetype end = text.indexOf(u';', start);
+    if (end < 0)
+        end = text.size();
+    m_binding.setSelectionStart(static_cast<int>(start));
+    m_binding.setSelectionLength(static_cast<int>(end - start));
+    m_editor->ensureCursorVisible();
+    return static_cast<int>(QStringView(text).left(start).count(u'\n')) + 1;
 }
 
 void Menu::selectMergeProblem()
@@ -358,7 +411,7 @@ int Menu::selectStatement(const QString& statement)
 
 void Menu::dropFiles(const QStringList& names)
 {
-    if (names.isEmpty())
+    if (names.isEmpty() || refusedWhileBusy())
         return;
     activateWindow();
     WriteLog(QStringLiteral("Menu/Text1/OLEDragDrop>") + names.constFirst());
@@ -368,8 +421,8 @@ void Menu::dropFiles(const QStringList& names)
 
 void Menu::closeEvent(QCloseEvent* event)
 {
-    // A close while the interpreter runs waits for the page to end.
-    if (m_preview->busy()) {
+    // A close while the interpreter runs waits for the page or the job to end.
+    if (!busyText().isEmpty()) {
         m_closePending = true;
         event->ignore();
         return;
@@ -525,8 +578,10 @@ void Menu::connectCommands()
     connect(m_splitter, &Splitter::dragged, this, &Menu::dragSplitter);
     connect(m_splitter, &Splitter::released, this, [this](int x) { releaseSplitter(x * Twips); });
     connect(m_findBar, &FindBar::visibilityChanged, this, &Menu::placeFindBar);
-    connect(m_topBar, &TopBar::nameEntered, this,
-        [this](const QString& name) { m_files.openName(name); });
+    connect(m_topBar, &TopBar::nameEntered, this, [this](const QString& name) {
+        if (!refusedWhileBusy())
+            m_files.openName(name);
+    });
     connect(m_topBar, &TopBar::toolClicked, this, &Menu::toolClicked);
     connect(m_preview, &PreviewPane::statusText, m_topBar,
         [this](int slot, const QString& text) { m_topBar->ShowStatus(slot, text); });
@@ -543,12 +598,22 @@ void Menu::connectCommands()
 
 void Menu::connectFileCommands()
 {
-    connect(action(MenuId::NewFace), &QAction::triggered, this,
-        [this] { m_files.newFile(document::SourceFile::FileTypes::FaceProgram); });
-    connect(action(MenuId::NewData), &QAction::triggered, this,
-        [this] { m_files.newFile(document::SourceFile::FileTypes::DataDocument); });
-    connect(action(MenuId::Open), &QAction::triggered, this, [this] { m_files.open(); });
-    connect(action(MenuId::ReLoad), &QAction::triggered, this, [this] { m_files.reload(); });
+    connect(action(MenuId::NewFace), &QAction::triggered, this, [this] {
+        if (!refusedWhileBusy())
+            m_files.newFile(document::SourceFile::FileTypes::FaceProgram);
+    });
+    connect(action(MenuId::NewData), &QAction::triggered, this, [this] {
+        if (!refusedWhileBusy())
+            m_files.newFile(document::SourceFile::FileTypes::DataDocument);
+    });
+    connect(action(MenuId::Open), &QAction::triggered, this, [this] {
+        if (!refusedWhileBusy())
+            m_files.open();
+    });
+    connect(action(MenuId::ReLoad), &QAction::triggered, this, [this] {
+        if (!refusedWhileBusy())
+            m_files.reload();
+    });
     connect(action(MenuId::Over), &QAction::triggered, this, [this] { m_files.overwrite(); });
     connect(action(MenuId::Save), &QAction::triggered, this, [this] { m_files.saveAs(); });
     connect(action(MenuId::Printer), &QAction::triggered, this, &Menu::printDocument);
@@ -632,25 +697,73 @@ void Menu::setTool(int tool)
     action(MenuId::Hand)->setChecked(tool == 1);
 }
 
+namespace {
+
+    // The wait cursor for as long as a command runs, however it ends.
+    struct WaitCursor {
+        WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+        ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+        WaitCursor(const WaitCursor&) = delete;
+        WaitCursor& operator=(const WaitCursor&) = delete;
+    };
+
+    // What a job that threw came to, in words for the user.
+    QString failureText(const std::exception_ptr& failure)
+    {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const std::bad_alloc&) {
+            return QStringLiteral("メモリが不足しています。");
+        } catch (const shell::RunError& error) {
+            return QString::number(error.number()) + u':' + error.description();
+        } catch (const std::exception& error) {
+            return QString::fromLocal8Bit(error.what());
+        } catch (...) {
+            return QStringLiteral("原因の分からない失敗");
+        }
+    }
+
+}
+
 // The printer dialog chooses printer, range, copies and paper; a new paper shows page 1 on it
-// before the job prints.
+// before the job prints. A job that fails outside its statements (a page worker that threw,
+// memory exhausted) is told and leaves the window and the text as they were: an exception must
+// not leave a Qt slot, which would end the program with the unsaved edits.
 void Menu::printDocument()
 {
-    if (m_preview->busy())
+    if (refusedWhileBusy())
         return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    m_source.DocPrint();
-    QGuiApplication::restoreOverrideCursor();
+    std::exception_ptr failure;
+    {
+        const QScopedValueRollback printing(m_printing, true);
+        const WaitCursor waiting;
+        try {
+            m_source.DocPrint();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
     m_preview->box().setScale(m_pages.Width(), m_pages.Height());
     m_bottomBar->setPrinterName(m_printer.DeviceName);
     m_topBar->ShowStatus(3, ViewRules::pageText(m_preview->currentPage(), m_merged.Page));
+    if (failure) {
+        const QString text = QStringLiteral("印刷できませんでした: ") + failureText(failure);
+        WriteLog(QStringLiteral("Menu/mnuPrinter>") + text);
+        m_bottomBar->setMessage(text);
+        constexpr int CriticalStyle = 16;
+        shell::ShowMessage(text, CriticalStyle);
+    }
+    if (m_closePending) {
+        m_closePending = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
 }
 
 // 用紙の設定: the print details choose printer, paper, orientation and corrections; the preview
 // shows the current page on the paper chosen.
 void Menu::paperSetup()
 {
-    if (m_preview->busy())
+    if (refusedWhileBusy())
         return;
     m_preview->box().clearPicture();
     m_source.OpenPrintDet();

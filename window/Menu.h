@@ -105,11 +105,18 @@ private:
     // Selects a statement of the interpreter's report in the editor, when the text holds it;
     // its line number (1 for the first), 0 when the text does not hold it.
     int selectStatement(const QString& statement);
+    // Selects the face statement at a 1-based position of the editor's text; its line number.
+    int selectPlace(std::int32_t position);
     // After a render: the one message box of an interpreter problem of the page shown.
     void tellInterpreterProblem();
     void startSplitterDrag();
     void dragSplitter(int x);
     void printDocument();
+    // Why a command that would replace the document or start a job cannot run now (a render or
+    // a print job is running); empty when it can.
+    [[nodiscard]] QString busyText() const;
+    // Refuses such a command with a status text in the bottom bar; true when it was refused.
+    bool refusedWhileBusy();
     void paperSetup();
     void showOptions();
     void showAbout();
@@ -145,8 +152,12 @@ private:
     double m_splitSaved = 0.4;
     bool m_firstActivation = true;
     bool m_closePending = false;
+    // A print job runs (its printer dialog included).
+    bool m_printing = false;
     // The editor's line of the statement the last page failed at, 0 when the editor has none.
     int m_problemLine = 0;
+    // For a data document's page: the face's file and line of that statement ("bill.fae:12").
+    QString m_problemWhere;
 };
 
 }

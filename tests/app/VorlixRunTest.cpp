@@ -146,9 +146,74 @@ TEST_F(VorlixRun, InterpreterErrorStillWritesThePageAndFails)
     const QString text = tool(QStringLiteral("pdftotext"),
         { env.root() + QStringLiteral("/err.pdf"), QStringLiteral("-") });
     EXPECT_TRUE(text.contains(QStringLiteral("DControl/GoDoc/OnErr>13"))) << text.toStdString();
-    // Standard error names the failure as the page does.
-    EXPECT_TRUE(r.err.contains(QStringLiteral("vorlix: err.fae: 13:型が一致しません。")))
-        << r.err.toStdString();
+    // Standard error names the failure as the page does, at its line of the face.
+    EXPECT_EQ(r.errLines(),
+        QStringList({ QStringLiteral("vorlix: err.fae:2:1: h,100,x,100: 13:型が一致しません。") }));
+}
+
+// Every statement that failed or was stray gets one line with its place in the face, the record
+// for a data document's page, the statement as merged and what went wrong: a statement of the head
+// once, a page's statement once per record; the lines stop at twenty and the rest are counted.
+// Statements dropped for a reference not found leave one line with their count, and one log line
+// each.
+TEST_F(VorlixRun, EveryProblemIsNamedByItsPlaceInTheFace)
+{
+    write(QStringLiteral("f.fae"),
+        QStringLiteral("fs,1,\"ＭＳ 明朝\",12,0;\nh,1,x,1;\npiece;\ns,100,100,$name;\n"
+                       "  v,1,$name,3;\nzz;\ns,1,$missing;\n"));
+    write(QStringLiteral("two.mnd"),
+        QStringLiteral("<?xml ?>\n<TZQ_002>\n<face>f.fae</face>\n"
+                       "<piece><name>A</name></piece>\n<piece><name>B</name></piece>\n"
+                       "</TZQ_002>\n"));
+    QString many = QStringLiteral("fs,1,\"ＭＳ 明朝\",12,0;\n");
+    for (int i = 0; i < 25; ++i)
+        many += QStringLiteral("h,1,x,1;\n");
+    write(QStringLiteral("many.fae"), many);
+    // The face is found beside the data document, and named by its path.
+    const QString face = env.root() + QStringLiteral("/f.fae");
+    const QString dropped
+        = QStringLiteral("vorlix: 2 statements dropped: %1:7:1 $missing not found").arg(face);
+    const struct {
+        const char* name;
+        QStringList arguments;
+        int status;
+        QStringList lines;
+    } cases[] = {
+        { "records", { QStringLiteral("-e=two.pdf"), QStringLiteral("two.mnd") }, 1,
+            { dropped, QStringLiteral("vorlix: %1:2:1: h,1,x,1: 13:型が一致しません。").arg(face),
+                QStringLiteral("vorlix: %1:5:3: record 1: v,1,A,3: 13:型が一致しません。")
+                    .arg(face),
+                QStringLiteral("vorlix: %1:6:1: record 1: zz: 未定義のコマンド又はラベル")
+                    .arg(face),
+                QStringLiteral("vorlix: %1:5:3: record 2: v,1,B,3: 13:型が一致しません。")
+                    .arg(face),
+                QStringLiteral("vorlix: %1:6:1: record 2: zz: 未定義のコマンド又はラベル")
+                    .arg(face) } },
+        { "merged only", { QStringLiteral("-m=two.txt"), QStringLiteral("two.mnd") }, 0,
+            { dropped } },
+        { "twenty and the rest", { QStringLiteral("-e=many.pdf"), QStringLiteral("many.fae") }, 1,
+            {} },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RunResult r = run(c.arguments);
+        EXPECT_EQ(r.status, c.status);
+        if (c.lines.isEmpty()) {
+            QStringList expected;
+            for (int line = 2; line <= 21; ++line)
+                expected << QStringLiteral("vorlix: many.fae:%1:1: h,1,x,1: 13:型が一致しません。")
+                                .arg(line);
+            expected << QStringLiteral("vorlix: 5 more statements with problems");
+            EXPECT_EQ(r.errLines(), expected);
+            continue;
+        }
+        EXPECT_EQ(r.errLines(), c.lines);
+        EXPECT_EQ(r.logLines().filter(QStringLiteral("Vorlix/Replace>")),
+            QStringList(
+                { QStringLiteral("Vorlix/Replace>参照が見つからないので文を落とした:$missing 7:1"),
+                    QStringLiteral(
+                        "Vorlix/Replace>参照が見つからないので文を落とした:$missing 7:1") }));
+    }
 }
 
 // A merge that fails writes no output: a file already at the target stays as it was, page series
@@ -186,8 +251,8 @@ TEST_F(VorlixRun, OwnLimitIsNamedOnStandardError)
             "<?xml ?>\n<TZQ_002>\n<face>paper.fae</face>\n<path>CurDir</path>\n</TZQ_002>\n"));
     const RunResult r = run({ QStringLiteral("-e=paper.pdf"), QStringLiteral("paper.mnd") });
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(
-        r.err.contains(QStringLiteral("paper.fae: 6:方眼の線が上限の 1000000 本を超えました。")))
+    EXPECT_TRUE(r.err.contains(QStringLiteral(
+        "paper.fae:1:1: gra,0,0,2000000000,100: 6:方眼の線が上限の 1000000 本を超えました。")))
         << r.err.toStdString();
     EXPECT_EQ(pdfPages(env.root() + QStringLiteral("/paper.pdf")), 1);
 }

@@ -179,7 +179,8 @@ TEST(Merge, CourseZeroIsAnErrorButThePagesComplete)
     const Merged merged = mergeInto(*tree, QStringLiteral("course,0;piece;s,$name;t,$nothing;u;"));
     EXPECT_TRUE(merged.error);
     EXPECT_FALSE(merged.warning);
-    EXPECT_EQ(merged.message, "Vorlix/Replace>トークンが見つからない:$");
+    // The message names the reference that was not found.
+    EXPECT_EQ(merged.message, "Vorlix/Replace>トークンが見つからない:$nothing");
     EXPECT_EQ(merged.pages, 3);
     EXPECT_EQ(merged.text, "head,3,1,2,13,24;\r\n s,A;#out1\r\ns,B;#out2\r\ns,C; ");
 }

@@ -1,5 +1,6 @@
 #include "window/Menu.h"
 
+#include "shell/RunError.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ModalAnswer.h"
 #include "tests/window/WindowTestSupport.h"
@@ -30,6 +31,7 @@
 #include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <new>
 
 namespace {
 
@@ -590,6 +592,17 @@ TEST_F(MenuTest, AnInterpreterErrorSelectsTheFailedStatement)
     EXPECT_TRUE(menu->bottomBar().message().startsWith(QStringLiteral("インタプリタエラー 13:")))
         << menu->bottomBar().message().toStdString();
 
+    // On a data document's page the bottom bar and the box name the face's file and line.
+    writeFileBytes(w.path("fails.mnd"),
+        "<?xml ?>\r\n<TZQ_002>\r\n<face>fails.fae</face>\r\n<piece><a>1</a></piece>\r\n"
+        "</TZQ_002>\r\n");
+    messages.answers = { Ok };
+    open(QStringLiteral("fails.mnd"));
+    EXPECT_EQ(prompts().last(),
+        QStringLiteral("インタプリタエラー 13: 型が一致しません。\r\nfails.fae:3: h,100,x,500"));
+    EXPECT_EQ(menu->bottomBar().message(),
+        QStringLiteral("fails.fae:3: インタプリタエラー 13:型が一致しません。"));
+
     // A stray statement is a warning, found the same way.
     writeFileBytes(w.path("stray.fae"), "fs,1,\"ＭＳ 明朝\",9,0;\r\nzz,1,2;\r\nv,1,2,3;\r\n");
     messages.answers = { Ok };
@@ -679,6 +692,111 @@ TEST_F(MenuTest, AHugeFaceCanBeTypedInto)
     QTest::keyClicks(&menu->editor(), QStringLiteral("v,1,1,1;"));
     EXPECT_TRUE(file().fFileEdit);
     EXPECT_TRUE(file().Text().endsWith(QStringLiteral("v,1,1,1;")));
+}
+
+}
+
+namespace {
+
+// While a render runs (the interpreter hands out events), every command that would replace the
+// document or start a job is refused with a status text: the document, its name and its text
+// stay, and no question or dialog comes. A second print during the first is refused alike.
+TEST_F(MenuTest, CommandsThatReplaceTheDocumentWaitForARender)
+{
+    QByteArray slow = "fs,1,\"ＭＳ 明朝\",9,0;\r\n";
+    for (int i = 0; i < 40000; ++i)
+        slow += "h,100,100,500;\r\n";
+    writeFileBytes(w.path("slow.fae"), slow);
+    open(QStringLiteral("slow.fae"));
+    menu->editor().appendPlainText(QStringLiteral("v,1,1,1;"));
+    ASSERT_TRUE(file().fFileEdit);
+    const QString text = file().Text();
+    const struct {
+        const char* name;
+        std::function<void()> command;
+    } commands[] = {
+        { "new face", [&] { menu->action(MenuId::NewFace)->trigger(); } },
+        { "new data", [&] { menu->action(MenuId::NewData)->trigger(); } },
+        { "open", [&] { menu->action(MenuId::Open)->trigger(); } },
+        { "reload", [&] { menu->action(MenuId::ReLoad)->trigger(); } },
+        { "name box",
+            [&] {
+                menu->topBar().nameBox().setText(w.path("invoice.mnd"));
+                QTest::keyClick(&menu->topBar().nameBox(), Qt::Key_Return);
+            } },
+        { "drop", [&] { menu->dropFiles({ w.path("invoice.mnd") }); } },
+        { "print", [&] { menu->action(MenuId::Printer)->trigger(); } },
+        { "render", [&] { menu->action(MenuId::View)->trigger(); } },
+    };
+    for (const auto& c : commands) {
+        SCOPED_TRACE(c.name);
+        bool busy = false;
+        QString status;
+        QMetaObject::invokeMethod(
+            menu.get(),
+            [&] {
+                busy = menu->preview().busy();
+                c.command();
+                status = menu->bottomBar().message();
+            },
+            Qt::QueuedConnection);
+        menu->render();
+        ASSERT_TRUE(busy);
+        EXPECT_EQ(status, QStringLiteral("描画中です。終わってからもう一度どうぞ"));
+        EXPECT_EQ(file().FileName(), w.path("slow.fae"));
+        EXPECT_EQ(file().Text(), text);
+        EXPECT_TRUE(prompts().isEmpty()) << prompts().join(u'|').toStdString();
+    }
+
+    // The printer dialog runs an event loop of its own: a second print asked meanwhile waits.
+    QString second;
+    vorlix::test::ModalAnswer answer([&](QWidget& dialog) {
+        menu->action(MenuId::Printer)->trigger();
+        second = menu->bottomBar().message();
+        qobject_cast<QDialog*>(&dialog)->reject();
+    });
+    menu->action(MenuId::Printer)->trigger();
+    ASSERT_TRUE(answer.answered());
+    EXPECT_EQ(second, QStringLiteral("印刷中です。終わってからもう一度どうぞ"));
+}
+
+// A print job that fails outside its statements says so and leaves the window and the edited
+// text as they were, instead of ending the program inside the menu's slot.
+TEST_F(MenuTest, AFailingPrintJobIsToldAndTheTextStays)
+{
+    open(QStringLiteral("sample-face.fae"));
+    menu->editor().appendPlainText(QStringLiteral("v,1,1,1;"));
+    const QString text = file().Text();
+    const struct {
+        const char* name;
+        std::function<void()> fail;
+        QString told;
+    } failures[] = {
+        { "memory", [] { throw std::bad_alloc(); },
+            QStringLiteral("印刷できませんでした: メモリが不足しています。") },
+        { "page worker",
+            [] { throw vorlix::shell::RunError(6, QStringLiteral("オーバーフローしました。")); },
+            QStringLiteral("印刷できませんでした: 6:オーバーフローしました。") },
+    };
+    for (const auto& c : failures) {
+        SCOPED_TRACE(c.name);
+        source().printJob().setPrintDialog(
+            [&](vorlix::document::PrinterSettings&, std::int32_t) -> bool {
+                c.fail();
+                return true;
+            });
+        messages.answers = { Ok };
+        menu->action(MenuId::Printer)->trigger();
+        ASSERT_FALSE(prompts().isEmpty());
+        EXPECT_EQ(prompts().last(), c.told);
+        EXPECT_EQ(menu->bottomBar().message(), c.told);
+        EXPECT_EQ(file().Text(), text);
+        EXPECT_TRUE(file().fFileEdit);
+        EXPECT_TRUE(menu->isVisible());
+        // The window goes on working.
+        menu->render();
+        EXPECT_GE(source().merged().Page, 1);
+    }
 }
 
 }
