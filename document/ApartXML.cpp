@@ -11,6 +11,8 @@ namespace vorlix::document {
 namespace {
     const QString kPiece = QStringLiteral("piece");
     const QString kSystem = QStringLiteral("System");
+    // The size of element buffer worth giving back once its value is stored.
+    constexpr qsizetype kLargeToken = qsizetype(1) << 20;
 
     // A UTF-16 file read as bytes has a zero byte beside every ASCII character; no text in UTF-8
     // or Shift_JIS holds one.
@@ -245,6 +247,10 @@ void ApartXML::readElement(const QString& name)
         case XmlToken::CharData:
             decodeCharacterReferences(token);
             m_tree->daV(index, token);
+            // The tree holds its own copy: a buffer of many megabytes is not kept for the short
+            // values that follow.
+            if (token.capacity() > kLargeToken)
+                token = QString();
             break;
         case XmlToken::StartTag:
             m_tree->ChTree(m_tree->daL(index));

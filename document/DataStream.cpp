@@ -16,15 +16,27 @@ DataStream::DataStream(shell::TextWindows& windows)
 
 bool DataStream::more(QString& text)
 {
-    Held held;
-    if (!m_windows.next(held.window))
+    shell::TextWindows::Window window;
+    if (!m_windows.next(window))
         return false;
+    Held held;
     held.position = m_nextPosition;
-    held.countedTo = m_nextPosition;
-    m_nextPosition += static_cast<std::int32_t>(held.window.text.size());
+    held.length = static_cast<std::int32_t>(window.text.size());
+    held.byteStart = window.byteStart;
+    // Only where the "<" stand is kept: the text itself goes to the cutter, and a value of many
+    // windows is then held once instead of twice more (as text and as bytes).
+    const QStringView chars(window.text);
+    for (qsizetype at = chars.indexOf(u'<'); at >= 0; at = chars.indexOf(u'<', at + 1))
+        held.tags.push_back({ static_cast<std::int32_t>(at), 0 });
+    qsizetype byte = -1;
+    for (auto& tag : held.tags) {
+        byte = window.bytes.indexOf('<', byte + 1);
+        tag.second = static_cast<std::int32_t>(byte);
+    }
+    m_nextPosition += held.length;
     if (m_opening.size() < kOpeningLength)
-        m_opening += held.window.text.left(kOpeningLength - m_opening.size());
-    text += held.window.text;
+        m_opening += window.text.left(kOpeningLength - m_opening.size());
+    text += window.text;
     m_held.push_back(std::move(held));
     return true;
 }
@@ -36,35 +48,22 @@ std::int64_t DataStream::byteOf(std::int32_t position)
         [](std::int32_t wanted, const Held& held) { return wanted < held.position; });
     if (after == m_held.begin())
         return -1;
-    Held& held = *std::prev(after);
-    const QString& text = held.window.text;
-    if (position >= held.position + static_cast<std::int32_t>(text.size())
-        || text.at(position - held.position) != u'<')
+    const Held& held = *std::prev(after);
+    const std::int32_t offset = position - held.position;
+    if (offset >= held.length)
         return -1;
-    if (position < held.countedTo) {
-        held.countedTo = held.position;
-        held.countedByte = 0;
-    }
-    const qsizetype before = QStringView(text)
-                                 .sliced(held.countedTo - held.position, position - held.countedTo)
-                                 .count(u'<');
-    const QByteArray& bytes = held.window.bytes;
-    qsizetype at = held.countedByte - 1;
-    for (qsizetype n = 0; n <= before; ++n) {
-        at = bytes.indexOf('<', at + 1);
-        if (at < 0)
-            return -1;
-    }
-    held.countedTo = position;
-    held.countedByte = at;
-    return held.window.byteStart + at;
+    const auto tag = std::lower_bound(held.tags.begin(), held.tags.end(), offset,
+        [](const std::pair<std::int32_t, std::int32_t>& t, std::int32_t wanted) {
+            return t.first < wanted;
+        });
+    if (tag == held.tags.end() || tag->first != offset || tag->second < 0)
+        return -1;
+    return held.byteStart + tag->second;
 }
 
 void DataStream::release(std::int32_t position)
 {
-    while (m_held.size() > 1
-        && m_held.front().position + static_cast<std::int32_t>(m_held.front().window.text.size())
-            <= position)
+    while (m_held.size() > 1 && m_held.front().position + m_held.front().length <= position)
         m_held.pop_front();
 }
 

@@ -6,6 +6,8 @@
 #include <QString>
 #include <cstdint>
 #include <deque>
+#include <utility>
+#include <vector>
 
 namespace vorlix::document {
 
@@ -20,8 +22,7 @@ struct PiecePlace {
 
 // Feeds the windows of a data document file to the XML cutter and tells, for any "<" of the
 // text still held, at which byte of the file it stands. A "<" is one byte in both encodings and
-// no other byte decodes to it, so counting them in the text and in the bytes of a window meets
-// at the same one; each window counts on from where it was asked last.
+// no other byte decodes to it, so the n-th "<" of a window's text and of its bytes are the same.
 class DataStream final : public TextFeed {
 public:
     explicit DataStream(shell::TextWindows& windows);
@@ -42,12 +43,13 @@ public:
     [[nodiscard]] static QString lineColumn(shell::TextWindows& windows, std::int32_t position);
 
 private:
+    // A window still needed: where its text and bytes start, and each "<" in it as a pair of its
+    // character offset and byte offset.
     struct Held {
-        shell::TextWindows::Window window;
         std::int32_t position = 0; // of the window's first character
-        // Where counting the "<" stopped last: a position and the byte of the same "<".
-        std::int32_t countedTo = 0;
-        qsizetype countedByte = 0;
+        std::int32_t length = 0; // characters
+        std::int64_t byteStart = 0;
+        std::vector<std::pair<std::int32_t, std::int32_t>> tags;
     };
 
     shell::TextWindows& m_windows;

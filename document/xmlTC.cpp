@@ -97,6 +97,10 @@ void xmlTC::dropRead()
         return;
     m_text.remove(0, std::min<qsizetype>(done, m_text.size()));
     m_base += done;
+    // A value of a hundred megabytes left room for as much behind it: the room goes with it.
+    constexpr qsizetype kLargeRoom = qsizetype(1) << 24;
+    if (m_text.capacity() > kLargeRoom && m_text.capacity() > 4 * m_text.size())
+        m_text.squeeze();
 }
 
 std::int32_t xmlTC::indexOf(QStringView what, std::int32_t from)
@@ -287,7 +291,16 @@ XmlToken xmlTC::getToken(QString& token)
             QStringView data = midView(p, m_point);
             while (!data.isEmpty() && isBlank(data.back()))
                 data.chop(1);
-            shell::StringBuffer::assign(token, data);
+            // A buffer grown for a value of many megabytes would keep room for half as much
+            // again: such a value gets a token of its own size.
+            constexpr qsizetype kLargeValue = qsizetype(1) << 20;
+            if (data.size() >= kLargeValue)
+                token = data.toString();
+            else
+                shell::StringBuffer::assign(token, data);
+            // A long value is now held twice, here and in the token: what was read goes at once.
+            if (m_feed != nullptr)
+                dropRead();
             return XmlToken::CharData;
         }
         const QChar second = at(p + 1);

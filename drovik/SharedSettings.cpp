@@ -28,14 +28,18 @@ void SharedSettings::SetInit(shell::InitFile& settings, const QString& suffix)
     if (!settings.fNewFile())
         return;
     shell::WriteLog(QStringLiteral("Vorlix/iniINIT>new ini file"));
+    // All defaults in one change of the file, under its lock; a value a Vorlix run started at the
+    // same moment stored already stays.
+    QList<shell::ProfileWrite> defaults;
     for (const shell::SettingDefault& entry : shell::kSettingDefaults) {
         const QString section = QString::fromUtf16(entry.section);
         if (section == u"reg")
             continue;
         const QString key = QString::fromUtf16(entry.key);
-        settings.setSection(section);
-        settings.setValue(key, shell::iniInit::DefaultOf(section, key));
+        defaults.append({ section, key, shell::iniInit::DefaultOf(section, key), true });
     }
+    settings.SetStrings(defaults);
+    settings.setSection(defaults.last().section);
 }
 
 QString SharedSettings::webFolder()

@@ -62,16 +62,24 @@ void CECurve::Init(const std::vector<PointRow>& points, int xColumn, int yColumn
     }
 }
 
+// A point whose neighbouring segments are both jumps (equal x on either side) has no cubic that
+// uses its slope, and neither has an end whose chord is a jump: such slopes stay 0 instead of
+// dividing by the missing extent, so that equal x values are joined by a straight line wherever
+// they stand.
 void CECurve::computeSlopes(const std::vector<double>& xs, const std::vector<double>& ys)
 {
     const auto m = xs.size() - 1;
     m_slopes.assign(m + 1, 0.0);
-    for (std::size_t i = 1; i < m; ++i)
-        m_slopes[i] = divide(ys[i + 1] - ys[i - 1], xs[i + 1] - xs[i - 1]);
+    for (std::size_t i = 1; i < m; ++i) {
+        if (xs[i - 1] != xs[i] || xs[i] != xs[i + 1])
+            m_slopes[i] = divide(ys[i + 1] - ys[i - 1], xs[i + 1] - xs[i - 1]);
+    }
     // With two points the first end slope mirrors a neighbour of 0, and the last one mirrors the
     // new first slope.
-    m_slopes[0] = mirroredSlope(divide(ys[1] - ys[0], xs[1] - xs[0]), m_slopes[1]);
-    m_slopes[m] = mirroredSlope(divide(ys[m] - ys[m - 1], xs[m] - xs[m - 1]), m_slopes[m - 1]);
+    if (xs[0] != xs[1])
+        m_slopes[0] = mirroredSlope(divide(ys[1] - ys[0], xs[1] - xs[0]), m_slopes[1]);
+    if (xs[m - 1] != xs[m])
+        m_slopes[m] = mirroredSlope(divide(ys[m] - ys[m - 1], xs[m] - xs[m - 1]), m_slopes[m - 1]);
 }
 
 // Gauss-Jordan elimination on the four conditions (value at both ends, slope at both ends). The

@@ -22,9 +22,10 @@ public:
     CECurve() = default;
 
     // Computes the segments through rows first..last, reading x and y from the given columns.
-    // Needs two rows or more (RunError 9 otherwise). A chord or neighbour pair with no x extent
-    // fails with the division errors of the runtime, as does a cubic that does not fit a double.
-    // A segment whose two ends share their x gets no cubic (zero coefficients): it is a jump.
+    // Needs two rows or more (RunError 9 otherwise). A segment whose two ends share their x gets
+    // no cubic (zero coefficients): it is a jump, at the ends as inside. A point whose neighbours
+    // share their x while it lies elsewhere (the curve turning back) fails with the division
+    // errors of the runtime, as does a cubic that does not fit a double.
     void Init(const std::vector<PointRow>& points, int xColumn, int yColumn, std::int32_t first,
         std::int32_t last);
 

@@ -25,6 +25,7 @@ namespace {
     const QString CausePrefix = QStringLiteral("  エラー原因のコマンド:");
     // What every page's run begins with, before the common head.
     const QString Start = QStringLiteral("start;");
+    const QString DamagedPicturePrefix = QStringLiteral("DControl/img>ピクチャが壊れています:");
 
     // At most this many tokens of a stray statement, and this many characters of a quoted
     // text, go into a diagnostic line.
@@ -412,6 +413,17 @@ void DControl::reportFailure(const QString& word)
             + m_failure.description);
     printDiagnostic(advance(m_msgLineY, 30), CausePrefix + word.left(QuotedCharacters));
     m_msgLineY = advance(m_msgLineY, 100);
+}
+
+// A damaged picture is drawn as far as the loader got, with a warning beside it: a grey part
+// alone would pass for the picture itself.
+void DControl::reportDamagedPicture(const QString& fileName, const QString& damage)
+{
+    const QString message = DamagedPicturePrefix + fileName + QStringLiteral(": ") + damage;
+    shell::SystemBeep();
+    report.note(shell::Report::Severity::Warning, -1, message, 0, currentStatement());
+    printDiagnostic(m_msgLineY, message);
+    m_msgLineY = advance(m_msgLineY, 50);
 }
 
 // A diagnostic that cannot be drawn (no usable font on the page) is still logged: the report

@@ -118,6 +118,8 @@ private:
     bool reportStray(const QString& prefix, const QString& token);
     // Reports the failure ExecCommand caught for the statement of this command word.
     void reportFailure(const QString& word);
+    // Reports a picture the loader read while it found it damaged: a warning on the page.
+    void reportDamagedPicture(const QString& fileName, const QString& damage);
     // Lets the window handle its events, but not more often than a person could tell.
     void handlePendingEvents();
     // Draws one diagnostic line at (100, y) from the paper's corner and logs it.

@@ -70,6 +70,8 @@ void DControl::DrawImage(std::int32_t x, std::int32_t y, const QString& fileName
     }
     m_surface->XY(x, y);
     m_surface->LoadImage(picture, width, height);
+    if (!picture.damage().isEmpty())
+        reportDamagedPicture(fileName, picture.damage());
 }
 
 }

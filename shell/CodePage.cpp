@@ -347,6 +347,17 @@ bool readsBackAsCp932(const QString& text)
     return ok && decodeText(bytes).encoding == TextEncoding::Cp932;
 }
 
+bool isPlainAscii(QByteArrayView bytes)
+{
+    return std::all_of(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool isValidUtf8(QByteArrayView bytes)
+{
+    return validUtf8Length(bytes) >= 0;
+}
+
 DecodedText decodeText(const QByteArray& bytes)
 {
     if (bytes.startsWith(kUtf8Bom))

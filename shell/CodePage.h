@@ -23,6 +23,11 @@ struct DecodedText {
 // anything else is CP932. Invalid CP932 bytes become U+FFFD; nothing stops the decoding.
 [[nodiscard]] DecodedText decodeText(const QByteArray& bytes);
 
+// Whether the bytes are plain ASCII, and whether they are valid UTF-8: the two facts the choice
+// of decodeText rests on, for callers that weigh parts of a file separately.
+[[nodiscard]] bool isPlainAscii(QByteArrayView bytes);
+[[nodiscard]] bool isValidUtf8(QByteArrayView bytes);
+
 // Decodes with a known encoding (used when writing back must match reading).
 [[nodiscard]] QString decodeAs(const QByteArray& bytes, TextEncoding encoding);
 

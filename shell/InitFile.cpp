@@ -90,6 +90,7 @@ InitFile::InitFile(QString apprExeName)
     // The file starts in the settings folder rather than beside the executable, which is
     // normally not writable; SetInit fixes it for good.
     m_file = m_hostPath + m_apprExeName + QStringLiteral(".ini");
+    m_profile = ProfileFile(m_file);
 }
 
 void InitFile::log(const QString& message) const
@@ -107,16 +108,15 @@ void InitFile::setFile(const QString& name)
     else
         m_file = local;
 
-    if (QFileInfo::exists(m_file)) {
-        m_newFile = false;
-        return;
-    }
-    m_newFile = true;
+    m_profile = ProfileFile(m_file);
+    // Another run starting at the same moment may create the file first: it is then not new.
     const QStringList header {
         u';' + m_apprExeName + QStringLiteral(" により作製された"),
         QStringLiteral("[general]"),
     };
-    if (!profile().create(header))
+    const ProfileCreation creation = m_profile.createIfMissing(header);
+    m_newFile = creation != ProfileCreation::Existed;
+    if (creation == ProfileCreation::Failed)
         log(QStringLiteral("File>ファイルの書き込みが失敗した:") + name);
 }
 
@@ -146,8 +146,12 @@ QString InitFile::GetString(const QString& section, const QString& key, const QS
     const QString value = Value(key);
     if (!value.isEmpty())
         return value;
-    setValue(key, defaultValue);
-    return defaultValue;
+    // Written only when the key is still without a value under the lock: a value another run
+    // stored since the read wins over the default.
+    if (!profile().writeStrings({ { section, key, defaultValue, true } }))
+        return defaultValue;
+    const QString stored = Value(key);
+    return stored.isEmpty() ? defaultValue : stored;
 }
 
 bool InitFile::RepValue(QString& key, QString& value)

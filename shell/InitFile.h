@@ -9,10 +9,12 @@
 
 namespace vorlix::shell {
 
-// The settings file vorlix.ini, shared by the whole program (and by Drovik). Reads go to the file
-// every time; GetString writes a missing key's default back, so every key ever read appears in
-// the file. No operation reports an error: a failed write leaves the file as it was and a failed
-// read gives the empty string.
+// The settings file vorlix.ini, shared by the whole program (and by Drovik). The file is read once
+// and again whenever it changed, so a hand edit or another run's write is seen at the next read;
+// GetString writes a missing key's default back, so every key ever read appears in the file.
+// Other runs may write the same file at the same time: every change is made under the file's
+// lock, and a default never replaces a value another run stored meanwhile. No operation reports
+// an error: a failed write leaves the file as it was and a failed read gives the empty string.
 class InitFile {
 public:
     // The executable name names the file and its header comment; both programs use "vorlix".
@@ -81,7 +83,7 @@ private:
         qsizetype next = 0;
     };
 
-    [[nodiscard]] ProfileFile profile() const { return ProfileFile(m_file); }
+    [[nodiscard]] const ProfileFile& profile() const { return m_profile; }
     void log(const QString& message) const;
 
     LifeLog m_life { QStringLiteral("InitFAPI"), QStringLiteral("Initialze>") };
@@ -94,6 +96,7 @@ private:
     QString m_hostPath;
     QString m_userPath;
     QString m_file;
+    ProfileFile m_profile { QString() };
     QString m_section = QStringLiteral("general");
     bool m_newFile = false;
     EntryCursor m_values;

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace vorlix::shell {
@@ -15,18 +16,35 @@ struct ProfileEntry {
     friend bool operator==(const ProfileEntry&, const ProfileEntry&) = default;
 };
 
-// One key to write: its section, name and value.
+// One key to write: its section, name and value. A default written back (keepValue) leaves a key
+// that already holds a value alone: another process may have stored one since it was read.
 struct ProfileWrite {
     QString section;
     QString key;
     QString value;
+    bool keepValue = false;
+};
+
+// What a ProfileFile last read, shared by its copies.
+struct ProfileCache;
+
+// What creating a missing file came to.
+enum class ProfileCreation {
+    Existed,
+    Created,
+    Failed,
 };
 
 // An INI file read and written with the private-profile semantics of Windows: section and key
 // names match without regard to letter case, blanks around "=" are removed, ";" lines are
-// comments, and a write touches only its own line. Every call goes to the file (no cache), so a
-// hand edit is seen at the next read. Bytes of untouched lines are written back exactly as read;
-// new lines use the file's encoding (CP932 for a new file) and end in CR LF. A write that fails
+// comments, and a write touches only its own line. The file is read once and again only when it
+// changed (its identity, size or times), so a hand edit is seen at the next read without a large
+// file being read at every one; copies of a ProfileFile share what was read. Bytes of untouched
+// lines are written back exactly as read; new lines use the file's encoding (CP932 for a new file)
+// and end in CR LF. The file's encoding is that of its sections and entries: comments, blank lines
+// and lines before the first section take no part and keep their bytes even when a value turns
+// the file into UTF-8. Every change reads, changes and replaces the file under an advisory lock
+// (FileLock), so that overlapping runs lose none of each other's writes; a write that fails
 // leaves the file as it was.
 class ProfileFile {
 public:
@@ -56,12 +74,13 @@ public:
     // False when any of them could not be written.
     [[nodiscard]] bool writeStrings(const QList<ProfileWrite>& writes) const;
 
-    // Creates the file with these lines (CP932 unless a character does not fit). False when it
-    // could not be written.
-    [[nodiscard]] bool create(const QStringList& lines) const;
+    // Creates the file with these lines (CP932 unless a character does not fit) when there is
+    // none; an existing file is left alone.
+    [[nodiscard]] ProfileCreation createIfMissing(const QStringList& lines) const;
 
 private:
     QString m_path;
+    std::shared_ptr<ProfileCache> m_cache;
 };
 
 }

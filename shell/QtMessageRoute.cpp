@@ -2,6 +2,7 @@
 
 #include "shell/CodePage.h"
 #include "shell/Log.h"
+#include "shell/QtWarningWatch.h"
 
 #include <QtGlobal>
 #include <cstdio>
@@ -13,6 +14,7 @@ namespace {
     struct Route {
         QtMessageRoute route = QtMessageRoute::Nowhere;
         QString program;
+        bool installed = false;
     };
 
     Route& currentRoute()
@@ -40,6 +42,7 @@ namespace {
 
     void handleQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
     {
+        QtWarningWatch::notice(type, message);
         const Route& route = currentRoute();
         if (route.route == QtMessageRoute::DebugLog || type == QtFatalMsg)
             WriteLog(QStringLiteral("Qt/") + kindOf(type) + u'>' + message);
@@ -55,8 +58,13 @@ namespace {
 
 void routeQtMessages(QtMessageRoute route, const QString& program)
 {
-    currentRoute() = { route, program };
+    currentRoute() = { route, program, true };
     qInstallMessageHandler(handleQtMessage);
+}
+
+bool qtMessagesRouted()
+{
+    return currentRoute().installed;
 }
 
 QtMessageRoute buildQtMessageRoute()

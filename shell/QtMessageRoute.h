@@ -16,6 +16,9 @@ enum class QtMessageRoute {
 // prefixed "<program>: ", since the program ends with it.
 void routeQtMessages(QtMessageRoute route, const QString& program);
 
+// Whether routeQtMessages has been called in this process.
+[[nodiscard]] bool qtMessagesRouted();
+
 // The route of this build: the debug log in debug builds, nowhere in release builds.
 [[nodiscard]] QtMessageRoute buildQtMessageRoute();
 

@@ -15,6 +15,39 @@ namespace {
         return static_cast<unsigned char>(c) < 0x40;
     }
 
+    bool isCp932Lead(unsigned char c)
+    {
+        return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    }
+
+    bool isCp932Trail(unsigned char c)
+    {
+        return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+    }
+
+    // The last start of a character after the first byte and before the last one, as the decoder
+    // of the encoding walks the bytes from a character's start; -1 when there is none. UTF-8 shows
+    // a start in any byte that continues nothing; CP932 only by walking, a lead byte taking the
+    // next as its trail when it can be one (as the decoder does, valid pair or not).
+    qsizetype lastCharacterStart(const QByteArray& bytes, TextEncoding encoding)
+    {
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
+        const qsizetype n = bytes.size();
+        if (encoding != TextEncoding::Cp932) {
+            for (qsizetype i = n - 1; i > 0; --i)
+                if ((b[i] & 0xC0) != 0x80)
+                    return i;
+            return -1;
+        }
+        qsizetype last = -1;
+        for (qsizetype i = 0; i < n - 1;) {
+            i += (isCp932Lead(b[i]) && isCp932Trail(b[i + 1])) ? 2 : 1;
+            if (i <= n - 1)
+                last = i;
+        }
+        return last;
+    }
+
     bool hasNonAscii(const QByteArray& bytes)
     {
         return std::any_of(bytes.begin(), bytes.end(),
@@ -92,9 +125,10 @@ qsizetype TextWindows::windowEnd(const QByteArray& bytes, qsizetype from)
     return -1;
 }
 
-// A window that holds no boundary byte grows until one comes or the file ends: a token can be
-// longer than a window, never cut.
-bool TextWindows::readWindowBytes(std::int64_t from, QByteArray& out)
+// A window that holds no boundary byte (a long value of letters or kana) ends at the last start
+// of a character in the encoding its bytes are cut for, so that it is never read whole; only a
+// window too small to hold two characters grows.
+bool TextWindows::readWindowBytes(std::int64_t from, QByteArray& out, TextEncoding cutFor)
 {
     std::int64_t want = m_window;
     for (;;) {
@@ -102,7 +136,9 @@ bool TextWindows::readWindowBytes(std::int64_t from, QByteArray& out)
             return false;
         if (from + out.size() >= m_size)
             return true;
-        const qsizetype end = windowEnd(out, 0);
+        qsizetype end = windowEnd(out, 0);
+        if (end <= 0)
+            end = lastCharacterStart(out, cutFor);
         if (end > 0) {
             out.truncate(end);
             return true;
@@ -128,8 +164,9 @@ void TextWindows::findEncoding()
     }
     bool nonAscii = false;
     bool valid = true;
+    // Pieces cut between UTF-8 characters check as the whole does.
     for (std::int64_t from = 0; from < m_size && valid;) {
-        if (!readWindowBytes(from, bytes))
+        if (!readWindowBytes(from, bytes, TextEncoding::Utf8))
             return;
         nonAscii = nonAscii || hasNonAscii(bytes);
         valid = QByteArrayView(bytes).isValidUtf8();
@@ -149,7 +186,7 @@ bool TextWindows::next(Window& window)
     if (m_next >= m_size || !m_error.isEmpty())
         return false;
     window.byteStart = m_next;
-    if (!readWindowBytes(m_next, window.bytes))
+    if (!readWindowBytes(m_next, window.bytes, m_encoding))
         return false;
     m_next += window.bytes.size();
     window.text = decode(window.bytes);

@@ -17,7 +17,9 @@ namespace vorlix::shell {
 // A window ends just after a byte below 0x40: such a byte is a character of its own in UTF-8 and
 // in CP932 (never a lead or trail byte), so the windows decode to exactly the text the whole file
 // decodes to, cut in pieces. "<" is such a byte, so any range that starts at a "<" and ends
-// before one (or at the end) can be read and decoded again on its own.
+// before one (or at the end) can be read and decoded again on its own. A window without such a
+// byte (a value of a hundred megabytes of letters) ends at the start of its last character
+// instead, so that no window is much larger than asked for.
 class TextWindows {
 public:
     struct Window {
@@ -62,7 +64,7 @@ public:
 
 private:
     [[nodiscard]] bool readBytes(std::int64_t from, std::int64_t count, QByteArray& out);
-    [[nodiscard]] bool readWindowBytes(std::int64_t from, QByteArray& out);
+    [[nodiscard]] bool readWindowBytes(std::int64_t from, QByteArray& out, TextEncoding cutFor);
     void findEncoding();
     [[nodiscard]] QString decode(const QByteArray& bytes) const;
 

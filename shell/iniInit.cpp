@@ -104,11 +104,12 @@ void iniInit::SetInit(const QString& suffix)
         return;
     WriteLog(QStringLiteral("Vorlix/iniINIT>new ini file"));
     // One replacement of the file for all the defaults: a write each would wait for the disk
-    // as many times.
+    // as many times. A run started at the same moment may already have stored a value of its
+    // own: that stays.
     QList<ProfileWrite> defaults;
     for (const SettingDefault& entry : kSettingDefaults)
         defaults.append({ QString::fromUtf16(entry.section), QString::fromUtf16(entry.key),
-            defaultValue(entry) });
+            defaultValue(entry), true });
     m_settings.SetStrings(defaults);
     m_settings.setSection(defaults.last().section);
 }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -255,6 +256,73 @@ TEST_F(VorlixRun, OwnLimitIsNamedOnStandardError)
         "paper.fae:1:1: gra,0,0,2000000000,100: 6:方眼の線が上限の 1000000 本を超えました。")))
         << r.err.toStdString();
     EXPECT_EQ(pdfPages(env.root() + QStringLiteral("/paper.pdf")), 1);
+}
+
+// A picture file that is damaged is never passed over in silence, and standard error holds only
+// the program's own lines: a PNG the loader cannot read fails its statement naming the file, with
+// libpng's complaint in the debug log; a JPEG the loader reads while it reports damage (a file cut
+// short, its missing part painted grey) is drawn with a warning on the page and in the log.
+TEST_F(VorlixRun, DamagedPicturesAreNamedAndNeverSilent)
+{
+    QImage image(64, 48, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 255));
+    ASSERT_TRUE(image.save(env.root() + QStringLiteral("/good.png")));
+    ASSERT_TRUE(image.save(env.root() + QStringLiteral("/good.jpg")));
+    const QByteArray png = readFileBytes(env.root() + QStringLiteral("/good.png"));
+    const QByteArray jpeg = readFileBytes(env.root() + QStringLiteral("/good.jpg"));
+    QByteArray badCrc = png;
+    const qsizetype idat = png.indexOf("IDAT");
+    const auto byteAt = [&](qsizetype i) { return static_cast<unsigned char>(png[i]); };
+    const qsizetype idatLength = (qsizetype(byteAt(idat - 4)) << 24) | (byteAt(idat - 3) << 16)
+        | (byteAt(idat - 2) << 8) | byteAt(idat - 1);
+    const qsizetype crc = idat + 4 + idatLength;
+    badCrc[crc] = static_cast<char>(badCrc[crc] ^ 0x5A);
+    struct Case {
+        const char* file;
+        QByteArray bytes;
+        int status;
+        const char* err; // on standard error, after "vorlix: face.fae: "
+        const char* log; // a line of the debug log begins so
+    };
+    const Case cases[] = {
+        { "cut.png", png.left(png.size() / 2), 1, "481:ピクチャが不正です。: cut.png (Read Error)",
+            "Bitmap/load>libpng error: Read Error: cut.png" },
+        { "crc.png", badCrc, 1, "481:ピクチャが不正です。: crc.png (IDAT: CRC error)",
+            "Bitmap/load>libpng error: IDAT: CRC error" },
+        { "signature.png", png.left(8), 1, "481:ピクチャが不正です。: signature.png (Read Error)",
+            "Bitmap/load>libpng error" },
+        { "empty.png", QByteArray(), 1, "481:ピクチャが不正です。: empty.png", nullptr },
+        { "cut.jpg", jpeg.left(jpeg.size() * 2 / 3), 1, nullptr,
+            "DControl/img>ピクチャが壊れています:cut.jpg: Corrupt JPEG data" },
+        { "good.png", png, 0, nullptr, nullptr },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString file = QString::fromLatin1(c.file);
+        ASSERT_TRUE(writeFileBytes(env.root() + u'/' + file, c.bytes));
+        write(QStringLiteral("face.fae"),
+            QStringLiteral("fs,1,\"ＭＳ 明朝\",9,0;\nimg,100,100,\"%1\";\n").arg(file));
+        const RunResult r = run({ QStringLiteral("-e=face.pdf"), QStringLiteral("face.fae") });
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        for (const QString& line : r.errLines())
+            EXPECT_TRUE(line.startsWith(QStringLiteral("vorlix: "))) << line.toStdString();
+        if (c.err) {
+            EXPECT_TRUE(r.errLines().contains(
+                QStringLiteral("vorlix: face.fae: ") + QString::fromUtf8(c.err)))
+                << r.err.toStdString();
+        }
+        if (c.log) {
+            EXPECT_FALSE(r.logLines().filter(QString::fromUtf8(c.log)).isEmpty())
+                << r.out.toStdString();
+        }
+        // A warning stands on the page beside the picture; a failure's page names the error.
+        const QString text = tool(QStringLiteral("pdftotext"),
+            { env.root() + QStringLiteral("/face.pdf"), QStringLiteral("-") });
+        EXPECT_EQ(text.contains(QStringLiteral("ピクチャが壊れています")), c.status != 0 && !c.err)
+            << text.toStdString();
+    }
 }
 
 // Prints for real through a CUPS daemon of the test's own with a PDF queue.

@@ -169,14 +169,30 @@ TEST(GraphCommands, CurveRunsBackwardsAndJumps)
     ASSERT_EQ(backwards.size(), 17);
     EXPECT_EQ(backwards[1], QPoint(150, 0));
     EXPECT_EQ(backwards[16], QPoint(0, 0));
-    // A vertical step in the data is drawn as a straight jump.
-    const QList<QPoint> jump = curvePoints(run.page("at,0,0,16,16,16,40,32,56;"));
-    EXPECT_FALSE(run.control.report.fError);
-    ASSERT_EQ(jump.size(), 1 + 16 + 1 + 16);
-    EXPECT_EQ(jump[16], QPoint(16, 16));
-    EXPECT_EQ(jump[17], QPoint(16, 40));
-    EXPECT_EQ(jump[18].x(), 17);
-    EXPECT_EQ(jump.back(), QPoint(32, 56));
+    // A vertical step in the data is drawn as a straight jump, inside the data and at either end.
+    struct Case {
+        const char* statement;
+        qsizetype points;
+        QPoint jumpFrom, jumpTo, last;
+    };
+    const Case cases[] = {
+        { "at,0,0,16,16,16,40,32,56;", 1 + 16 + 1 + 16, { 16, 16 }, { 16, 40 }, { 32, 56 } },
+        { "at,0,0,0,100;", 2, { 0, 0 }, { 0, 100 }, { 0, 100 } },
+        { "at,0,0,0,100,16,116;", 1 + 1 + 16, { 0, 0 }, { 0, 100 }, { 16, 116 } },
+        { "at,0,0,16,16,16,40;", 1 + 16 + 1, { 16, 16 }, { 16, 40 }, { 16, 40 } },
+        { "at,0,0,0,50,0,100;", 3, { 0, 50 }, { 0, 100 }, { 0, 100 } },
+        { "at,5,1,5,1;", 1, { 5, 1 }, { 5, 1 }, { 5, 1 } },
+    };
+    for (const Case& c : cases) {
+        ChartRun jumps;
+        const QList<QPoint> jump = curvePoints(jumps.page(QString::fromUtf8(c.statement)));
+        EXPECT_FALSE(jumps.control.report.fError) << c.statement;
+        ASSERT_EQ(jump.size(), c.points) << c.statement;
+        const qsizetype at = jump.indexOf(c.jumpFrom);
+        ASSERT_GE(at, 0) << c.statement;
+        EXPECT_EQ(jump.value(at + 1, c.jumpTo), c.jumpTo) << c.statement;
+        EXPECT_EQ(jump.back(), c.last) << c.statement;
+    }
 }
 
 // Points whose end chord rises at 45 degrees beside a level point: the curve is a valley through
@@ -217,7 +233,6 @@ TEST(GraphCommands, BadCurvesFailTheStatementOnly)
     const Case cases[] = {
         { "at;", 9 },
         { "at,5,5;", 9 },
-        { "at,5,1,5,2;", 11 },
         { "at,0,0,5,1,0,2;", 11 },
         { "at,0,0,1,1E+300;", 6 },
         { "as,1,4,0,1;at,-4,0,4,1;", 5 },

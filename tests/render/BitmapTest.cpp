@@ -63,7 +63,8 @@ TEST_F(BitmapTest, MissingFilesAndNonPicturesFailWithTheLoadersErrors)
         (void)Bitmap::load(path("notes.png"));
         ADD_FAILURE() << "a text file read as a picture";
     } catch (const shell::RunError& error) {
-        EXPECT_EQ(error.description(), QStringLiteral("ピクチャが不正です。"));
+        EXPECT_EQ(
+            error.description(), QStringLiteral("ピクチャが不正です。: ") + path("notes.png"));
     }
 }
 

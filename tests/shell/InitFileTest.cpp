@@ -4,8 +4,13 @@
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 using namespace vorlix::shell;
 using namespace vorlix::test;
@@ -217,8 +222,60 @@ TEST_F(InitFileTest, HandEditsAreSeenAtTheNextRead)
     EXPECT_EQ(ini.GetString("general", "DPI", "1"), "400");
     ASSERT_TRUE(writeFileBytes(iniPath(), "[general]\r\nDPI=600\r\n"));
     EXPECT_EQ(ini.GetString("general", "DPI", "1"), "600");
+    // Another run replaces the file by renaming a new one over it, at once and of the same size.
+    ASSERT_TRUE(writeFileBytes(iniPath() + ".new", "[general]\r\nDPI=300\r\n"));
+    ASSERT_EQ(::rename(QFile::encodeName(iniPath() + ".new"), QFile::encodeName(iniPath())), 0);
+    EXPECT_EQ(ini.GetString("general", "DPI", "1"), "300");
     ASSERT_TRUE(writeFileBytes(iniPath(), "[general]\r\n"));
     EXPECT_EQ(ini.Value("DPI"), "");
+}
+
+// Sixteen runs start at once on a settings file that is not there yet, and each stores values of
+// its own and has defaults written back, as runs with "-c=A3" and "-o=2" do: one of them creates
+// the file, and no value of any run is lost. This program plays the runs, started again.
+TEST(InitFile, OverlappingRunsLoseNoSetting)
+{
+    constexpr int Runs = 16;
+    constexpr int Rounds = 20;
+    const QString key = QStringLiteral("run") + qEnvironmentVariable("VORLIX_SETTINGS_RUN");
+    if (qEnvironmentVariableIsSet("VORLIX_SETTINGS_RUN")) {
+        InitFile ini;
+        ini.setFile(qEnvironmentVariable("VORLIX_SETTINGS_FILE"));
+        std::printf("%s\n", ini.fNewFile() ? "new" : "old");
+        for (int round = 1; round <= Rounds; ++round) {
+            ini.SetString("runs", key, QString::number(round));
+            (void)ini.GetString("defaults", key, QStringLiteral("default"));
+        }
+        return;
+    }
+    const TempEnvironment env;
+    const QString file = env.root() + "/vorlix.ini";
+    std::vector<std::unique_ptr<QProcess>> runs;
+    for (int run = 0; run < Runs; ++run) {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("VORLIX_SETTINGS_RUN", QString::number(run));
+        environment.insert("VORLIX_SETTINGS_FILE", file);
+        process->setProcessEnvironment(environment);
+        process->start(QStringLiteral("/proc/self/exe"),
+            { QStringLiteral("--gtest_filter=InitFile.OverlappingRunsLoseNoSetting") });
+        runs.push_back(std::move(process));
+    }
+    int created = 0;
+    for (const auto& process : runs) {
+        ASSERT_TRUE(process->waitForFinished(60000));
+        EXPECT_EQ(process->exitCode(), 0);
+        created += process->readAllStandardOutput().split('\n').count("new");
+    }
+    EXPECT_EQ(created, 1);
+    const ProfileFile settings(file);
+    for (int run = 0; run < Runs; ++run) {
+        const QString name = QStringLiteral("run") + QString::number(run);
+        EXPECT_EQ(settings.readString("runs", name), QString::number(Rounds)) << run;
+        EXPECT_EQ(settings.readString("defaults", name), QStringLiteral("default")) << run;
+    }
+    EXPECT_EQ(settings.sectionNames(), QStringList({ "general", "runs", "defaults" }))
+        << readFileBytes(file).constData();
 }
 
 TEST_F(InitFileTest, LifeIsLogged)

@@ -251,6 +251,39 @@ TEST_F(ProfileFileTest, ACharacterOutsideCp932TurnsTheFileIntoUtf8WithoutLoss)
     EXPECT_EQ(ini.readString("s", "b"), QStringLiteral("한국"));
 }
 
+// A value that CP932 cannot hold turns the file into UTF-8: its sections and entries change code
+// set, while comments and the lines before the first section keep every byte, in whatever code
+// set they were written, and the file reads the same afterwards.
+TEST_F(ProfileFileTest, CommentsKeepTheirBytesWhenAValueTurnsTheFileIntoUtf8)
+{
+    struct Case {
+        const char* name;
+        QByteArray comment;
+    };
+    const Case cases[] = {
+        { "a CP932 comment", toCp932(";vorlix により作製された") },
+        { "a UTF-8 comment", QStringLiteral("; réglages de café").toUtf8() },
+        { "bytes of no code set", QByteArray("; \xFF\xFE\x80 binary") },
+        { "a line before the first section", QByteArray("\x82\xA0\xE3\x81\x82 junk") },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray original
+            = c.comment + "\r\n" + toCp932("[general]\r\nSubject=タイトル\r\n; 受取人\r\n");
+        ASSERT_TRUE(writeFileBytes(path(), original));
+        ASSERT_TRUE(ProfileFile(path()).writeString("general", "CurDir", "/home/café"));
+        ASSERT_TRUE(ProfileFile(path()).writeString("general", "Sender", "발신자"));
+        EXPECT_EQ(readFileBytes(path()),
+            c.comment + "\r\n" + QStringLiteral("[general]\r\nSubject=タイトル\r\n").toUtf8()
+                + toCp932("; 受取人\r\n")
+                + QStringLiteral("CurDir=/home/café\r\nSender=발신자\r\n").toUtf8());
+        const ProfileFile ini(path());
+        EXPECT_EQ(ini.readString("general", "Subject"), QStringLiteral("タイトル"));
+        EXPECT_EQ(ini.readString("general", "CurDir"), QStringLiteral("/home/café"));
+        EXPECT_EQ(ini.readString("general", "Sender"), QStringLiteral("발신자"));
+    }
+}
+
 TEST_F(ProfileFileTest, LongValuesAreNotCut)
 {
     const QString value(5000, u'x');
@@ -315,7 +348,7 @@ TEST_F(ProfileFileTest, WritingIntoAMissingFolderFailsQuietly)
 {
     const ProfileFile ini(path("no/such/folder/p.ini"));
     EXPECT_FALSE(ini.writeString("s", "k", "v"));
-    EXPECT_FALSE(ini.create({ "[general]" }));
+    EXPECT_EQ(ini.createIfMissing({ "[general]" }), ProfileCreation::Failed);
     EXPECT_FALSE(QFile::exists(ini.path()));
 }
 

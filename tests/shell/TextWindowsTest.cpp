@@ -74,16 +74,38 @@ TEST(TextWindows, WindowsDecodeToTheWholeText)
     }
 }
 
-TEST(TextWindows, AWindowWithoutABoundaryGrowsUntilOne)
+// A window without a byte below 0x40 (a long value of kana or letters) ends at the start of its
+// last character instead of growing until a boundary comes: a value of a hundred megabytes is then
+// read a window at a time. Only a window too small for two characters grows.
+TEST(TextWindows, AWindowWithoutABoundaryEndsBetweenCharacters)
 {
-    // Fifty-four bytes of kana (no byte below 0x40) and then "<x>": windows of four bytes would
-    // cut a character, so the first window grows past the kana to a boundary.
     const QString kana = QStringLiteral("あいうえおかきくけこさしすせそたちつ");
-    TextWindows windows;
-    windows.open((kana + QStringLiteral("<x>yz")).toUtf8(), 4);
-    TextWindows::Window window;
-    ASSERT_TRUE(windows.next(window));
-    EXPECT_TRUE(window.text.startsWith(kana + u'<'));
+    const QByteArray sjis = vorlix::shell::toCp932(kana + QStringLiteral("<x>yz"));
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        qsizetype size;
+        QString first;
+    };
+    const Case cases[] = {
+        { "UTF-8 in windows of four bytes", (kana + QStringLiteral("<x>yz")).toUtf8(), 4,
+            QStringLiteral("あ") },
+        { "UTF-8 in windows of one byte", (kana + QStringLiteral("<x>yz")).toUtf8(), 1,
+            QStringLiteral("あ") },
+        { "CP932 in windows of five bytes", sjis, 5, QStringLiteral("あい") },
+        { "CP932 whose trail bytes look like letters", vorlix::shell::toCp932("ソソソソ"), 3,
+            QStringLiteral("ソ") },
+        { "a long run of letters", QByteArray(100, 'a') + "<x>", 16, QString(15, u'a') },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TextWindows windows;
+        windows.open(c.bytes, c.size);
+        TextWindows::Window window;
+        ASSERT_TRUE(windows.next(window));
+        EXPECT_EQ(window.text, c.first);
+        EXPECT_EQ(readInWindows(c.bytes, c.size).text, vorlix::shell::decodeText(c.bytes).text);
+    }
     EXPECT_EQ(TextWindows::windowEnd(QByteArray("\xE3\x81\x82"), 0), -1);
     EXPECT_EQ(TextWindows::windowEnd(QByteArray(" \xE3\x81\x82"), 0), 1);
     EXPECT_EQ(TextWindows::windowEnd(QByteArray("<a>\x82\x5C"), 0), 3);
