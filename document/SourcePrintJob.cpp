@@ -178,6 +178,7 @@ void SourcePrintJob::resetResults()
 {
     m_merged.fPrCpOn = false;
     fOutputFailed = false;
+    outputError.clear();
     fInterpreterProblem = false;
     m_interpreterReport = {};
 }
@@ -263,8 +264,11 @@ bool SourcePrintJob::runJob(
                 WriteLog(QStringLiteral("Source/PrintGo>fPrCpOn=True"));
             }
             fOutputFailed = !copies.finish();
-            if (file)
-                fOutputFailed = !file->finish() || fOutputFailed;
+            if (file) {
+                const render::FileSink::Outcome written = file->finish();
+                fOutputFailed = !written || fOutputFailed;
+                outputError = written.error;
+            }
         }
     }
     WriteLog(QStringLiteral("Source/PrintGo>DeleteDC=") + QString::number(0));

@@ -43,6 +43,8 @@ public:
     // The job's output could not be completed (a file that could not be written, a printer
     // that refused the job or does not exist).
     bool fOutputFailed = false;
+    // Why a file could not be written, in the system's words; empty when it gave no reason.
+    QString outputError;
     // The interpreter reported an error or warning during the last job.
     bool fInterpreterProblem = false;
     // What the interpreter reported during the last job: its first failure's number and text.
