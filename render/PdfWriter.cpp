@@ -373,18 +373,23 @@ bool PdfWriter::finish(const QString& title)
         }
     }
     writePageTree();
+    // The identifier is the digest of the pages, their fonts and pictures: the same document
+    // gets the same one whenever it is written, so that it differs from another run only by
+    // its date.
+    flush();
+    const QByteArray id = '<' + m_digest.result().toHex() + '>';
     const int info = reserveObject();
     beginObject(info);
     append("<< /Title " + textString(title) + " /Creator " + textString(QStringLiteral("Vorlix"))
         + " /Producer " + textString(QStringLiteral("Vorlix")) + " /CreationDate (D:"
         + creationTime().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + "Z) >>\nendobj\n");
-    writeTrailer(info);
+    writeTrailer(info, id);
     if (!m_file.finish())
         fail(m_file.error());
     return !m_failed;
 }
 
-void PdfWriter::writeTrailer(int info)
+void PdfWriter::writeTrailer(int info, const QByteArray& id)
 {
     const qint64 xref = m_written + m_buffer.size();
     QByteArray table
@@ -397,10 +402,7 @@ void PdfWriter::writeTrailer(int info)
         }
     }
     append(table);
-    // Both halves of the identifier are the digest of everything before it: a new document
-    // that no one has changed yet.
-    flush();
-    const QByteArray id = '<' + m_digest.result().toHex() + '>';
+    // Both halves of the identifier are the same: a new document that no one has changed yet.
     append("trailer\n<< /Size " + QByteArray::number(m_offsets.size()) + " /Root "
         + ref(CatalogObject) + " /Info " + ref(info) + " /ID [" + id + ' ' + id
         + "] >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n");

@@ -61,12 +61,12 @@ private:
     [[nodiscard]] int fontObject(const PdfPreparedPage::FontUse& use);
     [[nodiscard]] int imageObject(const QByteArray& digest, const QImage& image);
     [[nodiscard]] bool writeFont(const DocumentFont& font);
-    void writeTrailer(int info);
+    void writeTrailer(int info, const QByteArray& id);
     void writePageTree();
 
     CheckedFile m_file;
     QByteArray m_buffer;
-    // Of every byte written: the document's identifier, the same for the same bytes.
+    // Of every byte written: the document's identifier, the same for the same pages.
     QCryptographicHash m_digest { QCryptographicHash::Md5 };
     // The first failure's reason.
     QString m_error;
