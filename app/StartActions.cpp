@@ -261,8 +261,11 @@ JobStatus CommandLineExport(const QString& inputFile, const QString& outputFile)
     TheSource().setMergeBesideJob(true);
     TheSource().DocPrint();
     const JobStatus status = statusAfterJob(inputFile);
-    if (TheSource().printJob().fOutputFailed)
-        reportToStandardError(outputFile + QStringLiteral(": 書き込めませんでした"));
+    const document::SourcePrintJob& job = TheSource().printJob();
+    if (job.fOutputFailed)
+        reportToStandardError(outputFile + QStringLiteral(": 書き込めませんでした")
+            + (job.outputError().isEmpty() ? QString()
+                                           : QStringLiteral(" (") + job.outputError() + u')'));
     return status;
 }
 

@@ -1,11 +1,27 @@
+# Which sanitizers ENABLE_SANITIZERS asks for; ON keeps meaning address and undefined together,
+# as it did when the option was a switch.
+string(TOLOWER "${ENABLE_SANITIZERS}" vorlix_sanitizers)
+if(vorlix_sanitizers MATCHES "^(on|yes|true|1|address)$")
+    set(VORLIX_SANITIZE address)
+elseif(vorlix_sanitizers STREQUAL "thread")
+    set(VORLIX_SANITIZE thread)
+elseif(vorlix_sanitizers MATCHES "^(off|no|false|0|)$")
+    set(VORLIX_SANITIZE "")
+else()
+    message(FATAL_ERROR "ENABLE_SANITIZERS=${ENABLE_SANITIZERS}: expected OFF, ON, address or thread")
+endif()
+
 # Common settings for every target of the project: warnings as errors and the optional sanitizers.
 function(vorlix_target_defaults target)
     target_compile_features(${target} PUBLIC cxx_std_20)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
-    if(ENABLE_SANITIZERS)
+    if(VORLIX_SANITIZE STREQUAL "address")
         target_compile_options(${target} PUBLIC -fsanitize=address,undefined -fno-omit-frame-pointer
                                                 -fno-sanitize-recover=undefined)
         target_link_options(${target} PUBLIC -fsanitize=address,undefined)
+    elseif(VORLIX_SANITIZE STREQUAL "thread")
+        target_compile_options(${target} PUBLIC -fsanitize=thread -fno-omit-frame-pointer)
+        target_link_options(${target} PUBLIC -fsanitize=thread)
     endif()
 endfunction()
 

@@ -283,9 +283,11 @@ void SourcePrintJob::finishOutput(const render::PrintOutput& job)
     m_jobId = job.jobId();
     if (m_jobId > 0)
         WriteLog(QStringLiteral("Source/PrintGo>JobId=") + QString::number(m_jobId));
-    if (!fOutputFailed || !render::PrinterObject::current().exportFile().isEmpty())
+    if (!fOutputFailed)
         return;
     m_outputError = job.error();
+    if (!render::PrinterObject::current().exportFile().isEmpty())
+        return;
     shell::ShowMessage(m_printer.DeviceName + QStringLiteral(": ") + m_outputError, 0);
 }
 

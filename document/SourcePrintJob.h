@@ -53,7 +53,8 @@ public:
     [[nodiscard]] const shell::Report& interpreterReport() const { return m_interpreterReport; }
     // The printer's number of the last job; 0 when it went to a file or never reached a printer.
     [[nodiscard]] int jobId() const { return m_jobId; }
-    // Why the last job's printer refused or lost it; empty when it did not.
+    // Why the last job's printer refused or lost it, or its file could not be written, in the
+    // system's words; empty when nothing failed or no reason was given.
     [[nodiscard]] const QString& outputError() const { return m_outputError; }
 
 private:

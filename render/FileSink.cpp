@@ -1,6 +1,7 @@
 #include "render/FileSink.h"
 
 #include "render/AllocatorTuning.h"
+#include "render/CheckedFile.h"
 #include "render/PageRecord.h"
 #include "render/PdfFontRegistry.h"
 #include "render/PdfPageDevice.h"
@@ -12,10 +13,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vorlix::render {
 
@@ -27,6 +34,30 @@ namespace {
         return QPageSize(
             QSizeF((frame.right - frame.left) / 100.0, (frame.bottom - frame.top) / 100.0),
             QPageSize::Millimeter);
+    }
+
+    QString systemError(int number)
+    {
+        return QString::fromLocal8Bit(std::strerror(number));
+    }
+
+    // The file at a target that a new one is to replace; nothing for a new name (or one that is
+    // not a plain file, whose attributes are not the document's).
+    std::optional<struct stat> replacedFile(const QString& target)
+    {
+        struct stat status { };
+        if (::stat(QFile::encodeName(target).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+            return std::nullopt;
+        return status;
+    }
+
+    // Gives the new file the owner and group of the one it replaces where the process may (a
+    // user may still give it a group of their own), then its permissions.
+    bool takeAttributes(const QByteArray& path, const struct stat& replaced)
+    {
+        if (::chown(path.constData(), replaced.st_uid, replaced.st_gid) != 0)
+            (void)::chown(path.constData(), static_cast<uid_t>(-1), replaced.st_gid);
+        return ::chmod(path.constData(), replaced.st_mode & 0777) == 0;
     }
 
 }
@@ -120,11 +151,19 @@ bool FileSink::writePrepared(const PreparedPage& page)
     if (!prepared || !m_fonts)
         return false;
     if (!m_writer) {
-        m_writer = std::make_unique<PdfWriter>(temporaryPath(m_path));
-        if (!m_writer->open())
+        const QString temporary = temporaryFor(m_path);
+        if (temporary.isEmpty())
             return false;
+        m_writer = std::make_unique<PdfWriter>(temporary);
+        if (!m_writer->open()) {
+            keepError(m_writer->errorString());
+            return false;
+        }
     }
-    return m_writer->writePage(*prepared);
+    if (m_writer->writePage(*prepared))
+        return true;
+    keepError(m_writer->errorString());
+    return false;
 }
 
 bool FileSink::playPdf(const PageRecord& page, const QRect& rect)
@@ -135,7 +174,10 @@ bool FileSink::playPdf(const PageRecord& page, const QRect& rect)
     }
     if (!m_pdf) {
         keepLargeBuffersInHeap();
-        m_pdf = std::make_unique<QPdfWriter>(temporaryPath(m_path));
+        m_pdfFile = openChecked(m_path);
+        if (!m_pdfFile)
+            return false;
+        m_pdf = std::make_unique<QPdfWriter>(m_pdfFile.get());
         m_pdf->setResolution(page.dpi());
         m_pdf->setTitle(m_title);
         m_pdf->setCreator(QStringLiteral("Vorlix"));
@@ -151,6 +193,11 @@ bool FileSink::playPdf(const PageRecord& page, const QRect& rect)
             return false;
     }
     page.play(m_painter, rect);
+    // A full disk shows at once, not only at the end of a long document.
+    if (!m_pdfFile->error().isEmpty()) {
+        keepError(m_pdfFile->error());
+        return false;
+    }
     return true;
 }
 
@@ -169,15 +216,25 @@ bool FileSink::playPng(const PageRecord& page, const QRect& rect)
         painter.setRenderHint(QPainter::TextAntialiasing);
         page.play(painter, QRectF(0, 0, rect.width(), rect.height()));
     }
-    if (!image.save(temporaryPath(pagePath(m_pages + 1)), "PNG"))
+    const auto file = openChecked(pagePath(m_pages + 1));
+    if (!file)
         return false;
-    return true;
+    QImageWriter writer(file.get(), "PNG");
+    const bool written = writer.write(image);
+    if (!finishChecked(*file))
+        return false;
+    if (!written)
+        keepError(writer.errorString());
+    return written;
 }
 
 bool FileSink::playSvg(const PageRecord& page, const QRect& rect)
 {
+    const auto file = openChecked(pagePath(m_pages + 1));
+    if (!file)
+        return false;
     QSvgGenerator generator;
-    generator.setFileName(temporaryPath(pagePath(m_pages + 1)));
+    generator.setOutputDevice(file.get());
     generator.setSize(rect.size());
     generator.setViewBox(QRect(QPoint(0, 0), rect.size()));
     generator.setResolution(page.dpi());
@@ -186,7 +243,30 @@ bool FileSink::playSvg(const PageRecord& page, const QRect& rect)
     if (!painter.begin(&generator))
         return false;
     page.play(painter, QRectF(0, 0, rect.width(), rect.height()));
-    return painter.end();
+    // The generator writes the end of the document only as the painter ends.
+    const bool ended = painter.end();
+    return finishChecked(*file) && ended;
+}
+
+std::unique_ptr<CheckedFile> FileSink::openChecked(const QString& target)
+{
+    const QString temporary = temporaryFor(target);
+    if (temporary.isEmpty())
+        return nullptr;
+    auto file = std::make_unique<CheckedFile>(temporary);
+    if (!file->open(QIODevice::WriteOnly)) {
+        keepError(file->error());
+        return nullptr;
+    }
+    return file;
+}
+
+bool FileSink::finishChecked(CheckedFile& file)
+{
+    if (file.finish())
+        return true;
+    keepError(file.error());
+    return false;
 }
 
 QString FileSink::pagePath(int number) const
@@ -201,21 +281,27 @@ QString FileSink::pagePath(int number) const
     return base + u'-' + QString::number(number) + (suffix.isEmpty() ? QString() : u'.' + suffix);
 }
 
-bool FileSink::finish()
+FileSink::Outcome FileSink::finish()
 {
     if (m_ended)
-        return !m_failed;
+        return { !m_failed, m_error };
     if (m_painter.isActive() && !m_painter.end())
         m_failed = true;
+    // Qt's engine writes the document's end as the painter ends; the file is complete after it.
     m_pdf.reset();
-    if (m_writer && m_writer->isOpen() && !m_writer->finish(m_title))
+    if (m_pdfFile && !finishChecked(*m_pdfFile))
         m_failed = true;
+    m_pdfFile.reset();
+    if (m_writer && m_writer->isOpen() && !m_writer->finish(m_title)) {
+        keepError(m_writer->errorString());
+        m_failed = true;
+    }
     m_writer.reset();
     if (m_failed || !renameIntoPlace())
         m_failed = true;
     removeTemporaries();
     m_ended = true;
-    return !m_failed;
+    return { !m_failed, m_error };
 }
 
 void FileSink::discard()
@@ -225,6 +311,7 @@ void FileSink::discard()
     if (m_painter.isActive())
         m_painter.end();
     m_pdf.reset();
+    m_pdfFile.reset();
     m_writer.reset();
     removeTemporaries();
     m_files.clear();
@@ -232,32 +319,59 @@ void FileSink::discard()
 }
 
 // A name of this process beside the target, so that the rename stays on one file system and
-// two runs writing the same target do not write into each other's file.
-QString FileSink::temporaryPath(const QString& target)
+// two runs writing the same target do not write into each other's file. It is made new here
+// (whatever had the name goes, a link is not followed) and, when it is to replace a file, made
+// no more readable than that one before anything is written into it; it stays writable for
+// this process until the commit gives it the old file's permissions exactly.
+QString FileSink::temporaryFor(const QString& target)
 {
     const QFileInfo info(target);
     const QString path = info.path() + QStringLiteral("/.") + info.fileName() + u'.'
         + QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".part");
+    const QByteArray name = QFile::encodeName(path);
+    (void)::unlink(name.constData());
+    const int descriptor
+        = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        keepError(systemError(errno));
+        return {};
+    }
+    bool ready = true;
+    if (const auto replaced = replacedFile(target))
+        ready = ::fchmod(descriptor, (replaced->st_mode & 0777) | S_IRUSR | S_IWUSR) == 0;
+    if (!ready)
+        keepError(systemError(errno));
+    ::close(descriptor);
     if (m_temporaries.isEmpty() && m_files.isEmpty())
         removeStalePartFiles(target);
     m_files << target;
     m_temporaries << path;
     // A signal that ends the program mid-job must not leave the partial file behind.
     shell::SignalCleanup::add(this, [path] { QFile::remove(path); });
-    return path;
+    return ready ? path : QString();
 }
 
 // rename() replaces a file at the target in one step: a reader sees the old file or the new one.
 bool FileSink::renameIntoPlace()
 {
     for (qsizetype i = 0; i < m_temporaries.size(); ++i) {
-        if (std::rename(QFile::encodeName(m_temporaries.at(i)).constData(),
-                QFile::encodeName(m_files.at(i)).constData())
-            != 0)
+        const QByteArray temporary = QFile::encodeName(m_temporaries.at(i));
+        const QByteArray target = QFile::encodeName(m_files.at(i));
+        const auto replaced = replacedFile(m_files.at(i));
+        if ((replaced && !takeAttributes(temporary, *replaced))
+            || std::rename(temporary.constData(), target.constData()) != 0) {
+            keepError(systemError(errno));
             return false;
+        }
         m_temporaries[i].clear();
     }
     return true;
+}
+
+void FileSink::keepError(const QString& error)
+{
+    if (m_error.isEmpty())
+        m_error = error;
 }
 
 void FileSink::removeTemporaries()

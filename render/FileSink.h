@@ -12,6 +12,7 @@ class QPdfWriter;
 
 namespace vorlix::render {
 
+class CheckedFile;
 class PdfFontRegistry;
 class PdfWriter;
 
@@ -24,7 +25,9 @@ class PdfWriter;
 //
 // Everything is written under temporary names beside the target and only takes the target's name
 // when finish() found nothing wrong: a job that fails, is discarded or never finishes leaves a
-// file already at the target as it was.
+// file already at the target as it was. Every write is checked, whichever writer makes the file,
+// and a file that replaces another keeps that one's permissions and, where the process may, its
+// owner and group.
 //
 // A PDF is written by our own writer, its pages prepared on the print job's workers; with
 // VORLIX_PDF_ENGINE=qt in the environment it goes through Qt's PDF engine instead, the way the
@@ -41,6 +44,15 @@ public:
     enum class PdfEngine {
         Own,
         Qt,
+    };
+
+    // What finish() found: the files are in place, or why they could not be written.
+    struct Outcome {
+        bool written = false;
+        // The first problem, in the system's words ("No space left on device"); may be empty
+        // when a writer gave no reason.
+        QString error;
+        explicit operator bool() const { return written; }
     };
 
     FileSink(Format format, QString path);
@@ -63,10 +75,12 @@ public:
     void endDoc() override { }
     void setPicture(std::shared_ptr<const PageRecord>) override { }
 
-    // Completes the output and gives it its names; false when anything could not be written
+    // Completes the output and gives it its names; not written when anything could not be
     // (nothing is then renamed and the temporary files go).
-    bool finish();
-    bool commit() override { return finish(); }
+    Outcome finish();
+    bool commit() override { return static_cast<bool>(finish()); }
+    // Why the output could not be completed, in the system's words.
+    [[nodiscard]] QString error() const override { return m_error; }
     // Drops what was written so far; the targets stay as they were.
     void discard() override;
 
@@ -81,14 +95,23 @@ private:
     bool playPng(const PageRecord& page, const QRect& rect);
     bool playSvg(const PageRecord& page, const QRect& rect);
     [[nodiscard]] QString pagePath(int number) const;
-    // Where a file goes until finish() renames it to `target`.
-    [[nodiscard]] QString temporaryPath(const QString& target);
+    // Where a file goes until finish() renames it to `target`, created empty; empty when it
+    // cannot be created.
+    [[nodiscard]] QString temporaryFor(const QString& target);
+    // The temporary file of `target`, open for Qt's writers; nothing (the error kept) when it
+    // cannot be made.
+    [[nodiscard]] std::unique_ptr<CheckedFile> openChecked(const QString& target);
+    // Completes a file written through Qt; false (the error kept) when a write failed.
+    bool finishChecked(CheckedFile& file);
     bool renameIntoPlace();
     void removeTemporaries();
+    // The first problem is the one reported.
+    void keepError(const QString& error);
 
     Format m_format;
     QString m_path;
     QString m_title;
+    std::unique_ptr<CheckedFile> m_pdfFile;
     std::unique_ptr<QPdfWriter> m_pdf;
     // Our own writer and the fonts its page workers share; none with Qt's engine.
     std::unique_ptr<PdfFontRegistry> m_fonts;
@@ -99,6 +122,7 @@ private:
     bool m_ended = false;
     int m_pages = 0;
     bool m_failed = false;
+    QString m_error;
 };
 
 }

@@ -267,6 +267,10 @@ QByteArray PdfFont::subset(const std::vector<std::uint32_t>& glyphs) const
     }
     const std::unique_ptr<hb_face_t, BlobFree> face(
         hb_face_create(blob.get(), static_cast<unsigned>(m_location.index)));
+    // A file gone or changed since the pages were drawn gives no glyphs; the subsetter would
+    // still make an (empty) font of it.
+    if (hb_face_get_glyph_count(face.get()) == 0)
+        return {};
     const std::unique_ptr<hb_subset_input_t, BlobFree> input(hb_subset_input_create_or_fail());
     if (!input)
         return {};

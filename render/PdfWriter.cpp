@@ -38,6 +38,17 @@ namespace {
         return hex;
     }
 
+    // The moment the document says it was made: SOURCE_DATE_EPOCH's, the way reproducible builds
+    // fix it, or now.
+    QDateTime creationTime()
+    {
+        bool number = false;
+        const qint64 seconds = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&number);
+        if (number && seconds >= 0)
+            return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+        return QDateTime::currentDateTimeUtc();
+    }
+
     QByteArray glyphHex(std::uint32_t glyph)
     {
         return QByteArray::number(glyph + 0x10000, 16).mid(1).toUpper();
@@ -123,12 +134,13 @@ namespace {
 }
 
 PdfWriter::PdfWriter(QString path)
-    : m_file(std::move(path))
+    : m_file(path)
 {
 }
 
 PdfWriter::PdfWriter(ByteSink sink)
-    : m_sink(std::move(sink))
+    : m_file(QString())
+    , m_sink(std::move(sink))
 {
 }
 
@@ -136,8 +148,10 @@ PdfWriter::~PdfWriter() = default;
 
 bool PdfWriter::open()
 {
-    if (!m_sink && !m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!m_sink && !m_file.open(QIODevice::WriteOnly)) {
+        fail(m_file.error());
         return false;
+    }
     m_open = true;
     m_offsets.assign(PagesObject + 1, 0);
     append("%PDF-1.7\n%\xE2\xE3\xCF\xD3\n");
@@ -167,11 +181,25 @@ void PdfWriter::flush()
 {
     if (m_buffer.isEmpty())
         return;
-    // After a failure the rest is dropped: a stream that refused bytes must not get later ones.
+    m_digest.addData(m_buffer);
+    // After a failure the rest is dropped: a stream that refused bytes must not get later ones
+    // (a queue's job says itself why it refused them).
     if (!m_failed && (m_sink ? !m_sink(m_buffer) : m_file.write(m_buffer) != m_buffer.size()))
-        m_failed = true;
+        fail(m_sink ? QString() : m_file.error());
     m_written += m_buffer.size();
     m_buffer.clear();
+}
+
+void PdfWriter::fail(const QString& reason)
+{
+    if (!m_failed)
+        m_error = reason;
+    m_failed = true;
+}
+
+QString PdfWriter::errorString() const
+{
+    return m_error;
 }
 
 void PdfWriter::writeStream(int number, const QByteArray& dictionary, const QByteArray& data)
@@ -277,13 +305,19 @@ bool PdfWriter::writePage(const PdfPreparedPage& page)
     return !m_failed;
 }
 
-void PdfWriter::writeFont(const DocumentFont& entry)
+// A font without its program would show no text at all: the document fails instead.
+bool PdfWriter::writeFont(const DocumentFont& entry)
 {
     const PdfFont& font = *entry.font;
     std::vector<std::uint32_t> glyphs { 0 };
     for (const auto& glyph : entry.glyphs)
         glyphs.push_back(glyph.first);
     const QByteArray program = font.subset(glyphs);
+    if (program.isEmpty()) {
+        fail(QString::fromLatin1(font.postScriptName())
+            + QStringLiteral(": フォントを埋め込めません"));
+        return false;
+    }
     const QByteArray name = subsetTag(font, entry.glyphs) + '+' + font.postScriptName();
     const int descendant = reserveObject();
     const int descriptor = reserveObject();
@@ -316,6 +350,7 @@ void PdfWriter::writeFont(const DocumentFont& entry)
         shell::Deflate::compress(program));
     writeStream(
         toUnicode, "/Filter /FlateDecode", shell::Deflate::compress(toUnicodeMap(entry.glyphs)));
+    return true;
 }
 
 void PdfWriter::writePageTree()
@@ -340,15 +375,34 @@ bool PdfWriter::finish(const QString& title)
 {
     if (!m_open)
         return !m_failed;
-    for (const DocumentFont& font : m_fonts)
-        writeFont(font);
+    for (const DocumentFont& font : m_fonts) {
+        if (!writeFont(font)) {
+            if (!m_sink)
+                (void)m_file.finish();
+            m_open = false;
+            return false;
+        }
+    }
     writePageTree();
+    // The identifier is the digest of the pages, their fonts and pictures: the same document
+    // gets the same one whenever it is written, so that it differs from another run only by
+    // its date.
+    flush();
+    const QByteArray id = '<' + m_digest.result().toHex() + '>';
     const int info = reserveObject();
     beginObject(info);
     append("<< /Title " + textString(title) + " /Creator " + textString(QStringLiteral("Vorlix"))
         + " /Producer " + textString(QStringLiteral("Vorlix")) + " /CreationDate (D:"
-        + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1()
-        + "Z) >>\nendobj\n");
+        + creationTime().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + "Z) >>\nendobj\n");
+    writeTrailer(info, id);
+    if (!m_sink && !m_file.finish())
+        fail(m_file.error());
+    m_open = false;
+    return !m_failed;
+}
+
+void PdfWriter::writeTrailer(int info, const QByteArray& id)
+{
     const qint64 xref = m_written + m_buffer.size();
     QByteArray table
         = "xref\n0 " + QByteArray::number(m_offsets.size()) + "\n0000000000 65535 f \n";
@@ -360,15 +414,11 @@ bool PdfWriter::finish(const QString& title)
         }
     }
     append(table);
+    // Both halves of the identifier are the same: a new document that no one has changed yet.
     append("trailer\n<< /Size " + QByteArray::number(m_offsets.size()) + " /Root "
-        + ref(CatalogObject) + " /Info " + ref(info) + " >>\nstartxref\n" + QByteArray::number(xref)
-        + "\n%%EOF\n");
+        + ref(CatalogObject) + " /Info " + ref(info) + " /ID [" + id + ' ' + id
+        + "] >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n");
     flush();
-    if (!m_sink && !m_file.flush())
-        m_failed = true;
-    m_file.close();
-    m_open = false;
-    return !m_failed;
 }
 
 }

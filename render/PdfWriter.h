@@ -1,9 +1,10 @@
 #pragma once
 
+#include "render/CheckedFile.h"
 #include "render/PdfPreparedPage.h"
 
 #include <QByteArray>
-#include <QFile>
+#include <QCryptographicHash>
 #include <QHash>
 #include <QString>
 #include <cstdint>
@@ -39,10 +40,15 @@ public:
     // Appends one page; false when the file could not be written.
     bool writePage(const PdfPreparedPage& page);
     // Writes the fonts, the page tree, the document information (its title, "Vorlix" as the
-    // creator) and the cross-reference table, and closes the file; false on any failure.
+    // creator) and the cross-reference table, and closes the file; false on any failure, a font
+    // that cannot be subset included. The creation date is SOURCE_DATE_EPOCH's when that is
+    // set, so that the same pages give the same bytes.
     bool finish(const QString& title);
 
     [[nodiscard]] bool isOpen() const { return m_open; }
+    // Why the last call failed, in the system's words (or naming the font that could not be
+    // embedded).
+    [[nodiscard]] QString errorString() const;
     [[nodiscard]] int pageCount() const { return static_cast<int>(m_pages.size()); }
 
 private:
@@ -58,15 +64,21 @@ private:
     void writeStream(int number, const QByteArray& dictionary, const QByteArray& data);
     void append(const QByteArray& bytes);
     void flush();
+    void fail(const QString& reason);
     [[nodiscard]] int fontObject(const PdfPreparedPage::FontUse& use);
     [[nodiscard]] int imageObject(const QByteArray& digest, const QImage& image);
-    void writeFont(const DocumentFont& font);
+    [[nodiscard]] bool writeFont(const DocumentFont& font);
+    void writeTrailer(int info, const QByteArray& id);
     void writePageTree();
 
-    QFile m_file;
+    CheckedFile m_file;
     ByteSink m_sink; // empty when the document goes to m_file
     bool m_open = false;
     QByteArray m_buffer;
+    // Of every byte written: the document's identifier, the same for the same pages.
+    QCryptographicHash m_digest { QCryptographicHash::Md5 };
+    // The first failure's reason.
+    QString m_error;
     qint64 m_written = 0;
     bool m_failed = false;
     std::vector<qint64> m_offsets;

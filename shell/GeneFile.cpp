@@ -50,9 +50,12 @@ GeneFile::GeneFile()
 {
 }
 
+// A write still pending here was never closed: its caller left early (an exception, a return),
+// so what was written may be a part of the file only and must not replace the one on disk.
 GeneFile::~GeneFile()
 {
     try {
+        cancelWrite();
         (void)FileClose();
     } catch (...) {
         // Releasing must not fail; whatever could not be closed is gone with the object.

@@ -21,7 +21,7 @@ class WebFetcher;
 class GeneFile {
 public:
     GeneFile(); // the web port from the settings
-    ~GeneFile(); // closes; a write is committed
+    ~GeneFile(); // closes; a write not closed is cancelled, the file left as it was
     GeneFile(const GeneFile&) = delete;
     GeneFile& operator=(const GeneFile&) = delete;
 
@@ -65,8 +65,8 @@ public:
     void PrintRC(const QString& text) { FileWrite(text); }
     // Writes the text without a line end.
     void PrintLn(const QString& text);
-    // Closes; a write replaces the file only now, in one step. The result is always false: ask
-    // writeFailed() whether a write reached the disk.
+    // Closes; a write replaces the file only now, in one step (and never without this call). The
+    // result is always false: ask writeFailed() whether a write reached the disk.
     bool FileClose();
 
     // The encoding of the last text read, or of the text being written: after an open for text

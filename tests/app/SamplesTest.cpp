@@ -3,6 +3,7 @@
 // pages, and its data must add up and keep the amount columns aligned.
 #include "shell/CodePage.h"
 #include "tests/support/MissingTool.h"
+#include "tests/support/PdfCheck.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <QDir>
@@ -90,6 +91,7 @@ protected:
 
 int pdfPages(const QString& pdf)
 {
+    PdfCheck::expectSound(pdf);
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), { pdf });
     if (!info.waitForFinished(60000))

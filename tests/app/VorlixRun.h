@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/CodePage.h"
+#include "tests/support/PdfCheck.h"
 #include "tests/support/TempEnvironment.h"
 
 #include <QEventLoop>
@@ -146,8 +147,12 @@ protected:
         write(QStringLiteral("strict.mnd"), data + QStringLiteral("</TZQ_002>\n"));
     }
 
+    // Runs a tool; a PDF handed to one is checked strictly first (poppler repairs silently).
     static QString tool(const QString& name, const QStringList& arguments)
     {
+        for (const QString& argument : arguments)
+            if (argument.endsWith(QStringLiteral(".pdf")) && QFileInfo::exists(argument))
+                PdfCheck::expectSound(argument);
         QProcess p;
         p.start(name, arguments);
         p.waitForFinished(60000);

@@ -1,5 +1,7 @@
 #include "tests/docs/ExampleRun.h"
 
+#include "tests/support/PdfCheck.h"
+
 #include <QCollator>
 #include <QDir>
 #include <QFile>
@@ -108,6 +110,7 @@ void ExampleRun::loadPages(const QString& pdf, const QString& work)
 {
     if (!QFileInfo::exists(pdf))
         return;
+    PdfCheck::expectSound(pdf);
     QProcess pdftoppm;
     pdftoppm.start(QStringLiteral("pdftoppm"),
         { QStringLiteral("-r"), QString::number(PictureDpi), QStringLiteral("-png"), pdf,

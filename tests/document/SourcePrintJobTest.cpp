@@ -3,6 +3,7 @@
 #include "tests/document/SourceTestSupport.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/MessageRecorder.h"
+#include "tests/support/PdfCheck.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@ using vorlix::test::PictureBox;
 // Counts the pages of a PDF with pdfinfo.
 int pdfPages(const QString& path)
 {
+    vorlix::test::PdfCheck::expectSound(path);
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), { path });
     info.waitForFinished(30000);

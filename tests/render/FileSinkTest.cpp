@@ -2,6 +2,7 @@
 
 #include "render/FileSink.h"
 #include "render/PrinterSink.h"
+#include "tests/support/PdfCheck.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,6 +11,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vorlix;
 using namespace vorlix::render;
@@ -20,6 +24,9 @@ namespace {
 // Output of a poppler tool run on a file; fails the test when the tool cannot run.
 QString popplerOutput(const QString& tool, const QStringList& arguments)
 {
+    for (const QString& argument : arguments)
+        if (argument.endsWith(QStringLiteral(".pdf")))
+            vorlix::test::PdfCheck::expectSound(argument);
     QProcess process;
     process.start(tool, arguments);
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit
@@ -209,6 +216,56 @@ TEST(FileSink, TheTargetIsReplacedOnlyByACompleteOutput)
         EXPECT_EQ(entries().size(), format == FileSink::Format::Pdf ? 1 : 2);
         QDir(dir.path()).removeRecursively();
         QDir().mkpath(dir.path());
+    }
+}
+
+// A file that replaces another takes its permissions, and its owner and group where the process
+// may (root may give it any); a new name gets the usual ones.
+TEST(FileSink, AReplacedFileKeepsItsPermissionsAndOwner)
+{
+    const struct {
+        const char* name;
+        FileSink::Format format;
+        FileSink::PdfEngine engine;
+        const char* target;
+        const char* written;
+    } outputs[] = {
+        { "pdf", FileSink::Format::Pdf, FileSink::PdfEngine::Own, "out.pdf", "out.pdf" },
+        { "qt pdf", FileSink::Format::Pdf, FileSink::PdfEngine::Qt, "out.pdf", "out.pdf" },
+        { "png", FileSink::Format::Png, FileSink::PdfEngine::Own, "out.png", "out-1.png" },
+        { "svg", FileSink::Format::Svg, FileSink::PdfEngine::Own, "out.svg", "out-1.svg" },
+    };
+    const bool root = ::geteuid() == 0;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    // No mode: no file there before.
+    const std::optional<mode_t> modes[] = { 0600, 0640, 0444, std::nullopt };
+    for (const auto& output : outputs) {
+        for (const auto& mode : modes) {
+            SCOPED_TRACE(std::string(output.name) + " " + std::to_string(mode.value_or(0)));
+            QTemporaryDir dir;
+            const QByteArray written = QFile::encodeName(dir.filePath(output.written));
+            if (mode) {
+                QFile old(dir.filePath(output.written));
+                ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+                old.write("older");
+                old.close();
+                ASSERT_EQ(::chmod(written.constData(), *mode), 0);
+                if (root) {
+                    ASSERT_EQ(::chown(written.constData(), 65534, 65534), 0);
+                }
+            }
+            FileSink sink(output.format, dir.filePath(output.target), output.engine);
+            printTwoPages(sink, 50);
+            ASSERT_TRUE(sink.finish());
+            struct stat status { };
+            ASSERT_EQ(::stat(written.constData(), &status), 0);
+            EXPECT_GT(status.st_size, 5);
+            EXPECT_EQ(status.st_mode & 0777, mode.value_or(0666 & ~mask));
+            const bool otherOwner = root && mode;
+            EXPECT_EQ(status.st_uid, otherOwner ? 65534 : ::geteuid());
+            EXPECT_EQ(status.st_gid, otherOwner ? 65534 : ::getegid());
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "render/PdfPreparedPage.h"
 #include "render/PdfWriter.h"
 #include "shell/Deflate.h"
+#include "tests/support/PdfCheck.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <algorithm>
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 using namespace vorlix::render;
@@ -153,6 +155,7 @@ TEST(PdfFont, ACffFontEmbedsAsOpenTypeThatViewersRead)
     ASSERT_TRUE(writer.open());
     EXPECT_TRUE(writer.writePage(page));
     EXPECT_TRUE(writer.finish(QStringLiteral("cff")));
+    vorlix::test::PdfCheck::expectSound(path);
     QProcess fonts;
     fonts.start(QStringLiteral("pdffonts"), { path });
     ASSERT_TRUE(fonts.waitForFinished(30000));
@@ -167,6 +170,45 @@ TEST(PdfFont, ACffFontEmbedsAsOpenTypeThatViewersRead)
     ASSERT_TRUE(text.waitForFinished(30000));
     EXPECT_EQ(QString::fromUtf8(text.readAllStandardOutput()).trimmed(), QStringLiteral("Hi"));
     EXPECT_TRUE(text.readAllStandardError().isEmpty());
+}
+
+}
+
+namespace {
+
+// A font whose program cannot be had when the document is finished (here its file went after
+// the pages were drawn) fails the document and names the font, instead of embedding a font
+// without glyphs that shows no text.
+TEST(PdfFont, AFontThatCannotBeSubsetFailsTheDocument)
+{
+    QTemporaryDir dir;
+    const QString copy = dir.filePath("gothic-copy.ttf");
+    {
+        QFile file(copy);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(unknownCopy(fileBytes(Gothic)));
+    }
+    // The copy is an installed font for this process, so the writer reads it from its file.
+    ASSERT_TRUE(FcConfigAppFontAddFile(
+        nullptr, reinterpret_cast<const FcChar8*>(QFile::encodeName(copy).constData())));
+    const QRawFont raw(copy, 40);
+    const auto font = PdfFont::fromRawFont(raw);
+    ASSERT_NE(font, nullptr);
+    const QList<quint32> ids = raw.glyphIndexesForString(QStringLiteral("漢"));
+    ASSERT_EQ(ids.size(), 1);
+    ASSERT_FALSE(font->subset({ 0, ids[0] }).isEmpty());
+    PdfPreparedPage page;
+    page.widthPoints = 200;
+    page.heightPoints = 100;
+    page.content = vorlix::shell::Deflate::compress(
+        "BT /F0 40 Tf 20 40 Td <" + QByteArray::number(ids[0] + 0x10000, 16).mid(1) + "> Tj ET");
+    page.fonts.push_back({ font, { { ids[0], QStringLiteral("漢") } } });
+    PdfWriter writer(dir.filePath("gone.pdf"));
+    ASSERT_TRUE(writer.open());
+    EXPECT_TRUE(writer.writePage(page));
+    ASSERT_TRUE(QFile::remove(copy));
+    EXPECT_FALSE(writer.finish(QStringLiteral("gone")));
+    EXPECT_EQ(writer.errorString(), QStringLiteral("IPAGothic: フォントを埋め込めません"));
 }
 
 }

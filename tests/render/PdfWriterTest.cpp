@@ -2,6 +2,7 @@
 
 #include "render/FileSink.h"
 #include "render/PageRecord.h"
+#include "tests/support/PdfCheck.h"
 #include "tests/support/PdfPixels.h"
 
 #include <QFile>
@@ -13,6 +14,7 @@
 #include <unistd.h>
 
 using namespace vorlix::render;
+using vorlix::test::PdfCheck;
 using vorlix::test::PdfPixels;
 
 namespace {
@@ -22,8 +24,10 @@ const DeviceRect A4 { 0, 0, 21000, 29700 };
 const QSize A4Device(3307, 4677);
 const QRect A4Target(QPoint(0, 0), A4Device);
 
+// Runs a poppler tool on a PDF, checked strictly first.
 QString tool(const QString& name, const QStringList& arguments)
 {
+    PdfCheck::expectSound(arguments.first());
     QProcess process;
     process.start(name, arguments);
     if (!process.waitForFinished(30000) || process.exitCode() != 0) {
@@ -301,6 +305,33 @@ TEST(PdfWriter, AnUnwritableFileIsAFailure)
     EXPECT_FALSE(sink.playPage(everything(), A4Target));
     EXPECT_TRUE(sink.failed());
     EXPECT_FALSE(sink.finish());
+}
+
+// With SOURCE_DATE_EPOCH the same pages give the same bytes, dated as it says; each document
+// names itself by an identifier that changes with its content.
+TEST(PdfWriter, SourceDateEpochMakesTheBytesReproducible)
+{
+    QTemporaryDir dir;
+    const auto bytes = [&dir](const QString& name, int shift) {
+        QFile file(exportPages(
+            dir.filePath(name), FileSink::PdfEngine::Own, { everything(shift), everything() }));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    qputenv("SOURCE_DATE_EPOCH", "1700000000");
+    const QByteArray first = bytes("first.pdf", 0);
+    const QByteArray second = bytes("second.pdf", 0);
+    const QByteArray moved = bytes("moved.pdf", 1);
+    qunsetenv("SOURCE_DATE_EPOCH");
+    ASSERT_FALSE(first.isEmpty());
+    EXPECT_TRUE(first == second);
+    const QRegularExpression id("/ID \\[(<[0-9a-f]{32}>) \\1\\]");
+    const QRegularExpressionMatch firstId = id.match(QString::fromLatin1(first));
+    const QRegularExpressionMatch movedId = id.match(QString::fromLatin1(moved));
+    ASSERT_TRUE(firstId.hasMatch());
+    ASSERT_TRUE(movedId.hasMatch());
+    EXPECT_NE(firstId.captured(1), movedId.captured(1));
+    EXPECT_TRUE(first.contains("/CreationDate (D:20231114221320Z)"));
+    EXPECT_TRUE(tool("pdfinfo", { dir.filePath("first.pdf") }).contains("2023"));
 }
 
 TEST(PdfWriter, TheEnvironmentChoosesQtsEngine)

@@ -4,6 +4,7 @@
 #include "render/QtFontCache.h"
 #include "render/QtTextMetrics.h"
 #include "render/VerticalLayout.h"
+#include "tests/support/PdfCheck.h"
 
 #include <QPainter>
 #include <QProcess>
@@ -221,6 +222,7 @@ TEST(VerticalFace, PdfTextReadsInOrder)
     emf.NewPage();
     emf.EndDoc();
     ASSERT_TRUE(pdf.finish());
+    vorlix::test::PdfCheck::expectSound(path);
     QProcess pdftotext;
     pdftotext.start(QStringLiteral("pdftotext"), { path, QStringLiteral("-") });
     ASSERT_TRUE(pdftotext.waitForFinished(30000));

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
@@ -394,18 +395,36 @@ TEST_F(GeneFileTest, OverwriteQuestion)
     }
 }
 
+// Only closing completes a write: an object released with its write pending (a save left early,
+// by a return or an exception) leaves the old file whole and nothing beside it.
 TEST_F(GeneFileTest, WriteReplacesTheFileOnlyWhenClosed)
 {
-    put("a.fae", "old");
-    {
-        GeneFile f;
-        ASSERT_TRUE(f.FileOpen(2, file("a.fae")));
-        f.FileWrite("new");
-        EXPECT_EQ(readFileBytes(file("a.fae")), "old");
+    enum class End { Closed, Released, Thrown };
+    const struct {
+        End end;
+        QByteArray expected;
+    } cases[] = {
+        { End::Closed, "new\r\n" },
+        { End::Released, "old" },
+        { End::Thrown, "old" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.end));
+        put("a.fae", "old");
+        try {
+            GeneFile f;
+            ASSERT_TRUE(f.FileOpen(2, file("a.fae")));
+            f.FileWrite("new");
+            EXPECT_EQ(readFileBytes(file("a.fae")), "old");
+            if (c.end == End::Thrown)
+                throw std::runtime_error("the save failed half-way");
+            if (c.end == End::Closed)
+                f.FileClose();
+        } catch (const std::runtime_error&) {
+        }
+        EXPECT_EQ(readFileBytes(file("a.fae")), c.expected);
+        EXPECT_EQ(entries(), QStringList { "a.fae" });
     }
-    // Releasing the object closes the file, which completes the write.
-    EXPECT_EQ(readFileBytes(file("a.fae")), "new\r\n");
-    EXPECT_EQ(entries(), QStringList { "a.fae" });
 }
 
 TEST_F(GeneFileTest, FailedWriteLeavesTheOldFileWhole)

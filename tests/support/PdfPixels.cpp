@@ -1,5 +1,6 @@
 #include "tests/support/PdfPixels.h"
 
+#include "tests/support/PdfCheck.h"
 #include <QCollator>
 #include <QDir>
 #include <QProcess>
@@ -20,6 +21,7 @@ namespace {
 
 QList<QImage> PdfPixels::render(const QString& pdf, int dpi)
 {
+    PdfCheck::expectSound(pdf);
     QTemporaryDir work;
     QProcess process;
     process.start(QStringLiteral("pdftoppm"),
