@@ -283,7 +283,7 @@ TEST_F(VorlixRun, DamagedPicturesAreNamedAndNeverSilent)
         const char* file;
         QByteArray bytes;
         int status;
-        const char* err; // on standard error, after "vorlix: face.fae: "
+        const char* err; // on standard error, after the statement's place and text
         const char* log; // a line of the debug log begins so
     };
     const Case cases[] = {
@@ -310,7 +310,8 @@ TEST_F(VorlixRun, DamagedPicturesAreNamedAndNeverSilent)
             EXPECT_TRUE(line.startsWith(QStringLiteral("vorlix: "))) << line.toStdString();
         if (c.err) {
             EXPECT_TRUE(r.errLines().contains(
-                QStringLiteral("vorlix: face.fae: ") + QString::fromUtf8(c.err)))
+                QStringLiteral("vorlix: face.fae:2:1: img,100,100,\"%1\": ").arg(file)
+                + QString::fromUtf8(c.err)))
                 << r.err.toStdString();
         }
         if (c.log) {
