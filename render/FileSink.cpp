@@ -328,11 +328,22 @@ QString FileSink::temporaryFor(const QString& target)
     const QFileInfo info(target);
     const QString path = info.path() + QStringLiteral("/.") + info.fileName() + u'.'
         + QString::number(QCoreApplication::applicationPid()) + QStringLiteral(".part");
+    if (m_temporaries.isEmpty() && m_files.isEmpty())
+        removeStalePartFiles(target);
     const QByteArray name = QFile::encodeName(path);
-    (void)::unlink(name.constData());
-    const int descriptor
-        = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (descriptor < 0) {
+    int descriptor = -1;
+    // Made and known to the signal clean-up in one step: a signal that ends the program mid-job,
+    // even while the file is being made, must not leave it behind.
+    const bool made = shell::SignalCleanup::addMade(
+        this,
+        [&] {
+            (void)::unlink(name.constData());
+            descriptor = ::open(
+                name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+            return descriptor >= 0;
+        },
+        [path] { QFile::remove(path); });
+    if (!made) {
         keepError(systemError(errno));
         return {};
     }
@@ -342,12 +353,8 @@ QString FileSink::temporaryFor(const QString& target)
     if (!ready)
         keepError(systemError(errno));
     ::close(descriptor);
-    if (m_temporaries.isEmpty() && m_files.isEmpty())
-        removeStalePartFiles(target);
     m_files << target;
     m_temporaries << path;
-    // A signal that ends the program mid-job must not leave the partial file behind.
-    shell::SignalCleanup::add(this, [path] { QFile::remove(path); });
     return ready ? path : QString();
 }
 

@@ -12,9 +12,15 @@ class SignalCleanup {
 public:
     // Adds an action for this owner (an owner may have several).
     static void add(const void* owner, std::function<void()> action);
+    // Makes what must be undone and adds the action that undoes it in one step, so that a signal
+    // finds both or neither: a file made here is never left behind by a signal that came while it
+    // was being made. False (nothing added) when `make` fails.
+    static bool addMade(
+        const void* owner, const std::function<bool()>& make, std::function<void()> action);
     // Forgets the owner's actions; waits while they are running.
     static void remove(const void* owner);
-    // Runs and forgets every action, the newest first.
+    // Runs and forgets every action, the newest first. The program ends right after: nothing may
+    // be added any more, so a thread that tries waits until the end.
     static void runAll();
 };
 
