@@ -9,6 +9,7 @@
 #include "render/StalePartFiles.h"
 #include "shell/SignalCleanup.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -216,16 +217,22 @@ bool FileSink::playPng(const PageRecord& page, const QRect& rect)
         painter.setRenderHint(QPainter::TextAntialiasing);
         page.play(painter, QRectF(0, 0, rect.width(), rect.height()));
     }
+    // Encoded in memory first: Qt's PNG writer jumps out of libpng on a failed write, leaking its
+    // row table and printing libpng's own message; the file then gets the bytes in one checked
+    // write.
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "PNG");
+    if (!writer.write(image)) {
+        keepError(writer.errorString());
+        return false;
+    }
     const auto file = openChecked(pagePath(m_pages + 1));
     if (!file)
         return false;
-    QImageWriter writer(file.get(), "PNG");
-    const bool written = writer.write(image);
-    if (!finishChecked(*file))
-        return false;
-    if (!written)
-        keepError(writer.errorString());
-    return written;
+    (void)file->write(encoded);
+    return finishChecked(*file);
 }
 
 bool FileSink::playSvg(const PageRecord& page, const QRect& rect)

@@ -102,6 +102,8 @@ TEST_F(VorlixRun, AnExportOntoAFullDiskKeepsTheOldFile)
         const QString reason = QStringLiteral("vorlix: ") + target
             + QStringLiteral(": 書き込めませんでした (") + disk.fullMessage() + u')';
         EXPECT_TRUE(r.errLines().contains(reason)) << r.err.toStdString();
+        for (const QString& line : r.errLines())
+            EXPECT_TRUE(line.startsWith(QStringLiteral("vorlix: "))) << line.toStdString();
         EXPECT_EQ(readFileBytes(old), "older");
         EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
             QStringList { QLatin1String(c.replaced) });
