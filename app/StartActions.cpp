@@ -203,8 +203,12 @@ void reportToStandardError(const QString& text)
 void OpenStartDocument()
 {
     const QString general = QStringLiteral("general");
-    render::PrinterObject::current().SelectPrinter(
+    const QString printer = render::PrinterObject::current().SelectPrinter(
         shell::setting(general, QStringLiteral("DefaultPrinter")));
+    // The document was made on the system's printer: it takes the one chosen, with its own
+    // corrections.
+    if (!printer.isEmpty())
+        TheSource().printer().usePrinter(printer);
     SourceFile& document = TheSource().document();
     const QString& inputFile = moduleState().commandLine.InputFile;
     if (!inputFile.isEmpty()) {

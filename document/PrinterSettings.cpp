@@ -14,7 +14,6 @@ PrinterSettings PrinterSettings::current()
 {
     PrinterSettings printer;
     const auto& device = render::PrinterObject::current();
-    printer.DeviceName = device.DeviceName();
     printer.PaperSize = static_cast<std::int16_t>(device.PaperSize());
     printer.Orientation = static_cast<std::int16_t>(device.Orientation());
     printer.DPI = shell::settingLong(
@@ -24,9 +23,7 @@ PrinterSettings PrinterSettings::current()
     pageRange(options.ArgPages, printer.FromPage, printer.ToPage);
     printer.fRunPaper = !options.ArgPaper.isEmpty();
     printer.fRunOrientation = options.ArgOrient != 0;
-    const QString section = printer.printerSection();
-    printer.PaperLeftLag = shell::printerSettingLong(section, QStringLiteral("PaperLeftLag"));
-    printer.PaperTopLag = shell::printerSettingLong(section, QStringLiteral("PaperTopLag"));
+    printer.usePrinter(device.DeviceName());
     printer.Width = shell::PaperExtent(1, printer.PaperSize, printer.Orientation);
     printer.Height = shell::PaperExtent(2, printer.PaperSize, printer.Orientation);
     return printer;
@@ -43,6 +40,14 @@ void PrinterSettings::store() const
         printerSection(), QStringLiteral("PaperLeftLag"), QString::number(PaperLeftLag));
     shell::storeSetting(
         printerSection(), QStringLiteral("PaperTopLag"), QString::number(PaperTopLag));
+}
+
+void PrinterSettings::usePrinter(const QString& name)
+{
+    DeviceName = name;
+    const QString section = printerSection();
+    PaperLeftLag = shell::printerSettingLong(section, QStringLiteral("PaperLeftLag"));
+    PaperTopLag = shell::printerSettingLong(section, QStringLiteral("PaperTopLag"));
 }
 
 QString PrinterSettings::printerSection() const

@@ -31,6 +31,9 @@ struct PrinterSettings {
     // Writes the paper, the orientation (unless they are this run's only) and this printer's
     // corrections to the settings.
     void store() const;
+    // Makes `name` the printer of these settings, with the corrections its own section holds:
+    // corrections belong to one printer and never go with the document to another.
+    void usePrinter(const QString& name);
     // The settings section of this printer's corrections; "NULL" without a printer.
     [[nodiscard]] QString printerSection() const;
     // The page range of a "-s=" value: "2,5" is 2 to 5, "5,2" 5 to the last page, "-2,-4" 2 to

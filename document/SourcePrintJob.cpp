@@ -130,7 +130,7 @@ bool SourcePrintJob::askPrintDialog()
     auto& device = render::PrinterObject::current();
     const QString selected = device.SelectPrinter(m_printer.DeviceName);
     if (!selected.isEmpty()) {
-        m_printer.DeviceName = selected;
+        m_printer.usePrinter(selected);
     } else if (device.exportFile().isEmpty()) {
         // The chosen printer has gone since the dialog listed it (or there never was one).
         fOutputFailed = true;

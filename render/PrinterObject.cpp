@@ -97,6 +97,15 @@ QString PrinterObject::SelectPrinter(const QString& name)
     return {};
 }
 
+bool PrinterObject::canPrint() const
+{
+    settle();
+    if (!m_exportFile.isEmpty() || hasPrinter())
+        return true;
+    // A server that does not answer would hold Qt's question as long as it keeps the connection.
+    return m_serverProblem.isEmpty() && !QPrinterInfo::availablePrinterNames().isEmpty();
+}
+
 QString PrinterObject::DeviceName() const
 {
     settle();

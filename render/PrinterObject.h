@@ -39,6 +39,9 @@ public:
     // Whether a real printer is behind this object.
     [[nodiscard]] bool exists() const;
     [[nodiscard]] QString DeviceName() const;
+    // Whether a job has somewhere to go: an export file, the chosen printer or any other installed
+    // one that the printer dialog can offer.
+    [[nodiscard]] bool canPrint() const;
 
     // Paper code (the program's paper vocabulary) and orientation (1 portrait, 2 landscape).
     [[nodiscard]] std::int32_t PaperSize() const;

@@ -2,6 +2,7 @@
 
 #include "document/PrinterSettings.h"
 #include "document/Source.h"
+#include "window/ExportRange.h"
 #include "window/PrintDet.h"
 #include "window/PrintDlg.h"
 
@@ -90,7 +91,7 @@ bool DocumentDialogs::choosePrinter(
     printer.Copies = dialog.Copies();
     printer.PaperSize = dialog.PaperSize();
     printer.Orientation = dialog.Orientation();
-    printer.DeviceName = dialog.DeviceName();
+    printer.usePrinter(dialog.DeviceName());
     return true;
 }
 
@@ -107,6 +108,19 @@ bool DocumentDialogs::chooseDetails(document::PrinterSettings& printer, QWidget*
     printer.Orientation = dialog.Orientation();
     printer.PaperLeftLag = dialog.PaperLeftLag();
     printer.PaperTopLag = dialog.PaperTopLag();
+    return true;
+}
+
+bool DocumentDialogs::chooseRange(
+    document::PrinterSettings& printer, std::int32_t pageCount, QWidget* owner)
+{
+    const std::int32_t pages = std::max<std::int32_t>(1, pageCount);
+    ExportRange dialog(pages, printer.FromPage, pages, owner);
+    const NormalPointer pointer;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    printer.FromPage = dialog.FromPage();
+    printer.ToPage = dialog.ToPage();
     return true;
 }
 

@@ -28,6 +28,10 @@ public:
     // The print-details dialog with the document's paper and orientation; on OK the settings
     // hold the printer, paper, orientation and corrections chosen. False when closed otherwise.
     static bool chooseDetails(document::PrinterSettings& printer, QWidget* owner);
+    // The page range of an export, from the printer dialog's range part (up to the page count);
+    // on OK the settings hold it. False when cancelled.
+    static bool chooseRange(
+        document::PrinterSettings& printer, std::int32_t pageCount, QWidget* owner);
 };
 
 }

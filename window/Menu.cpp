@@ -2,6 +2,7 @@
 
 #include "document/Source.h"
 #include "render/FontSubstitutions.h"
+#include "render/PrinterObject.h"
 #include "shell/Common.h"
 #include "shell/InitFile.h"
 #include "shell/ModuleState.h"
@@ -12,6 +13,7 @@
 #include "window/BottomBar.h"
 #include "window/CommonDialogs.h"
 #include "window/DocumentDialogs.h"
+#include "window/DocumentExport.h"
 #include "window/FindBar.h"
 #include "window/PreviewPane.h"
 #include "window/SourceEdit.h"
@@ -617,6 +619,7 @@ void Menu::connectFileCommands()
     connect(action(MenuId::Over), &QAction::triggered, this, [this] { m_files.overwrite(); });
     connect(action(MenuId::Save), &QAction::triggered, this, [this] { m_files.saveAs(); });
     connect(action(MenuId::Printer), &QAction::triggered, this, &Menu::printDocument);
+    connect(action(MenuId::Export), &QAction::triggered, this, &Menu::exportDocument);
     connect(action(MenuId::PrnDet), &QAction::triggered, this, &Menu::paperSetup);
     connect(action(MenuId::End), &QAction::triggered, this, &QWidget::close);
     connect(action(MenuId::Setup), &QAction::triggered, this, &Menu::showOptions);
@@ -733,6 +736,8 @@ void Menu::printDocument()
 {
     if (refusedWhileBusy())
         return;
+    if (offerExportWithoutPrinter())
+        return;
     std::exception_ptr failure;
     {
         const QScopedValueRollback printing(m_printing, true);
@@ -752,6 +757,62 @@ void Menu::printDocument()
         m_bottomBar->setMessage(text);
         constexpr int CriticalStyle = 16;
         shell::ShowMessage(text, CriticalStyle);
+    }
+    if (m_closePending) {
+        m_closePending = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+bool Menu::offerExportWithoutPrinter()
+{
+    const auto& printer = render::PrinterObject::current();
+    if (printer.canPrint())
+        return false;
+    const QString problem = printer.serverProblem();
+    constexpr int YesNoExclamation = 4 + 48;
+    constexpr int Yes = 6;
+    if (shell::ShowMessage((problem.isEmpty() ? QStringLiteral("プリンタがありません") : problem)
+                + QStringLiteral("\r\nPDF に出力しますか?"),
+            YesNoExclamation)
+        == Yes)
+        exportDocument();
+    return true;
+}
+
+// PDF に出力: the export of the command line, to the file and the pages the user chooses. A file
+// that could not be written is told in a box naming it, a written one in the bottom bar.
+void Menu::exportDocument()
+{
+    if (refusedWhileBusy())
+        return;
+    const QString file = DocumentExport::chooseFile(this, m_file.FileName());
+    if (file.isEmpty())
+        return;
+    DocumentExport::Outcome outcome;
+    std::exception_ptr failure;
+    {
+        const QScopedValueRollback printing(m_printing, true);
+        const WaitCursor waiting;
+        try {
+            outcome = DocumentExport::write(m_source, file, this);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    m_preview->box().setScale(m_pages.Width(), m_pages.Height());
+    m_topBar->ShowStatus(3, ViewRules::pageText(m_preview->currentPage(), m_merged.Page));
+    using Status = DocumentExport::Outcome::Status;
+    if (failure || outcome.status == Status::Failed) {
+        const QString reason = failure ? failureText(failure) : outcome.error;
+        const QString text = file + QStringLiteral(": 書き込めませんでした")
+            + (reason.isEmpty() ? QString() : QStringLiteral(" (") + reason + u')');
+        WriteLog(QStringLiteral("Menu/mnuExport>") + text);
+        m_bottomBar->setMessage(text);
+        constexpr int CriticalStyle = 16;
+        shell::ShowMessage(text, CriticalStyle);
+    } else if (outcome.status == Status::Written) {
+        m_bottomBar->setMessage(file + QStringLiteral(" に出力しました"));
     }
     if (m_closePending) {
         m_closePending = false;

@@ -112,6 +112,10 @@ private:
     void startSplitterDrag();
     void dragSplitter(int x);
     void printDocument();
+    // Without any printer, says so before the printer dialog and offers the export; true when
+    // there is none.
+    bool offerExportWithoutPrinter();
+    void exportDocument();
     // Why a command that would replace the document or start a job cannot run now (a render or
     // a print job is running); empty when it can.
     [[nodiscard]] QString busyText() const;

@@ -4,7 +4,7 @@
 
 namespace vorlix::window {
 
-const std::array<MenuEntry, 43> kMenuEntries { {
+const std::array<MenuEntry, 44> kMenuEntries { {
     { MenuId::File, MenuId::None, u"ファイル(&F)", "mnuFile", -1 },
     { MenuId::NewFile, MenuId::File, u"新規作成(&N)", "mnuNew", -1 },
     { MenuId::NewFace, MenuId::NewFile, u"fae(&f)", "mnuNewFile", 0 },
@@ -14,6 +14,7 @@ const std::array<MenuEntry, 43> kMenuEntries { {
     { MenuId::Over, MenuId::File, u"上書き保存(&S)", "mnuOver", -1 },
     { MenuId::Save, MenuId::File, u"名前を付けて保存(&A)...", "mnuSave", -1 },
     { MenuId::Printer, MenuId::File, u"印刷(&P)...", "mnuPrinter", -1 },
+    { MenuId::Export, MenuId::File, u"PDF に出力(&X)...", "mnuExport", -1 },
     { MenuId::PrnDet, MenuId::File, u"用紙の設定(&U)...", "mnuPrnDet", -1 },
     { MenuId::End, MenuId::File, u"終了(&E)", "mnuEnd", -1 },
     { MenuId::Edit, MenuId::None, u"編集(&E)", "mnuEdit", -1 },

@@ -17,6 +17,7 @@ enum class MenuId : std::uint8_t {
     Over,
     Save,
     Printer,
+    Export,
     PrnDet,
     End,
     Edit,
@@ -65,7 +66,7 @@ struct MenuEntry {
     int index;
 };
 
-extern const std::array<MenuEntry, 43> kMenuEntries;
+extern const std::array<MenuEntry, 44> kMenuEntries;
 
 // The entry of an id.
 [[nodiscard]] const MenuEntry& menuEntry(MenuId id);

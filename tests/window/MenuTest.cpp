@@ -1,5 +1,6 @@
 #include "window/Menu.h"
 
+#include "render/PrinterObject.h"
 #include "shell/RunError.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/ModalAnswer.h"
@@ -56,7 +57,16 @@ protected:
         // The first activation starts a new data document and renders it.
         QCoreApplication::processEvents();
     }
-    void TearDown() override { menu.reset(); }
+    void TearDown() override
+    {
+        menu.reset();
+        vorlix::render::PrinterObject::current().setExportFile(QString());
+    }
+    // Print jobs go to a file in place of the printer this machine lacks.
+    void printToFile()
+    {
+        vorlix::render::PrinterObject::current().setExportFile(w.path("job.pdf"));
+    }
 
     void open(const QString& name) { menu->fileCommands().openName(w.path(name)); }
     QString status(int slot) { return menu->topBar().statusText(slot); }
@@ -499,20 +509,30 @@ TEST_F(MenuTest, TheTitleIsTheFilesNameWithoutFolderAndExtension)
     EXPECT_EQ(menu->topBar().nameBox().cursorPosition(), w.path("請求.mnd").size());
 }
 
-// The printer dialog comes first; without a printer, confirming it says so.
-TEST_F(MenuTest, PrintingWithoutAPrinterSaysSo)
+// Without a printer the print command says so before any dialog and offers the export instead:
+// "no" ends it there, "yes" goes on to the export's file dialog.
+TEST_F(MenuTest, PrintingWithoutAPrinterSaysSoBeforeAnyDialog)
 {
     open(QStringLiteral("invoice.mnd"));
-    QString dialogTitle;
-    vorlix::test::ModalAnswer answer([&](QWidget& dialog) {
-        dialogTitle = dialog.metaObject()->className();
-        qobject_cast<QDialog*>(&dialog)->accept();
-    });
-    menu->action(MenuId::Printer)->trigger();
-    EXPECT_EQ(dialogTitle, QStringLiteral("QPrintDialog"));
-    ASSERT_EQ(prompts().size(), 1);
-    EXPECT_EQ(prompts().at(0), QStringLiteral("プリンタがありません"));
-    EXPECT_EQ(status(3), QStringLiteral("ページ 1/5"));
+    const struct {
+        int answer;
+        QString dialog; // the class of the one dialog that follows, if any
+    } cases[] = { { No, QString() }, { Yes, QStringLiteral("QFileDialog") } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        messages.prompts.clear();
+        messages.answers = { c.answer };
+        QString dialogs;
+        vorlix::test::ModalAnswer answer([&](QWidget& dialog) {
+            dialogs += QString::fromLatin1(dialog.metaObject()->className());
+            qobject_cast<QDialog*>(&dialog)->reject();
+        });
+        menu->action(MenuId::Printer)->trigger();
+        EXPECT_EQ(dialogs, c.dialog);
+        ASSERT_EQ(prompts().size(), 1);
+        EXPECT_EQ(prompts().at(0), QStringLiteral("プリンタがありません\r\nPDF に出力しますか?"));
+        EXPECT_EQ(status(3), QStringLiteral("ページ 1/5"));
+    }
 }
 
 // 用紙の設定 shows the print details; the preview takes the paper chosen and shows the page again.
@@ -749,6 +769,7 @@ TEST_F(MenuTest, CommandsThatReplaceTheDocumentWaitForARender)
     }
 
     // The printer dialog runs an event loop of its own: a second print asked meanwhile waits.
+    printToFile();
     QString second;
     vorlix::test::ModalAnswer answer([&](QWidget& dialog) {
         menu->action(MenuId::Printer)->trigger();
@@ -767,6 +788,7 @@ TEST_F(MenuTest, AFailingPrintJobIsToldAndTheTextStays)
     open(QStringLiteral("sample-face.fae"));
     menu->editor().appendPlainText(QStringLiteral("v,1,1,1;"));
     const QString text = file().Text();
+    printToFile();
     const struct {
         const char* name;
         std::function<void()> fail;

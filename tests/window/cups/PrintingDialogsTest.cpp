@@ -181,6 +181,46 @@ TEST_F(CupsDialogs, PrintDetailsCorrectionsMoveThePrintedLines)
     EXPECT_NEAR(plain.y(), (600 - 12.7) / 254 * 72, 1.5);
 }
 
+// The corrections are those of the printer a job goes to, whether the printer dialog chose it or
+// it was selected before (the standard printer of the options): the job is moved by its own and
+// the document, as it ends, writes them to its section only.
+TEST_F(CupsDialogs, CorrectionsAreThoseOfThePrinterTheJobGoesTo)
+{
+    for (const bool inDialog : { true, false }) {
+        SCOPED_TRACE(inDialog ? "chosen in the dialog" : "selected before");
+        sandbox()->clearOutput();
+        const std::pair<const char*, const char*> lags[] = { { "VorlixA", "200" },
+            { "VorlixA", "100" }, { "VorlixB", "100" }, { "VorlixB", "50" } };
+        for (int i = 0; i < 4; ++i)
+            settings->SetString(lags[i].first, i % 2 ? "PaperTopLag" : "PaperLeftLag",
+                QString::fromLatin1(lags[i].second));
+        auto source = document(QStringLiteral("ps,1,40,0,0;h,500,600,1000;v,500,600,1000;"),
+            SourceFile::FileTypes::FaceProgram);
+        if (!inDialog)
+            render::PrinterObject::current().SelectPrinter(QStringLiteral("VorlixB"));
+        ModalAnswer answer([&](QWidget& dialog) {
+            auto& printers = child<QComboBox>(dialog, "printers");
+            if (inDialog)
+                printers.setCurrentIndex(printers.findText(QStringLiteral("VorlixB")));
+            EXPECT_EQ(printers.currentText(), QStringLiteral("VorlixB"));
+            accept(dialog);
+        });
+        ASSERT_TRUE(source->DocPrint());
+        source.reset();
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(
+                settings->GetString(lags[i].first, i % 2 ? "PaperTopLag" : "PaperLeftLag", "?"),
+                QString::fromLatin1(lags[i].second));
+        const QStringList pdfs = sandbox()->waitForPdfs(1);
+        ASSERT_EQ(pdfs.size(), 1);
+        // VorlixB's 10 mm and 5 mm beyond where the face puts the corner.
+        const QPoint corner = inkCorner(pdfs[0], env.root());
+        EXPECT_NEAR(corner.x(), (500 + 100 - 12.7) / 254 * 72, 1.5);
+        EXPECT_NEAR(corner.y(), (600 + 50 - 12.7) / 254 * 72, 1.5);
+        render::PrinterObject::current().SelectPrinter(QStringLiteral("VorlixA"));
+    }
+}
+
 // The printer dialog, accepted with a range and copies of the user's, prints exactly those, on
 // the paper of the document.
 TEST_F(CupsDialogs, ThePrinterDialogPrintsTheChosenRangeAndCopies)
