@@ -61,9 +61,7 @@ namespace {
         {
             if (!m_started)
                 startDoc(QString());
-            const bool played = m_job.playPage(page, rect);
-            m_failed = m_failed || !played;
-            return played;
+            return counted(m_job.playPage(page, rect));
         }
         [[nodiscard]] std::shared_ptr<const render::PreparedPage> preparePage(
             const render::PageRecord& page, const QRect& rect) const override
@@ -74,9 +72,7 @@ namespace {
         {
             if (!m_started)
                 startDoc(QString());
-            const bool played = m_job.playPrepared(page);
-            m_failed = m_failed || !played;
-            return played;
+            return counted(m_job.playPrepared(page));
         }
         void endDoc() override { }
         void setPicture(std::shared_ptr<const render::PageRecord>) override { }
@@ -88,11 +84,22 @@ namespace {
                 m_job.endDoc();
             return !m_failed;
         }
+        // Pages the job took, every copy counted.
+        [[nodiscard]] std::int32_t pages() const { return m_pages; }
 
     private:
+        bool counted(bool played)
+        {
+            if (played)
+                ++m_pages;
+            m_failed = m_failed || !played;
+            return played;
+        }
+
         render::PageSink& m_job;
         bool m_started = false;
         bool m_failed = false;
+        std::int32_t m_pages = 0;
     };
 
 }
@@ -116,12 +123,12 @@ void SourcePrintJob::takePrinterPage()
     m_preview.SetHeight(faceUnits(device.pageHeightTwips()));
 }
 
-bool SourcePrintJob::askPrintDialog()
+JobOutcome::Status SourcePrintJob::askPrintDialog()
 {
     const std::int16_t paper = m_printer.PaperSize;
     const std::int16_t orientation = m_printer.Orientation;
     if (!m_printDialog(m_printer, m_merged.Page))
-        return false;
+        return JobOutcome::Status::Cancelled;
     // What the dialog confirmed is the user's choice, to be kept beyond this run.
     m_printer.fRunPaper = false;
     m_printer.fRunOrientation = false;
@@ -133,31 +140,30 @@ bool SourcePrintJob::askPrintDialog()
         m_printer.DeviceName = selected;
     } else if (device.exportFile().isEmpty()) {
         // The chosen printer has gone since the dialog listed it (or there never was one).
-        fOutputFailed = true;
         shell::ShowMessage(m_printer.DeviceName.isEmpty()
                 ? QStringLiteral("プリンタがありません")
                 : m_printer.DeviceName + QStringLiteral(": プリンタが見つかりません"),
             0);
-        return false;
+        return JobOutcome::Status::NoPrinter;
     }
     // Selecting a printer starts from its own paper: the chosen one goes with it.
     device.setPaperSize(m_printer.PaperSize);
     device.setOrientation(m_printer.Orientation);
     WriteLog(QStringLiteral("Source/OpenPrintDlg>hDC=0"));
-    return true;
+    return JobOutcome::Status::Printed;
 }
 
-bool SourcePrintJob::OpenPrintDlg(std::int32_t& xOffset, std::int32_t& yOffset)
+JobOutcome::Status SourcePrintJob::OpenPrintDlg(std::int32_t& xOffset, std::int32_t& yOffset)
 {
-    bool confirmed = true;
+    auto chosen = JobOutcome::Status::Printed;
     if (shell::moduleState().commandLine.unattended() || !m_printDialog)
         takePrinterPage();
     else
-        confirmed = askPrintDialog();
+        chosen = askPrintDialog();
     const auto& device = render::PrinterObject::current();
     xOffset = halfMargin(device.pageWidthTwips() - device.printableWidthTwips());
     yOffset = halfMargin(device.pageHeightTwips() - device.printableHeightTwips());
-    return confirmed;
+    return chosen;
 }
 
 PagePipeline::Binding SourcePrintJob::binding(std::int32_t xOffset, std::int32_t yOffset) const
@@ -178,30 +184,20 @@ PagePipeline::Binding SourcePrintJob::binding(std::int32_t xOffset, std::int32_t
     return binding;
 }
 
-void SourcePrintJob::resetResults()
+JobOutcome SourcePrintJob::PrintGo()
 {
     m_merged.fPrCpOn = false;
-    fOutputFailed = false;
-    fInterpreterProblem = false;
-    m_jobId = 0;
-    m_outputError.clear();
-    m_interpreterReport = {};
-}
-
-bool SourcePrintJob::PrintGo()
-{
-    resetResults();
     if (!m_merged.fMaScOn)
-        return false;
+        return {};
     return runJob(m_merged.ManuScript, {});
 }
 
 // The job's own lines (its interpreter's creation, the pages) are held until the merge has ended
 // and logged its end; after a failed merge they are dropped with the job.
-bool SourcePrintJob::PrintGo(
+JobOutcome SourcePrintJob::PrintGo(
     std::shared_ptr<const PagedDocument> growing, const std::function<bool()>& merged)
 {
-    resetResults();
+    m_merged.fPrCpOn = false;
     shell::DeferredOutput held;
     shell::DeferredOutput dropped;
     std::optional<shell::DeferredOutput::Scope> holding(std::in_place, held);
@@ -217,19 +213,19 @@ bool SourcePrintJob::PrintGo(
             holding.emplace(dropped);
         return succeeded;
     };
-    bool printed = runJob(std::move(growing), gate);
+    JobOutcome outcome = runJob(std::move(growing), gate);
     // A job that ended before its first page (no printer) says so after the merge's end.
     if (!gateRan)
         gate();
     holding.reset();
     if (!succeeded) {
-        resetResults();
-        printed = false;
+        m_merged.fPrCpOn = false;
+        return {};
     }
-    return printed;
+    return outcome;
 }
 
-bool SourcePrintJob::runJob(
+JobOutcome SourcePrintJob::runJob(
     std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate)
 {
     lang::DControl control;
@@ -239,56 +235,71 @@ bool SourcePrintJob::runJob(
         m_merged.Page = control.Page();
     std::int32_t xOffset = 0;
     std::int32_t yOffset = 0;
-    if (OpenPrintDlg(xOffset, yOffset)) {
+    JobOutcome outcome;
+    outcome.status = OpenPrintDlg(xOffset, yOffset);
+    if (outcome.status == JobOutcome::Status::Printed) {
         auto job = render::PrinterObject::current().createJob(m_printer.DPI);
         if (!job) {
-            fOutputFailed = true;
+            outcome.status = JobOutcome::Status::NoPrinter;
             shell::ShowMessage(QStringLiteral("プリンタがありません"), 0);
         } else {
-            CopiesJob copies(*job);
-            const PagePipeline pages(binding(xOffset, yOffset));
-            pages.bind(control, copies);
-            // The output counts only once it is committed (a file renamed into place, a queue's
-            // job handed over): its pages need not wait for the merge.
-            std::function<bool()> mergeEnded;
-            if (gate)
-                mergeEnded = [document] { return document->ended(); };
-            if (!pages.PagePrint(
-                    control, copies, m_printer.FromPage, m_printer.ToPage, gate, mergeEnded)) {
-                job->discard();
-                return false;
-            }
-            m_merged.Page = control.Page();
-            m_interpreterReport = control.report;
-            fInterpreterProblem = reportInterpreterProblem(control, QStringLiteral(";;;end;"));
-            if (!fInterpreterProblem) {
-                for (std::int32_t copy = 2; copy <= m_printer.Copies; ++copy)
-                    pages.PagePrint(control, copies, m_printer.FromPage, m_printer.ToPage);
-                m_merged.fPrCpOn = true;
-                WriteLog(QStringLiteral("Source/PrintGo>fPrCpOn=True"));
-            }
-            fOutputFailed = !copies.finish();
-            fOutputFailed = !job->commit() || fOutputFailed;
-            finishOutput(*job);
+            outcome = printOn(control, *job, std::move(document), gate, xOffset, yOffset);
         }
     }
+    outcome.outputFailed = outcome.outputFailed || outcome.status == JobOutcome::Status::NoPrinter;
     WriteLog(QStringLiteral("Source/PrintGo>DeleteDC=") + QString::number(0));
-    return m_merged.fPrCpOn;
+    return outcome;
 }
 
-// A printer's job tells its number, or why it failed in the printer's own words (a file's
-// failure is the caller's to tell, with the file's name).
-void SourcePrintJob::finishOutput(const render::PrintOutput& job)
+JobOutcome SourcePrintJob::printOn(lang::DControl& control, render::PrintOutput& job,
+    std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate,
+    std::int32_t xOffset, std::int32_t yOffset)
 {
-    m_jobId = job.jobId();
-    if (m_jobId > 0)
-        WriteLog(QStringLiteral("Source/PrintGo>JobId=") + QString::number(m_jobId));
-    if (!fOutputFailed)
+    JobOutcome outcome;
+    CopiesJob copies(job);
+    const PagePipeline pages(binding(xOffset, yOffset));
+    pages.bind(control, copies);
+    // The output counts only once it is committed (a file renamed into place, a queue's job
+    // handed over): its pages need not wait for the merge.
+    std::function<bool()> mergeEnded;
+    if (gate)
+        mergeEnded = [document] { return document->ended(); };
+    if (!pages.PagePrint(control, copies, m_printer.FromPage, m_printer.ToPage, gate, mergeEnded)) {
+        job.discard();
+        return outcome;
+    }
+    m_merged.Page = control.Page();
+    outcome.report = control.report;
+    if (reportInterpreterProblem(control, QStringLiteral(";;;end;"))) {
+        outcome.status = JobOutcome::Status::InterpreterProblem;
+    } else {
+        for (std::int32_t copy = 2; copy <= m_printer.Copies; ++copy)
+            pages.PagePrint(control, copies, m_printer.FromPage, m_printer.ToPage);
+        m_merged.fPrCpOn = true;
+        outcome.status = JobOutcome::Status::Printed;
+        WriteLog(QStringLiteral("Source/PrintGo>fPrCpOn=True"));
+    }
+    const bool played = copies.finish();
+    outcome.outputFailed = !job.commit() || !played;
+    outcome.pages = copies.pages();
+    finishOutput(job, outcome);
+    return outcome;
+}
+
+// A printer's job tells its number, or why it failed in the printer's own words.
+void SourcePrintJob::finishOutput(const render::PrintOutput& job, JobOutcome& outcome) const
+{
+    outcome.jobId = job.jobId();
+    if (outcome.jobId > 0)
+        WriteLog(QStringLiteral("Source/PrintGo>JobId=") + QString::number(outcome.jobId));
+    const QString& exportFile = render::PrinterObject::current().exportFile();
+    outcome.toFile = !exportFile.isEmpty();
+    if (!outcome.outputFailed)
         return;
-    m_outputError = job.error();
-    if (!render::PrinterObject::current().exportFile().isEmpty())
-        return;
-    shell::ShowMessage(m_printer.DeviceName + QStringLiteral(": ") + m_outputError, 0);
+    outcome.outputError = job.error();
+    outcome.file = outcome.toFile ? exportFile : m_printer.DeviceName;
+    if (outcome.status == JobOutcome::Status::Printed)
+        outcome.status = JobOutcome::Status::OutputFailed;
 }
 
 }

@@ -498,10 +498,11 @@ TEST_F(PagePipelineExport, AFailedMergeWritesNothing)
                 source.setMergeBesideJob(beside);
                 source.document().setFileName(input);
                 ASSERT_TRUE(source.document().InBuff(false));
-                EXPECT_FALSE(source.DocPrint());
+                const JobOutcome outcome = source.DocPrint();
+                EXPECT_EQ(outcome.status, JobOutcome::Status::NotMerged);
                 EXPECT_FALSE(source.merged().fMaScOn);
                 EXPECT_FALSE(source.merged().fPrCpOn);
-                EXPECT_FALSE(source.printJob().fOutputFailed);
+                EXPECT_FALSE(outcome.outputFailed);
                 EXPECT_TRUE(source.merge().report().fError);
             }
             QFile kept(pdf);

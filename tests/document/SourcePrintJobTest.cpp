@@ -149,8 +149,7 @@ TEST_F(SourcePrintJobTest, InterpreterErrorStopsFurtherCopies)
 {
     state.options().ArgCopies = 3;
     load(QStringLiteral("h,1,x,1;s,100,100,\"after\";out;"), SourceFile::FileTypes::FaceProgram);
-    EXPECT_FALSE(source().DocPrint());
-    EXPECT_TRUE(source().printJob().fInterpreterProblem);
+    EXPECT_EQ(source().DocPrint().status, JobOutcome::Status::InterpreterProblem);
     EXPECT_FALSE(source().merged().fPrCpOn);
     // The page with its diagnostics is still written, once.
     EXPECT_EQ(pdfPages(pdf), 1);
@@ -162,8 +161,7 @@ TEST_F(SourcePrintJobTest, NothingIsPrintedWithoutAMergeOrAPrinter)
     EXPECT_FALSE(QFile::exists(pdf));
     load(QStringLiteral("s,1,1,\"a\";"), SourceFile::FileTypes::FaceProgram);
     vorlix::render::PrinterObject::current().setExportFile(QString());
-    EXPECT_FALSE(source().DocPrint());
-    EXPECT_TRUE(source().printJob().fOutputFailed);
+    EXPECT_EQ(source().DocPrint().status, JobOutcome::Status::NoPrinter);
 }
 
 // In the window the printer dialog chooses; a cancel prints nothing, and a new paper shows page 1
@@ -215,8 +213,7 @@ TEST_F(SourcePrintJobTest, APrinterGoneSinceTheDialogPrintsNothing)
         return true;
     });
     vorlix::test::MessageRecorder messages;
-    EXPECT_FALSE(source().DocPrint());
-    EXPECT_TRUE(source().printJob().fOutputFailed);
+    EXPECT_EQ(source().DocPrint().status, JobOutcome::Status::NoPrinter);
     chosen.clear();
     EXPECT_FALSE(source().DocPrint());
     ASSERT_EQ(messages.prompts.size(), 2u);
