@@ -41,47 +41,46 @@ namespace {
 
     // Keeps every copy of a document in one print job: the interpreter ends its job after each
     // rendering of the page range, but the job itself ends only when the last copy is done.
-    class CopiesJob final : public render::PageSink {
+    class CopiesJob final : public render::PageOutput {
     public:
-        explicit CopiesJob(render::PageSink& job)
+        explicit CopiesJob(render::PageOutput& job)
             : m_job(job)
         {
         }
 
-        [[nodiscard]] bool isPrinter() const override { return true; }
         [[nodiscard]] int technology() const override { return m_job.technology(); }
-        bool startDoc(const QString& documentName) override
+        bool begin(const QString& documentName) override
         {
             if (m_started)
                 return true;
             m_started = true;
-            return m_job.startDoc(documentName);
+            return m_job.begin(documentName);
         }
-        bool playPage(const render::PageRecord& page, const QRect& rect) override
+        bool write(const render::PageRecord& page, const QRect& rect) override
         {
             if (!m_started)
-                startDoc(QString());
-            return counted(m_job.playPage(page, rect));
+                begin(QString());
+            return counted(m_job.write(page, rect));
         }
-        [[nodiscard]] std::shared_ptr<const render::PreparedPage> preparePage(
+        [[nodiscard]] std::shared_ptr<const render::PdfPreparedPage> prepare(
             const render::PageRecord& page, const QRect& rect) const override
         {
-            return m_job.preparePage(page, rect);
+            return m_job.prepare(page, rect);
         }
-        bool playPrepared(const render::PreparedPage& page) override
+        bool writePrepared(const render::PdfPreparedPage& page) override
         {
             if (!m_started)
-                startDoc(QString());
-            return counted(m_job.playPrepared(page));
+                begin(QString());
+            return counted(m_job.writePrepared(page));
         }
-        void endDoc() override { }
-        void setPicture(std::shared_ptr<const render::PageRecord>) override { }
+        // Every copy's end is the interpreter's; the job's is finish().
+        void endJob() override { }
 
-        // Ends the real job; false when any page could not be played.
+        // Ends the real job; false when any page could not be written.
         bool finish()
         {
             if (m_started)
-                m_job.endDoc();
+                m_job.endJob();
             return !m_failed;
         }
         // Pages the job took, every copy counted.
@@ -96,7 +95,7 @@ namespace {
             return played;
         }
 
-        render::PageSink& m_job;
+        render::PageOutput& m_job;
         bool m_started = false;
         bool m_failed = false;
         std::int32_t m_pages = 0;
