@@ -344,6 +344,9 @@ bool PagePipeline::PagePrint(lang::DControl& control, render::PageOutput& job, s
             if (result->error)
                 std::rethrow_exception(result->error);
             report.add(result->report);
+            // An output that failed (a queue that went away, a full disk) takes nothing more.
+            if (job.failed())
+                break;
         }
         if (held && !gate())
             return false;

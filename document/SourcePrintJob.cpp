@@ -75,6 +75,7 @@ namespace {
         }
         // Every copy's end is the interpreter's; the job's is finish().
         void endJob() override { }
+        [[nodiscard]] bool failed() const override { return m_failed; }
 
         // Ends the real job; false when any page could not be written.
         bool finish()
@@ -272,7 +273,7 @@ JobOutcome SourcePrintJob::printOn(lang::DControl& control, render::PrintOutput&
     if (reportInterpreterProblem(control, QStringLiteral(";;;end;"))) {
         outcome.status = JobOutcome::Status::InterpreterProblem;
     } else {
-        for (std::int32_t copy = 2; copy <= m_printer.Copies; ++copy)
+        for (std::int32_t copy = 2; copy <= m_printer.Copies && !copies.failed(); ++copy)
             pages.PagePrint(control, copies, m_printer.FromPage, m_printer.ToPage);
         m_merged.fPrCpOn = true;
         outcome.status = JobOutcome::Status::Printed;

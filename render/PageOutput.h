@@ -42,6 +42,9 @@ public:
     }
     // The interpreter ended its job ("end"); another copy may follow into the same output.
     virtual void endJob() { }
+    // A page could not be written: nothing more of the job counts, so the rest need not be
+    // rendered.
+    [[nodiscard]] virtual bool failed() const { return false; }
 };
 
 }
