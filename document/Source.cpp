@@ -1,5 +1,7 @@
 #include "document/Source.h"
 
+#include "document/PrintRun.h"
+
 #include <optional>
 
 namespace vorlix::document {
@@ -38,20 +40,20 @@ JobOutcome Source::DocPrint()
 
 JobOutcome Source::print()
 {
+    PrintRun run(m_printJob);
     if (!m_mergeBesideJob) {
         if (!SrcMerg(m_file.Text()))
             return {};
-        return m_printJob.PrintGo();
+        return run.run();
     }
     std::optional<JobOutcome> printed;
-    const auto job = [this, &printed](std::shared_ptr<const PagedDocument> growing,
-                         const std::function<bool()>& merged) {
-        printed = m_printJob.PrintGo(std::move(growing), merged);
+    const auto beside = [&run, &printed](SourceMerge::Pending pending) {
+        printed = run.runBeside(std::move(pending));
     };
-    if (!m_merge.SrcMerg(m_file.Text(), job))
+    if (!m_merge.SrcMerg(m_file.Text(), beside))
         return {};
     // A merge that had to run here first (its face came over the network) prints after it.
-    return printed ? *printed : m_printJob.PrintGo();
+    return printed ? *printed : run.run();
 }
 
 void Source::PreView(std::int32_t page)

@@ -3,6 +3,7 @@
 #include "document/InterpreterProblem.h"
 #include "document/MergedDocument.h"
 #include "document/PagePipeline.h"
+#include "document/PrintRun.h"
 #include "document/PrinterSettings.h"
 #include "document/SourceFile.h"
 #include "document/SourcePreview.h"
@@ -11,12 +12,9 @@
 #include "render/PrintOutput.h"
 #include "render/PrinterObject.h"
 #include "shell/Convert.h"
-#include "shell/DeferredOutput.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
 #include "shell/UserInterface.h"
-
-#include <optional>
 
 namespace vorlix::document {
 
@@ -166,14 +164,14 @@ JobOutcome::Status SourcePrintJob::OpenPrintDlg(std::int32_t& xOffset, std::int3
     return chosen;
 }
 
-PagePipeline::Binding SourcePrintJob::binding(std::int32_t xOffset, std::int32_t yOffset) const
+PagePipeline::Binding SourcePrintJob::binding() const
 {
     PagePipeline::Binding binding;
     binding.dpi = m_printer.DPI;
     binding.width = m_printer.Width;
     binding.height = m_printer.Height;
-    binding.marginX = xOffset;
-    binding.marginY = yOffset;
+    binding.marginX = m_xOffset;
+    binding.marginY = m_yOffset;
     // The corrections adjust a printer's paper feed; a file has none.
     if (render::PrinterObject::current().exportFile().isEmpty()) {
         binding.lagX = m_printer.PaperLeftLag;
@@ -186,78 +184,32 @@ PagePipeline::Binding SourcePrintJob::binding(std::int32_t xOffset, std::int32_t
 
 JobOutcome SourcePrintJob::PrintGo()
 {
-    m_merged.fPrCpOn = false;
-    if (!m_merged.fMaScOn)
-        return {};
-    return runJob(m_merged.ManuScript, {});
+    return PrintRun(*this).run();
 }
 
-// The job's own lines (its interpreter's creation, the pages) are held until the merge has ended
-// and logged its end; after a failed merge they are dropped with the job.
-JobOutcome SourcePrintJob::PrintGo(
-    std::shared_ptr<const PagedDocument> growing, const std::function<bool()>& merged)
+JobOutcome::Status SourcePrintJob::open(
+    lang::DControl& control, std::shared_ptr<const PagedDocument> document, bool growing)
 {
-    m_merged.fPrCpOn = false;
-    shell::DeferredOutput held;
-    shell::DeferredOutput dropped;
-    std::optional<shell::DeferredOutput::Scope> holding(std::in_place, held);
-    bool gateRan = false;
-    bool succeeded = false;
-    const PagePipeline::OutputGate gate = [&] {
-        gateRan = true;
-        holding.reset();
-        succeeded = merged();
-        if (succeeded)
-            held.replay();
-        else
-            holding.emplace(dropped);
-        return succeeded;
-    };
-    JobOutcome outcome = runJob(std::move(growing), gate);
-    // A job that ended before its first page (no printer) says so after the merge's end.
-    if (!gateRan)
-        gate();
-    holding.reset();
-    if (!succeeded) {
-        m_merged.fPrCpOn = false;
-        return {};
-    }
-    return outcome;
-}
-
-JobOutcome SourcePrintJob::runJob(
-    std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate)
-{
-    lang::DControl control;
-    control.SetDoc(document);
-    // A document still being merged tells its page count at its end.
-    if (!gate)
+    control.SetDoc(std::move(document));
+    if (!growing)
         m_merged.Page = control.Page();
-    std::int32_t xOffset = 0;
-    std::int32_t yOffset = 0;
-    JobOutcome outcome;
-    outcome.status = OpenPrintDlg(xOffset, yOffset);
-    if (outcome.status == JobOutcome::Status::Printed) {
-        auto job = render::PrinterObject::current().createJob(m_printer.DPI);
-        if (!job) {
-            outcome.status = JobOutcome::Status::NoPrinter;
-            shell::ShowMessage(QStringLiteral("プリンタがありません"), 0);
-        } else {
-            outcome = printOn(control, *job, std::move(document), gate, xOffset, yOffset);
-        }
-    }
-    outcome.outputFailed = outcome.outputFailed || outcome.status == JobOutcome::Status::NoPrinter;
-    WriteLog(QStringLiteral("Source/PrintGo>DeleteDC=") + QString::number(0));
-    return outcome;
+    return OpenPrintDlg(m_xOffset, m_yOffset);
+}
+
+std::unique_ptr<render::PrintOutput> SourcePrintJob::createOutput() const
+{
+    auto job = render::PrinterObject::current().createJob(m_printer.DPI);
+    if (!job)
+        shell::ShowMessage(QStringLiteral("プリンタがありません"), 0);
+    return job;
 }
 
 JobOutcome SourcePrintJob::printOn(lang::DControl& control, render::PrintOutput& job,
-    std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate,
-    std::int32_t xOffset, std::int32_t yOffset)
+    std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate)
 {
     JobOutcome outcome;
     CopiesJob copies(job);
-    const PagePipeline pages(binding(xOffset, yOffset));
+    const PagePipeline pages(binding());
     pages.bind(control, copies);
     // The output counts only once it is committed (a file renamed into place, a queue's job
     // handed over): its pages need not wait for the merge.

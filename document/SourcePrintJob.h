@@ -7,6 +7,10 @@
 #include <functional>
 #include <memory>
 
+namespace vorlix::lang {
+class DControl;
+}
+
 namespace vorlix::render {
 class PrintOutput;
 }
@@ -38,12 +42,21 @@ public:
     // Prints the last merge; printed when the job ran to its end (merged.fPrCpOn). Nothing is
     // printed without a successful merge or when the dialog is cancelled.
     JobOutcome PrintGo();
-    // Prints a document the merge is still writing on another thread: the pages are rendered as
-    // the merge goes past them, but nothing reaches the job or the log before `merged` (which
-    // waits for the merge's end) said it succeeded; otherwise the job leaves no trace, as if
-    // PrintGo had never run.
-    JobOutcome PrintGo(
-        std::shared_ptr<const PagedDocument> growing, const std::function<bool()>& merged);
+
+    // The steps of one run, in order. Binds `control` to `document` and chooses the printer and
+    // paper (a document still being merged tells its page count at its end); printed when the
+    // job may go ahead, else why not.
+    [[nodiscard]] JobOutcome::Status open(
+        lang::DControl& control, std::shared_ptr<const PagedDocument> document, bool growing);
+    // A fresh output of the current printer (or export file); none, said to the user, when
+    // there is no printer.
+    [[nodiscard]] std::unique_ptr<render::PrintOutput> createOutput() const;
+    // Every copy of the range into the job, which is then committed; with a gate, nothing is
+    // written before it opened.
+    JobOutcome printOn(lang::DControl& control, render::PrintOutput& job,
+        std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate);
+
+    [[nodiscard]] MergedDocument& merged() { return m_merged; }
 
 private:
     // Chooses the printer and paper; gives the unprintable margins in tenths of a millimetre.
@@ -52,14 +65,7 @@ private:
     void takePrinterPage();
     [[nodiscard]] JobOutcome::Status askPrintDialog();
     // How the job's interpreters are bound: the printer's page, margins and corrections.
-    [[nodiscard]] PagePipeline::Binding binding(std::int32_t xOffset, std::int32_t yOffset) const;
-    // The job on `document`; with a gate, nothing is written before it opened.
-    JobOutcome runJob(
-        std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate);
-    // Every copy of the range into the job, which is then committed.
-    JobOutcome printOn(lang::DControl& control, render::PrintOutput& job,
-        std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate,
-        std::int32_t xOffset, std::int32_t yOffset);
+    [[nodiscard]] PagePipeline::Binding binding() const;
     void finishOutput(const render::PrintOutput& job, JobOutcome& outcome) const;
 
     PrinterSettings& m_printer;
@@ -67,6 +73,9 @@ private:
     SourcePreview& m_preview;
     const SourceFile& m_file;
     PrintDialog m_printDialog;
+    // The unprintable margins of the printer open() chose.
+    std::int32_t m_xOffset = 0;
+    std::int32_t m_yOffset = 0;
 };
 
 }
