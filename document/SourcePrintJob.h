@@ -56,6 +56,7 @@ public:
     JobOutcome printOn(lang::DControl& control, render::PrintOutput& job,
         std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate);
 
+    // The merge the job prints, whose page count and fPrCpOn it keeps.
     [[nodiscard]] MergedDocument& merged() { return m_merged; }
 
 private:
