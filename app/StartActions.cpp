@@ -94,11 +94,11 @@ namespace {
 
     // Every statement of the job that failed or was stray gets one line, as many as the report
     // kept, and the rest a count.
-    void reportInterpreterProblems(const QString& inputFile)
+    void reportInterpreterProblems(const document::JobOutcome& outcome)
     {
         constexpr qsizetype QuotedStatement = 80;
-        const shell::Report& report = TheSource().printJob().interpreterReport();
-        const QString file = faceFile(inputFile);
+        const shell::Report& report = outcome.report;
+        const QString& file = outcome.file;
         if (report.problems.empty() && report.fError && !report.sErrMsg.isEmpty()) {
             reportToStandardError(file + QStringLiteral(": ") + QString::number(report.ErrNumber)
                 + u':' + report.sErrMsg);
@@ -129,8 +129,9 @@ namespace {
                                   .arg(dropped.reference));
     }
 
-    // Reports what went wrong in reading, merging or rendering, with file, line and column.
-    JobStatus statusAfterJob(const QString& inputFile)
+    // Reports what went wrong in reading or merging, with file, line and column; nothing when the
+    // merge went well.
+    std::optional<JobStatus> statusAfterMerge(const QString& inputFile)
     {
         Source& source = TheSource();
         const document::SourceMerge& merge = source.merge();
@@ -154,12 +155,31 @@ namespace {
                     : QStringLiteral("face file not found: ") + merge.face().name);
             return JobStatus::Failed;
         }
-        const document::SourcePrintJob& job = source.printJob();
-        if (job.fInterpreterProblem)
-            reportInterpreterProblems(inputFile);
-        if (!source.merged().fMaScOn || job.fInterpreterProblem || job.fOutputFailed)
-            return JobStatus::Failed;
-        return JobStatus::Success;
+        return std::nullopt;
+    }
+
+    // Reports what went wrong in reading, merging, rendering or writing: a printer's failure as
+    // it happened, first; a file's last, named as the user gave it (outputName).
+    JobStatus statusAfterJob(const QString& inputFile, const document::JobOutcome& outcome,
+        const QString& outputName = {})
+    {
+        const auto tell = [](const QString& line) {
+            if (!line.isEmpty())
+                reportToStandardError(line);
+        };
+        if (!outcome.toFile)
+            tell(outcome.outputProblem(outcome.file));
+        JobStatus status = JobStatus::Failed;
+        if (const auto failed = statusAfterMerge(inputFile)) {
+            status = *failed;
+        } else {
+            if (outcome.status == document::JobOutcome::Status::InterpreterProblem)
+                reportInterpreterProblems(outcome);
+            status = outcome.printed() ? JobStatus::Success : JobStatus::Failed;
+        }
+        if (outcome.toFile)
+            tell(outcome.outputProblem(outputName));
+        return status;
     }
 
     // The paged document goes out a block at a time: it is never whole in memory, neither as
@@ -238,8 +258,7 @@ JobStatus CommandLinePrint(const QString& file)
         return JobStatus::Failed;
     }
     TheSource().setMergeBesideJob(true);
-    TheSource().DocPrint();
-    return statusAfterJob(file);
+    return statusAfterJob(file, TheSource().DocPrint());
 }
 
 JobStatus CommandLineExport(const QString& inputFile, const QString& outputFile)
@@ -263,14 +282,7 @@ JobStatus CommandLineExport(const QString& inputFile, const QString& outputFile)
         return *problem;
     render::PrinterObject::current().setExportFile(target.absoluteFilePath());
     TheSource().setMergeBesideJob(true);
-    TheSource().DocPrint();
-    const JobStatus status = statusAfterJob(inputFile);
-    const document::SourcePrintJob& job = TheSource().printJob();
-    if (job.fOutputFailed)
-        reportToStandardError(outputFile + QStringLiteral(": 書き込めませんでした")
-            + (job.outputError().isEmpty() ? QString()
-                                           : QStringLiteral(" (") + job.outputError() + u')'));
-    return status;
+    return statusAfterJob(inputFile, TheSource().DocPrint(), outputFile);
 }
 
 JobStatus CommandLineMerg(const QString& inputFile, const QString& outputFile)
@@ -289,11 +301,11 @@ JobStatus CommandLineMerg(const QString& inputFile, const QString& outputFile)
         return JobStatus::Failed;
     }
     if (!source.SrcMerg(source.document().Text()))
-        return statusAfterJob(inputFile);
+        return statusAfterMerge(inputFile).value_or(JobStatus::Failed);
     if (!writeMerged(outputFile, *source.merged().ManuScript))
         return JobStatus::Failed;
     if (source.merge().face().missing)
-        return statusAfterJob(inputFile);
+        return statusAfterMerge(inputFile).value_or(JobStatus::Failed);
     reportDropped(inputFile);
     return JobStatus::Success;
 }

@@ -3,8 +3,8 @@
 #include "lang/DControl.h"
 #include "lang/TokenCutter.h"
 #include "render/FakeTextMetrics.h"
+#include "render/PageOutput.h"
 #include "render/PageRecord.h"
-#include "render/PageSink.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -19,18 +19,15 @@
 namespace {
 
 // A print job that counts the pages played into it and keeps none of them.
-class CountingSink final : public vorlix::render::PageSink {
+class CountingSink final : public vorlix::render::PageOutput {
 public:
-    [[nodiscard]] bool isPrinter() const override { return true; }
-    bool startDoc(const QString&) override { return true; }
-    bool playPage(const vorlix::render::PageRecord& page, const QRect&) override
+    bool begin(const QString&) override { return true; }
+    bool write(const vorlix::render::PageRecord& page, const QRect&) override
     {
         ++pages;
         calls += page.calls().size();
         return true;
     }
-    void endDoc() override { }
-    void setPicture(std::shared_ptr<const vorlix::render::PageRecord>) override { }
 
     long pages = 0;
     std::size_t calls = 0;

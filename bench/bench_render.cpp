@@ -101,17 +101,14 @@ private:
 };
 
 // A print target that drops every page: what recording alone costs.
-class DiscardingSink final : public PageSink {
+class DiscardingSink final : public PageOutput {
 public:
-    [[nodiscard]] bool isPrinter() const override { return true; }
-    bool startDoc(const QString&) override { return true; }
-    bool playPage(const PageRecord&, const QRect&) override { return true; }
-    void endDoc() override { }
-    void setPicture(std::shared_ptr<const PageRecord>) override { }
+    bool begin(const QString&) override { return true; }
+    bool write(const PageRecord&, const QRect&) override { return true; }
 };
 
 // Draws every page on a fresh surface bound to the sink and ends the document.
-void drawAll(PageSink& sink, const QStringList& texts)
+void drawAll(PageOutput& sink, const QStringList& texts)
 {
     EMF emf;
     emf.SetObject(sink, 0, dpi, 1.0, 2100, 2970, 0, 0);
@@ -159,7 +156,7 @@ int main(int argc, char** argv)
     }
 
     // Recording with every page kept as a page record.
-    PageCollector records(true);
+    PageCollector records;
     {
         const Stopwatch watch;
         drawAll(records, texts);
@@ -185,10 +182,10 @@ int main(int argc, char** argv)
     {
         const QString path = dir.filePath("recorded.pdf");
         FileSink pdf(FileSink::Format::Pdf, path);
-        pdf.startDoc(QStringLiteral("bench"));
+        pdf.begin(QStringLiteral("bench"));
         const Stopwatch watch;
         for (std::size_t i = 0; i < records.pages().size(); ++i)
-            pdf.playPage(records.pages()[i], records.playRects()[i]);
+            pdf.write(records.pages()[i], records.playRects()[i]);
         pdf.finish();
         std::printf("PDF from records:  %s; peak memory %ld MiB; file %lld KiB\n",
             watch.rates(pageCount).constData(), peakKilobytes() / 1024, fileKilobytes(path));

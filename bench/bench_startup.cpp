@@ -5,8 +5,8 @@
 //
 //   bench_startup [--runs N] [--vorlix PATH]
 #include "lang/DControl.h"
+#include "render/PageOutput.h"
 #include "render/PageRecord.h"
-#include "render/PageSink.h"
 #include "render/PrinterObject.h"
 #include "render/QtFontCache.h"
 #include "render/QtTextMetrics.h"
@@ -39,13 +39,10 @@ namespace {
 
 const char* const OneLineFace = "f,1;s,100,100,\"請求書 No.1\";";
 
-class DroppingSink final : public render::PageSink {
+class DroppingSink final : public render::PageOutput {
 public:
-    [[nodiscard]] bool isPrinter() const override { return true; }
-    bool startDoc(const QString&) override { return true; }
-    bool playPage(const render::PageRecord&, const QRect&) override { return true; }
-    void endDoc() override { }
-    void setPicture(std::shared_ptr<const render::PageRecord>) override { }
+    bool begin(const QString&) override { return true; }
+    bool write(const render::PageRecord&, const QRect&) override { return true; }
 };
 
 // The phases of one process, printed as "name milliseconds" lines for the parent.
@@ -64,7 +61,7 @@ private:
     qint64 m_last = 0;
 };
 
-void renderOnePage(lang::DControl& control, render::PageSink& sink)
+void renderOnePage(lang::DControl& control, render::PageOutput& sink)
 {
     control.SetObject(sink, 0, 400, 1.0, 2100, 2970, 0, 0);
     control.GoDoc(

@@ -10,8 +10,8 @@
 //       vorlix -m=paged.txt invoice-1000.mnd   (one command line)
 #include "document/PagePipeline.h"
 #include "lang/DControl.h"
+#include "render/PageOutput.h"
 #include "render/PageRecord.h"
-#include "render/PageSink.h"
 #include "shell/DeferredOutput.h"
 
 #include <QElapsedTimer>
@@ -37,18 +37,15 @@ struct Options {
 };
 
 // A job that counts the pages and the calls on them, and keeps nothing.
-class CountingSink final : public render::PageSink {
+class CountingSink final : public render::PageOutput {
 public:
-    [[nodiscard]] bool isPrinter() const override { return true; }
-    bool startDoc(const QString&) override { return true; }
-    bool playPage(const render::PageRecord& page, const QRect&) override
+    bool begin(const QString&) override { return true; }
+    bool write(const render::PageRecord& page, const QRect&) override
     {
         ++pages;
         calls += page.calls().size();
         return true;
     }
-    void endDoc() override { }
-    void setPicture(std::shared_ptr<const render::PageRecord>) override { }
 
     long long pages = 0;
     std::size_t calls = 0;

@@ -31,7 +31,7 @@ QString repeated(const QString& pattern, int length)
 // One run of text wrapped at width (0.1 mm) in the face.
 void wrapCase(const char* label, QString face, const QString& text, int width)
 {
-    PageCollector sink(true);
+    PageCollector sink;
     EMF emf;
     emf.SetObject(sink, 0, 400, 1.0, 2100, 2970, 0, 0);
     emf.Start();

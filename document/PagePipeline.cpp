@@ -2,8 +2,9 @@
 
 #include "lang/DControl.h"
 #include "render/EMF.h"
+#include "render/PageOutput.h"
 #include "render/PageRecord.h"
-#include "render/PageSink.h"
+#include "render/PdfPreparedPage.h"
 #include "shell/DeferredOutput.h"
 #include "shell/Report.h"
 #include "shell/UserInterface.h"
@@ -37,50 +38,51 @@ namespace {
     // Milliseconds between two rounds of the window's event handling while the writer waits.
     constexpr int EventInterval = 20;
 
-    // A worker's print target: the job calls are not made here but kept with the page's log
-    // lines, so that the writing thread makes them in order.
-    class DeferredJob final : public render::PageSink {
+    // A worker's print output: the job calls are not made here but kept with the log lines of
+    // the page being rendered, so that the writing thread makes them in order.
+    class DeferredJob final : public render::PageOutput {
     public:
-        explicit DeferredJob(render::PageSink& job)
+        // Calls made before the first page go with the worker's own lines.
+        DeferredJob(render::PageOutput& job, DeferredOutput& beforeFirstPage)
             : m_job(job)
             , m_technology(job.technology())
+            , m_destination(&beforeFirstPage)
         {
         }
 
-        [[nodiscard]] bool isPrinter() const override { return true; }
+        // The page being rendered from now on: its calls go with its lines, whatever output
+        // is current on the thread.
+        void renderInto(DeferredOutput& page) { m_destination = &page; }
+
         [[nodiscard]] int technology() const override { return m_technology; }
-        bool startDoc(const QString& documentName) override
+        bool begin(const QString& documentName) override
         {
-            defer([job = &m_job, documentName] { job->startDoc(documentName); });
+            defer([job = &m_job, documentName] { job->begin(documentName); });
             return true;
         }
-        bool playPage(const render::PageRecord& page, const QRect& rect) override
+        bool write(const render::PageRecord& page, const QRect& rect) override
         {
-            // A job that prepares its pages does the page's work here, on the worker; the
+            // An output that prepares its pages does the page's work here, on the worker; the
             // writing thread only appends the result.
-            if (auto prepared = m_job.preparePage(page, rect)) {
-                defer([job = &m_job, prepared] { job->playPrepared(*prepared); });
+            if (auto prepared = m_job.prepare(page, rect)) {
+                defer([job = &m_job, prepared] { job->writePrepared(*prepared); });
                 return true;
             }
             auto copy = std::make_shared<const render::PageRecord>(page);
-            defer([job = &m_job, copy, rect] { job->playPage(*copy, rect); });
+            defer([job = &m_job, copy, rect] { job->write(*copy, rect); });
             return true;
         }
-        void endDoc() override
+        void endJob() override
         {
-            defer([job = &m_job] { job->endDoc(); });
+            defer([job = &m_job] { job->endJob(); });
         }
-        void setPicture(std::shared_ptr<const render::PageRecord>) override { }
 
     private:
-        static void defer(std::function<void()> action)
-        {
-            if (DeferredOutput* output = DeferredOutput::current())
-                output->addAction(std::move(action));
-        }
+        void defer(std::function<void()> action) { m_destination->addAction(std::move(action)); }
 
-        render::PageSink& m_job;
+        render::PageOutput& m_job;
         int m_technology;
+        DeferredOutput* m_destination;
     };
 
     // What rendering one page came to.
@@ -250,7 +252,7 @@ void PagePipeline::setThreadCount(int threads)
     g_threadOverride = std::max(threads, 0);
 }
 
-void PagePipeline::bind(lang::DControl& control, render::PageSink& job) const
+void PagePipeline::bind(lang::DControl& control, render::PageOutput& job) const
 {
     control.surface().setDocumentName(m_binding.documentName);
     control.SetObject(job, 0, m_binding.dpi, 1.0, m_binding.width, m_binding.height,
@@ -258,7 +260,7 @@ void PagePipeline::bind(lang::DControl& control, render::PageSink& job) const
     control.setLag(m_binding.lagX, m_binding.lagY);
 }
 
-void PagePipeline::work(Range& range, const lang::DControl& control, render::PageSink& job) const
+void PagePipeline::work(Range& range, const lang::DControl& control, render::PageOutput& job) const
 {
     // The workers' own interpreters are not the job's: their life goes unlogged.
     DeferredOutput unlogged;
@@ -271,7 +273,7 @@ void PagePipeline::work(Range& range, const lang::DControl& control, render::Pag
     } catch (...) {
         setupError = std::current_exception();
     }
-    DeferredJob deferred(job);
+    DeferredJob deferred(job, unlogged);
     if (worker)
         bind(*worker, deferred);
     const lang::PagedText* document = control.pagedText();
@@ -285,6 +287,7 @@ void PagePipeline::work(Range& range, const lang::DControl& control, render::Pag
         if (!result.error) {
             try {
                 const DeferredOutput::Scope scope(result.output);
+                deferred.renderInto(result.output);
                 if (page != range.first())
                     worker->surface().continueJob();
                 worker->startIndependentPage();
@@ -296,12 +299,13 @@ void PagePipeline::work(Range& range, const lang::DControl& control, render::Pag
                 result.error = std::current_exception();
                 setupError = result.error;
             }
+            deferred.renderInto(unlogged);
         }
         range.deliver(page, std::move(result));
     }
 }
 
-bool PagePipeline::PagePrint(lang::DControl& control, render::PageSink& job, std::int32_t from,
+bool PagePipeline::PagePrint(lang::DControl& control, render::PageOutput& job, std::int32_t from,
     std::int32_t to, const OutputGate& gate, const std::function<bool()>& mergeEnded) const
 {
     const Extent extent = extentOf(control, from, to);
@@ -340,6 +344,9 @@ bool PagePipeline::PagePrint(lang::DControl& control, render::PageSink& job, std
             if (result->error)
                 std::rethrow_exception(result->error);
             report.add(result->report);
+            // An output that failed (a queue that went away, a full disk) takes nothing more.
+            if (job.failed())
+                break;
         }
         if (held && !gate())
             return false;

@@ -8,7 +8,7 @@ namespace vorlix::lang {
 class DControl;
 }
 namespace vorlix::render {
-class PageSink;
+class PageOutput;
 }
 
 namespace vorlix::document {
@@ -37,7 +37,7 @@ public:
     explicit PagePipeline(Binding binding, int threads = threadCount());
 
     // Binds the job's own interpreter (the one that read the document) to the job.
-    void bind(lang::DControl& control, render::PageSink& job) const;
+    void bind(lang::DControl& control, render::PageOutput& job) const;
     // Decides, on the calling thread, whether anything of the job may be written: it may wait
     // (for the merge of the document the workers already render); false drops the job unwritten.
     using OutputGate = std::function<bool()>;
@@ -51,7 +51,7 @@ public:
     // the end) is given `mergeEnded`: its pages are written while the merge runs, only its log
     // lines are held (in the DeferredOutput current on the calling thread), and the gate is asked
     // as soon as mergeEnded() says so.
-    bool PagePrint(lang::DControl& control, render::PageSink& job, std::int32_t from,
+    bool PagePrint(lang::DControl& control, render::PageOutput& job, std::int32_t from,
         std::int32_t to, const OutputGate& gate = {},
         const std::function<bool()>& mergeEnded = {}) const;
 
@@ -75,7 +75,7 @@ private:
         const lang::DControl& control, std::int32_t from, std::int32_t to);
 
     // One worker: renders the pages it claims from the range until none is left.
-    void work(Range& range, const lang::DControl& control, render::PageSink& job) const;
+    void work(Range& range, const lang::DControl& control, render::PageOutput& job) const;
 
     Binding m_binding;
     int m_threads;

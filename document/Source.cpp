@@ -1,5 +1,7 @@
 #include "document/Source.h"
 
+#include "document/PrintRun.h"
+
 #include <optional>
 
 namespace vorlix::document {
@@ -25,22 +27,33 @@ void Source::SetObject(SourceEditor* editor, PreviewTarget* picture)
     m_preview.setPicture(picture);
 }
 
-bool Source::DocPrint()
+JobOutcome Source::DocPrint()
 {
+    JobOutcome outcome = print();
+    // The interpreter ran the face: its problems are the face's (the document itself when it
+    // is the face program).
+    if (outcome.status == JobOutcome::Status::InterpreterProblem)
+        outcome.file
+            = m_merge.face().name == u"InternalBuff" ? m_file.FileName() : m_merge.face().file;
+    return outcome;
+}
+
+JobOutcome Source::print()
+{
+    PrintRun run(m_printJob);
     if (!m_mergeBesideJob) {
         if (!SrcMerg(m_file.Text()))
-            return false;
-        return m_printJob.PrintGo();
+            return {};
+        return run.run();
     }
-    std::optional<bool> printed;
-    const auto job = [this, &printed](std::shared_ptr<const PagedDocument> growing,
-                         const std::function<bool()>& merged) {
-        printed = m_printJob.PrintGo(std::move(growing), merged);
+    std::optional<JobOutcome> printed;
+    const auto beside = [&run, &printed](SourceMerge::Pending pending) {
+        printed = run.runBeside(std::move(pending));
     };
-    if (!m_merge.SrcMerg(m_file.Text(), job))
-        return false;
+    if (!m_merge.SrcMerg(m_file.Text(), beside))
+        return {};
     // A merge that had to run here first (its face came over the network) prints after it.
-    return printed ? *printed : m_printJob.PrintGo();
+    return printed ? *printed : run.run();
 }
 
 void Source::PreView(std::int32_t page)

@@ -48,8 +48,8 @@ public:
     void SetObject(SourceEditor* editor, PreviewTarget* picture);
     // Reads and merges the text; true when the paged document is ready.
     bool SrcMerg(QString text) { return m_merge.SrcMerg(std::move(text)); }
-    // Merges the current text and prints it; true when the job ran to its end.
-    bool DocPrint();
+    // Merges the current text and prints it in one PrintRun; what the job came to.
+    JobOutcome DocPrint();
     // Lets DocPrint render the first pages while the merge still writes the later ones, on a
     // thread of its own (the unattended jobs, which show no printer dialog).
     void setMergeBesideJob(bool beside) { m_mergeBesideJob = beside; }
@@ -66,6 +66,8 @@ public:
     bool OpenPrintDet();
 
 private:
+    JobOutcome print();
+
     PrinterSettings m_printer;
     MergedDocument m_merged;
     SourceFile m_file;

@@ -18,8 +18,6 @@
 #include <QLocale>
 #include <QTime>
 #include <algorithm>
-#include <exception>
-#include <thread>
 
 namespace vorlix::document {
 
@@ -284,45 +282,19 @@ bool SourceMerge::takeResult(const Merge& merge)
     return m_merged.fMaScOn;
 }
 
-// The merge ends (and logs its end) inside `merged`, before anything of the work beside it is
-// written: the log reads as if the two had run one after the other.
 bool SourceMerge::mergeBeside(std::unique_ptr<Merge> owned, const Beside& beside)
 {
     auto growing = std::make_shared<PagedDocument>();
     owned->writeInto(growing);
-    std::exception_ptr failure;
-    bool readable = true;
-    std::thread thread([&owned, &growing, &failure, &readable, this] {
-        try {
-            readable = runMerge(*owned);
-            if (!readable)
-                growing->abandon();
-        } catch (...) {
-            failure = std::current_exception();
-            growing->abandon();
-        }
-    });
-    bool ended = false;
     bool succeeded = false;
-    const std::function<bool()> merged = [&] {
-        if (ended)
+    Pending pending { std::move(growing), [this, &owned] { return runMerge(*owned); },
+        [this, &owned, &succeeded] {
+            succeeded = takeResult(*owned);
+            owned.reset();
             return succeeded;
-        ended = true;
-        thread.join();
-        if (failure)
-            std::rethrow_exception(failure);
-        succeeded = readable && takeResult(*owned);
-        owned.reset();
-        return succeeded;
-    };
-    try {
-        beside(growing, merged);
-    } catch (...) {
-        if (thread.joinable())
-            thread.join();
-        throw;
-    }
-    return merged();
+        } };
+    beside(std::move(pending));
+    return succeeded;
 }
 
 const QString SourceMerge::DocumentSheet = QStringLiteral("Document");

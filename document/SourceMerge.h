@@ -38,12 +38,18 @@ public:
     // the result goes to the merged document.
     SourceMerge(SourceFile& file, SourceCaret& caret, MergedDocument& merged);
 
-    // Work on the calling thread beside a merge that runs on a thread of its own: it gets the
-    // paged document as the merge writes it, and `merged`, which waits for the merge's end, takes
-    // its result as a merge on the calling thread would (flags, report, log lines) and tells
-    // whether it succeeded. Until then the data tree is the merge's alone.
-    using Beside = std::function<void(
-        std::shared_ptr<const PagedDocument> growing, const std::function<bool()>& merged)>;
+    // A merge handed to work that runs beside it: the paged document it writes, the merge itself
+    // (run on a thread of the work's own; false when a record could not be read again), and the
+    // taking of its result on the calling thread once it has ended, as a merge on the calling
+    // thread would (flags, report, log lines); true when it succeeded. Until then the data tree
+    // is the merge's alone.
+    struct Pending {
+        std::shared_ptr<PagedDocument> growing;
+        std::function<bool()> work;
+        std::function<bool()> take;
+    };
+    // The work beside a merge; it runs the merge and takes its result, once, before it returns.
+    using Beside = std::function<void(Pending pending)>;
 
     // Reads and merges the text; true when merged.ManuScript is ready. What went wrong is shown
     // to the user and kept in report(). With `beside`, the merge runs on a thread of its own

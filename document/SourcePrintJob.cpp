@@ -3,6 +3,7 @@
 #include "document/InterpreterProblem.h"
 #include "document/MergedDocument.h"
 #include "document/PagePipeline.h"
+#include "document/PrintRun.h"
 #include "document/PrinterSettings.h"
 #include "document/SourceFile.h"
 #include "document/SourcePreview.h"
@@ -11,12 +12,9 @@
 #include "render/PrintOutput.h"
 #include "render/PrinterObject.h"
 #include "shell/Convert.h"
-#include "shell/DeferredOutput.h"
 #include "shell/Log.h"
 #include "shell/ModuleState.h"
 #include "shell/UserInterface.h"
-
-#include <optional>
 
 namespace vorlix::document {
 
@@ -41,58 +39,65 @@ namespace {
 
     // Keeps every copy of a document in one print job: the interpreter ends its job after each
     // rendering of the page range, but the job itself ends only when the last copy is done.
-    class CopiesJob final : public render::PageSink {
+    class CopiesJob final : public render::PageOutput {
     public:
-        explicit CopiesJob(render::PageSink& job)
+        explicit CopiesJob(render::PageOutput& job)
             : m_job(job)
         {
         }
 
-        [[nodiscard]] bool isPrinter() const override { return true; }
         [[nodiscard]] int technology() const override { return m_job.technology(); }
-        bool startDoc(const QString& documentName) override
+        bool begin(const QString& documentName) override
         {
             if (m_started)
                 return true;
             m_started = true;
-            return m_job.startDoc(documentName);
+            return m_job.begin(documentName);
         }
-        bool playPage(const render::PageRecord& page, const QRect& rect) override
+        bool write(const render::PageRecord& page, const QRect& rect) override
         {
             if (!m_started)
-                startDoc(QString());
-            const bool played = m_job.playPage(page, rect);
-            m_failed = m_failed || !played;
-            return played;
+                begin(QString());
+            return counted(m_job.write(page, rect));
         }
-        [[nodiscard]] std::shared_ptr<const render::PreparedPage> preparePage(
+        [[nodiscard]] std::shared_ptr<const render::PdfPreparedPage> prepare(
             const render::PageRecord& page, const QRect& rect) const override
         {
-            return m_job.preparePage(page, rect);
+            return m_job.prepare(page, rect);
         }
-        bool playPrepared(const render::PreparedPage& page) override
+        bool writePrepared(const render::PdfPreparedPage& page) override
         {
             if (!m_started)
-                startDoc(QString());
-            const bool played = m_job.playPrepared(page);
-            m_failed = m_failed || !played;
-            return played;
+                begin(QString());
+            return counted(m_job.writePrepared(page));
         }
-        void endDoc() override { }
-        void setPicture(std::shared_ptr<const render::PageRecord>) override { }
+        // Every copy's end is the interpreter's; the job's is finish().
+        void endJob() override { }
+        [[nodiscard]] bool failed() const override { return m_failed; }
 
-        // Ends the real job; false when any page could not be played.
+        // Ends the real job; false when any page could not be written.
         bool finish()
         {
             if (m_started)
-                m_job.endDoc();
+                m_job.endJob();
             return !m_failed;
         }
+        // Pages the job took, every copy counted.
+        [[nodiscard]] std::int32_t pages() const { return m_pages; }
 
     private:
-        render::PageSink& m_job;
+        bool counted(bool played)
+        {
+            if (played)
+                ++m_pages;
+            m_failed = m_failed || !played;
+            return played;
+        }
+
+        render::PageOutput& m_job;
         bool m_started = false;
         bool m_failed = false;
+        std::int32_t m_pages = 0;
     };
 
 }
@@ -116,12 +121,12 @@ void SourcePrintJob::takePrinterPage()
     m_preview.SetHeight(faceUnits(device.pageHeightTwips()));
 }
 
-bool SourcePrintJob::askPrintDialog()
+JobOutcome::Status SourcePrintJob::askPrintDialog()
 {
     const std::int16_t paper = m_printer.PaperSize;
     const std::int16_t orientation = m_printer.Orientation;
     if (!m_printDialog(m_printer, m_merged.Page))
-        return false;
+        return JobOutcome::Status::Cancelled;
     // What the dialog confirmed is the user's choice, to be kept beyond this run.
     m_printer.fRunPaper = false;
     m_printer.fRunOrientation = false;
@@ -133,41 +138,40 @@ bool SourcePrintJob::askPrintDialog()
         m_printer.usePrinter(selected);
     } else if (device.exportFile().isEmpty()) {
         // The chosen printer has gone since the dialog listed it (or there never was one).
-        fOutputFailed = true;
         shell::ShowMessage(m_printer.DeviceName.isEmpty()
                 ? QStringLiteral("プリンタがありません")
                 : m_printer.DeviceName + QStringLiteral(": プリンタが見つかりません"),
             0);
-        return false;
+        return JobOutcome::Status::NoPrinter;
     }
     // Selecting a printer starts from its own paper: the chosen one goes with it.
     device.setPaperSize(m_printer.PaperSize);
     device.setOrientation(m_printer.Orientation);
     WriteLog(QStringLiteral("Source/OpenPrintDlg>hDC=0"));
-    return true;
+    return JobOutcome::Status::Printed;
 }
 
-bool SourcePrintJob::OpenPrintDlg(std::int32_t& xOffset, std::int32_t& yOffset)
+JobOutcome::Status SourcePrintJob::OpenPrintDlg(std::int32_t& xOffset, std::int32_t& yOffset)
 {
-    bool confirmed = true;
+    auto chosen = JobOutcome::Status::Printed;
     if (shell::moduleState().commandLine.unattended() || !m_printDialog)
         takePrinterPage();
     else
-        confirmed = askPrintDialog();
+        chosen = askPrintDialog();
     const auto& device = render::PrinterObject::current();
     xOffset = halfMargin(device.pageWidthTwips() - device.printableWidthTwips());
     yOffset = halfMargin(device.pageHeightTwips() - device.printableHeightTwips());
-    return confirmed;
+    return chosen;
 }
 
-PagePipeline::Binding SourcePrintJob::binding(std::int32_t xOffset, std::int32_t yOffset) const
+PagePipeline::Binding SourcePrintJob::binding() const
 {
     PagePipeline::Binding binding;
     binding.dpi = m_printer.DPI;
     binding.width = m_printer.Width;
     binding.height = m_printer.Height;
-    binding.marginX = xOffset;
-    binding.marginY = yOffset;
+    binding.marginX = m_xOffset;
+    binding.marginY = m_yOffset;
     // The corrections adjust a printer's paper feed; a file has none.
     if (render::PrinterObject::current().exportFile().isEmpty()) {
         binding.lagX = m_printer.PaperLeftLag;
@@ -178,117 +182,76 @@ PagePipeline::Binding SourcePrintJob::binding(std::int32_t xOffset, std::int32_t
     return binding;
 }
 
-void SourcePrintJob::resetResults()
+JobOutcome SourcePrintJob::PrintGo()
 {
-    m_merged.fPrCpOn = false;
-    fOutputFailed = false;
-    fInterpreterProblem = false;
-    m_jobId = 0;
-    m_outputError.clear();
-    m_interpreterReport = {};
+    return PrintRun(*this).run();
 }
 
-bool SourcePrintJob::PrintGo()
+JobOutcome::Status SourcePrintJob::open(
+    lang::DControl& control, std::shared_ptr<const PagedDocument> document, bool growing)
 {
-    resetResults();
-    if (!m_merged.fMaScOn)
-        return false;
-    return runJob(m_merged.ManuScript, {});
+    control.SetDoc(std::move(document));
+    if (!growing)
+        m_merged.Page = control.Page();
+    return OpenPrintDlg(m_xOffset, m_yOffset);
 }
 
-// The job's own lines (its interpreter's creation, the pages) are held until the merge has ended
-// and logged its end; after a failed merge they are dropped with the job.
-bool SourcePrintJob::PrintGo(
-    std::shared_ptr<const PagedDocument> growing, const std::function<bool()>& merged)
+std::unique_ptr<render::PrintOutput> SourcePrintJob::createOutput() const
 {
-    resetResults();
-    shell::DeferredOutput held;
-    shell::DeferredOutput dropped;
-    std::optional<shell::DeferredOutput::Scope> holding(std::in_place, held);
-    bool gateRan = false;
-    bool succeeded = false;
-    const PagePipeline::OutputGate gate = [&] {
-        gateRan = true;
-        holding.reset();
-        succeeded = merged();
-        if (succeeded)
-            held.replay();
-        else
-            holding.emplace(dropped);
-        return succeeded;
-    };
-    bool printed = runJob(std::move(growing), gate);
-    // A job that ended before its first page (no printer) says so after the merge's end.
-    if (!gateRan)
-        gate();
-    holding.reset();
-    if (!succeeded) {
-        resetResults();
-        printed = false;
-    }
-    return printed;
+    auto job = render::PrinterObject::current().createJob(m_printer.DPI);
+    if (!job)
+        shell::ShowMessage(QStringLiteral("プリンタがありません"), 0);
+    return job;
 }
 
-bool SourcePrintJob::runJob(
+JobOutcome SourcePrintJob::printOn(lang::DControl& control, render::PrintOutput& job,
     std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate)
 {
-    lang::DControl control;
-    control.SetDoc(document);
-    // A document still being merged tells its page count at its end.
-    if (!gate)
-        m_merged.Page = control.Page();
-    std::int32_t xOffset = 0;
-    std::int32_t yOffset = 0;
-    if (OpenPrintDlg(xOffset, yOffset)) {
-        auto job = render::PrinterObject::current().createJob(m_printer.DPI);
-        if (!job) {
-            fOutputFailed = true;
-            shell::ShowMessage(QStringLiteral("プリンタがありません"), 0);
-        } else {
-            CopiesJob copies(*job);
-            const PagePipeline pages(binding(xOffset, yOffset));
-            pages.bind(control, copies);
-            // The output counts only once it is committed (a file renamed into place, a queue's
-            // job handed over): its pages need not wait for the merge.
-            std::function<bool()> mergeEnded;
-            if (gate)
-                mergeEnded = [document] { return document->ended(); };
-            if (!pages.PagePrint(
-                    control, copies, m_printer.FromPage, m_printer.ToPage, gate, mergeEnded)) {
-                job->discard();
-                return false;
-            }
-            m_merged.Page = control.Page();
-            m_interpreterReport = control.report;
-            fInterpreterProblem = reportInterpreterProblem(control, QStringLiteral(";;;end;"));
-            if (!fInterpreterProblem) {
-                for (std::int32_t copy = 2; copy <= m_printer.Copies; ++copy)
-                    pages.PagePrint(control, copies, m_printer.FromPage, m_printer.ToPage);
-                m_merged.fPrCpOn = true;
-                WriteLog(QStringLiteral("Source/PrintGo>fPrCpOn=True"));
-            }
-            fOutputFailed = !copies.finish();
-            fOutputFailed = !job->commit() || fOutputFailed;
-            finishOutput(*job);
-        }
+    JobOutcome outcome;
+    CopiesJob copies(job);
+    const PagePipeline pages(binding());
+    pages.bind(control, copies);
+    // The output counts only once it is committed (a file renamed into place, a queue's job
+    // handed over): its pages need not wait for the merge.
+    std::function<bool()> mergeEnded;
+    if (gate)
+        mergeEnded = [document] { return document->ended(); };
+    if (!pages.PagePrint(control, copies, m_printer.FromPage, m_printer.ToPage, gate, mergeEnded)) {
+        job.discard();
+        return outcome;
     }
-    WriteLog(QStringLiteral("Source/PrintGo>DeleteDC=") + QString::number(0));
-    return m_merged.fPrCpOn;
+    m_merged.Page = control.Page();
+    outcome.report = control.report;
+    if (reportInterpreterProblem(control, QStringLiteral(";;;end;"))) {
+        outcome.status = JobOutcome::Status::InterpreterProblem;
+    } else {
+        for (std::int32_t copy = 2; copy <= m_printer.Copies && !copies.failed(); ++copy)
+            pages.PagePrint(control, copies, m_printer.FromPage, m_printer.ToPage);
+        m_merged.fPrCpOn = true;
+        outcome.status = JobOutcome::Status::Printed;
+        WriteLog(QStringLiteral("Source/PrintGo>fPrCpOn=True"));
+    }
+    const bool played = copies.finish();
+    outcome.outputFailed = !job.commit() || !played;
+    outcome.pages = copies.pages();
+    finishOutput(job, outcome);
+    return outcome;
 }
 
-// A printer's job tells its number, or why it failed in the printer's own words (a file's
-// failure is the caller's to tell, with the file's name).
-void SourcePrintJob::finishOutput(const render::PrintOutput& job)
+// A printer's job tells its number, or why it failed in the printer's own words.
+void SourcePrintJob::finishOutput(const render::PrintOutput& job, JobOutcome& outcome) const
 {
-    m_jobId = job.jobId();
-    if (m_jobId > 0)
-        WriteLog(QStringLiteral("Source/PrintGo>JobId=") + QString::number(m_jobId));
-    if (!fOutputFailed)
+    outcome.jobId = job.jobId();
+    if (outcome.jobId > 0)
+        WriteLog(QStringLiteral("Source/PrintGo>JobId=") + QString::number(outcome.jobId));
+    const QString& exportFile = render::PrinterObject::current().exportFile();
+    outcome.toFile = !exportFile.isEmpty();
+    if (!outcome.outputFailed)
         return;
-    m_outputError = job.error();
-    if (!render::PrinterObject::current().exportFile().isEmpty())
-        return;
-    shell::ShowMessage(m_printer.DeviceName + QStringLiteral(": ") + m_outputError, 0);
+    outcome.outputError = job.error();
+    outcome.file = outcome.toFile ? exportFile : m_printer.DeviceName;
+    if (outcome.status == JobOutcome::Status::Printed)
+        outcome.status = JobOutcome::Status::OutputFailed;
 }
 
 }

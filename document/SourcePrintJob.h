@@ -1,11 +1,15 @@
 #pragma once
 
+#include "document/JobOutcome.h"
 #include "document/PagePipeline.h"
-#include "shell/Report.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+
+namespace vorlix::lang {
+class DControl;
+}
 
 namespace vorlix::render {
 class PrintOutput;
@@ -35,49 +39,44 @@ public:
 
     void setPrintDialog(PrintDialog dialog) { m_printDialog = std::move(dialog); }
 
-    // Prints the last merge; true when the job ran to its end (merged.fPrCpOn). Nothing is
+    // Prints the last merge; printed when the job ran to its end (merged.fPrCpOn). Nothing is
     // printed without a successful merge or when the dialog is cancelled.
-    bool PrintGo();
-    // Prints a document the merge is still writing on another thread: the pages are rendered as
-    // the merge goes past them, but nothing reaches the job or the log before `merged` (which
-    // waits for the merge's end) said it succeeded; otherwise the job leaves no trace, as if
-    // PrintGo had never run.
-    bool PrintGo(std::shared_ptr<const PagedDocument> growing, const std::function<bool()>& merged);
+    JobOutcome PrintGo();
 
-    // The job's output could not be completed (a file that could not be written, a printer
-    // that refused the job or does not exist).
-    bool fOutputFailed = false;
-    // The interpreter reported an error or warning during the last job.
-    bool fInterpreterProblem = false;
-    // What the interpreter reported during the last job: its first failure's number and text.
-    [[nodiscard]] const shell::Report& interpreterReport() const { return m_interpreterReport; }
-    // The printer's number of the last job; 0 when it went to a file or never reached a printer.
-    [[nodiscard]] int jobId() const { return m_jobId; }
-    // Why the last job's printer refused or lost it, or its file could not be written, in the
-    // system's words; empty when nothing failed or no reason was given.
-    [[nodiscard]] const QString& outputError() const { return m_outputError; }
+    // The steps of one run, in order. Binds `control` to `document` and chooses the printer and
+    // paper (a document still being merged tells its page count at its end); printed when the
+    // job may go ahead, else why not.
+    [[nodiscard]] JobOutcome::Status open(
+        lang::DControl& control, std::shared_ptr<const PagedDocument> document, bool growing);
+    // A fresh output of the current printer (or export file); none, said to the user, when
+    // there is no printer.
+    [[nodiscard]] std::unique_ptr<render::PrintOutput> createOutput() const;
+    // Every copy of the range into the job, which is then committed; with a gate, nothing is
+    // written before it opened.
+    JobOutcome printOn(lang::DControl& control, render::PrintOutput& job,
+        std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate);
+
+    // The merge the job prints, whose page count and fPrCpOn it keeps.
+    [[nodiscard]] MergedDocument& merged() { return m_merged; }
 
 private:
     // Chooses the printer and paper; gives the unprintable margins in tenths of a millimetre.
-    bool OpenPrintDlg(std::int32_t& xOffset, std::int32_t& yOffset);
+    // Printed when the job may go ahead, else why not.
+    JobOutcome::Status OpenPrintDlg(std::int32_t& xOffset, std::int32_t& yOffset);
     void takePrinterPage();
-    [[nodiscard]] bool askPrintDialog();
+    [[nodiscard]] JobOutcome::Status askPrintDialog();
     // How the job's interpreters are bound: the printer's page, margins and corrections.
-    [[nodiscard]] PagePipeline::Binding binding(std::int32_t xOffset, std::int32_t yOffset) const;
-    // The job on `document`; with a gate, nothing is written before it opened.
-    bool runJob(
-        std::shared_ptr<const PagedDocument> document, const PagePipeline::OutputGate& gate);
-    void resetResults();
-    void finishOutput(const render::PrintOutput& job);
+    [[nodiscard]] PagePipeline::Binding binding() const;
+    void finishOutput(const render::PrintOutput& job, JobOutcome& outcome) const;
 
     PrinterSettings& m_printer;
     MergedDocument& m_merged;
     SourcePreview& m_preview;
     const SourceFile& m_file;
     PrintDialog m_printDialog;
-    shell::Report m_interpreterReport;
-    int m_jobId = 0;
-    QString m_outputError;
+    // The unprintable margins of the printer open() chose.
+    std::int32_t m_xOffset = 0;
+    std::int32_t m_yOffset = 0;
 };
 
 }

@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString text = vorlix::shell::decodeText(bytes).text;
 
-    vorlix::render::PageCollector sink(true);
+    vorlix::render::PageCollector sink;
     vorlix::lang::DControl control(std::make_shared<vorlix::render::QtTextMetrics>());
     control.SetObject(sink, 0, 400, 1.0, 2100, 2970, 0, 0);
     control.setLimits(kLimits);

@@ -101,7 +101,7 @@ DControl::~DControl()
     m_surface.reset();
 }
 
-void DControl::SetObject(render::PageSink& target, std::int32_t dc, std::int32_t dpi, double ratio,
+void DControl::SetObject(render::PageTarget target, std::int32_t dc, std::int32_t dpi, double ratio,
     std::int32_t width, std::int32_t height, std::int32_t marginX, std::int32_t marginY)
 {
     m_surface->SetObject(target, dc, dpi, ratio, width, height, marginX, marginY);

@@ -23,7 +23,6 @@
 #include <vector>
 
 namespace vorlix::render {
-class PageSink;
 class TextMetrics;
 }
 
@@ -50,7 +49,7 @@ public:
     DControl& operator=(const DControl&) = delete;
 
     // Binds the surface to a print job or preview and a page size; forwarded unchanged.
-    void SetObject(render::PageSink& target, std::int32_t dc, std::int32_t dpi, double ratio,
+    void SetObject(render::PageTarget target, std::int32_t dc, std::int32_t dpi, double ratio,
         std::int32_t width, std::int32_t height, std::int32_t marginX, std::int32_t marginY);
     void getLtoP(double& sx, double& sy) const;
     void setRatio(double ratio);

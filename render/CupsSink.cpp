@@ -1,14 +1,12 @@
 #include "render/CupsSink.h"
 
-#include "render/PdfFontRegistry.h"
-#include "render/PdfPageDevice.h"
 #include "render/PdfWriter.h"
 
 namespace vorlix::render {
 
 CupsSink::CupsSink(QString queue, QList<CupsOutput::Option> options)
     : m_cups(std::move(queue), std::move(options))
-    , m_fonts(std::make_unique<PdfFontRegistry>())
+    , m_pdf([this] { return createJob(); })
 {
 }
 
@@ -17,47 +15,44 @@ CupsSink::~CupsSink()
     discard();
 }
 
-bool CupsSink::startDoc(const QString& documentName)
+bool CupsSink::begin(const QString& documentName)
 {
     if (m_title.isEmpty())
         m_title = documentName;
     return true;
 }
 
-std::shared_ptr<const PreparedPage> CupsSink::preparePage(
+std::shared_ptr<const PdfPreparedPage> CupsSink::prepare(
     const PageRecord& page, const QRect& rect) const
 {
-    return PdfPageDevice::prepare(*m_fonts, page, rect);
+    return m_pdf.prepare(page, rect);
 }
 
-bool CupsSink::playPage(const PageRecord& page, const QRect& rect)
+bool CupsSink::write(const PageRecord& page, const QRect& rect)
 {
-    const auto prepared = preparePage(page, rect);
-    return prepared && playPrepared(*prepared);
+    return counted(!m_failed && m_pdf.write(page, rect));
 }
 
-// The job is created with the first page, so that a job that never gets one leaves nothing on
-// the server.
-bool CupsSink::open()
+bool CupsSink::writePrepared(const PdfPreparedPage& page)
 {
-    if (m_writer)
-        return true;
-    if (m_failed || !m_cups.begin(m_title))
-        return false;
-    m_writer = std::make_unique<PdfWriter>(
+    return counted(!m_failed && m_pdf.write(page));
+}
+
+std::unique_ptr<PdfWriter> CupsSink::createJob()
+{
+    if (!m_cups.begin(m_title))
+        return nullptr;
+    return std::make_unique<PdfWriter>(
         [this](const QByteArray& bytes) { return m_cups.write(bytes); });
-    return m_writer->open();
 }
 
-bool CupsSink::playPrepared(const PreparedPage& page)
+bool CupsSink::counted(bool written)
 {
-    const auto* prepared = dynamic_cast<const PdfPreparedPage*>(&page);
-    if (!m_failed && prepared && open() && m_writer->writePage(*prepared)) {
+    if (written)
         ++m_pages;
-        return true;
-    }
-    m_failed = true;
-    return false;
+    else
+        m_failed = true;
+    return written;
 }
 
 bool CupsSink::commit()
@@ -67,11 +62,9 @@ bool CupsSink::commit()
         return false;
     }
     // Nothing to print: no job at all.
-    if (!m_writer)
+    if (!m_pdf.started())
         return true;
-    const bool written = m_writer->finish(m_title);
-    m_writer.reset();
-    if (!written) {
+    if (!m_pdf.finish(m_title)) {
         m_failed = true;
         discard();
         return false;
@@ -82,7 +75,7 @@ bool CupsSink::commit()
 
 void CupsSink::discard()
 {
-    m_writer.reset();
+    m_pdf.drop();
     m_cups.discard();
 }
 

@@ -1,14 +1,10 @@
 #pragma once
 
 #include "render/CupsOutput.h"
+#include "render/PdfPageStream.h"
 #include "render/PrintOutput.h"
 
-#include <memory>
-
 namespace vorlix::render {
-
-class PdfFontRegistry;
-class PdfWriter;
 
 // A print job on a CUPS queue: the same PDF as an export (pages prepared on the job's workers,
 // fonts subset at the end), streamed to the queue as it is written, with no file between. The
@@ -20,14 +16,11 @@ public:
     CupsSink(const CupsSink&) = delete;
     CupsSink& operator=(const CupsSink&) = delete;
 
-    [[nodiscard]] bool isPrinter() const override { return true; }
-    bool startDoc(const QString& documentName) override;
-    bool playPage(const PageRecord& page, const QRect& rect) override;
-    [[nodiscard]] std::shared_ptr<const PreparedPage> preparePage(
+    bool begin(const QString& documentName) override;
+    bool write(const PageRecord& page, const QRect& rect) override;
+    [[nodiscard]] std::shared_ptr<const PdfPreparedPage> prepare(
         const PageRecord& page, const QRect& rect) const override;
-    bool playPrepared(const PreparedPage& page) override;
-    void endDoc() override { }
-    void setPicture(std::shared_ptr<const PageRecord>) override { }
+    bool writePrepared(const PdfPreparedPage& page) override;
 
     bool commit() override;
     void discard() override;
@@ -39,13 +32,14 @@ public:
     [[nodiscard]] int pagesWritten() const { return m_pages; }
 
 private:
-    bool open();
+    // The job is created with the first page, so that a job that never gets one leaves nothing
+    // on the server.
+    [[nodiscard]] std::unique_ptr<PdfWriter> createJob();
+    bool counted(bool written);
 
     CupsOutput m_cups;
-    std::unique_ptr<PdfFontRegistry> m_fonts;
-    std::unique_ptr<PdfWriter> m_writer;
+    PdfPageStream m_pdf;
     QString m_title;
-    QString m_error;
     int m_pages = 0;
     bool m_failed = false;
 };

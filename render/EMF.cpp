@@ -1,8 +1,8 @@
 #include "render/EMF.h"
 
 #include "render/Bitmap.h"
+#include "render/PageOutput.h"
 #include "render/PageRecorder.h"
-#include "render/PageSink.h"
 #include "render/QtTextMetrics.h"
 #include "shell/Checked.h"
 #include "shell/Convert.h"
@@ -115,12 +115,13 @@ Device* EMF::hDC()
     return m_pages.deviceRecording() ? &m_pages.device() : nullptr;
 }
 
-void EMF::SetObject(PageSink& target, std::int32_t, std::int32_t dpi, double ratio,
+void EMF::SetObject(PageTarget target, std::int32_t, std::int32_t dpi, double ratio,
     std::int32_t width, std::int32_t height, std::int32_t marginX, std::int32_t marginY)
 {
-    m_mapping.bind(!target.isPrinter(), dpi, ratio, width, height, marginX, marginY);
+    m_mapping.bind(target.view() != nullptr, dpi, ratio, width, height, marginX, marginY);
     m_pages.bind(target, m_mapping.referenceDpi());
-    shell::WriteLog(QString::number(target.technology()));
+    // The reference device's technology: 2 a raster printer, 1 a display.
+    shell::WriteLog(QString::number(target.output() ? target.output()->technology() : 1));
 }
 
 void EMF::setRatio(double ratio)

@@ -19,14 +19,13 @@ namespace vorlix::render {
 class Bitmap;
 class Device;
 class PageRecord;
-class PageSink;
 class TextMetrics;
 
 // The drawing surface. The interpreter calls it for every drawing command of a face; it keeps the
 // mapping from face units to device units (SurfaceMapping), the current point, clipping, the font
 // and pen slots (SlotTable), lays out text (TextLayout), and records each page as a PageRecord in
 // device units of the reference device (the printer's DPI, or a 96-dpi screen for the preview).
-// Finished pages go to the PageSink given to SetObject (PageLifeCycle).
+// Finished pages go to the output or view given to SetObject (PageLifeCycle).
 //
 // Face units are tenths of a millimetre. Every conversion to an integer rounds half to even and
 // raises shell::RunError 6 when it does not fit; 32-bit sums are checked the same way. Slot
@@ -46,7 +45,7 @@ public:
     // argument order only: the device comes from the target. For a print target the margins are
     // ignored; for a preview they are kept and handed back by setRatio. Takes effect at the next
     // page.
-    void SetObject(PageSink& target, std::int32_t dc, std::int32_t dpi, double ratio,
+    void SetObject(PageTarget target, std::int32_t dc, std::int32_t dpi, double ratio,
         std::int32_t width, std::int32_t height, std::int32_t marginX, std::int32_t marginY);
     // Re-binds with the same target and page and a new zoom ratio.
     void setRatio(double ratio);

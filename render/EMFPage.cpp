@@ -1,8 +1,9 @@
 #include "render/EMF.h"
 
+#include "render/PageOutput.h"
 #include "render/PageRecord.h"
 #include "render/PageRecorder.h"
-#include "render/PageSink.h"
+#include "render/PageView.h"
 
 namespace vorlix::render {
 
@@ -23,8 +24,8 @@ void EMF::PrinterOpen()
     shell::WriteLog(QStringLiteral("EMF/PrinterOpen>"));
     if (m_pages.job() == PageLifeCycle::JobState::Unbound)
         SetObject(m_pages.makeOwnPrinter(), 0, 400, 1.0, 2100, 2970, 0, 0);
-    if (!m_mapping.isPreview())
-        m_pages.target()->startDoc(m_pages.documentName());
+    if (PageOutput* output = m_pages.output())
+        output->begin(m_pages.documentName());
     m_pages.jobOpened();
 }
 
@@ -37,8 +38,8 @@ void EMF::PrinterClose()
 {
     shell::WriteLog(QStringLiteral("EMF/PrinterClose>"));
     m_pages.jobClosed();
-    if (!m_mapping.isPreview() && m_pages.target())
-        m_pages.target()->endDoc();
+    if (PageOutput* output = m_pages.output())
+        output->endJob();
 }
 
 void EMF::Start()
@@ -52,8 +53,8 @@ void EMF::OpenEMF()
 {
     if (m_pages.page() != PageState::NoPage)
         DeleteEMF();
-    const PageSink* target = m_pages.target();
-    m_mapping.openPage(target ? target->widthTwips() : 0.0);
+    const PageView* view = m_pages.view();
+    m_mapping.openPage(view ? view->widthTwips() : 0.0);
     const QSize size = m_mapping.deviceSize();
     m_pages.open(m_mapping.referenceDpi(), m_mapping.frame(), size);
     shell::WriteLog(QStringLiteral("EMF/OpenEMF>hDC=%1 %2x%3")
@@ -90,8 +91,8 @@ void EMF::DeleteEMF()
 void EMF::DispEMF()
 {
     bool played = false;
-    if (m_pages.target() && m_pages.closedPage())
-        played = m_pages.target()->playPage(*m_pages.closedPage(), m_mapping.playbackRect());
+    if (PageOutput* output = m_pages.output(); output && m_pages.closedPage())
+        played = output->write(*m_pages.closedPage(), m_mapping.playbackRect());
     shell::WriteLog(QStringLiteral("EMF/DispEMF>PlayEMF=%1").arg(played ? 1 : 0));
 }
 
@@ -111,7 +112,7 @@ void EMF::NewPage()
     if (m_mapping.isPreview()) {
         // The page stays on screen: the preview shares the page and keeps it.
         try {
-            m_pages.target()->setPicture(Picture());
+            m_pages.view()->setPicture(Picture());
         } catch (...) {
             // A page the preview cannot take is simply not shown.
         }

@@ -3,8 +3,6 @@
 #include "render/AllocatorTuning.h"
 #include "render/CheckedFile.h"
 #include "render/PageRecord.h"
-#include "render/PdfFontRegistry.h"
-#include "render/PdfPageDevice.h"
 #include "render/PdfWriter.h"
 #include "render/StalePartFiles.h"
 #include "shell/SignalCleanup.h"
@@ -73,7 +71,7 @@ FileSink::FileSink(Format format, QString path, PdfEngine engine)
     , m_path(std::move(path))
 {
     if (format == Format::Pdf && engine == PdfEngine::Own)
-        m_fonts = std::make_unique<PdfFontRegistry>();
+        m_stream = std::make_unique<PdfPageStream>([this] { return createPdf(); });
 }
 
 FileSink::PdfEngine FileSink::pdfEngineFromEnvironment()
@@ -100,78 +98,68 @@ std::optional<FileSink::Format> FileSink::formatOf(const QString& path)
     return std::nullopt;
 }
 
-bool FileSink::startDoc(const QString& documentName)
+bool FileSink::begin(const QString& documentName)
 {
     if (m_title.isEmpty())
         m_title = documentName;
     return true;
 }
 
-bool FileSink::playPage(const PageRecord& page, const QRect& rect)
+bool FileSink::write(const PageRecord& page, const QRect& rect)
 {
-    bool ok = false;
     switch (m_format) {
     case Format::Pdf:
-        ok = playPdf(page, rect);
-        break;
+        return counted(playPdf(page, rect));
     case Format::Png:
-        ok = playPng(page, rect);
-        break;
+        return counted(playPng(page, rect));
     case Format::Svg:
-        ok = playSvg(page, rect);
-        break;
+        return counted(playSvg(page, rect));
     }
-    if (ok)
-        ++m_pages;
-    else
-        m_failed = true;
-    return ok;
+    return counted(false);
 }
 
-std::shared_ptr<const PreparedPage> FileSink::preparePage(
+std::shared_ptr<const PdfPreparedPage> FileSink::prepare(
     const PageRecord& page, const QRect& rect) const
 {
-    if (!m_fonts)
+    if (!m_stream)
         return nullptr;
-    return PdfPageDevice::prepare(*m_fonts, page, rect);
+    return m_stream->prepare(page, rect);
 }
 
-bool FileSink::playPrepared(const PreparedPage& page)
+bool FileSink::writePrepared(const PdfPreparedPage& page)
 {
-    const bool ok = writePrepared(page);
-    if (ok)
+    if (!m_stream)
+        return counted(false);
+    const bool written = m_stream->write(page);
+    if (!written)
+        keepError(m_stream->error());
+    return counted(written);
+}
+
+bool FileSink::counted(bool written)
+{
+    if (written)
         ++m_pages;
     else
         m_failed = true;
-    return ok;
+    return written;
 }
 
-bool FileSink::writePrepared(const PreparedPage& page)
+std::unique_ptr<PdfWriter> FileSink::createPdf()
 {
-    const auto* prepared = dynamic_cast<const PdfPreparedPage*>(&page);
-    if (!prepared || !m_fonts)
-        return false;
-    if (!m_writer) {
-        const QString temporary = temporaryFor(m_path);
-        if (temporary.isEmpty())
-            return false;
-        m_writer = std::make_unique<PdfWriter>(temporary);
-        if (!m_writer->open()) {
-            keepError(m_writer->errorString());
-            return false;
-        }
-    }
-    if (m_writer->writePage(*prepared))
-        return true;
-    keepError(m_writer->errorString());
-    return false;
+    const QString temporary = temporaryFor(m_path);
+    if (temporary.isEmpty())
+        return nullptr;
+    return std::make_unique<PdfWriter>(temporary);
 }
 
 bool FileSink::playPdf(const PageRecord& page, const QRect& rect)
 {
-    if (m_fonts) {
-        const auto prepared = preparePage(page, rect);
-        return prepared && writePrepared(*prepared);
+    if (m_stream) {
+        const bool written = m_stream->write(page, rect);
+        if (!written)
+            keepError(m_stream->error());
+        return written;
     }
     if (!m_pdf) {
         keepLargeBuffersInHeap();
@@ -299,11 +287,10 @@ FileSink::Outcome FileSink::finish()
     if (m_pdfFile && !finishChecked(*m_pdfFile))
         m_failed = true;
     m_pdfFile.reset();
-    if (m_writer && m_writer->isOpen() && !m_writer->finish(m_title)) {
-        keepError(m_writer->errorString());
+    if (m_stream && !m_stream->finish(m_title)) {
+        keepError(m_stream->error());
         m_failed = true;
     }
-    m_writer.reset();
     if (m_failed || !renameIntoPlace())
         m_failed = true;
     removeTemporaries();
@@ -319,7 +306,8 @@ void FileSink::discard()
         m_painter.end();
     m_pdf.reset();
     m_pdfFile.reset();
-    m_writer.reset();
+    if (m_stream)
+        m_stream->drop();
     removeTemporaries();
     m_files.clear();
     m_ended = true;

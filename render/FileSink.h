@@ -1,5 +1,6 @@
 #pragma once
 
+#include "render/PdfPageStream.h"
 #include "render/PrintOutput.h"
 
 #include <QPainter>
@@ -13,8 +14,6 @@ class QPdfWriter;
 namespace vorlix::render {
 
 class CheckedFile;
-class PdfFontRegistry;
-class PdfWriter;
 
 // Writes the pages of print jobs to files instead of a printer: one PDF document, or one PNG or
 // SVG file per page. Jobs that follow one another (copies) go on into the same output; the
@@ -66,14 +65,11 @@ public:
     // The PDF writer the environment chooses (VORLIX_PDF_ENGINE).
     [[nodiscard]] static PdfEngine pdfEngineFromEnvironment();
 
-    [[nodiscard]] bool isPrinter() const override { return true; }
-    bool startDoc(const QString& documentName) override;
-    bool playPage(const PageRecord& page, const QRect& rect) override;
-    [[nodiscard]] std::shared_ptr<const PreparedPage> preparePage(
+    bool begin(const QString& documentName) override;
+    bool write(const PageRecord& page, const QRect& rect) override;
+    [[nodiscard]] std::shared_ptr<const PdfPreparedPage> prepare(
         const PageRecord& page, const QRect& rect) const override;
-    bool playPrepared(const PreparedPage& page) override;
-    void endDoc() override { }
-    void setPicture(std::shared_ptr<const PageRecord>) override { }
+    bool writePrepared(const PdfPreparedPage& page) override;
 
     // Completes the output and gives it its names; not written when anything could not be
     // (nothing is then renamed and the temporary files go).
@@ -91,7 +87,10 @@ public:
 
 private:
     bool playPdf(const PageRecord& page, const QRect& rect);
-    bool writePrepared(const PreparedPage& page);
+    // The PDF's temporary file under our own writer; null (the error kept) when it cannot be made.
+    [[nodiscard]] std::unique_ptr<PdfWriter> createPdf();
+    // Counts a page written, or notes the output failed.
+    bool counted(bool written);
     bool playPng(const PageRecord& page, const QRect& rect);
     bool playSvg(const PageRecord& page, const QRect& rect);
     [[nodiscard]] QString pagePath(int number) const;
@@ -113,9 +112,8 @@ private:
     QString m_title;
     std::unique_ptr<CheckedFile> m_pdfFile;
     std::unique_ptr<QPdfWriter> m_pdf;
-    // Our own writer and the fonts its page workers share; none with Qt's engine.
-    std::unique_ptr<PdfFontRegistry> m_fonts;
-    std::unique_ptr<PdfWriter> m_writer;
+    // Our own writer's document; none with Qt's engine.
+    std::unique_ptr<PdfPageStream> m_stream;
     QPainter m_painter;
     QStringList m_files;
     QStringList m_temporaries; // beside m_files, one for one

@@ -2,19 +2,13 @@
 
 namespace vorlix::render {
 
-PageCollector::PageCollector(bool printer, double widthTwips)
-    : m_printer(printer)
-    , m_widthTwips(widthTwips)
-{
-}
-
-bool PageCollector::startDoc(const QString& documentName)
+bool PageCollector::begin(const QString& documentName)
 {
     m_events << QStringLiteral("startDoc ") + documentName;
     return true;
 }
 
-bool PageCollector::playPage(const PageRecord& page, const QRect& rect)
+bool PageCollector::write(const PageRecord& page, const QRect& rect)
 {
     m_events << QStringLiteral("playPage");
     m_pages.push_back(page);
@@ -22,15 +16,9 @@ bool PageCollector::playPage(const PageRecord& page, const QRect& rect)
     return true;
 }
 
-void PageCollector::endDoc()
+void PageCollector::endJob()
 {
     m_events << QStringLiteral("endDoc");
-}
-
-void PageCollector::setPicture(std::shared_ptr<const PageRecord> page)
-{
-    m_events << QStringLiteral("setPicture");
-    m_picture = std::move(page);
 }
 
 }

@@ -1,8 +1,8 @@
 #include "render/PageLifeCycle.h"
 
+#include "render/PageOutput.h"
 #include "render/PageRecord.h"
 #include "render/PageRecorder.h"
-#include "render/PageSink.h"
 #include "render/PrinterSink.h"
 
 #include <QCoreApplication>
@@ -27,9 +27,9 @@ PageLifeCycle::PageLifeCycle(std::shared_ptr<const TextMetrics> metrics)
 
 PageLifeCycle::~PageLifeCycle() = default;
 
-void PageLifeCycle::bind(PageSink& target, int referenceDpi)
+void PageLifeCycle::bind(PageTarget target, int referenceDpi)
 {
-    m_target = &target;
+    m_target = target;
     m_job = JobState::Bound;
     if (m_page == PageState::Shown)
         m_page = PageState::Closed;
@@ -39,7 +39,7 @@ void PageLifeCycle::bind(PageSink& target, int referenceDpi)
 bool PageLifeCycle::needsJob() const
 {
     return m_job == JobState::Unbound || m_job == JobState::Bound
-        || (m_job == JobState::Closed && m_target && m_target->isPrinter());
+        || (m_job == JobState::Closed && output());
 }
 
 void PageLifeCycle::jobClosed()
@@ -81,7 +81,7 @@ bool PageLifeCycle::deviceRecording() const
     return m_device->recording();
 }
 
-PageSink& PageLifeCycle::makeOwnPrinter()
+PageOutput& PageLifeCycle::makeOwnPrinter()
 {
     m_ownPrinter = m_printerFactory ? m_printerFactory() : PrinterSink::systemPrinter(400);
     return *m_ownPrinter;

@@ -1,22 +1,24 @@
 #pragma once
 
+#include "render/PageTarget.h"
+
 #include <QSize>
 #include <QString>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace vorlix::render {
 
 class PageRecord;
 class PageRecorder;
-class PageSink;
 class TextMetrics;
 struct DeviceRect;
 
-// Where the surface's target, print job and page stand: the sink pages go to, whether a job is
-// open on it, the device context a page records on and the closed page waiting to be output or
-// shown. The surface drives it (Start, NewPage, EndDoc, KillDoc); this keeps the states and the
+// Where the surface's target, print job and page stand: the output or view pages go to, whether a
+// job is open on it, the device context a page records on and the closed page waiting to be output
+// or shown. The surface drives it (Start, NewPage, EndDoc, KillDoc); this keeps the states and the
 // resources, and tells which steps a state allows.
 class PageLifeCycle {
 public:
@@ -45,8 +47,12 @@ public:
 
     // SetObject: pages go to target from now on; no job is open on it, a shown page counts as
     // not output yet, and text off the page is measured at referenceDpi.
-    void bind(PageSink& target, int referenceDpi);
-    [[nodiscard]] PageSink* target() const { return m_target; }
+    void bind(PageTarget target, int referenceDpi);
+    [[nodiscard]] const std::optional<PageTarget>& target() const { return m_target; }
+    // The print job's output the pages go to; null for a preview or before a binding.
+    [[nodiscard]] PageOutput* output() const { return m_target ? m_target->output() : nullptr; }
+    // The preview's view; null for a print job or before a binding.
+    [[nodiscard]] PageView* view() const { return m_target ? m_target->view() : nullptr; }
     [[nodiscard]] JobState job() const { return m_job; }
     [[nodiscard]] PageState page() const { return m_page; }
 
@@ -79,9 +85,9 @@ public:
     [[nodiscard]] std::int64_t pageNumber() const { return m_pageNumber; }
 
     // What an unbound surface's first job binds to: the system printer by default.
-    using PrinterFactory = std::function<std::unique_ptr<PageSink>()>;
+    using PrinterFactory = std::function<std::unique_ptr<PageOutput>()>;
     void setPrinterFactory(PrinterFactory factory) { m_printerFactory = std::move(factory); }
-    [[nodiscard]] PageSink& makeOwnPrinter();
+    [[nodiscard]] PageOutput& makeOwnPrinter();
     // The document name of print jobs: the given one, else the application's name.
     void setDocumentName(const QString& name) { m_documentName = name; }
     [[nodiscard]] QString documentName() const;
@@ -89,8 +95,8 @@ public:
 private:
     JobState m_job = JobState::Unbound;
     PageState m_page = PageState::NoPage;
-    PageSink* m_target = nullptr;
-    std::unique_ptr<PageSink> m_ownPrinter;
+    std::optional<PageTarget> m_target;
+    std::unique_ptr<PageOutput> m_ownPrinter;
     PrinterFactory m_printerFactory;
     QString m_documentName;
     std::unique_ptr<PageRecorder> m_device;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "render/PageSink.h"
-
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -16,7 +14,7 @@ class PdfFont;
 // A page turned into PDF on a worker: its compressed content stream, its size in points and what
 // the stream names (fonts /F0, /F1, ... and pictures /I0, /I1, ... in the order the page first
 // used them). The writer only appends it and maps those names onto the document's objects.
-struct PdfPreparedPage final : PreparedPage {
+struct PdfPreparedPage {
     // The glyphs a page drew in one font, with the text each stands for.
     struct FontUse {
         std::shared_ptr<const PdfFont> font;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/PageSink.h"
+#include "render/PageView.h"
 
 #include <functional>
 #include <memory>
@@ -9,7 +9,7 @@ namespace vorlix::render {
 
 // The preview target: a box on a 96-dpi screen that shows the last finished page. The box's
 // owner is told of every new page and keeps the page as long as it shows it.
-class PreviewSink final : public PageSink {
+class PreviewSink final : public PageView {
 public:
     using PageShown = std::function<void(const std::shared_ptr<const PageRecord>&)>;
 
@@ -18,11 +18,7 @@ public:
     // The box's width in pixels (0: the box takes the page's own size).
     void setBoxWidth(int pixels) { m_boxWidthPixels = pixels; }
 
-    [[nodiscard]] bool isPrinter() const override { return false; }
     [[nodiscard]] double widthTwips() const override { return m_boxWidthPixels * 15.0; }
-    bool startDoc(const QString&) override { return true; }
-    bool playPage(const PageRecord&, const QRect&) override { return false; }
-    void endDoc() override { }
     void setPicture(std::shared_ptr<const PageRecord> page) override;
 
     [[nodiscard]] const std::shared_ptr<const PageRecord>& picture() const { return m_picture; }

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "render/PageSink.h"
+#include "render/PageOutput.h"
 
 #include <QString>
 
 namespace vorlix::render {
 
-// A print job's output (a file, a printer queue): its pages go in as a page sink, and nothing of
-// it counts until it is committed; a job that is discarded, or ends without a commit, leaves
+// A print job's output (a file, a printer queue): its pages go in as a page output, and nothing
+// of it counts until it is committed; a job that is discarded, or ends without a commit, leaves
 // nothing behind.
-class PrintOutput : public PageSink {
+class PrintOutput : public PageOutput {
 public:
     // Completes the output: a file takes its name, a queue's job is handed over; false when
     // anything could not be written or was refused (error() says what).

@@ -19,15 +19,15 @@ PrinterSink::PrinterSink(const QPrinterInfo& printer, int dpi)
 
 PrinterSink::~PrinterSink()
 {
-    endDoc();
+    endJob();
 }
 
-std::unique_ptr<PageSink> PrinterSink::systemPrinter(int dpi)
+std::unique_ptr<PageOutput> PrinterSink::systemPrinter(int dpi)
 {
     return std::make_unique<PrinterSink>(QPrinterInfo::defaultPrinter(), dpi);
 }
 
-bool PrinterSink::startDoc(const QString& documentName)
+bool PrinterSink::begin(const QString& documentName)
 {
     keepLargeBuffersInHeap();
     m_printer.setDocName(documentName);
@@ -36,7 +36,7 @@ bool PrinterSink::startDoc(const QString& documentName)
     return true;
 }
 
-bool PrinterSink::playPage(const PageRecord& page, const QRect& rect)
+bool PrinterSink::write(const PageRecord& page, const QRect& rect)
 {
     if (!m_jobOpen)
         return false;
@@ -54,7 +54,7 @@ bool PrinterSink::playPage(const PageRecord& page, const QRect& rect)
     return true;
 }
 
-void PrinterSink::endDoc()
+void PrinterSink::endJob()
 {
     if (m_painter.isActive())
         m_painter.end();

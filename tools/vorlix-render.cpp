@@ -71,7 +71,7 @@ enum class RunOutcome { Unreadable, Problems, Clean };
 
 // Runs the document into the sink like a print job: every page, then the closing "end" after a
 // warning or failure.
-RunOutcome runDocument(const QString& text, render::PageSink& sink, int dpi)
+RunOutcome runDocument(const QString& text, render::PageOutput& sink, int dpi)
 {
     lang::DControl control;
     control.SetObject(sink, 0, dpi, 1.0, 2100, 2970, 0, 0);
@@ -134,7 +134,7 @@ int main(int argc, char** argv)
         usage();
         return 2;
     }
-    render::PageCollector collector(true);
+    render::PageCollector collector;
     const RunOutcome outcome = runDocument(text, collector, options.dpi);
     if (outcome == RunOutcome::Unreadable)
         return 1;

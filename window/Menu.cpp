@@ -739,15 +739,18 @@ void Menu::printDocument()
     if (offerExportWithoutPrinter())
         return;
     std::exception_ptr failure;
+    document::JobOutcome outcome;
     {
         const QScopedValueRollback printing(m_printing, true);
         const WaitCursor waiting;
         try {
-            m_source.DocPrint();
+            outcome = m_source.DocPrint();
         } catch (...) {
             failure = std::current_exception();
         }
     }
+    if (const QString problem = outcome.outputProblem(outcome.file); !problem.isEmpty())
+        shell::ShowMessage(problem, 0);
     m_preview->box().setScale(m_pages.Width(), m_pages.Height());
     m_bottomBar->setPrinterName(m_printer.DeviceName);
     m_topBar->ShowStatus(3, ViewRules::pageText(m_preview->currentPage(), m_merged.Page));

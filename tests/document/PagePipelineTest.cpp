@@ -35,7 +35,7 @@ struct ThreadCountGuard {
 
 // One job through the pipeline onto a page collector, as the print job drives it.
 struct PipelineRun {
-    PageCollector job { true };
+    PageCollector job;
     DControl control;
     QStringList log;
 
@@ -98,7 +98,7 @@ TEST(PagePipeline, PagesCallsAndLogDoNotDependOnTheThreadCount)
         EXPECT_EQ(many.log, one.log) << threads;
     }
 
-    PageCollector direct { true };
+    PageCollector direct;
     DControl control;
     control.SetDoc(document);
     control.SetObject(direct, 0, 400, 1.0, 2100, 2970, 0, 0);
@@ -212,7 +212,7 @@ TEST(PagePipeline, NothingIsWrittenBeforeTheGateOpens)
     const PipelineRun plain(text, 3);
     for (const bool open : { false, true }) {
         vorlix::test::LogCapture capture;
-        PageCollector job { true };
+        PageCollector job;
         DControl control;
         control.SetDoc(text);
         const PagePipeline pipeline(PagePipeline::Binding {}, 3);
@@ -249,7 +249,7 @@ TEST(PagePipeline, AJobThatCanBeDiscardedWritesAheadWhileOnlyItsLinesWait)
     const QString text = numberedPages(40);
     const PipelineRun plain(text, 3);
     for (const bool open : { false, true }) {
-        PageCollector job { true };
+        PageCollector job;
         DControl control;
         vorlix::test::LogCapture capture;
         control.SetDoc(text);
@@ -321,7 +321,7 @@ TEST(PagePipeline, APageDoesNotInheritWhatThePageBeforeLeft)
     EXPECT_NE(both.dumps().first(), both.dumps().last());
 
     // The preview's interpreter shows page 2 the same after page 1 as on its own.
-    PageCollector preview { true };
+    PageCollector preview;
     DControl control;
     control.SetDoc(document);
     control.SetObject(preview, 0, 400, 1.0, 2100, 2970, 0, 0);
@@ -342,7 +342,7 @@ TEST(PagePipeline, TheFirstProblemInPageOrderIsReported)
                              : QStringLiteral("s,100,100,\"%1\";").arg(i));
     const QString document = pagedDocument(QStringLiteral("fs,1,\"ＭＳ 明朝\",9,0;"), pages);
     DControl sequential;
-    PageCollector direct { true };
+    PageCollector direct;
     sequential.SetDoc(document);
     sequential.SetObject(direct, 0, 400, 1.0, 2100, 2970, 0, 0);
     sequential.PagePrint(1, 12);
@@ -498,10 +498,11 @@ TEST_F(PagePipelineExport, AFailedMergeWritesNothing)
                 source.setMergeBesideJob(beside);
                 source.document().setFileName(input);
                 ASSERT_TRUE(source.document().InBuff(false));
-                EXPECT_FALSE(source.DocPrint());
+                const JobOutcome outcome = source.DocPrint();
+                EXPECT_EQ(outcome.status, JobOutcome::Status::NotMerged);
                 EXPECT_FALSE(source.merged().fMaScOn);
                 EXPECT_FALSE(source.merged().fPrCpOn);
-                EXPECT_FALSE(source.printJob().fOutputFailed);
+                EXPECT_FALSE(outcome.outputFailed);
                 EXPECT_TRUE(source.merge().report().fError);
             }
             QFile kept(pdf);

@@ -149,11 +149,66 @@ TEST_F(SourcePrintJobTest, InterpreterErrorStopsFurtherCopies)
 {
     state.options().ArgCopies = 3;
     load(QStringLiteral("h,1,x,1;s,100,100,\"after\";out;"), SourceFile::FileTypes::FaceProgram);
-    EXPECT_FALSE(source().DocPrint());
-    EXPECT_TRUE(source().printJob().fInterpreterProblem);
+    EXPECT_EQ(source().DocPrint().status, JobOutcome::Status::InterpreterProblem);
     EXPECT_FALSE(source().merged().fPrCpOn);
     // The page with its diagnostics is still written, once.
     EXPECT_EQ(pdfPages(pdf), 1);
+}
+
+// The run's outcome names what happened, the first problem with the file it concerns, and the
+// pages the output took.
+TEST_F(SourcePrintJobTest, TheOutcomeTellsWhatTheRunCameTo)
+{
+    using Status = JobOutcome::Status;
+    struct Case {
+        const char* name;
+        const char* face;
+        bool unwritableOutput;
+        bool cancel;
+        Status status;
+        std::int32_t pages;
+        bool failedStatement;
+        bool outputFailed;
+    };
+    const Case cases[] = {
+        { "printed", "s,1,1,\"a\";out;s,1,1,\"b\";", false, false, Status::Printed, 2, false,
+            false },
+        { "interpreter error", "h,1,x,1;s,100,100,\"after\";", false, false,
+            Status::InterpreterProblem, 1, true, false },
+        { "output refused", "s,1,1,\"a\";", true, false, Status::OutputFailed, 0, false, true },
+        { "cancelled", "s,1,1,\"a\";", false, true, Status::Cancelled, 0, false, false },
+    };
+    const QString face = env.root() + QStringLiteral("/face.fae");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        state.options().RunMode
+            = c.cancel ? vorlix::shell::RunModes::Window : vorlix::shell::RunModes::Print;
+        const QString target
+            = c.unwritableOutput ? env.root() + QStringLiteral("/gone/out.pdf") : pdf;
+        vorlix::render::PrinterObject::current().setExportFile(target);
+        Source run;
+        run.document().setFileName(face);
+        run.document().setText(QString::fromUtf8(c.face));
+        run.document().FileType = SourceFile::FileTypes::FaceProgram;
+        run.printJob().setPrintDialog([&](PrinterSettings&, std::int32_t) { return !c.cancel; });
+        const JobOutcome outcome = run.DocPrint();
+        EXPECT_EQ(outcome.status, c.status);
+        EXPECT_EQ(static_cast<bool>(outcome), c.status == Status::Printed);
+        EXPECT_EQ(outcome.pages, c.pages);
+        EXPECT_EQ(outcome.jobId, 0);
+        EXPECT_EQ(outcome.report.fError, c.failedStatement);
+        EXPECT_EQ(outcome.outputFailed, c.outputFailed);
+        if (c.failedStatement) {
+            EXPECT_EQ(outcome.file, face);
+        }
+        if (c.outputFailed) {
+            EXPECT_EQ(outcome.file, target);
+            EXPECT_EQ(outcome.outputProblem(QStringLiteral("out.pdf")),
+                QStringLiteral("out.pdf: 書き込めませんでした (No such file or directory)"));
+        } else {
+            EXPECT_EQ(outcome.outputProblem(QStringLiteral("out.pdf")), QString());
+        }
+    }
 }
 
 TEST_F(SourcePrintJobTest, NothingIsPrintedWithoutAMergeOrAPrinter)
@@ -162,8 +217,7 @@ TEST_F(SourcePrintJobTest, NothingIsPrintedWithoutAMergeOrAPrinter)
     EXPECT_FALSE(QFile::exists(pdf));
     load(QStringLiteral("s,1,1,\"a\";"), SourceFile::FileTypes::FaceProgram);
     vorlix::render::PrinterObject::current().setExportFile(QString());
-    EXPECT_FALSE(source().DocPrint());
-    EXPECT_TRUE(source().printJob().fOutputFailed);
+    EXPECT_EQ(source().DocPrint().status, JobOutcome::Status::NoPrinter);
 }
 
 // In the window the printer dialog chooses; a cancel prints nothing, and a new paper shows page 1
@@ -215,8 +269,7 @@ TEST_F(SourcePrintJobTest, APrinterGoneSinceTheDialogPrintsNothing)
         return true;
     });
     vorlix::test::MessageRecorder messages;
-    EXPECT_FALSE(source().DocPrint());
-    EXPECT_TRUE(source().printJob().fOutputFailed);
+    EXPECT_EQ(source().DocPrint().status, JobOutcome::Status::NoPrinter);
     chosen.clear();
     EXPECT_FALSE(source().DocPrint());
     ASSERT_EQ(messages.prompts.size(), 2u);

@@ -13,7 +13,7 @@ namespace vorlix::test {
 // An interpreter bound to an in-memory print job at 254 dpi, where one face unit is one device
 // unit, so that chart positions can be read straight off the page record.
 struct ChartRun {
-    render::PageCollector sink { true };
+    render::PageCollector sink;
     lang::DControl control { std::make_shared<render::FakeTextMetrics>() };
 
     ChartRun() { control.SetObject(sink, 0, 254, 1.0, 2100, 2970, 0, 0); }

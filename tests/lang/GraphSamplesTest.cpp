@@ -23,7 +23,7 @@ QString renderSample(const QString& name, bool& clean)
     QFile file(samplePath(name));
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("cannot read ") + name;
-    vorlix::render::PageCollector sink(true);
+    vorlix::render::PageCollector sink;
     vorlix::lang::DControl control(std::make_shared<vorlix::render::FakeTextMetrics>());
     control.SetObject(sink, 0, 400, 1.0, 2100, 2970, 0, 0);
     control.SetDoc(vorlix::shell::decodeText(file.readAll()).text);

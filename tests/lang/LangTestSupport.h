@@ -33,7 +33,7 @@ inline void expectGolden(const QString& actual, const QString& golden)
 // An interpreter with fixed text metrics bound to an in-memory print job: A4 portrait at
 // 400 dpi, so that one face unit is 400 / 254 device units.
 struct BoundInterpreter {
-    render::PageCollector sink { true };
+    render::PageCollector sink;
     lang::DControl control { std::make_shared<render::FakeTextMetrics>() };
 
     BoundInterpreter() { control.SetObject(sink, 0, 400, 1.0, 2100, 2970, 0, 0); }

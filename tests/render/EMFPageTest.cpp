@@ -139,8 +139,6 @@ TEST_F(EMFPages, PreviewKeepsTheLastPageOnScreen)
     emf.EndDoc();
     EXPECT_NE(preview.picture(), first);
     EXPECT_TRUE(preview.picture()->dump().contains("lineTo 0 38"));
-    EXPECT_EQ(preview.events(), (QStringList { "setPicture", "setPicture" }));
-    EXPECT_TRUE(preview.pages().empty());
 }
 
 TEST_F(EMFPages, PictureClosesTheRecordingPage)

@@ -87,14 +87,16 @@ TEST_F(EMFBinding, DeviceSizeFollowsTheReferenceResolution)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.head.toStdString());
         EMF surface(std::make_shared<FakeTextMetrics>());
-        surface.SetObject(c.preview ? preview : sink, 0, c.dpi, c.ratio, 2100, 2970, 0, 0);
+        surface.SetObject(c.preview ? PageTarget(preview) : PageTarget(sink), 0, c.dpi, c.ratio,
+            2100, 2970, 0, 0);
         EXPECT_EQ(pageHead(surface), c.head);
     }
 }
 
 TEST_F(EMFBinding, PreviewBoxNarrowerThanThePageScalesFonts)
 {
-    PageCollector box(false, 397 * 15.0);
+    PreviewSink box;
+    box.setBoxWidth(397);
     emf.SetObject(box, 0, 400, 1.0, 2100, 2970, 0, 0);
     emf.Start();
     // The page is 794 pixels wide in a box of 397: fonts are measured at twice their size.

@@ -39,7 +39,7 @@ QString popplerOutput(const QString& tool, const QStringList& arguments)
 }
 
 // Draws a small two-page document with real fonts onto a print target.
-void printTwoPages(PageSink& target, int dpi)
+void printTwoPages(PageOutput& target, int dpi)
 {
     EMF emf;
     emf.setDocumentName(QStringLiteral("請求書"));
@@ -279,7 +279,7 @@ TEST(PrinterSink, PlaysAJobPageByPageOntoThePrinter)
     printTwoPages(printer, 300);
     EXPECT_EQ(printer.pagesPlayed(), 2);
     // A face that ends itself makes the job end twice; the second end changes nothing.
-    printer.endDoc();
+    printer.endJob();
     EXPECT_EQ(printer.pagesPlayed(), 2);
     EXPECT_EQ(printer.printer().resolution(), 300);
     EXPECT_TRUE(printer.printer().fullPage());
@@ -292,7 +292,7 @@ TEST(PrinterSink, PagesOutsideAJobAreRefused)
 {
     PrinterSink printer(QPrinterInfo(), 300);
     printer.printer().setOutputFormat(QPrinter::PdfFormat);
-    EXPECT_FALSE(printer.playPage(PageRecord(), QRect(0, 0, 10, 10)));
+    EXPECT_FALSE(printer.write(PageRecord(), QRect(0, 0, 10, 10)));
 }
 
 }

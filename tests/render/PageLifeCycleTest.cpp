@@ -1,6 +1,7 @@
 #include "RenderTestSupport.h"
 
 #include "render/PageLifeCycle.h"
+#include "render/PreviewSink.h"
 #include "render/TextMetrics.h"
 
 #include <QCoreApplication>
@@ -15,8 +16,8 @@ using Page = PageLifeCycle::PageState;
 
 class PageLifeCycleTest : public ::testing::Test {
 protected:
-    PageCollector printer { true };
-    PageCollector preview { false };
+    PageCollector printer;
+    PreviewSink preview;
     PageLifeCycle pages { std::make_shared<FakeTextMetrics>() };
 
     void openPage() { pages.open(254, { 0, 0, 21000, 29700 }, { 2100, 2970 }); }
@@ -48,7 +49,7 @@ TEST_F(PageLifeCycleTest, StartOpensAJobOnlyWhereOneIsMissing)
         PageLifeCycle cycle(std::make_shared<FakeTextMetrics>());
         for (const char* step = c.steps; *step; ++step) {
             if (*step == 'b' || *step == 'v')
-                cycle.bind(*step == 'b' ? printer : preview, 400);
+                cycle.bind(*step == 'b' ? PageTarget(printer) : PageTarget(preview), 400);
             else if (*step == 'o')
                 cycle.jobOpened();
             else
@@ -133,7 +134,7 @@ public:
 
 TEST(PageLifeCycleDevice, MeasuresOnThePageOrTheReferenceDeviceInTheSelectedFont)
 {
-    PageCollector preview(false);
+    PreviewSink preview;
     PageLifeCycle pages(std::make_shared<ResolutionMetrics>());
     LogFont font;
     font.lfHeight = 40;
@@ -153,7 +154,7 @@ TEST_F(PageLifeCycleTest, OwnPrinterAndDocumentName)
 {
     PageCollector* made = nullptr;
     pages.setPrinterFactory(test::collectingPrinter(made));
-    PageSink& own = pages.makeOwnPrinter();
+    PageOutput& own = pages.makeOwnPrinter();
     EXPECT_EQ(&own, made);
     EXPECT_EQ(pages.documentName(), QCoreApplication::applicationName());
     pages.setDocumentName(QStringLiteral("見積書"));

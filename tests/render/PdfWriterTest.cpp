@@ -131,9 +131,9 @@ QString exportPages(
     const QString& path, FileSink::PdfEngine engine, const std::vector<PageRecord>& pages)
 {
     FileSink sink(FileSink::Format::Pdf, path, engine);
-    sink.startDoc(QStringLiteral("試験 document"));
+    sink.begin(QStringLiteral("試験 document"));
     for (const PageRecord& page : pages)
-        EXPECT_TRUE(sink.playPage(page, A4Target));
+        EXPECT_TRUE(sink.write(page, A4Target));
     EXPECT_TRUE(sink.finish());
     return path;
 }
@@ -279,12 +279,12 @@ TEST(PdfWriter, ManyPagesKeepFlatMemory)
         page.append(PageRecord::Op::TextOut, 200, 200 + 100 * line,
             QStringLiteral("明細 %1 行目 ¥12,345").arg(line));
     FileSink sink(FileSink::Format::Pdf, dir.filePath("many.pdf"), FileSink::PdfEngine::Own);
-    sink.startDoc(QStringLiteral("many"));
+    sink.begin(QStringLiteral("many"));
     for (int i = 0; i < 300; ++i)
-        ASSERT_TRUE(sink.playPage(page, A4Target));
+        ASSERT_TRUE(sink.write(page, A4Target));
     const long settled = residentKiB();
     for (int i = 0; i < 3000; ++i)
-        ASSERT_TRUE(sink.playPage(page, A4Target));
+        ASSERT_TRUE(sink.write(page, A4Target));
 #if !defined(__SANITIZE_ADDRESS__)
     // 3,000 more pages of some 2 KB each written, a few bytes of offsets kept per page. (Under
     // AddressSanitizer the quarantine holds freed blocks back: resident memory tells nothing.)
@@ -302,7 +302,7 @@ TEST(PdfWriter, AnUnwritableFileIsAFailure)
 {
     QTemporaryDir dir;
     FileSink sink(FileSink::Format::Pdf, dir.filePath("missing/out.pdf"), FileSink::PdfEngine::Own);
-    EXPECT_FALSE(sink.playPage(everything(), A4Target));
+    EXPECT_FALSE(sink.write(everything(), A4Target));
     EXPECT_TRUE(sink.failed());
     EXPECT_FALSE(sink.finish());
 }
@@ -342,14 +342,14 @@ TEST(PdfWriter, TheEnvironmentChoosesQtsEngine)
     QTemporaryDir dir;
     {
         FileSink sink(FileSink::Format::Pdf, dir.filePath("qt.pdf"));
-        EXPECT_EQ(sink.preparePage(everything(), A4Target), nullptr);
-        EXPECT_TRUE(sink.playPage(everything(), A4Target));
+        EXPECT_EQ(sink.prepare(everything(), A4Target), nullptr);
+        EXPECT_TRUE(sink.write(everything(), A4Target));
         EXPECT_TRUE(sink.finish());
     }
     qunsetenv("VORLIX_PDF_ENGINE");
     EXPECT_TRUE(tool("pdfinfo", { dir.filePath("qt.pdf") }).contains("Qt"));
     FileSink own(FileSink::Format::Pdf, dir.filePath("own.pdf"));
-    EXPECT_NE(own.preparePage(everything(), A4Target), nullptr);
+    EXPECT_NE(own.prepare(everything(), A4Target), nullptr);
 }
 
 }

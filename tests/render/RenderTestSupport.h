@@ -5,6 +5,7 @@
 #include "render/PageCollector.h"
 #include "render/PageRecord.h"
 #include "render/PageRecorder.h"
+#include "render/PreviewSink.h"
 #include "tests/support/LogCapture.h"
 #include "tests/support/RunErrorNumber.h"
 
@@ -32,9 +33,9 @@ inline const QString mincho = QStringLiteral("ＭＳ 明朝");
 inline auto collectingPrinter(render::PageCollector*& made)
 {
     return [&made] {
-        auto printer = std::make_unique<render::PageCollector>(true);
+        auto printer = std::make_unique<render::PageCollector>();
         made = printer.get();
-        return std::unique_ptr<render::PageSink>(std::move(printer));
+        return std::unique_ptr<render::PageOutput>(std::move(printer));
     };
 }
 
@@ -49,8 +50,8 @@ inline QStringList dumpLines(const render::PageRecord& page, std::size_t first =
 // H = 32 and W = 16.
 class SurfaceTest : public ::testing::Test {
 protected:
-    render::PageCollector sink { true };
-    render::PageCollector preview { false };
+    render::PageCollector sink;
+    render::PreviewSink preview;
     render::EMF emf { std::make_shared<render::FakeTextMetrics>() };
 
     void bindPrinter(int dpi = 254, double ratio = 1.0, int width = 2100, int height = 2970)

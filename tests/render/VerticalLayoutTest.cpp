@@ -176,7 +176,7 @@ TEST(VerticalFace, EachUprightGlyphAdvancesByItsVerticalAdvance)
 }
 
 // An A4 page of the surface bound to the sink at dpi, with font 1 the face written down the page.
-void startVertical(EMF& emf, PageSink& sink, int dpi, QString face, double size)
+void startVertical(EMF& emf, PageOutput& sink, int dpi, QString face, double size)
 {
     emf.SetObject(sink, 0, dpi, 1.0, 2100, 2970, 0, 0);
     emf.Start();
@@ -187,7 +187,7 @@ void startVertical(EMF& emf, PageSink& sink, int dpi, QString face, double size)
 // page and the next line stands to the left; mark-up raises a superscript across the line.
 TEST(VerticalFace, WrapsDownThePageAndMarksUpAcrossTheLine)
 {
-    PageCollector sink(true);
+    PageCollector sink;
     EMF emf(std::make_shared<QtTextMetrics>());
     startVertical(emf, sink, 254, QStringLiteral("@ＭＳ 明朝"), 9);
     QString text = line;
