@@ -90,6 +90,7 @@ DocumentExport::Outcome DocumentExport::write(
     Outcome outcome;
     outcome.file = file;
     bool chosen = false;
+    document::JobOutcome job;
     {
         const ExportScope scope(source, QFileInfo(file).absoluteFilePath(), owner);
         source.printJob().setPrintDialog(
@@ -98,12 +99,11 @@ DocumentExport::Outcome DocumentExport::write(
                 chosen = DocumentDialogs::chooseRange(printer, pages, owner);
                 return chosen;
             });
-        source.DocPrint();
+        job = source.DocPrint();
     }
-    const document::SourcePrintJob& job = source.printJob();
-    if (job.fOutputFailed) {
+    if (job.outputFailed) {
         outcome.status = Outcome::Status::Failed;
-        outcome.error = job.outputError();
+        outcome.error = job.outputError;
     } else if (chosen) {
         outcome.status = Outcome::Status::Written;
     }
