@@ -83,7 +83,7 @@ public:
     // Files written so far (the PDF once, or every page file).
     [[nodiscard]] const QStringList& files() const { return m_files; }
     [[nodiscard]] int pagesWritten() const { return m_pages; }
-    [[nodiscard]] bool failed() const { return m_failed; }
+    [[nodiscard]] bool failed() const override { return m_failed; }
 
 private:
     bool playPdf(const PageRecord& page, const QRect& rect);
