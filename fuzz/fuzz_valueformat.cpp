@@ -1,8 +1,10 @@
 // Reads arbitrary text as a spreadsheet format code (the part before the first NUL byte) and
 // writes the values after it (one per NUL-separated part) in that format. Reading either gives a
 // format or a message, never both; writing either gives text or a message naming the value;
-// writing is a function of the value alone; an empty value writes nothing.
+// writing is a function of the value alone; an empty value (or one of blanks) writes nothing.
+#include "lang/DataText.h"
 #include "lang/ValueFormat.h"
+#include "shell/Trim.h"
 
 #include <QByteArray>
 #include <QList>
@@ -38,7 +40,9 @@ void checkValue(const ValueFormat& format, const QString& code, const QString& v
         fail("a written value has both text and a message, or neither way to tell", code, value);
     if (!written.ok() && !written.text.isEmpty())
         fail("a value that could not be written still has text", code, value);
-    if (value.trimmed().isEmpty() && (!written.ok() || !written.text.isEmpty()))
+    // Blanks are the data's own (space, tab, ideographic space); a line break is a character.
+    if (vorlix::shell::trimmedBy(value, vorlix::lang::DataText::isBlank).isEmpty()
+        && (!written.ok() || !written.text.isEmpty()))
         fail("an empty value writes something", code, value);
     const ValueFormat::Written again = format.write(value);
     if (again.text != written.text || again.error != written.error)
