@@ -18,13 +18,12 @@ using vorlix::lang::BarcodeResult;
 
 namespace {
 
-constexpr std::array Names { "ean13", "ean8", "upca", "code39", "code128", "gs1-128", "itf",
-    "nw7", "qr", "datamatrix", "pdf417", "postal", "jan13", "jan8" };
+constexpr std::array Names { "ean13", "ean8", "upca", "code39", "code128", "gs1-128", "itf", "nw7",
+    "qr", "datamatrix", "pdf417", "postal", "jan13", "jan8" };
 
 void fail(const char* what, const char* kind, const QString& data)
 {
-    std::fprintf(
-        stderr, "%s: kind %s data %s\n", what, kind, data.toUtf8().toHex(' ').constData());
+    std::fprintf(stderr, "%s: kind %s data %s\n", what, kind, data.toUtf8().toHex(' ').constData());
     std::abort();
 }
 

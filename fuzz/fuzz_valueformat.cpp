@@ -54,8 +54,7 @@ void checkValue(const ValueFormat& format, const QString& code, const QString& v
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QList<QByteArray> parts
-        = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size))
-              .split('\0');
+        = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)).split('\0');
     const QString code = QString::fromUtf8(parts.constFirst());
     const ValueFormat::Parsed parsed = ValueFormat::parse(code);
     if (parsed.format.has_value() == !parsed.error.isEmpty())

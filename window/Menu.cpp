@@ -738,17 +738,8 @@ void Menu::printDocument()
         return;
     if (offerExportWithoutPrinter())
         return;
-    std::exception_ptr failure;
     document::JobOutcome outcome;
-    {
-        const QScopedValueRollback printing(m_printing, true);
-        const WaitCursor waiting;
-        try {
-            outcome = m_source.DocPrint();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
+    const std::exception_ptr failure = runJob([this, &outcome] { outcome = m_source.DocPrint(); });
     if (const QString problem = outcome.outputProblem(outcome.file); !problem.isEmpty())
         shell::ShowMessage(problem, 0);
     m_preview->box().setScale(m_pages.Width(), m_pages.Height());
@@ -765,6 +756,18 @@ void Menu::printDocument()
         m_closePending = false;
         QTimer::singleShot(0, this, &QWidget::close);
     }
+}
+
+std::exception_ptr Menu::runJob(const std::function<void()>& job)
+{
+    const QScopedValueRollback printing(m_printing, true);
+    const WaitCursor waiting;
+    try {
+        job();
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
 }
 
 bool Menu::offerExportWithoutPrinter()
@@ -793,16 +796,8 @@ void Menu::exportDocument()
     if (file.isEmpty())
         return;
     DocumentExport::Outcome outcome;
-    std::exception_ptr failure;
-    {
-        const QScopedValueRollback printing(m_printing, true);
-        const WaitCursor waiting;
-        try {
-            outcome = DocumentExport::write(m_source, file, this);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
+    const std::exception_ptr failure = runJob(
+        [this, &outcome, &file] { outcome = DocumentExport::write(m_source, file, this); });
     m_preview->box().setScale(m_pages.Width(), m_pages.Height());
     m_topBar->ShowStatus(3, ViewRules::pageText(m_preview->currentPage(), m_merged.Page));
     using Status = DocumentExport::Outcome::Status;

@@ -8,6 +8,7 @@
 #include "window/WindowSettings.h"
 
 #include <QMainWindow>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -116,6 +117,9 @@ private:
     // there is none.
     bool offerExportWithoutPrinter();
     void exportDocument();
+    // Runs a print or an export with the busy flag and the wait cursor; what it threw comes back
+    // instead of leaving the Qt slot.
+    std::exception_ptr runJob(const std::function<void()>& job);
     // Why a command that would replace the document or start a job cannot run now (a render or
     // a print job is running); empty when it can.
     [[nodiscard]] QString busyText() const;
