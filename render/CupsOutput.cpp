@@ -127,15 +127,23 @@ bool CupsOutput::begin(const QString& title)
         count = cupsAddOption(option.first.constData(), option.second.constData(), count, &options);
     const QByteArray queue = m_queue.toUtf8();
     const QByteArray name = title.toUtf8();
-    m_jobId = cupsCreateJob(m_http->http, queue.constData(), name.constData(), count, options);
+    // A signal that ends the program must not leave the job waiting for a document that never
+    // comes (the queue would hold it until the server's own time-out). The job and its
+    // cancellation are registered in one step: a signal that comes while the server is creating
+    // the job is taken once the job has its number.
+    const bool created = shell::SignalCleanup::addMade(
+        this,
+        [&] {
+            m_jobId
+                = cupsCreateJob(m_http->http, queue.constData(), name.constData(), count, options);
+            return m_jobId > 0;
+        },
+        [this, queue] { cancelJob(queue, m_jobId); });
     cupsFreeOptions(count, options);
-    if (m_jobId <= 0) {
+    if (!created) {
         m_jobId = 0;
         return fail(m_http->error());
     }
-    // A signal that ends the program must not leave the job waiting for a document that never
-    // comes (the queue would hold it until the server's own time-out).
-    shell::SignalCleanup::add(this, [queue, id = m_jobId] { cancelJob(queue, id); });
     if (cupsStartDocument(
             m_http->http, queue.constData(), m_jobId, name.constData(), CUPS_FORMAT_PDF, 1)
         != HTTP_STATUS_CONTINUE)

@@ -1,9 +1,9 @@
 #include "render/PageLifeCycle.h"
 
+#include "render/OwnPrintJob.h"
 #include "render/PageOutput.h"
 #include "render/PageRecord.h"
 #include "render/PageRecorder.h"
-#include "render/PrinterSink.h"
 
 #include <QCoreApplication>
 #include <atomic>
@@ -83,7 +83,7 @@ bool PageLifeCycle::deviceRecording() const
 
 PageOutput& PageLifeCycle::makeOwnPrinter()
 {
-    m_ownPrinter = m_printerFactory ? m_printerFactory() : PrinterSink::systemPrinter(400);
+    m_ownPrinter = m_printerFactory ? m_printerFactory() : std::make_unique<OwnPrintJob>();
     return *m_ownPrinter;
 }
 

@@ -84,7 +84,7 @@ public:
     [[nodiscard]] std::int64_t deviceNumber() const { return m_deviceNumber; }
     [[nodiscard]] std::int64_t pageNumber() const { return m_pageNumber; }
 
-    // What an unbound surface's first job binds to: the system printer by default.
+    // What an unbound surface's first job binds to: the current printer's jobs by default.
     using PrinterFactory = std::function<std::unique_ptr<PageOutput>()>;
     void setPrinterFactory(PrinterFactory factory) { m_printerFactory = std::move(factory); }
     [[nodiscard]] PageOutput& makeOwnPrinter();

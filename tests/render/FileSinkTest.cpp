@@ -1,13 +1,12 @@
 #include "RenderTestSupport.h"
 
 #include "render/FileSink.h"
-#include "render/PrinterSink.h"
+#include "render/OwnPrintJob.h"
 #include "tests/support/PdfCheck.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
-#include <QPrinterInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -269,30 +268,57 @@ TEST(FileSink, AReplacedFileKeepsItsPermissionsAndOwner)
     }
 }
 
-TEST(PrinterSink, PlaysAJobPageByPageOntoThePrinter)
+// A surface nobody bound prints each job it ends as an output of its own, committed at the end.
+TEST(OwnPrintJob, EveryJobAnUnboundSurfaceEndsIsCommittedOrSaysWhyNot)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("printed.pdf");
-    PrinterSink printer(QPrinterInfo(), 300);
-    printer.printer().setOutputFormat(QPrinter::PdfFormat);
-    printer.printer().setOutputFileName(path);
-    printTwoPages(printer, 300);
-    EXPECT_EQ(printer.pagesPlayed(), 2);
-    // A face that ends itself makes the job end twice; the second end changes nothing.
-    printer.endJob();
-    EXPECT_EQ(printer.pagesPlayed(), 2);
-    EXPECT_EQ(printer.printer().resolution(), 300);
-    EXPECT_TRUE(printer.printer().fullPage());
-    const QString info = popplerOutput("pdfinfo", { path });
-    EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+2\\n"))) << info.toStdString();
-    EXPECT_TRUE(popplerOutput("pdftotext", { path, "-" }).contains("二ページ目"));
-}
-
-TEST(PrinterSink, PagesOutsideAJobAreRefused)
-{
-    PrinterSink printer(QPrinterInfo(), 300);
-    printer.printer().setOutputFormat(QPrinter::PdfFormat);
-    EXPECT_FALSE(printer.write(PageRecord(), QRect(0, 0, 10, 10)));
+    struct Case {
+        const char* name;
+        QString folder; // where the outputs go; empty: no output at all
+        int files; // committed files after two jobs
+        const char* problem; // what failed() reports, empty when nothing
+    };
+    const Case cases[] = {
+        { "two jobs, two files", dir.filePath("ok"), 2, "" },
+        { "no printer", QString(), 0, "プリンタがありません" },
+        { "output cannot be written", dir.filePath("missing/folder"), 0, "*" },
+    };
+    QDir().mkpath(dir.filePath("ok"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int made = 0;
+        OwnPrintJob* own = nullptr;
+        EMF emf;
+        emf.setPrinterFactory([&]() -> std::unique_ptr<PageOutput> {
+            auto job = std::make_unique<OwnPrintJob>([&]() -> std::unique_ptr<PrintOutput> {
+                if (c.folder.isEmpty())
+                    return nullptr;
+                return std::make_unique<FileSink>(
+                    FileSink::Format::Pdf, c.folder + QStringLiteral("/job-%1.pdf").arg(++made));
+            });
+            own = job.get();
+            return job;
+        });
+        for (int job = 0; job < 2; ++job) {
+            emf.Start();
+            emf.XY(200, 200);
+            QString text = QStringLiteral("控え %1").arg(job);
+            emf.LPK(text, 0);
+            emf.NewPage();
+            emf.EndDoc();
+        }
+        ASSERT_NE(own, nullptr);
+        if (*c.problem == '*')
+            EXPECT_FALSE(own->problem().isEmpty());
+        else
+            EXPECT_EQ(own->problem(), QString::fromUtf8(c.problem));
+        const QStringList files
+            = c.folder.isEmpty() ? QStringList() : QDir(c.folder).entryList({ "*.pdf" });
+        EXPECT_EQ(files.size(), c.files) << files.join(' ').toStdString();
+        for (const QString& file : files)
+            EXPECT_TRUE(popplerOutput("pdftotext", { QDir(c.folder).filePath(file), "-" })
+                            .contains(QStringLiteral("控え")));
+    }
 }
 
 }
