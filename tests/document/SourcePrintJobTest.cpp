@@ -4,8 +4,8 @@
 #include "tests/support/LogCapture.h"
 #include "tests/support/MessageRecorder.h"
 #include "tests/support/PdfCheck.h"
+#include "tests/support/ToolRun.h"
 
-#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -17,10 +17,8 @@ using vorlix::test::PictureBox;
 int pdfPages(const QString& path)
 {
     vorlix::test::PdfCheck::expectSound(path);
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), { path });
-    info.waitForFinished(30000);
-    const QString out = QString::fromUtf8(info.readAllStandardOutput());
+    const QString out
+        = QString::fromUtf8(vorlix::test::runTool(QStringLiteral("pdfinfo"), { path }).out);
     for (const QString& line : out.split(u'\n'))
         if (line.startsWith(QStringLiteral("Pages:")))
             return line.mid(6).trimmed().toInt();
@@ -76,11 +74,11 @@ TEST_F(SourcePrintJobTest, CopiesGoIntoOneJobAndRangesLimitThePages)
 // The page numbers a PDF shows, one line of text per page.
 QStringList pdfTexts(const QString& path)
 {
-    QProcess text;
-    text.start(
-        QStringLiteral("pdftotext"), { QStringLiteral("-layout"), path, QStringLiteral("-") });
-    text.waitForFinished(30000);
-    QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f');
+    QStringList pages
+        = QString::fromUtf8(vorlix::test::runTool(QStringLiteral("pdftotext"),
+                                { QStringLiteral("-layout"), path, QStringLiteral("-") })
+                                .out)
+              .split(u'\f');
     for (QString& page : pages)
         page = page.simplified();
     pages.removeAll(QString());
