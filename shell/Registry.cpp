@@ -1,6 +1,7 @@
 #include "shell/Registry.h"
 
 #include "shell/Common.h"
+#include "shell/FileLock.h"
 #include "shell/InitFile.h"
 #include "shell/ModuleState.h"
 #include "shell/RegistryStore.h"
@@ -82,6 +83,7 @@ bool Registry::setValue(const QString& name, const QString& text)
 {
     if (!m_openKey || m_storeFile.isEmpty())
         return false;
+    const FileLock lock(m_storeFile);
     auto store = RegistryStore::load(m_storeFile);
     // The key may have gone since it was opened; a root holds no values of its own.
     if (!store || !store->setValue(*m_openKey, name, text))
@@ -124,6 +126,7 @@ bool Registry::createAndSet(
 {
     if (m_storeFile.isEmpty())
         return false;
+    const FileLock lock(m_storeFile);
     auto store = RegistryStore::load(m_storeFile);
     if (!store)
         return false;
@@ -175,6 +178,7 @@ bool Registry::delKey(RegistryRoot root, const QString& path)
 {
     if (m_storeFile.isEmpty() || RegistryStore::normalPath(path).isEmpty())
         return false;
+    const FileLock lock(m_storeFile);
     auto store = RegistryStore::load(m_storeFile);
     if (!store || !store->remove(fullPath(root, path)))
         return false;

@@ -17,8 +17,10 @@ enum class RegistryRoot : std::uint32_t {
 
 // The program's registry: a key store in a file beside the settings file (RegistryStore), with
 // the operations the file association uses. Every operation reads the file afresh and writes it
-// back at once; failures are only the boolean results (an unwritable file leaves everything as it
-// was). One key can be held open for reading and writing values.
+// back at once, holding the file's lock (FileLock) in between, so that programs registering at
+// the same time lose none of each other's keys; failures are only the boolean results (an
+// unwritable file leaves everything as it was). One key can be held open for reading and writing
+// values.
 class Registry {
 public:
     // The store in `storeFile`; by default "vorlix.reg" beside the settings file (none without a

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <gtest/gtest.h>
+#include <thread>
+#include <vector>
 
 using namespace vorlix::shell;
 using namespace vorlix::test;
@@ -38,6 +40,26 @@ TEST_F(RegistryTest, TheStoreLiesBesideTheSettingsFile)
     state.startSettings();
     EXPECT_EQ(
         Registry::defaultStoreFile(), env.configHome() + QStringLiteral("/vorlix/vorlix.reg"));
+}
+
+// Registrations that overlap (several first starts at once) each keep their keys.
+TEST_F(RegistryTest, OverlappingWritersLoseNoKey)
+{
+    constexpr int Writers = 16;
+    std::vector<std::thread> writers;
+    for (int i = 0; i < Writers; ++i)
+        writers.emplace_back([this, i] {
+            Registry own(registry.storeFile());
+            for (int round = 0; round < 4; ++round)
+                EXPECT_TRUE(own.setShellLink(
+                    QStringLiteral(".x%1-%2").arg(i).arg(round), QStringLiteral("class%1").arg(i)));
+        });
+    for (std::thread& writer : writers)
+        writer.join();
+    for (int i = 0; i < Writers; ++i)
+        for (int round = 0; round < 4; ++round)
+            EXPECT_EQ(data(QStringLiteral(".x%1-%2").arg(i).arg(round)),
+                QStringLiteral("class%1").arg(i));
 }
 
 TEST_F(RegistryTest, ShellLinkNeedsADotAndANameAfterIt)
