@@ -171,7 +171,13 @@ void PrintDlg::takeChoice(const QPrinter& printer, bool pageSetUp)
     setDuplex(printer.duplex() == QPrinter::DuplexLongSide  ? DMDUP_VERTICAL
             : printer.duplex() == QPrinter::DuplexShortSide ? DMDUP_HORIZONTAL
                                                             : DMDUP_SIMPLEX);
-    PrinterObject::current().setJobOptions(jobOptionsOf(printer));
+    QList<render::CupsOutput::Option> options = jobOptionsOf(printer);
+    // The reverse order is QPrinter's own setting, not among the CUPS options Qt keeps.
+    const bool ordered = std::any_of(options.cbegin(), options.cend(),
+        [](const render::CupsOutput::Option& option) { return option.first == "outputorder"; });
+    if (printer.pageOrder() == QPrinter::LastPageFirst && !ordered)
+        options.append(render::CupsOutput::Option("outputorder", "reverse"));
+    PrinterObject::current().setJobOptions(std::move(options));
 }
 
 QList<render::CupsOutput::Option> PrintDlg::jobOptionsOf(const QPrinter& printer)
@@ -206,8 +212,14 @@ bool PrintDlg::ShowPrinter(QWidget* owner)
         });
     }
     const bool confirmed = dialog.exec() == QDialog::Accepted;
-    if (confirmed)
+    if (confirmed) {
+        // Qt leaves the colour of a CUPS printer to the PPD's option in Properties and ignores
+        // the dialog's own colour buttons for it: what the user sees checked is the choice.
+        if (auto* gray = dialog.findChild<QAbstractButton*>(QStringLiteral("grayscale"));
+            gray && gray->isEnabled())
+            printer.setColorMode(gray->isChecked() ? QPrinter::GrayScale : QPrinter::Color);
         takeChoice(printer, pageSetUp);
+    }
     shell::WriteLog(QStringLiteral("PrintDlg/ShowPrinter>") + m_deviceName);
     return confirmed;
 }

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QThread>
+#include <cups/cups.h>
 #include <map>
 #include <unistd.h>
 
@@ -111,6 +112,51 @@ bool CupsSandbox::jobsPending() const
     queue.setProcessEnvironment(environment);
     queue.start(QStringLiteral("lpstat"), { QStringLiteral("-o") });
     return !queue.waitForFinished(10000) || !queue.readAllStandardOutput().trimmed().isEmpty();
+}
+
+QStringList CupsSandbox::newestJobAttributes() const
+{
+    // Asked over a connection of its own: the process's CUPS_SERVER may point elsewhere.
+    http_t* http = httpConnect2(socket().toLocal8Bit().constData(), 0, nullptr, AF_LOCAL,
+        HTTP_ENCRYPTION_NEVER, 1, 30000, nullptr);
+    if (!http)
+        return {};
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
+    ippAddString(
+        request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "all");
+    ippAddString(
+        request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "all");
+    ipp_t* response = cupsDoRequest(http, request, "/");
+    // The jobs come as groups of attributes, one after the other; the newest has the highest
+    // number.
+    std::map<int, QStringList> jobs;
+    QStringList group;
+    int id = 0;
+    const auto endGroup = [&] {
+        if (id > 0)
+            jobs[id] = group;
+        group.clear();
+        id = 0;
+    };
+    for (ipp_attribute_t* a = ippFirstAttribute(response); a; a = ippNextAttribute(response)) {
+        if (!ippGetName(a)) {
+            endGroup();
+            continue;
+        }
+        if (ippGetGroupTag(a) != IPP_TAG_JOB)
+            continue;
+        const QByteArray name = ippGetName(a);
+        if (name == "job-id")
+            id = ippGetInteger(a, 0);
+        char value[1024];
+        ippAttributeString(a, value, sizeof value);
+        group << QString::fromUtf8(name + '=' + value);
+    }
+    endGroup();
+    ippDelete(response);
+    httpClose(http);
+    return jobs.empty() ? QStringList() : jobs.rbegin()->second;
 }
 
 }

@@ -38,6 +38,11 @@ public:
     // paths, oldest first (fewer when the time ran out).
     [[nodiscard]] QStringList waitForPdfs(int count, int timeoutMs = 120000) const;
 
+    // The attributes the daemon keeps with its newest job (options, title, state), each as
+    // "name=value"; empty when it has none. Complete only while the job waits (a stopped queue):
+    // the daemon forgets most of them once a job has printed.
+    [[nodiscard]] QStringList newestJobAttributes() const;
+
 private:
     [[nodiscard]] bool jobsPending() const;
 

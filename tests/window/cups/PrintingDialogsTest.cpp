@@ -254,24 +254,51 @@ TEST_F(CupsDialogs, ThePrinterDialogPrintsTheChosenRangeAndCopies)
         << tool(QStringLiteral("pdfinfo"), { pdfs[0] }).toStdString();
 }
 
-// What the dialog offers beyond range and copies reaches the job: odd pages only.
+// What the dialog offers beyond range and copies reaches the job (the reverse order and the
+// colour were lost before): the server holds it with the job, looked at while the queue is
+// stopped, and the queue applies it (the page set).
 TEST_F(CupsDialogs, ThePrinterDialogsOtherChoicesReachTheJob)
 {
     writeFileBytes(env.root() + QStringLiteral("/numbers.fae"), "piece;\r\ns,100,100,$n;\r\n");
     QString data = QStringLiteral("<?xml ?><TZQ_002><face>numbers.fae</face><path>CurDir</path>");
     for (int i = 1; i <= 4; ++i)
         data += QStringLiteral("<piece><n>頁%1</n></piece>").arg(i);
-    auto source
-        = document(data + QStringLiteral("</TZQ_002>"), SourceFile::FileTypes::DataDocument);
-    ModalAnswer answer([&](QWidget& dialog) {
-        child<QComboBox>(dialog, "pageSetCombo").setCurrentIndex(1);
-        accept(dialog);
-    });
-    ASSERT_TRUE(source->DocPrint());
-    const QStringList pdfs = sandbox()->waitForPdfs(1);
-    ASSERT_EQ(pdfs.size(), 1);
-    // Only the odd pages came out: the dialog's page set went with the job.
-    EXPECT_EQ(pdfPages(pdfs[0]), 2);
+    const struct {
+        const char* widget; // a combo box takes its second entry, a button is checked
+        int pages; // pages the queue wrote
+        const char* recorded; // one of the job's attributes
+    } cases[] = {
+        { "pageSetCombo", 2, "page-set=odd" },
+        { "reverse", 4, "outputorder=reverse" },
+        { "grayscale", 4, "print-color-mode=monochrome" },
+        // A dialog confirmed as it opens keeps the grayscale chosen before.
+        { "", 4, "print-color-mode=monochrome" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.widget);
+        sandbox()->clearOutput();
+        auto source
+            = document(data + QStringLiteral("</TZQ_002>"), SourceFile::FileTypes::DataDocument);
+        ModalAnswer answer([&](QWidget& dialog) {
+            if (auto* combo = dialog.findChild<QComboBox*>(QString::fromLatin1(c.widget)))
+                combo->setCurrentIndex(1);
+            else if (*c.widget)
+                child<QAbstractButton>(dialog, c.widget).setChecked(true);
+            accept(dialog);
+        });
+        ASSERT_EQ(
+            sandbox()->client(QStringLiteral("cupsdisable"), { QStringLiteral("VorlixA") }), 0);
+        const bool printed = source->DocPrint().printed();
+        const QStringList recorded = sandbox()->newestJobAttributes();
+        ASSERT_EQ(
+            sandbox()->client(QStringLiteral("cupsenable"), { QStringLiteral("VorlixA") }), 0);
+        ASSERT_TRUE(printed);
+        EXPECT_TRUE(recorded.contains(QString::fromUtf8(c.recorded)))
+            << recorded.join(u'\n').toStdString();
+        const QStringList pdfs = sandbox()->waitForPdfs(1);
+        ASSERT_EQ(pdfs.size(), 1);
+        EXPECT_EQ(pdfPages(pdfs[0]), c.pages);
+    }
 }
 
 // The page set-up of the printer dialog starts from the document's paper; a paper chosen there
