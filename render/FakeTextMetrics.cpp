@@ -2,7 +2,10 @@
 
 #include "shell/Convert.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 
 namespace vorlix::render {
 
@@ -10,14 +13,16 @@ namespace {
 
     QSize measureFixed(int height, int halfWidth, const QString& text)
     {
-        int width = 0;
+        // Summed wide: a huge font's text is wider than an int holds, and is cut to the most.
+        std::int64_t width = 0;
         for (const QChar ch : text) {
             // A surrogate pair is one character, counted at its second half.
             if (ch.isHighSurrogate())
                 continue;
-            width += ch.unicode() > 255 ? 2 * halfWidth : halfWidth;
+            width += ch.unicode() > 255 ? 2 * std::int64_t { halfWidth } : halfWidth;
         }
-        return { width, height };
+        return { static_cast<int>(std::min<std::int64_t>(width, std::numeric_limits<int>::max())),
+            height };
     }
 
 }
