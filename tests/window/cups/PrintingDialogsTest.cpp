@@ -264,13 +264,16 @@ TEST_F(CupsDialogs, ThePrinterDialogsOtherChoicesReachTheJob)
     for (int i = 1; i <= 4; ++i)
         data += QStringLiteral("<piece><n>頁%1</n></piece>").arg(i);
     const struct {
-        const char* widget; // a combo box takes its second entry, a button is checked
+        // A combo box takes its second entry, a button is checked; "properties/" first: on the
+        // properties dialog.
+        const char* widget;
         int pages; // pages the queue wrote
         const char* recorded; // one of the job's attributes
     } cases[] = {
         { "pageSetCombo", 2, "page-set=odd" },
         { "reverse", 4, "outputorder=reverse" },
         { "grayscale", 4, "print-color-mode=monochrome" },
+        { "properties/pagesPerSheetCombo", 2, "number-up=2" },
         // A dialog confirmed as it opens keeps the grayscale chosen before.
         { "", 4, "print-color-mode=monochrome" },
     };
@@ -279,11 +282,26 @@ TEST_F(CupsDialogs, ThePrinterDialogsOtherChoicesReachTheJob)
         sandbox()->clearOutput();
         auto source
             = document(data + QStringLiteral("</TZQ_002>"), SourceFile::FileTypes::DataDocument);
-        ModalAnswer answer([&](QWidget& dialog) {
-            if (auto* combo = dialog.findChild<QComboBox*>(QString::fromLatin1(c.widget)))
+        const auto choose = [](QWidget& dialog, const QString& name) {
+            if (auto* combo = dialog.findChild<QComboBox*>(name))
                 combo->setCurrentIndex(1);
-            else if (*c.widget)
-                child<QAbstractButton>(dialog, c.widget).setChecked(true);
+            else if (!name.isEmpty())
+                child<QAbstractButton>(dialog, name.toLatin1().constData()).setChecked(true);
+        };
+        ModalAnswer answer([&](QWidget& dialog) {
+            const QString widget = QString::fromLatin1(c.widget);
+            if (widget.startsWith(u"properties/")) {
+                ModalAnswer properties(
+                    [&](QWidget& shown) {
+                        choose(shown, widget.section(u'/', 1));
+                        accept(shown);
+                    },
+                    "QPrintPropertiesDialog");
+                child<QPushButton>(dialog, "properties").click();
+                EXPECT_TRUE(properties.answered());
+            } else {
+                choose(dialog, widget);
+            }
             accept(dialog);
         });
         ASSERT_EQ(
